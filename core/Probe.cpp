@@ -1,0 +1,1 @@
+int TrelvoProbe() { return 42; }
