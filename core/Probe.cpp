@@ -1,1 +1,0 @@
-int TrelvoProbe() { return 42; }
