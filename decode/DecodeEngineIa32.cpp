@@ -1,0 +1,105 @@
+#include "decode/DecodeEngineIa32.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr size_t kWindowLimit = 256;     // InsnStartAt never decodes more than this
+constexpr int64_t kWindowBack = 241;     // ... and then starts this far before the address
+constexpr size_t kNameChars = 254;
+
+}  // namespace
+
+DecodeEngineIa32::DecodeEngineIa32(BDecodeSource* source, uint8_t bitness)
+    : BDecodeEngine(source, bitness), insn_(), bytes_(), text_() {}
+
+std::unique_ptr<BDecodeEngine> DecodeEngineIa32::Clone() const {
+    return std::make_unique<DecodeEngineIa32>(source_, bitness_);
+}
+
+int64_t DecodeEngineIa32::InsnStartAt(int64_t from, int64_t address) {
+    if (from >= address || !source_)
+        return from >= address ? from : address;
+    // The window runs from `from` to 15 bytes past the address, unless that is too long.
+    uint64_t span = static_cast<uint64_t>(address) - static_cast<uint64_t>(from) + kMaxInsnLength;
+    int64_t start = from;
+    if (span > kWindowLimit || span < kMaxInsnLength) {
+        start = address - kWindowBack;
+        span = kWindowLimit;
+    }
+    uint8_t window[kWindowLimit + 1] = {};
+    size_t size = static_cast<size_t>(span);
+    // Unread bytes stay zero: they decode as something, and the walk still ends past the address.
+    source_->ReadBytes(start, window, size);
+    IA32_INSN insn;
+    size_t pos = 0;
+    while (pos < size) {
+        int64_t at = start + static_cast<int64_t>(pos);
+        unsigned len = DecodeInstruction(insn, bitness_, at, window + pos, size - pos, DecodeOptions());
+        int64_t end = at + len;
+        if (end == address)
+            return address;
+        if (end > address)
+            return at;
+        pos += len;
+    }
+    return address;
+}
+
+unsigned DecodeEngineIa32::DecodeBytes(int64_t address, const uint8_t* bytes, size_t available) {
+    return DecodeInstruction(insn_, bitness_, address, bytes, available, DecodeOptions());
+}
+
+unsigned DecodeEngineIa32::DecodeAt(int64_t address) {
+    std::memset(&insn_, 0, sizeof insn_);
+    std::memset(bytes_, 0, sizeof bytes_);
+    size_t got = source_ ? source_->ReadBytes(address, bytes_, kMaxInsnLength) : 0;
+    if (got == 0)
+        return 1;
+    if (got > kMaxInsnLength)
+        got = kMaxInsnLength;
+    return DecodeInstruction(insn_, bitness_, address, bytes_, got, DecodeOptions());
+}
+
+int DecodeEngineIa32::GetTargets(DECODE_TARGET out[2]) const {
+    return DecodeTargets(insn_, out);
+}
+
+const wchar_t* DecodeEngineIa32::GetText() {
+    char narrow[kInsnTextSize];
+    FormatInstruction(insn_, narrow, sizeof narrow, source_ ? NameAtTarget : nullptr, source_);
+    size_t i = 0;
+    for (; narrow[i] && i + 1 < kInsnTextSize; ++i)
+        text_[i] = static_cast<wchar_t>(static_cast<unsigned char>(narrow[i]));
+    text_[i] = 0;
+    return text_;
+}
+
+bool DecodeEngineIa32::IsUndefined() const {
+    return InsnMnemonic(insn_) == 0;
+}
+
+bool NameAtTarget(void* context, int64_t, int64_t target, char* out, size_t capacity) {
+    auto* source = static_cast<BDecodeSource*>(context);
+    if (!source || capacity == 0 || !source->IsInSegment(target))
+        return false;
+    char16_t name[kNameChars + 2];
+    bool found = source->FirstNameAt(target, name, kNameChars + 1);
+    if (!found) {
+        // An import thunk: jmp [slot] takes the name of the slot.
+        uint8_t thunk[6] = {};
+        if (source->ReadBytes(target, thunk, 6) == 6 && thunk[0] == 0xFF && thunk[1] == 0x25) {
+            uint32_t slot = thunk[2] | thunk[3] << 8 | thunk[4] << 16 | static_cast<uint32_t>(thunk[5]) << 24;
+            found = source->FirstNameAt(static_cast<int64_t>(slot), name, kNameChars + 1);
+        }
+    }
+    if (!found)
+        return false;
+    name[kNameChars + 1] = 0;
+    size_t limit = capacity - 1 < kNameChars ? capacity - 1 : kNameChars;
+    size_t i = 0;
+    for (; i < limit && name[i]; ++i)
+        out[i] = static_cast<char>(name[i] & 0xFF);
+    out[i] = 0;
+    return true;
+}

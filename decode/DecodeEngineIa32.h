@@ -1,0 +1,30 @@
+// The x86 decode engine: one instruction record, the bytes last read and the text last built.
+#pragma once
+
+#include "decode/BDecodeEngine.h"
+
+class DecodeEngineIa32 : public BDecodeEngine {
+public:
+    DecodeEngineIa32(BDecodeSource* source, uint8_t bitness);
+
+    std::unique_ptr<BDecodeEngine> Clone() const override;
+    int64_t InsnStartAt(int64_t from, int64_t address) override;
+    unsigned DecodeBytes(int64_t address, const uint8_t* bytes, size_t available) override;
+    unsigned DecodeAt(int64_t address) override;
+    const uint8_t* GetBytes() const override { return bytes_; }
+    int GetTargets(DECODE_TARGET out[2]) const override;
+    const wchar_t* GetText() override;
+    bool IsUndefined() const override;
+
+    const IA32_INSN& Insn() const { return insn_; }
+
+private:
+    IA32_INSN insn_;
+    uint8_t bytes_[16];
+    wchar_t text_[kInsnTextSize];
+};
+
+// The engine's name source: the first name at `target` in the document `context` (a BDecodeSource),
+// or, at an indirect jump through a 32-bit slot (FF 25), the name of the slot's address; narrowed to
+// at most 254 characters.
+bool NameAtTarget(void* context, int64_t insnAddress, int64_t target, char* out, size_t capacity);
