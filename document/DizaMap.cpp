@@ -1,0 +1,250 @@
+#include "document/DizaMap.h"
+
+#include "core/SectionLock.h"
+#include "decode/BDecodeEngine.h"
+#include "document/FileParseThread.h"
+
+#include <memory>
+
+using namespace diza;
+
+constexpr Diza DizaMap::kMissing;
+
+void DizaMap::AddStringItem(int64_t address, int length, int charClass) { Put({ address, StringWord(length, charClass) }); }
+void DizaMap::AddUnicodeItem(int64_t address, int length) { Put({ address, UnicodeWord(length) }); }
+void DizaMap::AddBytelineItem(int64_t address, int length) {
+    if (length < 0 || length > 0xFFFF)
+        return;
+    Put({ address, BytelineWord(length) });
+}
+void DizaMap::AddDumpItem(int64_t address) { Put({ address, kDumpWord }); }
+void DizaMap::AddCodeItem(int64_t address) { Put({ address, CodeWord(document_->GetBitness()) }); }
+void DizaMap::AddForcedCodeStart(int64_t address) { Put({ address, ForcedCodeWord(document_->GetBitness()) }); }
+void DizaMap::AddDataItem(int64_t address, int elementSize, int perLine) { Put({ address, DataWord(elementSize, perLine) }); }
+void DizaMap::AddUnmade(int64_t address) { Put({ address, kUnmade }); }
+
+void DizaMap::Put(const Diza& record) {
+    const int i = Find(record.address);
+    if (i < 0) {
+        Insert(record);
+        return;
+    }
+    Diza& there = records_[i];
+    if (IsUnmade(there.kind) && !IsLast(i))
+        return;
+    there.kind = record.kind;
+}
+
+void DizaMap::Insert(const Diza& record) { records_.Insert(record); }
+
+void DizaMap::PutSegmentStart(const Diza& record) {
+    const int i = Find(record.address);
+    if (i < 0)
+        Insert(record);
+    else
+        records_[i].kind = record.kind;
+}
+
+void DizaMap::PutSegmentEnd(int64_t address) {
+    const int i = Find(address);
+    if (i < 0)
+        Insert({ address, kUnmade });
+    else if (IsUnmade(records_[i].kind))
+        records_[i].kind = kUnmade;
+}
+
+int DizaMap::FindFloor(int64_t address) const {
+    const int i = Find(address);
+    return i >= 0 ? i : ~i - 1;
+}
+
+Diza DizaMap::GetAt(int index) const {
+    const Diza* r = records_.Get(index);
+    return r ? *r : kMissing;
+}
+
+Diza DizaMap::NextAfter(int64_t address) const {
+    const int i = Find(address);
+    return GetAt(i >= 0 ? i + 1 : ~i);
+}
+
+Diza DizaMap::PrevRecord(int64_t address) const {
+    const int i = FindFloor(address);
+    return i > 0 ? GetAt(i - 1) : kMissing;
+}
+
+void DizaMap::RemoveKey(int64_t address) {
+    const int i = Find(address);
+    if (i >= 0)
+        records_.Erase(i, 1);
+}
+
+void DizaMap::RemoveMadeRange(int64_t start, int64_t end) {
+    int i = Find(start);
+    if (i < 0)
+        i = ~i;
+    int n = 0;
+    while (i + n < records_.count) {
+        const Diza& r = records_[i + n];
+        if (r.address >= end || IsUnmade(r.kind))
+            break;
+        ++n;
+    }
+    records_.Erase(i, n);
+}
+
+Diza DizaMap::ItemAt(int64_t address) const {
+    const int i = FindFloor(address);
+    if (i < 0)
+        return kMissing;
+    const Diza& r = records_[i];
+    if (IsUnmade(r.kind) && !IsLast(i))
+        return records_[i + 1];
+    return r;
+}
+
+Diza DizaMap::ItemAtOrNext(int64_t address) const {
+    const int i = FindFloor(address);
+    if (i < 0)
+        return kMissing;
+    Diza r = records_[i];
+    if (IsUnmade(r.kind))
+        return IsLast(i) ? r : records_[i + 1];
+    SectionLock lock(document_->FileLock());
+    r.address = LineStart(r, address);
+    return r;
+}
+
+int32_t DizaMap::ItemLength(int64_t address) const {
+    const int i = FindFloor(address);
+    if (i < 0 || IsUnmade(records_[i].kind))
+        return 0;
+    SectionLock lock(document_->FileLock());
+    const Diza& r = records_[i];
+    const int64_t start = LineStart(r, address);
+    int64_t length = LineLength(r, start);
+    const int64_t limit = IsLast(i) ? document_->Segments().highestEnd : records_[i + 1].address;
+    if (start + length > limit)
+        length = limit - start;
+    return length > 0 ? static_cast<int32_t>(length) : 0;
+}
+
+int64_t DizaMap::NextItemAddress(int64_t address) const {
+    if (address == -1 || address >= document_->Segments().highestEnd)
+        return -1;
+    const int64_t next = address + ItemLength(address);
+    const int i = FindFloor(next);
+    if (i >= 0 && IsUnmade(records_[i].kind))
+        return IsLast(i) ? -1 : records_[i + 1].address;
+    return next;
+}
+
+int64_t DizaMap::PrevItemAddress(int64_t address) const {
+    SectionLock lock(document_->FileLock());
+    const int64_t lowest = document_->Segments().lowestAddress;
+    int64_t at = address - 1;
+    for (;;) {
+        if (at < lowest || address <= lowest)
+            return -1;
+        const int i = FindFloor(at);
+        if (i < 0)
+            return -1;
+        const Diza& r = records_[i];
+        if (!IsUnmade(r.kind))
+            return LineStart(r, at);
+        at = r.address - 1;   // the last byte before the unmade range
+    }
+}
+
+bool DizaMap::IsItemStart(int64_t address) const {
+    const int i = Find(address);
+    if (i > 0 && IsUnmade(records_[i].kind))
+        return true;
+    return ItemAtOrNext(address).address == address;
+}
+
+int64_t DizaMap::RunEnd(int64_t address) const {
+    const int i = Find(address);
+    if (i > 0 && IsUnmade(records_[i].kind))
+        return address;
+    return NextAfter(address).address;
+}
+
+int64_t DizaMap::ByteLineEnd(int64_t address) const {
+    const int i = Find(address);
+    if (i > 0 && IsUnmade(records_[i].kind))
+        return address;
+    const int64_t end = RunEnd(address);
+    if (i >= 0 && IsPlainDump(records_[i].kind))
+        return end;
+    return RunEnd(end);
+}
+
+bool DizaMap::SetItemRadix(int64_t address, uint32_t format) {
+    if (!(format & (kFormatRadixChosen | kFormatExtSelect)))
+        return false;
+    const int i = Find(address);
+    if (i < 0)
+        return false;
+    uint32_t& word = records_[i].kind;
+    switch (KindOf(word)) {
+    case kData:
+        word |= kDataRadixChosen;
+        word = (word & ~kDataDecimal) | ((format & kFormatDecimal) ? kDataDecimal : 0);
+        word = (word & ~kDataSigned) | ((format & kFormatSigned) ? kDataSigned : 0);
+        return true;
+    case kDataExt:
+        word = (word & ~(kExtLowMask | kExtHighMask)) | ((format & kFormatExtLow) >> 8) | ((format & kFormatExtHigh) >> 8);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void DizaMap::Clear() {
+    records_.Clear(records_.count);
+    records_.count = 0;
+}
+
+// Line geometry per item kind: code lines are instructions, data, dump and byte lines have a fixed
+// length from the item's start, and a string is one line.
+int64_t DizaMap::LineStart(const Diza& record, int64_t address) const {
+    if (address < record.address)
+        return record.address;
+    switch (KindOf(record.kind)) {
+    case kCode: {
+        BDecodeEngine* engine = document_->Engine();
+        if (!engine)
+            return address;
+        std::unique_ptr<BDecodeEngine> mine = engine->Clone();
+        return mine->InsnStartAt(record.address, address);
+    }
+    case kData:
+    case kBytes: {
+        const int64_t length = LineLength(record, record.address);
+        return length > 0 ? address - (address - record.address) % length : address;
+    }
+    default:
+        return record.address;
+    }
+}
+
+int32_t DizaMap::LineLength(const Diza& record, int64_t lineStart) const {
+    switch (KindOf(record.kind)) {
+    case kCode: {
+        BDecodeEngine* engine = document_->Engine();
+        if (!engine)
+            return 1;
+        std::unique_ptr<BDecodeEngine> mine = engine->Clone();
+        return static_cast<int32_t>(mine->DecodeAt(lineStart));
+    }
+    case kData:
+        return static_cast<int32_t>((record.kind & kPerLineMask) << ((record.kind & kSizeMask) >> kSizeShift));
+    case kBytes:
+        return (record.kind & kLengthMask) ? static_cast<int32_t>(record.kind & kLengthMask) : document_->DumpLineLength();
+    case kString:
+        return static_cast<int32_t>(record.kind & kLengthMask) * ((record.kind & kStringWidthMask) == kStringWide ? 2 : 1);
+    default:
+        return 0;
+    }
+}

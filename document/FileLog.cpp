@@ -1,0 +1,38 @@
+#include "document/FileLog.h"
+
+#include "document/DocumentHost.h"
+
+void FileLog::SetSink(BLogSink* sink) {
+    SectionLock lock(lock_.Get());
+    sink_ = sink;
+}
+
+void FileLog::Print(const wchar_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    StringW text;
+    text.FormatV(format, args);
+    va_end(args);
+    PrintText(text.c_str());
+}
+
+void FileLog::PrintText(const wchar_t* text) {
+    SectionLock lock(lock_.Get());
+    if (!sink_)
+        return;
+    if (continue_) {
+        continue_ = false;
+        last_.Append(text);
+        sink_->AddLine(text, true);
+        return;
+    }
+    last_.SetText(text);
+    if (prefix_) {
+        StringW marked(&prefix_, 1);
+        marked.Append(text);
+        prefix_ = 0;
+        sink_->AddLine(marked.c_str(), false);
+    } else {
+        sink_->AddLine(text, false);
+    }
+}
