@@ -136,24 +136,36 @@ void CWnd::Detach() {
     previousProc_ = nullptr;
 }
 
-bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
-                    const RECT& rect, HWND parent, UINT_PTR idOrMenu, void* param) {
+bool CWnd::CreateAttached(HWND (*make)(void* context), void* context) {
     if (m_hWnd) return false;
-    if (!className) className = RegisterWindowClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW));
-    if (!className) return false;
     ThreadState& ts = State();
     CWnd* outer = ts.creating;
     ts.creating = this;
     HHOOK hook = ::SetWindowsHookExW(WH_CBT, WindowAttach::CbtHook, nullptr, ::GetCurrentThreadId());
-    HWND hwnd = ::CreateWindowExW(exStyle, className, title, style, rect.left, rect.top,
-                                  rect.right - rect.left, rect.bottom - rect.top, parent,
-                                  reinterpret_cast<HMENU>(idOrMenu), ::GetModuleHandleW(nullptr), param);
+    HWND hwnd = make(context);
     if (hook) ::UnhookWindowsHookEx(hook);
-    if (ts.creating == this) ts.creating = nullptr;
     ts.creating = outer;
-    if (!hwnd) return false;
+    if (!hwnd || !::IsWindow(hwnd)) return false;
     if (!m_hWnd) SubclassWindow(hwnd);   // no hook call seen: take the window over now
     return m_hWnd == hwnd;
+}
+
+bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
+                    const RECT& rect, HWND parent, UINT_PTR idOrMenu, void* param) {
+    if (!className) className = RegisterWindowClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW));
+    if (!className) return false;
+    struct Args {
+        DWORD exStyle; const wchar_t* className; const wchar_t* title; DWORD style;
+        const RECT& rect; HWND parent; UINT_PTR idOrMenu; void* param;
+    } args{exStyle, className, title, style, rect, parent, idOrMenu, param};
+    return CreateAttached(
+        [](void* context) {
+            const Args& a = *static_cast<Args*>(context);
+            return ::CreateWindowExW(a.exStyle, a.className, a.title, a.style, a.rect.left, a.rect.top,
+                                     a.rect.right - a.rect.left, a.rect.bottom - a.rect.top, a.parent,
+                                     reinterpret_cast<HMENU>(a.idOrMenu), ::GetModuleHandleW(nullptr), a.param);
+        },
+        &args);
 }
 
 bool CWnd::SubclassWindow(HWND hwnd) {
@@ -299,9 +311,9 @@ bool CWnd::ModifyStyleEx(DWORD remove, DWORD add) const {
     return true;
 }
 
-std::wstring CWnd::GetWindowText() const {
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
-    int n = ::GetWindowTextW(m_hWnd, &text[0], static_cast<int>(text.size()));
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    int n = ::GetWindowTextW(hwnd, &text[0], static_cast<int>(text.size()));
     text.resize(n > 0 ? static_cast<size_t>(n) : 0);
     return text;
 }

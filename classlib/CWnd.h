@@ -16,6 +16,9 @@
 
 #include <string>
 
+// The text of any window (controls included).
+std::wstring WindowText(HWND hwnd);
+
 class CWnd : public CCmdTarget {
 public:
     CWnd() = default;
@@ -151,7 +154,7 @@ public:
     DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE)); }
     bool ModifyStyle(DWORD remove, DWORD add) const;
     bool ModifyStyleEx(DWORD remove, DWORD add) const;
-    std::wstring GetWindowText() const;
+    std::wstring GetWindowText() const { return WindowText(m_hWnd); }
     void SetWindowText(const wchar_t* text) const { ::SetWindowTextW(m_hWnd, text ? text : L""); }
     void SetFont(HFONT font, bool redraw = true) const { SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw); }
     HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
@@ -169,6 +172,11 @@ public:
     // window from the message's own up through its parents to its top-level window gets
     // PreTranslateMessage. True when one of them consumed the message.
     static bool WalkPreTranslateTree(MSG* msg);
+
+protected:
+    // Runs `make`, which creates exactly one window for this wrapper (CreateWindowEx,
+    // CreateDialogIndirectParam, ...), with the wrapper in the handle map from the first message.
+    bool CreateAttached(HWND (*make)(void* context), void* context);
 
 private:
     friend struct WindowAttach;

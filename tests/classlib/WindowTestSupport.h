@@ -1,0 +1,34 @@
+#pragma once
+// Shared by the window tests: a log of what handlers saw, and a hidden test window.
+
+#include "classlib/CWnd.h"
+
+#include <string>
+#include <vector>
+
+namespace wintest {
+
+inline std::vector<std::string>& Log() {
+    static std::vector<std::string> log;
+    return log;
+}
+
+// A hidden top-level window of our plain class.
+inline bool CreateHidden(CWnd& wnd, const wchar_t* title = L"test") {
+    return wnd.CreateEx(0, nullptr, title, WS_OVERLAPPEDWINDOW, RECT{0, 0, 300, 200}, nullptr, 0);
+}
+
+inline bool CreateChild(CWnd& wnd, CWnd& parent, UINT id) {
+    return wnd.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, RECT{0, 0, 50, 50}, parent.m_hWnd, id);
+}
+
+// Dispatches whatever is queued for this thread (without the pre-translate walk).
+inline void DrainQueue() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace wintest
