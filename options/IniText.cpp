@@ -255,6 +255,12 @@ bool IniText::SaveToFile() {
         bytes += buffer_[i];
     }
 
+    // Windows refuses to replace a read-only file; say so before writing anything.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        saveError = StringW(kFormat, L"The options file '%s' is read-only", path.c_str());
+        return false;
+    }
     const StringW temporary = path + L".tmp";
     HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
