@@ -64,7 +64,7 @@ bool IniText::Reserve(int needed) {
 void IniText::Assign(const char* text, int length) {
     Clear();
     Reserve(length);
-    std::memcpy(buffer_.get(), text, length);
+    if (length > 0) std::memcpy(buffer_.get(), text, length);
     length_ = length;
     buffer_[length_] = 0;
     header_ = -1;
