@@ -20,6 +20,8 @@ public:
 
 class BPropertySection {
 public:
+    static constexpr int kListed = BProperty::kListed;   // for the members' declarations
+
     BPropertySection(const wchar_t* name, int reserve, COLORREF tabColor);
     virtual ~BPropertySection() = default;
     BPropertySection(const BPropertySection&) = delete;

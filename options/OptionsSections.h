@@ -4,8 +4,6 @@
 
 #include "options/BPropertySection.h"
 
-constexpr int kListed = BProperty::kListed;
-
 class OptionsGeneral : public TPropertySection<OptionsGeneral> {
 public:
     OptionsGeneral() : TPropertySection(L"General", 32, 0x0000FF) {}

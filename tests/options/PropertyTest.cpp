@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr int kListed = BProperty::kListed;
+
 // Saves `written` into a fresh text, loads it into `read`; gives the value text that was written.
 template <class P>
 std::string RoundTrip(P& written, P& read, bool* loaded = nullptr) {
