@@ -1,7 +1,9 @@
 // A parser plug-in for tests. It knows only files that begin with the line "ZEPTEST" and does what the
 // script lines after it say, up to a line "end"; the rest of the file is data. Script lines:
 //   probe RESULT ACCEPT BITNESS FLAGS BASE   what "IKnowThisFile" answers and puts into the probe
-//   return 0|1                               the result of "ParseFile" (1 unless said)
+//   return N                                 the result of "ParseFile" (1 unless said)
+// Results are returned as whole 32-bit words: a caller must read a plug-in's bool from AL alone, so
+// 0x100 means false.
 //   call NAME ARG...                         calls the program's export NAME (cdecl, 32-bit arguments):
 //                                            a number, "$id" for the request's file id, q:NUMBER for a
 //                                            64-bit value as low and high halves, "text" for a UTF-16 text
@@ -31,7 +33,7 @@ namespace {
 
 struct Script {
     bool known = false;
-    uint8_t probeResult = 1;
+    uint32_t probeResult = 1;
     int16_t accept = 1;
     int16_t bitness = 32;
     uint32_t flags = 0;
@@ -99,7 +101,7 @@ Script Load(const wchar_t* path) {
             break;
         std::vector<std::string> w = Words(line);
         if (w.size() == 6 && w[0] == "probe") {
-            script.probeResult = static_cast<uint8_t>(Number(w[1]));
+            script.probeResult = static_cast<uint32_t>(Number(w[1]));
             script.accept = static_cast<int16_t>(Number(w[2]));
             script.bitness = static_cast<int16_t>(Number(w[3]));
             script.flags = static_cast<uint32_t>(Number(w[4]));
@@ -158,7 +160,7 @@ __declspec(dllexport) int32_t __cdecl ApiVersionUsed() { return ZEP_API_VERSION;
 #endif
 
 #ifndef ZEP_NO_IKNOW
-__declspec(dllexport) uint8_t __cdecl IKnowThisFile(ParseProbe* probe) {
+__declspec(dllexport) uint32_t __cdecl IKnowThisFile(ParseProbe* probe) {
     Script script = Load(probe->path);
     if (!script.known)
         return 0;
@@ -166,22 +168,22 @@ __declspec(dllexport) uint8_t __cdecl IKnowThisFile(ParseProbe* probe) {
     probe->head.bitness = script.bitness;
     probe->head.acceptCode = script.accept;
     probe->head.baseAddress = script.base;
-    // Only AL carries the result: garbage in the upper bits must not matter to the caller.
     return script.probeResult;
 }
 #endif
 
 #ifndef ZEP_NO_PARSE
-__declspec(dllexport) uint8_t __cdecl ParseFile(ParseRequest* request) {
+__declspec(dllexport) uint32_t __cdecl ParseFile(ParseRequest* request) {
     Script script = Load(request->path);
     if (!script.known)
         return 0;
+    uint32_t value = 1;
     bool ok = true;
     uint8_t last = 0;
     for (const std::string& line : script.lines) {
         std::vector<std::string> w = Words(line);
         if (w[0] == "return" && w.size() == 2) {
-            ok = ok && Number(w[1]) != 0;
+            value = static_cast<uint32_t>(Number(w[1]));
         } else if (w[0] == "call" && w.size() >= 2) {
             if (!CallExport(w, request->head.fileId, &last))
                 ok = false;
@@ -200,7 +202,7 @@ __declspec(dllexport) uint8_t __cdecl ParseFile(ParseRequest* request) {
             ok = false;
         }
     }
-    return ok ? 1 : 0;
+    return ok ? value : 0;
 }
 #endif
 

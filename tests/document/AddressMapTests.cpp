@@ -1,0 +1,131 @@
+#include "DocumentFakes.h"
+
+namespace {
+
+class AddressMapTest : public DocumentTest {
+protected:
+    uint32_t WordAt(int64_t address) {
+        DizaMap& m = doc->Map();
+        const int i = m.FindFloor(address);
+        const Diza r = m.GetAt(i);
+        return r.address == address ? r.kind : 0xFFFFFFFF;
+    }
+};
+
+// Golden words: each adder's word, bit for bit.
+TEST_F(AddressMapTest, AdderWords) {
+    DizaMap& m = doc->Map();
+    struct Row {
+        int64_t address;
+        std::function<void()> add;
+        uint32_t word;
+    };
+    const Row rows[] = {
+        { 0x10, [&] { m.AddStringItem(0x10, 5, 3); }, 0xA0300005 },
+        { 0x20, [&] { m.AddStringItem(0x20, 0x12345, 0x1F); }, 0xA0F02345 },   // class and length cut
+        { 0x30, [&] { m.AddUnicodeItem(0x30, 7); }, 0xA1000007 },
+        { 0x40, [&] { m.AddBytelineItem(0x40, 16); }, 0xB0000010 },
+        { 0x50, [&] { m.AddBytelineItem(0x50, 0xFFFF); }, 0xB000FFFF },
+        { 0x60, [&] { m.AddDumpItem(0x60); }, 0xB0000000 },
+        { 0x70, [&] { m.AddCodeItem(0x70); }, 0xC1000000 },                  // bitness 32
+        { 0x80, [&] { m.AddForcedCodeStart(0x80); }, 0xC1800000 },
+        { 0x90, [&] { m.AddDataItem(0x90, 1, 16); }, 0xD0000010 },
+        { 0xA0, [&] { m.AddDataItem(0xA0, 2, 8); }, 0xD1000008 },
+        { 0xB0, [&] { m.AddDataItem(0xB0, 4, 255); }, 0xD20000FF },
+        { 0xC0, [&] { m.AddDataItem(0xC0, 8, 0x101); }, 0xD3000001 },      // items per line: 8 bits
+        { 0xD0, [&] { m.AddUnmade(0xD0); }, 0x00000000 },
+    };
+    for (const Row& row : rows) {
+        row.add();
+        EXPECT_EQ(WordAt(row.address), row.word) << std::hex << row.address;
+    }
+    m.AddBytelineItem(0xE0, 0x10000);   // too long: nothing
+    EXPECT_EQ(WordAt(0xE0), 0xFFFFFFFF);
+    static_assert(diza::CodeWord(16) == 0xC0000000 && diza::ForcedCodeWord(64) == 0xC2800000, "code words");
+    static_assert(diza::LineWord(diza::kLineName, 3) == 0x20000003, "line words");
+}
+
+TEST_F(AddressMapTest, PutKeepsAMiddleMarkerButReplacesTheLast) {
+    ASSERT_TRUE(doc->AddSegment(32, 0x1000, 0, 0x100, 0));
+    ASSERT_TRUE(doc->AddSegment(32, 0x1200, 0, 0x100, 0));
+    DizaMap& m = doc->Map();
+    m.AddDataItem(0x1100, 4, 1);   // the marker between the two segments stays
+    EXPECT_EQ(WordAt(0x1100), 0u);
+    m.AddDumpItem(0x1300);         // the end marker is replaced
+    EXPECT_EQ(WordAt(0x1300), 0xB0000000u);
+    m.AddDataItem(0x1000, 4, 1);   // a made record takes the new word
+    EXPECT_EQ(WordAt(0x1000), 0xD2000001u);
+}
+
+// Dump items have lines of the dump length (16); strings are one line; the map cuts lines at the next
+// record and at the highest segment end.
+TEST_F(AddressMapTest, ItemLengthsAndWalking) {
+    ASSERT_TRUE(doc->AddSegment(0, 0x1000, 0, 0x28, 0));      // dump [0x1000, 0x1028)
+    ASSERT_TRUE(doc->AddSegment(0, 0x2000, 0x100, 0x20, 0));   // dump [0x2000, 0x2020)
+    DizaMap& m = doc->Map();
+    m.AddStringItem(0x2010, 4, 0);
+    EXPECT_EQ(m.ItemLength(0x1000), 16);
+    EXPECT_EQ(m.ItemLength(0x1013), 16);
+    EXPECT_EQ(m.ItemLength(0x1020), 8);         // cut at the marker
+    EXPECT_EQ(m.ItemLength(0x1800), 0);         // unmade
+    EXPECT_EQ(m.ItemLength(0x2010), 4);
+    m.AddDumpItem(0x2014);
+    EXPECT_EQ(m.ItemLength(0x2014), 12);        // the last item: cut at the end of the segments
+    EXPECT_EQ(m.NextItemAddress(0x1000), 0x1010);
+    EXPECT_EQ(m.NextItemAddress(0x1020), 0x2000);   // over the unmade range
+    EXPECT_EQ(m.NextItemAddress(0x2014), -1);       // the last item
+    EXPECT_EQ(m.NextItemAddress(-1), -1);
+    EXPECT_EQ(m.PrevItemAddress(0x2000), 0x1020);   // back over the unmade range
+    EXPECT_EQ(m.PrevItemAddress(0x1014), 0x1010);
+    EXPECT_EQ(m.PrevItemAddress(0x1000), -1);
+    EXPECT_TRUE(m.IsItemStart(0x1010));
+    EXPECT_FALSE(m.IsItemStart(0x1011));
+    EXPECT_TRUE(m.IsItemStart(0x1028));              // an unmade marker
+    EXPECT_EQ(m.ItemAtOrNext(0x1015).address, 0x1010);
+    EXPECT_EQ(m.ItemAt(0x1800).address, 0x2000);     // from an unmade range to the next item
+    EXPECT_EQ(m.RunEnd(0x1000), 0x1028);
+    EXPECT_EQ(m.RunEnd(0x1028), 0x1028);
+    EXPECT_EQ(m.ByteLineEnd(0x1000), 0x1028);        // a plain dump: one run
+    EXPECT_EQ(m.NextAfter(0x1000).address, 0x1028);
+    EXPECT_EQ(m.PrevRecord(0x2012).address, 0x2000);
+    EXPECT_EQ(m.PrevRecord(0x1000).address, -1);
+}
+
+TEST_F(AddressMapTest, CodeLinesAreInstructions) {
+    // 32-bit code at 0x1000 over file bytes 0x50.. : push eax (50), push ecx (51), ... one byte each;
+    // at 0xB8.. a five-byte mov eax, imm32.
+    ASSERT_TRUE(doc->AddSegment(32, 0x1000, 0x50, 0x8, 0));
+    ASSERT_TRUE(doc->AddSegment(32, 0x2000, 0xB8, 0x10, 0));
+    DizaMap& m = doc->Map();
+    EXPECT_EQ(m.ItemLength(0x1003), 1);
+    EXPECT_EQ(m.ItemLength(0x2000), 5);
+    EXPECT_EQ(m.ItemAtOrNext(0x2003).address, 0x2000);
+    EXPECT_EQ(m.NextItemAddress(0x2000), 0x2005);
+}
+
+TEST_F(AddressMapTest, RemovalAndRadix) {
+    DizaMap& m = doc->Map();
+    m.AddDataItem(0x10, 2, 1);
+    m.AddDataItem(0x12, 2, 1);
+    m.AddUnmade(0x14);
+    m.AddDataItem(0x16, 2, 1);
+    m.RemoveMadeRange(0x10, 0x100);   // stops at the marker
+    EXPECT_EQ(m.Count(), 2);
+    EXPECT_EQ(m.GetAt(0).address, 0x14);
+    m.RemoveKey(0x14);
+    EXPECT_EQ(m.Count(), 1);
+
+    EXPECT_FALSE(m.SetItemRadix(0x16, 0));            // neither bit 29 nor bit 16
+    EXPECT_TRUE(m.SetItemRadix(0x16, 0xE0000000));    // radix chosen, decimal, signed
+    EXPECT_EQ(WordAt(0x16), 0xD1380001u);
+    EXPECT_TRUE(m.SetItemRadix(0x16, 0x20000000));    // hexadecimal, unsigned
+    EXPECT_EQ(WordAt(0x16), 0xD1200001u);
+    m.Insert({ 0x20, 0xE0000000 });
+    EXPECT_TRUE(m.SetItemRadix(0x20, 0x00FE0000 | 0x10000));
+    EXPECT_EQ(WordAt(0x20), 0xE000FE00u);
+    m.AddDumpItem(0x30);
+    EXPECT_FALSE(m.SetItemRadix(0x30, 0x20000000));
+    EXPECT_FALSE(m.SetItemRadix(0x31, 0x20000000));
+}
+
+}  // namespace

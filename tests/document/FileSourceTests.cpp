@@ -1,0 +1,94 @@
+#include "DocumentFakes.h"
+
+#include "document/BFileIO.h"
+#include "document/HTimemeter.h"
+
+#include <windows.h>
+#include <winioctl.h>
+
+#include <cstring>
+
+namespace {
+
+TEST(FileSource, ReadsFromMemory) {
+    TempFile file(L"source.bin", "0123456789");
+    BFileIO io;
+    io.fileName.SetText(file.Path().c_str());
+    ASSERT_TRUE(io.Open());
+    EXPECT_EQ(io.GetSize(), 10);
+    char buffer[16] = {};
+    EXPECT_EQ(io.Read(7, buffer, 8), 3u);   // runs past the end: only what is there
+    EXPECT_EQ(std::string(buffer, 3), "789");
+    EXPECT_EQ(io.Read(10, buffer, 1), 0u);
+    EXPECT_EQ(io.Read(0xFFFFFFFF, buffer, 1), 0u);
+    ::DeleteFileW(file.Path().c_str());      // the file is closed once read
+    EXPECT_EQ(io.Read(0, buffer, 2), 2u);
+}
+
+TEST(FileSource, EmptyFileOpensWithSizeZero) {
+    TempFile file(L"empty.bin", "");
+    BFileIO io;
+    io.fileName.SetText(file.Path().c_str());
+    ASSERT_TRUE(io.Open());
+    EXPECT_EQ(io.GetSize(), 0);
+    char c;
+    EXPECT_EQ(io.Read(0, &c, 1), 0u);
+}
+
+TEST(FileSource, MissingFileGivesTheSystemText) {
+    BFileIO io;
+    io.fileName = ProgramFolder();
+    io.fileName.Append(L"no such file.bin");
+    EXPECT_FALSE(io.Open());
+    EXPECT_EQ(io.GetSize(), -1);
+    EXPECT_EQ(io.lastError, static_cast<uint32_t>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(io.GetErrorText(), FormatSystemMessage(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(io.GetErrorText().empty());
+}
+
+TEST(FileSource, SystemMessageOfAnUnknownCode) {
+    const StringW text = FormatSystemMessage(0x2FFFFFFF);
+    EXPECT_EQ(text.compare(0, 24, L"FormatMessage() returns "), 0) << std::string(text.begin(), text.end());
+}
+
+// A file of 2 GiB or more cannot be held by 32-bit sizes: refused with a reason, never a crash. The
+// file is sparse where the file system allows it.
+TEST(FileSource, TwoGigabytesAreRefused) {
+    const std::wstring path = ProgramFolder() + std::wstring(L"huge.bin");
+    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD unused = 0;
+    ::DeviceIoControl(f, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
+    LARGE_INTEGER size;
+    size.QuadPart = 0x80000000LL;
+    const bool sized = ::SetFilePointerEx(f, size, nullptr, FILE_BEGIN) && ::SetEndOfFile(f);
+    ::CloseHandle(f);
+    if (!sized) {
+        ::DeleteFileW(path.c_str());
+        GTEST_SKIP() << "no room for a 2 GiB file";
+    }
+    BFileIO io;
+    io.fileName = path;
+    EXPECT_FALSE(io.Open());
+    EXPECT_EQ(io.GetSize(), -1);
+    const StringW text = io.GetErrorText();
+    EXPECT_NE(text.find(L"2 GiB or more"), StringW::npos);
+    ::DeleteFileW(path.c_str());
+}
+
+TEST(Timemeter, ElapsedTexts) {
+    const struct {
+        int32_t ms;
+        const wchar_t* text;
+    } rows[] = {
+        { 0, L"0s" }, { 1, L"0.001s" }, { 4999, L"4.999s" }, { 5000, L"5s" }, { 59999, L"59s" },
+        { 61000, L"1m 01s" }, { 3600000, L"1h 00m 00s" }, { 3723000, L"1h 02m 03s" },
+    };
+    for (const auto& row : rows) {
+        wchar_t text[32];
+        HTimemeter::FormatElapsed(row.ms, text);
+        EXPECT_STREQ(text, row.text) << row.ms;
+    }
+}
+
+}  // namespace
