@@ -1,0 +1,219 @@
+#include "tests/decode/diff/Tally.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool In(uint8_t v, std::initializer_list<uint8_t> set) {
+    return std::find(set.begin(), set.end(), v) != set.end();
+}
+
+bool Between(uint8_t v, uint8_t lo, uint8_t hi) { return v >= lo && v <= hi; }
+
+unsigned Reg(const ByteFacts& f) { return (f.modrm >> 3) & 7; }
+bool RegisterForm(const ByteFacts& f) { return (f.modrm >> 6) == 3; }
+
+// Rows of the two-byte map that hold vector instructions: invalid in every mode.
+bool IsVectorRow(uint8_t op) {
+    return Between(op, 0x10, 0x17) || Between(op, 0x28, 0x2F) || Between(op, 0x50, 0x76) ||
+           In(op, {0x78, 0x79, 0xB8, 0xC2}) || Between(op, 0x7C, 0x7F) || Between(op, 0xC4, 0xC6) ||
+           Between(op, 0xD0, 0xFE);
+}
+
+// One-byte opcodes that exist only outside 64-bit mode.
+bool IsLegacyOnly(uint8_t op) {
+    return In(op, {0x06, 0x07, 0x0E, 0x16, 0x17, 0x1E, 0x1F, 0x27, 0x2F, 0x37, 0x3F, 0x60, 0x61, 0x62,
+                   0x82, 0x9A, 0xC4, 0xC5, 0xCE, 0xD4, 0xD5, 0xD6, 0xEA}) ||
+           Between(op, 0x40, 0x4F);
+}
+
+// Cells our tables leave "#UD" on purpose (groups, the 0F 01 register forms, the unused two-byte
+// rows), where newer instructions or other readings live.
+bool IsUndefinedCell(const ByteFacts& f) {
+    const unsigned reg = Reg(f);
+    const bool r = RegisterForm(f);
+    if (f.map == 0) {
+        switch (f.opcode) {
+        case 0x8F: case 0xC6: case 0xC7: return reg != 0;
+        case 0xFE: return reg > 1;
+        case 0xFF: return reg == 7 || (r && (reg == 3 || reg == 5));
+        default: return Between(f.opcode, 0xD8, 0xDF);          // x87 cells without an entry
+        }
+    }
+    if (f.map != 0x0F)
+        return false;
+    switch (f.opcode) {
+    case 0x00: return reg >= 6;
+    case 0x01: return r ? reg != 4 && reg != 6 : reg == 5;
+    case 0x18: return r;
+    case 0xAE: return r ? reg <= 4 : reg == 6;
+    case 0xBA: return reg <= 3;
+    case 0x0F: return true;                                      // 3DNow! suffix without a name
+    default:
+        return In(f.opcode, {0x04, 0x0A, 0x0C, 0x25, 0x27, 0x36, 0x39, 0x7A, 0x7B, 0xA6, 0xA7, 0xFF}) ||
+               Between(f.opcode, 0x3B, 0x3F);
+    }
+}
+
+struct Convention {
+    const char* name;
+    bool (*match)(const DiffCase&, const FormDifference&);
+};
+
+const Convention kConventions[] = {
+    {"vector opcodes (0F map rows, 0F 38, 0F 3A) decode as #UD(n)",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.ourError == 2 && (c.facts.map == 0x38 || c.facts.map == 0x3A ||
+                                    (c.facts.map == 0x0F && IsVectorRow(c.facts.opcode)));
+     }},
+    {"opcodes of 16/32-bit code are invalid in 64-bit mode",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.ourError == 2 && c.facts.bitness == 64 && c.facts.map == 0 && IsLegacyOnly(c.facts.opcode);
+     }},
+    {"syscall/sysret are 64-bit-mode only",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.ourError == 2 && c.facts.bitness != 64 && c.facts.map == 0x0F &&
+                In(c.facts.opcode, {0x05, 0x07});
+     }},
+    {"table cells left #UD (group rows, 0F 01 forms, unused 0F rows, x87, 3DNow! suffixes)",
+     [](const DiffCase& c, const FormDifference&) {
+         return (c.ours.status == InsnForm::kUndefined || c.ours.mnemonic == "#3D") &&
+                IsUndefinedCell(c.facts);
+     }},
+    {"9B folds only into fnstsw/fnclex/fninit and D9/DD /6 /7 (else fwait alone)",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.ours.mnemonic == "fwait" && c.ourLength == c.facts.prefixLength + 1 && c.theirLength > c.ourLength;
+     }},
+    {"lock where it is not allowed is error 10 (#UD(err))",
+     [](const DiffCase& c, const FormDifference&) { return c.ourError == 10; }},
+    {"x87 alias names (fstp1, fcom2, fcomp3, fxch4, fcomp5, fxch7, fstp8, fstp9)",
+     [](const DiffCase& c, const FormDifference&) {
+         static const char* const kNames[] = {"fstp1", "fcom2", "fcomp3", "fxch4", "fcomp5", "fxch7",
+                                              "fstp8", "fstp9"};
+         for (const char* n : kNames)
+             if (c.ours.mnemonic == n)
+                 return true;
+         return false;
+     }},
+    {"D6 is setalc",
+     [](const DiffCase& c, const FormDifference&) { return c.ours.mnemonic == "setalc"; }},
+    {"64-bit mode: es/cs/ss/ds overrides are shown on the operand",
+     [](const DiffCase& c, const FormDifference& d) {
+         return c.facts.bitness == 64 && d.field == "segment";
+     }},
+    {"a second REX byte is an invalid opcode",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.facts.bitness == 64 && c.ourError == 2 && c.theirs.status == InsnForm::kPrefixOnly &&
+                c.theirs.mnemonic.compare(0, 3, "rex") == 0;
+     }},
+    {"F3 0F BC/BD are bsf/bsr (no tzcnt/lzcnt)",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.facts.map == 0x0F && In(c.facts.opcode, {0xBC, 0xBD}) &&
+                (c.theirs.mnemonic == "tzcnt" || c.theirs.mnemonic == "lzcnt");
+     }},
+    {"0F 19-1F hint forms are nop r/m (endbr, rdssp, ...)",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.facts.map == 0x0F && Between(c.facts.opcode, 0x19, 0x1F) && c.ours.mnemonic == "nop";
+     }},
+    {"movsxd takes a 64-bit destination even without REX.W",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.facts.bitness == 64 && c.facts.map == 0 && c.facts.opcode == 0x63 && !(c.facts.rex & 8);
+     }},
+    {"C4/C5/62 are les/lds/bound outside 64-bit mode (no VEX/EVEX)",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.facts.bitness != 64 && c.facts.map == 0 && In(c.facts.opcode, {0xC4, 0xC5, 0x62});
+     }},
+};
+
+std::string Example(const DiffCase& c, const FormDifference& d) {
+    char head[64];
+    std::snprintf(head, sizeof head, "[%u-bit @%llX] ", unsigned(c.facts.bitness),
+                  static_cast<unsigned long long>(c.address));
+    const size_t n = std::min<size_t>(std::max(c.ourLength, c.theirLength), c.available);
+    return head + HexBytes(c.bytes, n) + " | ours(" + std::to_string(c.ourLength) + "): " + c.ours.text +
+           " | objdump(" + std::to_string(c.theirLength) + "): " + c.theirs.text + " | " + d.detail;
+}
+
+}  // namespace
+
+const char* ConventionOf(const DiffCase& c, const FormDifference& d) {
+    for (const Convention& conv : kConventions)
+        if (conv.match(c, d))
+            return conv.name;
+    return nullptr;
+}
+
+void Tally::Add(const DiffCase& c) {
+    ++cases;
+    if (c.ourLength == c.theirLength)
+        ++lengthAgree;
+    const FormDifference d = CompareForms(c.ours, c.ourLength, c.theirs, c.theirLength, c.facts);
+    if (d.field.empty()) {
+        ++agree;
+        return;
+    }
+    const char* convention = ConventionOf(c, d);
+    std::string key;
+    if (convention) {
+        ++this->convention;
+        key = convention;
+    } else {
+        ++unexplained;
+        key = d.field + ": " + c.facts.Key() + " (" + c.ours.mnemonic + ")";
+    }
+    DiffClass& cls = classes[key];
+    cls.convention = convention != nullptr;
+    if (++cls.count <= 3 || (cls.count & (cls.count - 1)) == 0) {   // a few, spread over the run
+        if (cls.examples.size() >= 4)
+            cls.examples.erase(cls.examples.begin() + 1);
+        cls.examples.push_back(Example(c, d));
+    }
+}
+
+void Tally::Merge(const Tally& other) {
+    cases += other.cases;
+    lengthAgree += other.lengthAgree;
+    agree += other.agree;
+    convention += other.convention;
+    unexplained += other.unexplained;
+    for (const auto& [key, cls] : other.classes) {
+        DiffClass& mine = classes[key];
+        mine.count += cls.count;
+        mine.convention = cls.convention;
+        for (const std::string& e : cls.examples)
+            if (mine.examples.size() < 4)
+                mine.examples.push_back(e);
+    }
+}
+
+std::string Tally::Report(const std::string& title, size_t maxClasses) const {
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "%s: %llu instructions; length agrees %.3f%%, text agrees %.3f%%, convention %.3f%%, "
+                  "unexplained %.3f%%\n",
+                  title.c_str(), static_cast<unsigned long long>(cases), Rate(lengthAgree), Rate(agree),
+                  Rate(convention), Rate(unexplained));
+    std::string out = line;
+    for (bool conventionKind : {true, false}) {
+        std::vector<std::pair<uint64_t, const std::string*>> order;
+        for (const auto& [key, cls] : classes)
+            if (cls.convention == conventionKind)
+                order.emplace_back(cls.count, &key);
+        std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        if (order.empty())
+            continue;
+        out += conventionKind ? "  conventions:\n" : "  unexplained:\n";
+        for (size_t i = 0; i < order.size() && i < maxClasses; ++i) {
+            const DiffClass& cls = classes.at(*order[i].second);
+            std::snprintf(line, sizeof line, "    %8llu  ", static_cast<unsigned long long>(cls.count));
+            out += line + *order[i].second + "\n";
+            for (const std::string& e : cls.examples)
+                out += "              " + e + "\n";
+        }
+        if (order.size() > maxClasses)
+            out += "    ... " + std::to_string(order.size() - maxClasses) + " more classes\n";
+    }
+    return out;
+}
