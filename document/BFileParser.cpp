@@ -3,6 +3,7 @@
 #include "document/BFileIO.h"
 #include "document/DocumentHost.h"
 #include "document/FileParseThread.h"
+#include "options/Options.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -184,6 +185,8 @@ void ParserRegistry::LoadAll(const wchar_t* folder) {
         LoadParser(folder, name.c_str());
     Add(new FileParserBinary);
 }
+
+void ParserRegistry::LoadAll(Options& appOptions) { LoadAll(appOptions.general.pluginFolder.Expanded().c_str()); }
 
 int ParserRegistry::Probe(std::vector<ParseRequest*>& out, const ParseRequest* request) {
     int asked = 0;

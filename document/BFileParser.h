@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+class Options;
+
 class BFileParser {
 public:
     BFileParser() = default;
@@ -74,6 +76,8 @@ public:
     bool LoadParser(const wchar_t* folder, const wchar_t* fileName);
     // Every ".zep32" of the folder (with its trailing backslash), then the built-in parser last.
     void LoadAll(const wchar_t* folder);
+    // The folder is the application's plug-in folder option ("$\": the program's own folder).
+    void LoadAll(Options& appOptions);
     // Asks every main parser about the file of `request`; each acceptance appends a new request.
     int Probe(std::vector<ParseRequest*>& out, const ParseRequest* request);
     void Add(BFileParser* parser) { mainParsers.push_back(parser); }

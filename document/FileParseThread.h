@@ -3,6 +3,7 @@
 // the parsers that lay it out, its segments and address map, its decode engine, its log and its locks.
 // It is also its own parse job: Run calls the current parser under a structured-exception frame.
 
+#include "core/AddressHistory.h"
 #include "core/SectionLock.h"
 #include "core/StringW.h"
 #include "decode/BDecodeEngine.h"
@@ -123,6 +124,7 @@ private:
     DizaMap map_;
 
 public:
+    AddressHistory history;
     bool refersWanted = false;
     int32_t addressWidth = 0;
     int32_t errorCount = 0;

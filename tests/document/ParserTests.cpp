@@ -26,7 +26,8 @@ bool StartsWith(const std::wstring& text, const std::wstring& start) { return te
 // Every variant of the test plug-in lies in the program's folder; each is loaded or refused with its reason.
 TEST_F(MainLogTest, LoadAllTakesOrRefusesEachLibrary) {
     ParserRegistry registry;
-    registry.LoadAll(ProgramFolder().c_str());
+    Options appOptions;   // the plug-in folder "$\" (the default) is the program's folder
+    registry.LoadAll(appOptions);
     const struct {
         const wchar_t* file;
         const wchar_t* entry;   // what follows the path; " at ..." cut off
