@@ -10,26 +10,35 @@
 
 namespace {
 
-TEST(FileSource, ReadsFromMemory) {
-    TempFile file(L"source.bin", "0123456789");
+// A file source over a scratch file with these bytes, opened.
+struct OpenedSource {
+    explicit OpenedSource(const std::string& bytes) : file(L"source.bin", bytes) {
+        io.fileName.SetText(file.Path().c_str());
+        opened = io.Open();
+    }
+    TempFile file;
     BFileIO io;
-    io.fileName.SetText(file.Path().c_str());
-    ASSERT_TRUE(io.Open());
+    bool opened;
+};
+
+TEST(FileSource, ReadsFromMemory) {
+    OpenedSource source("0123456789");
+    BFileIO& io = source.io;
+    ASSERT_TRUE(source.opened);
     EXPECT_EQ(io.GetSize(), 10);
     char buffer[16] = {};
     EXPECT_EQ(io.Read(7, buffer, 8), 3u);   // runs past the end: only what is there
     EXPECT_EQ(std::string(buffer, 3), "789");
     EXPECT_EQ(io.Read(10, buffer, 1), 0u);
     EXPECT_EQ(io.Read(0xFFFFFFFF, buffer, 1), 0u);
-    ::DeleteFileW(file.Path().c_str());      // the file is closed once read
+    ::DeleteFileW(source.file.Path().c_str());   // the file is closed once read
     EXPECT_EQ(io.Read(0, buffer, 2), 2u);
 }
 
 TEST(FileSource, EmptyFileOpensWithSizeZero) {
-    TempFile file(L"empty.bin", "");
-    BFileIO io;
-    io.fileName.SetText(file.Path().c_str());
-    ASSERT_TRUE(io.Open());
+    OpenedSource source("");
+    BFileIO& io = source.io;
+    ASSERT_TRUE(source.opened);
     EXPECT_EQ(io.GetSize(), 0);
     char c;
     EXPECT_EQ(io.Read(0, &c, 1), 0u);
@@ -74,6 +83,22 @@ TEST(FileSource, TwoGigabytesAreRefused) {
     const StringW text = io.GetErrorText();
     EXPECT_NE(text.find(L"2 GiB or more"), StringW::npos);
     ::DeleteFileW(path.c_str());
+}
+
+TEST(FileLog, LinesContinuationsAndMarks) {
+    FileLog log;
+    log.Print(L"%s", L"no sink: dropped");
+    RecordingLog sink;
+    log.SetSink(&sink);
+    log.PrintText(L"100%s literal");
+    log.SetContinue();
+    log.Print(L" and %d more", 2);
+    log.MarkNextLine();
+    log.Print(L"marked");
+    log.Print(L"plain");
+    const std::vector<std::wstring> expected = { L"100%s literal and 2 more", L"\x01marked", L"plain" };
+    EXPECT_EQ(sink.lines, expected);
+    EXPECT_EQ(log.LastText(), L"plain");
 }
 
 TEST(Timemeter, ElapsedTexts) {
