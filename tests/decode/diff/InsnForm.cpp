@@ -578,8 +578,8 @@ InsnForm ParseObjdumpText(const std::string& text, const ByteFacts& facts) {
     if (alias != ObjdumpAliases().end())
         mnemonic = alias->second;
     const bool farByBytes = facts.map == 0 && (facts.opcode == 0x9A || facts.opcode == 0xEA ||
-                                               (facts.opcode == 0xFF && ((facts.modrm >> 3) & 5) == 1 &&
-                                                (facts.modrm >> 6) != 3));
+                                               (facts.opcode == 0xFF && (facts.modrm >> 6) != 3 &&
+                                                (((facts.modrm >> 3) & 7) == 3 || ((facts.modrm >> 3) & 7) == 5)));
     if (farByBytes && (mnemonic == "call" || mnemonic == "jmp"))
         mnemonic += "f";
     if (mnemonic == "int3") {

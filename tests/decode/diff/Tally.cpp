@@ -127,6 +127,12 @@ const Convention kConventions[] = {
      }},
 };
 
+// The opcode without its ModRM byte: "0F C7", "D9".
+std::string OpcodeName(const ByteFacts& f) {
+    const std::string key = f.Key();
+    return key.substr(0, key.find(" /"));
+}
+
 std::string Example(const DiffCase& c, const FormDifference& d) {
     char head[64];
     std::snprintf(head, sizeof head, "[%u-bit @%llX] ", unsigned(c.facts.bitness),
@@ -161,7 +167,9 @@ void Tally::Add(const DiffCase& c) {
         key = convention;
     } else {
         ++unexplained;
-        key = d.field + ": " + c.facts.Key() + " (" + c.ours.mnemonic + ")";
+        key = d.field + ": " + OpcodeName(c.facts) + ", ours " + c.ours.mnemonic;
+        if (c.theirs.status == InsnForm::kValid)
+            key += ", objdump " + c.theirs.mnemonic;
     }
     DiffClass& cls = classes[key];
     cls.convention = convention != nullptr;
