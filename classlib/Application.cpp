@@ -1,20 +1,9 @@
 #include "classlib/Application.h"
 
-#include <objbase.h>
+#include "classlib/CommonDialogs.h"
 
 namespace {
 Application* gApplication = nullptr;
-
-// COM for the shell's folder browser and drag and drop, for the life of the loop.
-class ComScope {
-public:
-    ComScope() : ok_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComScope() { if (ok_) ::CoUninitialize(); }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-private:
-    bool ok_;
-};
 }  // namespace
 
 Application::Application() { gApplication = this; }
