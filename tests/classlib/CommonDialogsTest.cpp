@@ -98,6 +98,14 @@ TEST(DropAndShell, DroppedFilesAndTheShellSeam) {
 // Tool tips: the thread's control learns the tool under the mouse from OnToolHitTest.
 class TipWindow : public CWnd {
 public:
+    static const MessageMap kMessageMap;
+    const MessageMap* GetMessageMap() const override { return &kMessageMap; }
+    void OnNeedText(NMHDR* header, LRESULT*) {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+        ++textRequests;
+        info->lpszText = const_cast<wchar_t*>(L"Find prev");
+    }
+    int textRequests = 0;
     INT_PTR OnToolHitTest(POINT point, TOOLINFOW* info) const override {
         ++hitTests;
         if (point.x >= 100) return -1;   // the right half has no tip
@@ -112,6 +120,11 @@ public:
     }
     mutable int hitTests = 0;
 };
+
+constexpr MessageEntry kTipWindowEntries[] = {
+    OnNotifyRange(TTN_NEEDTEXTW, 0, 0xFFFF, Route<&TipWindow::OnNeedText>),
+};
+const MessageMap TipWindow::kMessageMap{&CWnd::kMessageMap, kTipWindowEntries};
 
 int ToolCount(const CWnd& tip) { return static_cast<int>(tip.SendMessage(TTM_GETTOOLCOUNT)); }
 
@@ -155,6 +168,15 @@ TEST(ToolTips, RelayAddsTheToolUnderTheMouseAndDropsItWhenThereIsNone) {
     Relay(wnd, 60, 10);                 // another tool replaces it
     ASSERT_EQ(1, ToolCount(tip));
     EXPECT_EQ(331u, FirstTool(tip, text).uId);
+    TOOLINFOW ask{};
+    ask.cbSize = sizeof ask;
+    ask.hwnd = wnd.m_hWnd;
+    ask.uId = 331;
+    ask.lpszText = text;
+    text[0] = 0;
+    tip.SendMessage(TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ask));
+    EXPECT_EQ(1, wnd.textRequests);     // the text comes from TTN_NEEDTEXTW to the tool's window
+    EXPECT_STREQ(L"Find prev", text);
     Relay(wnd, 150, 10);                // none
     EXPECT_EQ(0, ToolCount(tip));
 
