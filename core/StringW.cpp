@@ -28,31 +28,47 @@ int FormatIntoA(char* buffer, int size, const char* format, va_list args) {
     return n;
 }
 
-StringW::StringW(FormatTag, const wchar_t* format, ...) {
+static int FormatInto(wchar_t* buffer, int size, const wchar_t* format, va_list args) {
+    return FormatIntoW(buffer, size, format, args);
+}
+static int FormatInto(char* buffer, int size, const char* format, va_list args) {
+    return FormatIntoA(buffer, size, format, args);
+}
+static bool HasPercent(const wchar_t* text) { return std::wcschr(text, L'%') != nullptr; }
+static bool HasPercent(const char* text) { return std::strchr(text, '%') != nullptr; }
+
+template <class C>
+int TString<C>::FormatV(const C* format, va_list args) {
+    C buffer[kFormatBufferSize];
+    const int n = FormatInto(buffer, kFormatBufferSize, format, args);
+    Base::assign(buffer);
+    return n;
+}
+
+template <class C>
+int TString<C>::Format(const C* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const int n = FormatV(format, args);
+    va_end(args);
+    return n;
+}
+
+template <class C>
+void TString<C>::FormatIfPercent(const C* format, va_list args) {
     if (!format) return;
-    if (!std::wcschr(format, L'%')) {
-        assign(format);
-        return;
-    }
-    va_list args;
-    va_start(args, format);
-    FormatV(format, args);
-    va_end(args);
+    if (HasPercent(format)) FormatV(format, args);
+    else Base::assign(format);
 }
 
-int StringW::FormatV(const wchar_t* format, va_list args) {
-    wchar_t buffer[kFormatBufferSize];
-    int n = FormatIntoW(buffer, kFormatBufferSize, format, args);
-    assign(buffer);
-    return n;
-}
+template class TString<wchar_t>;
+template class TString<char>;
 
-int StringW::Format(const wchar_t* format, ...) {
+StringW::StringW(FormatTag, const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);
-    int n = FormatV(format, args);
+    FormatIfPercent(format, args);
     va_end(args);
-    return n;
 }
 
 int StringW::FindNoCase(const wchar_t* text, int start) const {
@@ -78,30 +94,10 @@ void StringW::AssignNarrow(const char* text) {
 }
 
 StringA::StringA(FormatTag, const char* format, ...) {
-    if (!format) return;
-    if (!std::strchr(format, '%')) {
-        assign(format);
-        return;
-    }
     va_list args;
     va_start(args, format);
-    FormatV(format, args);
+    FormatIfPercent(format, args);
     va_end(args);
-}
-
-int StringA::FormatV(const char* format, va_list args) {
-    char buffer[kFormatBufferSize];
-    int n = FormatIntoA(buffer, kFormatBufferSize, format, args);
-    assign(buffer);
-    return n;
-}
-
-int StringA::Format(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    int n = FormatV(format, args);
-    va_end(args);
-    return n;
 }
 
 // Sized by a first call: in a double-byte code page one wide character may need two bytes.

@@ -53,8 +53,17 @@ public:
 
     int Length() const { return static_cast<int>(Base::size()); }
 
+    // Formats through a work buffer of kFormatBufferSize characters; returns the characters formatted,
+    // or -1 when the result was cut or the format was bad.
+    int FormatV(const C* format, va_list args);
+    int Format(const C* format, ...);
+
     // Windows code page used when text of the other width is assigned (0 = ANSI, 1 = OEM).
     uint32_t codePage = 0;
+
+protected:
+    // The formatting constructors' rule: a format without '%' is copied unchanged.
+    void FormatIfPercent(const C* format, va_list args);
 
 private:
     static const C* Empty() { static const C empty[1] = {}; return empty; }
@@ -74,8 +83,6 @@ public:
     // The printf-style result of `format`; a format without '%' is copied unchanged.
     StringW(FormatTag, const wchar_t* format, ...);
 
-    int FormatV(const wchar_t* format, va_list args);
-    int Format(const wchar_t* format, ...);
     void Append(const wchar_t* text) { append(text); }
     void SetText(const wchar_t* text) { *this = text; }
     bool GetField(const wchar_t* text, int n, wchar_t separator) { return AssignField(text, n, separator); }
@@ -98,8 +105,6 @@ public:
 
     StringA(FormatTag, const char* format, ...);
 
-    int FormatV(const char* format, va_list args);
-    int Format(const char* format, ...);
     // Converts wide text into this string's code page (no default character).
     void AssignWide(const wchar_t* text);
 };

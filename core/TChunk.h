@@ -24,17 +24,25 @@
 template <class T>
 class TChunkBunker {
 public:
-    TChunkBunker(int first, int size) : first(first), size(size) {
-        if (static_cast<uint64_t>(size) * sizeof(T) > 0xFFFFFFFFull) throw std::bad_alloc();
-        records = static_cast<T*>(::operator new(static_cast<size_t>(size) * sizeof(T)));
+    TChunkBunker(int first, int size, int number) : first(first), size(size) {
+        const uint64_t bytes = static_cast<uint64_t>(size) * sizeof(T);
+        // Large bunkers start at staggered cache lines, so that the first records of all bunkers (the
+        // top of every search) do not compete for the same cache sets.
+        const size_t shift = bytes >= 65536 ? static_cast<size_t>(number % 64) * 64 : 0;
+        if (bytes + shift > 0xFFFFFFFFull) throw std::bad_alloc();
+        memory_ = ::operator new(static_cast<size_t>(bytes) + shift);
+        records = reinterpret_cast<T*>(static_cast<unsigned char*>(memory_) + shift);
     }
-    virtual ~TChunkBunker() { ::operator delete(records); }
+    virtual ~TChunkBunker() { ::operator delete(memory_); }
     TChunkBunker(const TChunkBunker&) = delete;
     TChunkBunker& operator=(const TChunkBunker&) = delete;
 
     T* records;
     int first;   // index of records[0] in the array
     int size;
+
+private:
+    void* memory_;
 };
 
 template <class T>
@@ -54,7 +62,9 @@ public:
             const int size = bunkers_.empty() ? first_ : later_;
             if (reserved_ > std::numeric_limits<int>::max() - size) throw std::length_error("vector<T> too long");
             bunkers_.reserve(bunkers_.size() + 1);
-            bunkers_.push_back(std::make_unique<TChunkBunker<T>>(reserved_, size));
+            records_.reserve(bunkers_.size() + 1);
+            bunkers_.push_back(std::make_unique<TChunkBunker<T>>(reserved_, size, static_cast<int>(bunkers_.size())));
+            records_.push_back(bunkers_.back()->records);
             reserved_ += size;
         }
     }
@@ -86,6 +96,7 @@ public:
     // Frees every bunker; the first bunker made afterwards holds max(n, F) records. The count is left
     // to the caller.
     void Clear(int n) {
+        records_.clear();
         bunkers_.clear();
         reserved_ = 0;
         first_ = std::max(n, first_);
@@ -94,6 +105,7 @@ public:
     void Release() {
         Clear(0);
         std::vector<std::unique_ptr<TChunkBunker<T>>>().swap(bunkers_);
+        std::vector<T*>().swap(records_);
     }
 
     // Opens n slots at `index` (0 <= index <= count), moving the records behind up; the slots hold stale
@@ -128,9 +140,9 @@ public:
 
 protected:
     T* Slot(int index) const {
-        if (index < first_) return bunkers_[0]->records + index;
+        if (index < first_) return records_[0] + index;
         const int rest = index - first_;
-        return bunkers_[rest / later_ + 1]->records + rest % later_;
+        return records_[rest / later_ + 1] + rest % later_;
     }
     // Records left in the bunker of `index`, from it to the bunker's end.
     int RunAfter(int index) const { return index < first_ ? first_ - index : later_ - (index - first_) % later_; }
@@ -158,33 +170,19 @@ protected:
     // first over the bunkers' first records, then inside one bunker.
     template <class Less>
     int LowerBound(Less less) const {
-        int lo = 0, hi = static_cast<int>(bunkers_.size()) - 1;
         if (count == 0) return 0;
-        hi = std::min(hi, BunkerOf(count - 1));
-        // Last bunker whose first record sorts before the key.
-        int found = -1;
-        while (lo <= hi) {
-            const int mid = (lo + hi) / 2;
-            if (less(bunkers_[mid]->records[0])) {
-                found = mid;
-                lo = mid + 1;
-            } else {
-                hi = mid - 1;
-            }
-        }
+        const auto begin = records_.begin();
+        const auto end = begin + (BunkerOf(count - 1) + 1);
+        const int found = static_cast<int>(std::partition_point(begin, end, [&](T* r) { return less(*r); }) - begin) - 1;
         if (found < 0) return 0;
-        const TChunkBunker<T>& b = *bunkers_[found];
-        const int used = std::min(b.size, count - b.first);
-        int l = 1, h = used - 1;
-        while (l <= h) {
-            const int mid = (l + h) / 2;
-            if (less(b.records[mid])) l = mid + 1;
-            else h = mid - 1;
-        }
-        return b.first + l;
+        const int first = found == 0 ? 0 : first_ + (found - 1) * later_;
+        const int used = std::min(found == 0 ? first_ : later_, count - first);
+        T* records = records_[found];
+        return first + static_cast<int>(std::partition_point(records + 1, records + used, less) - records);
     }
 
     std::vector<std::unique_ptr<TChunkBunker<T>>> bunkers_;
+    std::vector<T*> records_;   // each bunker's records, for the hot paths
     int first_;           // F: records of bunker 0
     int later_;           // G: records of every later bunker
     int reserved_ = 0;    // sum of the bunker sizes

@@ -21,6 +21,14 @@ struct Pair {
     bool operator==(const Pair& o) const { return from == o.from && to == o.to; }
 };
 
+int comparisons = 0;
+
+struct Counted {
+    int64_t value;
+    bool operator<(const Counted& o) const { ++comparisons; return value < o.value; }
+    bool operator==(const Counted& o) const { return value == o.value; }
+};
+
 struct Named {
     const wchar_t* text;
     int id;
@@ -205,6 +213,17 @@ TEST(TChunkSort, WholeRecordKey) {
     for (int i = 0; i < 5; ++i) EXPECT_EQ(a[i], want[i]) << i;
     EXPECT_EQ(a.Find({ 5, 0 }), 3);
     EXPECT_EQ(a.Find({ 5, 2 }), ~5);
+}
+
+TEST(TChunkSort, AscendingInsertsNeverSearch) {
+    TChunkSort<Counted> a(8);
+    comparisons = 0;
+    for (int64_t i = 0; i < 100; ++i) a.Insert({ i });
+    EXPECT_EQ(comparisons, 99);   // one test against the last record each
+    a.Insert({ 50 });
+    EXPECT_GT(comparisons, 100);
+    EXPECT_EQ(a[50].value, 50);
+    EXPECT_EQ(a[51].value, 50);
 }
 
 TEST(TChunkPtrSortKey, PointersByPointeeKey) {
