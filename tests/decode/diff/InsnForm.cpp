@@ -394,7 +394,8 @@ const std::map<std::string, std::string>& ObjdumpAliases() {
 // objdump's operand-size suffixes on stack and branch names ("pushw", "retd", "jmpw").
 std::string StripSizeSuffix(const std::string& m) {
     static const char* const kBases[] = {"push", "pop", "call", "jmp", "ret", "retf", "enter", "leave",
-                                         "sysret", "sysexit", "lret"};
+                                         "sysret", "sysexit", "lret", "sgdt", "sidt", "lgdt", "lidt",
+                                         "fnsave", "fsave", "frstor", "fnstenv", "fstenv", "fldenv"};
     if (m.size() < 2)
         return m;
     const char last = m.back();
@@ -574,6 +575,9 @@ InsnForm ParseObjdumpText(const std::string& text, const ByteFacts& facts) {
         form.operands.push_back(ParseObjdumpOperand(part, commentTarget, hasComment));
 
     mnemonic = StripSizeSuffix(mnemonic);
+    if (mnemonic.size() > 2 && mnemonic.compare(mnemonic.size() - 2, 2, "64") == 0 &&
+        (StartsWith(mnemonic, "fx") || StartsWith(mnemonic, "xsave") || StartsWith(mnemonic, "xrstor")))
+        mnemonic.resize(mnemonic.size() - 2);   // "fxsave64": REX.W spelled in the name
     auto alias = ObjdumpAliases().find(mnemonic);
     if (alias != ObjdumpAliases().end())
         mnemonic = alias->second;
@@ -704,9 +708,9 @@ FormDifference CompareForms(const InsnForm& ours, unsigned ourLength, const Insn
                 theirSegment.clear();
             if (a.segment != theirSegment)
                 return diff("segment", both);
-            auto shape = [](const FormOperand& op) {
+            auto shape = [](const FormOperand& op) {   // an unscaled index alone is a base
                 if (op.base.empty() && op.scale == 1)
-                    return op.index + "+";
+                    return op.index + "+*0";
                 return op.base + "+" + op.index + "*" + std::to_string(op.index.empty() ? 0 : op.scale);
             };
             if (shape(a) != shape(b))

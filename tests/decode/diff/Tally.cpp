@@ -72,10 +72,98 @@ const Convention kConventions[] = {
      [](const DiffCase& c, const FormDifference&) {
          return c.ourError == 2 && c.facts.bitness == 64 && c.facts.map == 0 && IsLegacyOnly(c.facts.opcode);
      }},
-    {"syscall/sysret are 64-bit-mode only",
+    {"syscall, sysret and swapgs are 64-bit-mode only",
      [](const DiffCase& c, const FormDifference&) {
          return c.ourError == 2 && c.facts.bitness != 64 && c.facts.map == 0x0F &&
-                In(c.facts.opcode, {0x05, 0x07});
+                (In(c.facts.opcode, {0x05, 0x07}) || (c.facts.opcode == 0x01 && c.facts.modrm == 0xF8));
+     }},
+    {"both invalid: the length is each decoder's own rule (ours: full length after errors 3 and 4)",
+     [](const DiffCase&, const FormDifference& d) { return d.field == "length (both invalid)"; }},
+    {"one two-byte map for every prefix: 66/F2/F3/67 do not change a 0F opcode",
+     [](const DiffCase& c, const FormDifference& d) {
+         const bool prefixed = c.facts.Has(0x66) || c.facts.Has(0xF2) || c.facts.Has(0xF3) || c.facts.Has(0x67);
+         return c.facts.map == 0x0F && prefixed && c.ourError == 0 &&
+                (d.field == "validity: objdump invalid" || d.field == "mnemonic");
+     }},
+    {"control registers past cr8 print CR?",
+     [](const DiffCase& c, const FormDifference& d) {
+         return d.field == "register" && c.facts.map == 0x0F && In(c.facts.opcode, {0x20, 0x22});
+     }},
+    {"debug registers take no REX.R (dr8-dr15 do not exist)",
+     [](const DiffCase& c, const FormDifference& d) {
+         return d.field == "register" && c.facts.map == 0x0F && In(c.facts.opcode, {0x21, 0x23}) &&
+                (c.facts.rex & 4);
+     }},
+    {"Ew register operands are 16-bit (lar, lsl, mov to a segment register)",
+     [](const DiffCase& c, const FormDifference& d) {
+         return d.field == "register" && RegisterForm(c.facts) &&
+                ((c.facts.map == 0x0F && In(c.facts.opcode, {0x02, 0x03})) ||
+                 (c.facts.map == 0 && c.facts.opcode == 0x8E));
+     }},
+    {"test registers (0F 24, 0F 26) are valid in 64-bit mode",
+     [](const DiffCase& c, const FormDifference& d) {
+         return c.facts.bitness == 64 && c.facts.map == 0x0F && In(c.facts.opcode, {0x24, 0x26}) &&
+                d.field == "validity: objdump invalid";
+     }},
+    {"90 with any REX byte is xchg",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.facts.map == 0 && c.facts.opcode == 0x90 && c.facts.rex != 0 && c.ours.mnemonic == "xchg";
+     }},
+    {"64-bit mode: 66-prefixed near branches are not cut to 16 bits",
+     [](const DiffCase& c, const FormDifference& d) {
+         return c.facts.bitness == 64 && c.facts.Has(0x66) && d.field == "target";
+     }},
+    {"pushf/popf names follow 66 and the mode (REX.W aside)",
+     [](const DiffCase& c, const FormDifference& d) {
+         return c.facts.bitness == 64 && c.facts.map == 0 && In(c.facts.opcode, {0x9C, 0x9D}) &&
+                d.field == "mnemonic" && (c.facts.rex & 8) && c.facts.Has(0x66);
+     }},
+    {"fences take any rm (0F AE register row by reg)",
+     [](const DiffCase& c, const FormDifference& d) {
+         return c.facts.map == 0x0F && c.facts.opcode == 0xAE && RegisterForm(c.facts) && Reg(c.facts) >= 5 &&
+                d.field == "validity: objdump invalid";
+     }},
+    {"aam/aad show their base only when it is not 10",
+     [](const DiffCase& c, const FormDifference& d) {
+         return c.facts.map == 0 && In(c.facts.opcode, {0xD4, 0xD5}) && c.facts.modrm == 0x0A &&
+                d.field == "operand count";
+     }},
+    {"3DNow! with 66 keeps MMX registers (objdump: xmm)",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.facts.map == 0x0F && c.facts.opcode == 0x0F && c.facts.Has(0x66);
+     }},
+    {"lock and rep share one field: the last of F0/F2/F3 wins",
+     [](const DiffCase& c, const FormDifference& d) {
+         uint8_t last = 0;
+         for (uint8_t p : c.facts.prefixes)
+             if (In(p, {0xF0, 0xF2, 0xF3}))
+                 last = p;
+         return d.field == "prefix" && c.theirs.prefix == "lock" && last != 0xF0;
+     }},
+    {"3E on an indirect branch is ds: (objdump: notrack)",
+     [](const DiffCase& c, const FormDifference& d) {
+         return d.field == "segment" && c.facts.Has(0x3E) && c.facts.map == 0 && c.facts.opcode == 0xFF;
+     }},
+    {"64-bit mode: far pointers with REX.W are m16:64, call/jmp through r/m are 64-bit",
+     [](const DiffCase& c, const FormDifference& d) {
+         return c.facts.bitness == 64 && (d.field == "memory size" || d.field == "register") &&
+                c.facts.map == 0 && c.facts.opcode == 0xFF && In(uint8_t(Reg(c.facts)), {2, 3, 4, 5});
+     }},
+    {"64-bit mode: a legacy prefix after REX is an opcode (#UD)",
+     [](const DiffCase& c, const FormDifference&) {
+         static const char* const kPrefixNames[] = {"#UD", "es:", "cs:", "ss:", "ds:", "fs:", "gs:",
+                                                    "lock", "repne", "repe"};
+         if (c.facts.bitness != 64 || c.theirs.status != InsnForm::kPrefixOnly ||
+             c.theirs.mnemonic.compare(0, 3, "rex") != 0)
+             return false;
+         for (const char* n : kPrefixNames)
+             if (c.ours.mnemonic == n)
+                 return true;
+         return false;
+     }},
+    {"objdump lists a REX before 9B on its own",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.theirs.status == InsnForm::kPrefixOnly && c.facts.map == 0 && c.facts.opcode == 0x9B;
      }},
     {"table cells left #UD (group rows, 0F 01 forms, unused 0F rows, x87, 3DNow! suffixes)",
      [](const DiffCase& c, const FormDifference&) {
@@ -120,6 +208,23 @@ const Convention kConventions[] = {
     {"movsxd takes a 64-bit destination even without REX.W",
      [](const DiffCase& c, const FormDifference&) {
          return c.facts.bitness == 64 && c.facts.map == 0 && c.facts.opcode == 0x63 && !(c.facts.rex & 8);
+     }},
+    {"0F C7 other than cmpxchg8b/16b stays a vector row (invalid)",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.ourError == 2 && c.facts.map == 0x0F && c.facts.opcode == 0xC7 &&
+                (Reg(c.facts) != 1 || RegisterForm(c.facts));
+     }},
+    {"segment register 6, 7 or mov to cs is error 4 (#UD(err))",
+     [](const DiffCase& c, const FormDifference&) { return c.ourError == 4; }},
+    {"xsave/xrstor with 66 or a lock/repeat prefix is error 1 (#UD(err))",
+     [](const DiffCase& c, const FormDifference&) { return c.ourError == 1; }},
+    {"shift group /6 is named sal (objdump: shl)",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.ours.mnemonic == "sal" && c.theirs.mnemonic == "shl";
+     }},
+    {"0F 0D is prefetch for every ModRM reg (objdump: prefetchw, prefetchwt1)",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.facts.map == 0x0F && c.facts.opcode == 0x0D && c.ours.mnemonic == "prefetch";
      }},
     {"C4/C5/62 are les/lds/bound outside 64-bit mode (no VEX/EVEX)",
      [](const DiffCase& c, const FormDifference&) {
