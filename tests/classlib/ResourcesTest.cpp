@@ -116,14 +116,16 @@ TEST_F(Resources, ManifestSelectsCommonControls6)
 {
     if (!::FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)))
         GTEST_SKIP() << "no manifest in classlib/ yet";
+    // Version 6 is the side-by-side assembly; version 5 lives in the system folder.
     HMODULE comctl = ::LoadLibraryW(L"comctl32.dll");
     ASSERT_NE(comctl, nullptr);
-    struct Version { DWORD size, major, minor, build, platform; } version{sizeof(Version), 0, 0, 0, 0};
-    using GetVersion = HRESULT(CALLBACK*)(Version*);
-    auto get = reinterpret_cast<GetVersion>(reinterpret_cast<void (*)()>(::GetProcAddress(comctl, "DllGetVersion")));
-    ASSERT_NE(get, nullptr);
-    ASSERT_EQ(get(&version), S_OK);
-    EXPECT_EQ(version.major, 6u);
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(comctl, path, MAX_PATH);
+    std::wstring lower(path);
+    for (wchar_t& c : lower)
+        c = static_cast<wchar_t>(towlower(c));
+    EXPECT_NE(lower.find(L"\\winsxs\\"), std::wstring::npos) << "comctl32 from " << lower;
+    ::FreeLibrary(comctl);
 }
 
 TEST_F(Resources, ScreenshotOfMenuDialogAndIcon)
