@@ -55,21 +55,20 @@ int TString<C>::Format(const C* format, ...) {
 }
 
 template <class C>
-void TString<C>::FormatIfPercent(const C* format, va_list args) {
+void TString<C>::FormatIfPercent(const C* format, ...) {
     if (!format) return;
-    if (HasPercent(format)) FormatV(format, args);
-    else Base::assign(format);
+    if (!HasPercent(format)) {
+        Base::assign(format);
+        return;
+    }
+    va_list args;
+    va_start(args, format);
+    FormatV(format, args);
+    va_end(args);
 }
 
 template class TString<wchar_t>;
 template class TString<char>;
-
-StringW::StringW(FormatTag, const wchar_t* format, ...) {
-    va_list args;
-    va_start(args, format);
-    FormatIfPercent(format, args);
-    va_end(args);
-}
 
 int StringW::FindNoCase(const wchar_t* text, int start) const {
     if (!text || start < 0) return -1;
@@ -91,13 +90,6 @@ void StringW::AssignNarrow(const char* text) {
     resize(needed);
     const int done = MultiByteToWideChar(codePage, 0, text, length, &(*this)[0], needed);
     resize(done > 0 ? done : 0);
-}
-
-StringA::StringA(FormatTag, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    FormatIfPercent(format, args);
-    va_end(args);
 }
 
 // Sized by a first call: in a double-byte code page one wide character may need two bytes.

@@ -11,6 +11,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 // Tag of the formatting constructors, so that a one-argument text is never taken as a format.
 enum FormatTag { kFormat };
@@ -23,6 +24,14 @@ constexpr int kFormatBufferSize = 16384;
 // when the result was cut or the format was bad.
 int FormatIntoW(wchar_t* buffer, int size, const wchar_t* format, va_list args);
 int FormatIntoA(char* buffer, int size, const char* format, va_list args);
+
+// Arguments that may pass through a printf-style "...": numbers, enums and pointers (a string object
+// must be passed as .c_str()).
+template <class... Args>
+constexpr bool FormatArgsOk() {
+    return ((std::is_arithmetic<Args>::value || std::is_enum<Args>::value || std::is_pointer<Args>::value ||
+             std::is_null_pointer<Args>::value) && ...);
+}
 
 template <class C>
 class TString : public std::basic_string<C> {
@@ -63,7 +72,7 @@ public:
 
 protected:
     // The formatting constructors' rule: a format without '%' is copied unchanged.
-    void FormatIfPercent(const C* format, va_list args);
+    void FormatIfPercent(const C* format, ...);
 
 private:
     static const C* Empty() { static const C empty[1] = {}; return empty; }
@@ -81,7 +90,11 @@ public:
     ~StringW() override = default;
 
     // The printf-style result of `format`; a format without '%' is copied unchanged.
-    StringW(FormatTag, const wchar_t* format, ...);
+    template <class... Args>
+    StringW(FormatTag, const wchar_t* format, Args... args) {
+        static_assert(FormatArgsOk<Args...>(), "format arguments: numbers or pointers (pass strings as .c_str())");
+        FormatIfPercent(format, args...);
+    }
 
     void Append(const wchar_t* text) { append(text); }
     void SetText(const wchar_t* text) { *this = text; }
@@ -103,7 +116,11 @@ public:
     StringA& operator=(StringA&&) = default;
     ~StringA() override = default;
 
-    StringA(FormatTag, const char* format, ...);
+    template <class... Args>
+    StringA(FormatTag, const char* format, Args... args) {
+        static_assert(FormatArgsOk<Args...>(), "format arguments: numbers or pointers (pass strings as .c_str())");
+        FormatIfPercent(format, args...);
+    }
 
     // Converts wide text into this string's code page (no default character).
     void AssignWide(const wchar_t* text);
