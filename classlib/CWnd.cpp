@@ -295,21 +295,18 @@ BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
 
 INT_PTR CWnd::OnToolHitTest(POINT, TOOLINFOW*) const { return -1; }
 
-bool CWnd::ModifyStyle(DWORD remove, DWORD add) const {
-    DWORD style = GetStyle();
+namespace {
+bool ModifyLong(HWND hwnd, int index, DWORD remove, DWORD add) {
+    auto style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd, index));
     DWORD changed = (style & ~remove) | add;
     if (changed == style) return false;
-    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(changed));
+    ::SetWindowLongPtrW(hwnd, index, static_cast<LONG_PTR>(changed));
     return true;
 }
+}  // namespace
 
-bool CWnd::ModifyStyleEx(DWORD remove, DWORD add) const {
-    DWORD style = GetExStyle();
-    DWORD changed = (style & ~remove) | add;
-    if (changed == style) return false;
-    ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(changed));
-    return true;
-}
+bool CWnd::ModifyStyle(DWORD remove, DWORD add) const { return ModifyLong(m_hWnd, GWL_STYLE, remove, add); }
+bool CWnd::ModifyStyleEx(DWORD remove, DWORD add) const { return ModifyLong(m_hWnd, GWL_EXSTYLE, remove, add); }
 
 std::wstring WindowText(HWND hwnd) {
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');

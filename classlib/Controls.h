@@ -9,8 +9,29 @@
 
 #include <string>
 
+// What the call families share: the handle of the wrapper or view, and sending to it.
 template <class Self>
-class ComboBoxCalls {
+class ControlCalls {
+protected:
+    HWND Handle() const { return static_cast<const Self*>(this)->m_hWnd; }
+    LRESULT Send(UINT m, WPARAM w, LPARAM l) const { return ::SendMessageW(Handle(), m, w, l); }
+    int Int(UINT m, WPARAM w, LPARAM l) const { return static_cast<int>(Send(m, w, l)); }
+    static LPARAM Text(const wchar_t* t) { return reinterpret_cast<LPARAM>(t ? t : L""); }
+    // An item's text through a length message and a text message (CB_GETLBTEXT, LB_GETTEXT).
+    std::wstring ItemText(UINT lengthMessage, UINT textMessage, int index) const {
+        int n = Int(lengthMessage, index, 0);
+        if (n < 0) return std::wstring();
+        std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+        n = Int(textMessage, index, reinterpret_cast<LPARAM>(&text[0]));
+        text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+        return text;
+    }
+};
+
+template <class Self>
+class ComboBoxCalls : public ControlCalls<Self> {
+    using B = ControlCalls<Self>;
+    using B::Send; using B::Int; using B::Text;
 public:
     int AddString(const wchar_t* text) const { return Int(CB_ADDSTRING, 0, Text(text)); }
     int InsertString(int index, const wchar_t* text) const { return Int(CB_INSERTSTRING, index, Text(text)); }
@@ -22,31 +43,21 @@ public:
     LPARAM GetItemData(int index) const { return Send(CB_GETITEMDATA, index, 0); }
     int SetItemData(int index, LPARAM data) const { return Int(CB_SETITEMDATA, index, data); }
     int FindStringExact(int start, const wchar_t* text) const { return Int(CB_FINDSTRINGEXACT, start, Text(text)); }
-    std::wstring GetLBText(int index) const {
-        int n = Int(CB_GETLBTEXTLEN, index, 0);
-        if (n < 0) return std::wstring();
-        std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-        n = Int(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-        text.resize(n > 0 ? static_cast<size_t>(n) : 0);
-        return text;
-    }
+    std::wstring GetLBText(int index) const { return B::ItemText(CB_GETLBTEXTLEN, CB_GETLBTEXT, index); }
     void LimitText(int characters) const { Send(CB_LIMITTEXT, characters, 0); }
     void ShowDropDown(bool show) const { Send(CB_SHOWDROPDOWN, show, 0); }
     bool GetDroppedState() const { return Send(CB_GETDROPPEDSTATE, 0, 0) != 0; }
     bool GetComboBoxInfo(COMBOBOXINFO* info) const {
         info->cbSize = sizeof *info;
-        return ::GetComboBoxInfo(Handle(), info) != FALSE;
+        return ::GetComboBoxInfo(B::Handle(), info) != FALSE;
     }
 
-private:
-    HWND Handle() const { return static_cast<const Self*>(this)->m_hWnd; }
-    LRESULT Send(UINT m, WPARAM w, LPARAM l) const { return ::SendMessageW(Handle(), m, w, l); }
-    int Int(UINT m, WPARAM w, LPARAM l) const { return static_cast<int>(Send(m, w, l)); }
-    static LPARAM Text(const wchar_t* t) { return reinterpret_cast<LPARAM>(t ? t : L""); }
 };
 
 template <class Self>
-class ListBoxCalls {
+class ListBoxCalls : public ControlCalls<Self> {
+    using B = ControlCalls<Self>;
+    using B::Send; using B::Int; using B::Text;
 public:
     int AddString(const wchar_t* text) const { return Int(LB_ADDSTRING, 0, Text(text)); }
     int InsertString(int index, const wchar_t* text) const { return Int(LB_INSERTSTRING, index, Text(text)); }
@@ -57,24 +68,14 @@ public:
     int SetCurSel(int index) const { return Int(LB_SETCURSEL, index, 0); }
     LPARAM GetItemData(int index) const { return Send(LB_GETITEMDATA, index, 0); }
     int SetItemData(int index, LPARAM data) const { return Int(LB_SETITEMDATA, index, data); }
-    std::wstring GetText(int index) const {
-        int n = Int(LB_GETTEXTLEN, index, 0);
-        if (n < 0) return std::wstring();
-        std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-        n = Int(LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-        text.resize(n > 0 ? static_cast<size_t>(n) : 0);
-        return text;
-    }
+    std::wstring GetText(int index) const { return B::ItemText(LB_GETTEXTLEN, LB_GETTEXT, index); }
 
-private:
-    HWND Handle() const { return static_cast<const Self*>(this)->m_hWnd; }
-    LRESULT Send(UINT m, WPARAM w, LPARAM l) const { return ::SendMessageW(Handle(), m, w, l); }
-    int Int(UINT m, WPARAM w, LPARAM l) const { return static_cast<int>(Send(m, w, l)); }
-    static LPARAM Text(const wchar_t* t) { return reinterpret_cast<LPARAM>(t ? t : L""); }
 };
 
 template <class Self>
-class EditCalls {
+class EditCalls : public ControlCalls<Self> {
+    using B = ControlCalls<Self>;
+    using B::Send;
 public:
     void LimitText(int characters) const { Send(EM_LIMITTEXT, characters, 0); }
     void SetSel(int start, int end) const { Send(EM_SETSEL, start, end); }
@@ -83,9 +84,6 @@ public:
     void LineScroll(int lines) const { Send(EM_LINESCROLL, 0, lines); }
     void SetReadOnly(bool readOnly) const { Send(EM_SETREADONLY, readOnly, 0); }
 
-private:
-    HWND Handle() const { return static_cast<const Self*>(this)->m_hWnd; }
-    LRESULT Send(UINT m, WPARAM w, LPARAM l) const { return ::SendMessageW(Handle(), m, w, l); }
 };
 
 // Handle views of controls nobody wraps.
