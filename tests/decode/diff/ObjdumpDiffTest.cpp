@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -167,7 +168,8 @@ protected:
     }
     static void Check(const Tally& tally, const std::vector<std::string>& errors, const std::string& title,
                       double minAgree, double maxUnexplained) {
-        std::printf("%s", tally.Report(title, 40).c_str());
+        const bool detail = std::getenv("TRELVO_OBJDIFF_DETAIL") != nullptr;
+        std::printf("%s", tally.Report(title, detail ? 100000 : 40).c_str());
         std::fflush(stdout);
         ASSERT_TRUE(errors.empty()) << errors.front();
         ASSERT_GT(tally.cases, 0u);

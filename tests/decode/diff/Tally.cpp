@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -117,6 +118,10 @@ const Convention kConventions[] = {
      [](const DiffCase& c, const FormDifference& d) {
          return c.facts.bitness == 64 && c.facts.map == 0 && In(c.facts.opcode, {0x9C, 0x9D}) &&
                 d.field == "mnemonic" && (c.facts.rex & 8) && c.facts.Has(0x66);
+     }},
+    {"0F 18 /4-/7 are nop (objdump: prefetchit0/1 and others)",
+     [](const DiffCase& c, const FormDifference&) {
+         return c.facts.map == 0x0F && c.facts.opcode == 0x18 && Reg(c.facts) >= 4 && c.ours.mnemonic == "nop";
      }},
     {"fences take any rm (0F AE register row by reg)",
      [](const DiffCase& c, const FormDifference& d) {
@@ -270,6 +275,9 @@ void Tally::Add(const DiffCase& c) {
     if (convention) {
         ++this->convention;
         key = convention;
+        static const bool detail = std::getenv("TRELVO_OBJDIFF_DETAIL") != nullptr;
+        if (detail)                      // for reviewing what a convention takes in
+            key += " | " + c.facts.Key() + ", objdump " + c.theirs.mnemonic;
     } else {
         ++unexplained;
         key = d.field + ": " + OpcodeName(c.facts) + ", ours " + c.ours.mnemonic;
