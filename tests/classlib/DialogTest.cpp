@@ -153,6 +153,58 @@ TEST_F(DialogFixture, NestedModalDialogsTakeTheirActionsInOrder) {
     EXPECT_TRUE(owner.IsWindowEnabled());
 }
 
+// A combo box item taken over by a wrapper in OnInitDialog, like a hex combo: its own notifications
+// reach the wrapper, and keys it does not want go to the dialog.
+class ItemCombo : public CComboBox {
+public:
+    static const MessageMap kMessageMap;
+    const MessageMap* GetMessageMap() const override { return &kMessageMap; }
+    void OnOwnSelChange() { ++selChanges; }
+    void OnKeyDown(UINT key, UINT repeat, UINT flags) override {
+        if (key <= 32 && !GetDroppedState()) ::SendMessageW(GetParent(), WM_KEYDOWN, key, MAKELPARAM(repeat, flags));
+        else Default();
+    }
+    int selChanges = 0;
+};
+constexpr MessageEntry kItemComboEntries[] = {
+    Cracked(WM_KEYDOWN),
+    OnReflectedControl(CBN_SELCHANGE, Route<&ItemCombo::OnOwnSelChange>),
+};
+const MessageMap ItemCombo::kMessageMap{&CComboBox::kMessageMap, kItemComboEntries};
+
+class ComboDialog : public SampleDialog {
+public:
+    using SampleDialog::SampleDialog;
+    static const MessageMap kMessageMap;
+    const MessageMap* GetMessageMap() const override { return &kMessageMap; }
+    BOOL OnInitDialog() override {
+        SampleDialog::OnInitDialog();
+        subclassed = combo.SubclassDlgItem(13, this);
+        return TRUE;
+    }
+    void OnKeyDown(UINT key, UINT, UINT) override { keysFromCombo += static_cast<char>(key == VK_TAB ? 'T' : '?'); }
+    ItemCombo combo;
+    bool subclassed = false;
+    std::string keysFromCombo;
+};
+constexpr MessageEntry kComboDialogEntries[] = {Cracked(WM_KEYDOWN)};
+const MessageMap ComboDialog::kMessageMap{&Dialog::kMessageMap, kComboDialogEntries};
+
+TEST_F(DialogFixture, SubclassedItemGetsItsNotificationsAndIsLetGoWithTheDialog) {
+    ComboDialog dialog(sample.Get(), &owner);
+    PushModalAction([&](Dialog& d) {
+        HWND item = d.Item(13);
+        ::SendMessageW(d.m_hWnd, WM_COMMAND, MAKEWPARAM(13, CBN_SELCHANGE), reinterpret_cast<LPARAM>(item));
+        ::SendMessageW(item, WM_KEYDOWN, VK_TAB, 1);
+        d.EndDialog(IDOK);
+    });
+    ASSERT_EQ(IDOK, dialog.DoModal());
+    EXPECT_TRUE(dialog.subclassed);
+    EXPECT_EQ(1, dialog.combo.selChanges);
+    EXPECT_EQ("T", dialog.keysFromCombo);
+    EXPECT_EQ(nullptr, dialog.combo.m_hWnd);   // detached when the dialog went, not deleted
+}
+
 TEST_F(DialogFixture, MissingTemplateGivesCancelWithoutAWindow) {
     Dialog byId(54321, &owner);
     Dialog byName(L"NO_SUCH_DIALOG", &owner);
