@@ -21,7 +21,10 @@ int Application::Run(HINSTANCE instance, int showCommand) {
     ::InitCommonControlsEx(&icc);
     ComScope com;
     if (!InitInstance()) {
-        if (mainWindow_) mainWindow_->DestroyWindow();
+        if (CWnd* main = mainWindow_) {
+            mainWindow_ = nullptr;   // no loop to end: leave no WM_QUIT behind
+            main->DestroyWindow();
+        }
         return ExitInstance(0);
     }
     bool idle = true;

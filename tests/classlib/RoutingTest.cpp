@@ -226,6 +226,27 @@ TEST(IdleUpdate, TheMessageLoopRunsIdleOnceAfterARealMessageAndEndsWithTheMainWi
     EXPECT_EQ(nullptr, app.MainWindow());
 }
 
+class RefusingApp : public Application {
+public:
+    bool InitInstance() override {
+        wintest::CreateHidden(main);
+        SetMainWindow(&main);
+        return false;   // like a bad command line
+    }
+    int ExitInstance(int quitCode) override { return quitCode + 5; }
+    CWnd main;
+};
+
+TEST(IdleUpdate, ARefusedStartRunsNoLoopButStillExits) {
+    RefusingApp app;
+    EXPECT_EQ(5, app.Run(nullptr, SW_SHOWNORMAL));
+    EXPECT_EQ(nullptr, app.main.m_hWnd);   // the main window made so far is gone
+    EXPECT_EQ(SW_SHOWNORMAL, app.ShowCommand());
+    EXPECT_EQ(::GetModuleHandleW(nullptr), app.Instance());
+    MSG msg;
+    EXPECT_FALSE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));   // no stray quit left behind
+}
+
 // Pre-translate walk: from the message's window up to its top-level window, innermost first.
 class WalkWindow : public CWnd {
 public:
