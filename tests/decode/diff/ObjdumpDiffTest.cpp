@@ -166,33 +166,37 @@ protected:
         if (!ObjdumpAvailable())
             GTEST_SKIP() << "objdump with i386 support not found";
     }
+    // `minSame`: instructions whose text agrees after normalisation alone; `maxUnexplained`: those
+    // that differ with no convention of ours to explain it (percent).
     static void Check(const Tally& tally, const std::vector<std::string>& errors, const std::string& title,
-                      double minAgree, double maxUnexplained) {
+                      double minSame, double maxUnexplained) {
         const bool detail = std::getenv("TRELVO_OBJDIFF_DETAIL") != nullptr;
         std::printf("%s", tally.Report(title, detail ? 100000 : 40).c_str());
         std::fflush(stdout);
         ASSERT_TRUE(errors.empty()) << errors.front();
         ASSERT_GT(tally.cases, 0u);
-        EXPECT_GE(tally.Rate(tally.agree + tally.convention), minAgree) << title;
+        EXPECT_GE(tally.Rate(tally.agree), minSame) << title;
         EXPECT_LE(tally.Rate(tally.unexplained), maxUnexplained) << title;
     }
 };
 
-// Thresholds measured on this decoder: agreement (same text, or a difference a convention of ours
-// explains) and unexplained differences, in percent.
+// Thresholds from what this decoder measures against binutils 2.40: the sweeps agree on 67-71% of
+// the cases (most of the rest are vector opcodes, which decode as invalid here) and real code on 96%
+// (32-bit, VEX code aside) and 99%; every other difference is a known convention, none unexplained.
+// The small allowance for unexplained cases absorbs instructions a newer objdump may add.
 TEST_F(ObjdumpDiff, OpcodeSweep16) {
     std::vector<std::string> errors;
-    Check(SweepOpcodes(16, errors), errors, "16-bit opcode sweep", 0.0, 100.0);
+    Check(SweepOpcodes(16, errors), errors, "16-bit opcode sweep", 71.0, 0.02);
 }
 
 TEST_F(ObjdumpDiff, OpcodeSweep32) {
     std::vector<std::string> errors;
-    Check(SweepOpcodes(32, errors), errors, "32-bit opcode sweep", 0.0, 100.0);
+    Check(SweepOpcodes(32, errors), errors, "32-bit opcode sweep", 71.0, 0.02);
 }
 
 TEST_F(ObjdumpDiff, OpcodeSweep64) {
     std::vector<std::string> errors;
-    Check(SweepOpcodes(64, errors), errors, "64-bit opcode sweep", 0.0, 100.0);
+    Check(SweepOpcodes(64, errors), errors, "64-bit opcode sweep", 66.5, 0.02);
 }
 
 TEST_F(ObjdumpDiff, MingwRuntimeCode32) {
@@ -201,7 +205,7 @@ TEST_F(ObjdumpDiff, MingwRuntimeCode32) {
     if (corpus.empty())
         GTEST_SKIP() << "no MinGW-w64 i686 runtime DLLs on this machine";
     std::vector<std::string> errors;
-    Check(CompareSections(corpus, errors), errors, "32-bit MinGW runtime code", 0.0, 100.0);
+    Check(CompareSections(corpus, errors), errors, "32-bit MinGW runtime code", 96.0, 0.01);
 }
 
 TEST_F(ObjdumpDiff, ElfCode64) {
@@ -217,7 +221,7 @@ TEST_F(ObjdumpDiff, ElfCode64) {
     if (corpus.empty())
         GTEST_SKIP() << "no 64-bit ELF executable found";
     std::vector<std::string> errors;
-    Check(CompareSections(corpus, errors), errors, "64-bit ELF code", 0.0, 100.0);
+    Check(CompareSections(corpus, errors), errors, "64-bit ELF code", 98.5, 0.01);
 }
 
 }  // namespace

@@ -58,6 +58,28 @@ bool IsUndefinedCell(const ByteFacts& f) {
     }
 }
 
+// Instructions that take a lock prefix with a memory operand.
+bool IsLockable(const ByteFacts& f) {
+    const unsigned reg = Reg(f);
+    if (RegisterForm(f))
+        return false;
+    if (f.map == 0)
+        return In(f.opcode, {0x00, 0x01, 0x08, 0x09, 0x10, 0x11, 0x18, 0x19, 0x20, 0x21, 0x28, 0x29, 0x30, 0x31,
+                             0x86, 0x87}) ||
+               (Between(f.opcode, 0x80, 0x83) && reg != 7) || (In(f.opcode, {0xF6, 0xF7}) && (reg == 2 || reg == 3)) ||
+               (In(f.opcode, {0xFE, 0xFF}) && reg <= 1);
+    if (f.map == 0x0F)
+        return In(f.opcode, {0xAB, 0xB3, 0xBB, 0xB0, 0xB1, 0xC0, 0xC1}) || (f.opcode == 0xBA && reg >= 5) ||
+               (f.opcode == 0xC7 && reg == 1);
+    return false;
+}
+
+// The bytes after a 9B that fold it into the next instruction.
+bool WaitFolds(const uint8_t* next) {
+    return (next[0] == 0xDF && next[1] == 0xE0) || (next[0] == 0xDB && (next[1] == 0xE2 || next[1] == 0xE3)) ||
+           ((next[0] == 0xD9 || next[0] == 0xDD) && next[1] >= 0x30 && next[1] <= 0x3F);
+}
+
 struct Convention {
     const char* name;
     bool (*match)(const DiffCase&, const FormDifference&);
@@ -161,6 +183,8 @@ const Convention kConventions[] = {
          if (c.facts.bitness != 64 || c.theirs.status != InsnForm::kPrefixOnly ||
              c.theirs.mnemonic.compare(0, 3, "rex") != 0)
              return false;
+         if (c.ourError == 10)            // the lock before it, on a byte that takes none
+             return true;
          for (const char* n : kPrefixNames)
              if (c.ours.mnemonic == n)
                  return true;
@@ -177,10 +201,12 @@ const Convention kConventions[] = {
      }},
     {"9B folds only into fnstsw/fnclex/fninit and D9/DD /6 /7 (else fwait alone)",
      [](const DiffCase& c, const FormDifference&) {
-         return c.ours.mnemonic == "fwait" && c.ourLength == c.facts.prefixLength + 1 && c.theirLength > c.ourLength;
+         const size_t at = c.facts.prefixLength + 1;
+         return c.ours.mnemonic == "fwait" && c.ourLength == at && c.theirLength > c.ourLength &&
+                at + 2 <= c.available && !WaitFolds(c.bytes + at);
      }},
     {"lock where it is not allowed is error 10 (#UD(err))",
-     [](const DiffCase& c, const FormDifference&) { return c.ourError == 10; }},
+     [](const DiffCase& c, const FormDifference&) { return c.ourError == 10 && !IsLockable(c.facts); }},
     {"x87 alias names (fstp1, fcom2, fcomp3, fxch4, fcomp5, fxch7, fstp8, fstp9)",
      [](const DiffCase& c, const FormDifference&) {
          static const char* const kNames[] = {"fstp1", "fcom2", "fcomp3", "fxch4", "fcomp5", "fxch7",
@@ -277,7 +303,7 @@ void Tally::Add(const DiffCase& c) {
         key = convention;
         static const bool detail = std::getenv("TRELVO_OBJDIFF_DETAIL") != nullptr;
         if (detail)                      // for reviewing what a convention takes in
-            key += " | " + c.facts.Key() + ", objdump " + c.theirs.mnemonic;
+            key += " | " + d.field + " | " + c.facts.Key() + ", objdump " + c.theirs.mnemonic;
     } else {
         ++unexplained;
         key = d.field + ": " + OpcodeName(c.facts) + ", ours " + c.ours.mnemonic;
