@@ -42,11 +42,24 @@ SIZE OwnedIcon::GetSize() const
     return size;
 }
 
+namespace {
+
+CursorClip::Calls g_clipCalls{::ClipCursor, ::GetClipCursor};
+
+}  // namespace
+
+CursorClip::Calls CursorClip::Replace(const Calls& calls)
+{
+    Calls old = g_clipCalls;
+    g_clipCalls = calls;
+    return old;
+}
+
 bool CursorClip::Confine(const RECT& screenArea)
 {
     if (!active_)
-        ::GetClipCursor(&previous_);
-    bool confined = ::ClipCursor(&screenArea) != FALSE;
+        g_clipCalls.get(&previous_);
+    bool confined = g_clipCalls.clip(&screenArea) != FALSE;
     active_ = active_ || confined;
     return confined;
 }
@@ -54,6 +67,6 @@ bool CursorClip::Confine(const RECT& screenArea)
 void CursorClip::Release()
 {
     if (active_)
-        ::ClipCursor(&previous_);
+        g_clipCalls.clip(&previous_);
     active_ = false;
 }

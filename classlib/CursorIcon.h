@@ -39,6 +39,15 @@ private:
 // previous confinement comes back then.
 class CursorClip {
 public:
+    // The calls that confine and read the confinement. Tests replace them: under Xvfb, Wine's
+    // ClipCursor can end the process with an X error once a focused window has been destroyed.
+    struct Calls {
+        BOOL (WINAPI* clip)(const RECT*);
+        BOOL (WINAPI* get)(RECT*);
+    };
+    // Returns the calls in use before.
+    static Calls Replace(const Calls& calls);
+
     CursorClip() = default;
     explicit CursorClip(const RECT& screenArea) { Confine(screenArea); }
     ~CursorClip() { Release(); }

@@ -136,6 +136,10 @@ TEST(GdiSelection, OwnedMemoryDcReleasesItsBitmap)
         memory.SelectObject(bitmap);
         memory.FillSolidRect(RECT{0, 0, 16, 8}, kBlue);
         EXPECT_EQ(memory.GetPixel(15, 7), kBlue);
+        PixelSurface copy;                                  // reading a device-dependent bitmap's pixels
+        ASSERT_TRUE(copy.CopyFrom(memory, RECT{4, 2, 16, 8}));
+        EXPECT_EQ(copy.Width(), 12);
+        EXPECT_EQ(copy.CountColour(RECT{0, 0, 12, 6}, kBlue), 72);
         ::ReleaseDC(nullptr, screen.Detach());
     }
     SIZE size = bitmap.GetSize();

@@ -47,7 +47,6 @@ public:
         ::RegisterClassW(&wc);
         window_ = ::CreateWindowExW(0, wc.lpszClassName, L"Picture", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                     60, 60, 260, 180, nullptr, nullptr, wc.hInstance, nullptr);
-        ::SetForegroundWindow(window_);
         ::UpdateWindow(window_);
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -157,25 +156,36 @@ TEST(CaretAndCursor, MonochromeCursorFromMasks)
     EXPECT_NE(moved.Get(), nullptr);
 }
 
+namespace {
+
+RECT g_clip{0, 0, 1280, 1024};
+int g_clipCount = 0;
+BOOL WINAPI FakeClip(const RECT* area) { g_clip = *area; ++g_clipCount; return TRUE; }
+BOOL WINAPI FakeGetClip(RECT* area) { *area = g_clip; return TRUE; }
+
+}  // namespace
+
 TEST(CaretAndCursor, ClipComesBackAtScopeEnd)
 {
-    PictureWindow window;
-    RECT before{};
-    ::GetClipCursor(&before);
+    CursorClip::Calls real = CursorClip::Replace({FakeClip, FakeGetClip});
+    g_clip = RECT{0, 0, 1280, 1024};
+    g_clipCount = 0;
     {
         CursorClip clip(RECT{100, 100, 300, 200});
-        if (!clip.IsActive())
-            GTEST_SKIP() << "the display refuses to confine the cursor";
-        RECT now{};
-        ::GetClipCursor(&now);
-        EXPECT_EQ(now.left, 100);
-        EXPECT_EQ(now.bottom, 200);
+        EXPECT_TRUE(clip.IsActive());
+        EXPECT_EQ(g_clip.left, 100);
+        EXPECT_TRUE(clip.Confine(RECT{110, 100, 300, 200}));    // moved: the first previous is kept
+        EXPECT_EQ(g_clip.left, 110);
     }
-    RECT after{};
-    ::GetClipCursor(&after);
-    EXPECT_EQ(after.left, before.left);
-    EXPECT_EQ(after.right, before.right);
-    EXPECT_EQ(after.bottom, before.bottom);
+    EXPECT_EQ(g_clip.left, 0);
+    EXPECT_EQ(g_clip.right, 1280);
+    EXPECT_EQ(g_clipCount, 3);
+    {
+        CursorClip clip;
+        clip.Release();                                          // never confined: nothing to undo
+    }
+    EXPECT_EQ(g_clipCount, 3);
+    CursorClip::Replace(real);
 }
 
 TEST(Menus, BuildEnableCheckAndRead)
