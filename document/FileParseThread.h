@@ -13,6 +13,7 @@
 #include "document/FileLog.h"
 #include "document/HTimemeter.h"
 #include "document/KSegment.h"
+#include "document/StringzTable.h"
 #include "document/ParseRequest.h"
 #include "options/Options.h"
 
@@ -20,6 +21,7 @@
 #include <memory>
 
 class BDocumentHost;
+class BItemStores;
 class BFileParser;
 
 class FileParseThread : public BThread, public BDecodeSource {
@@ -125,6 +127,9 @@ private:
 
 public:
     AddressHistory history;
+    StringzTable strings;
+    // The stores and pane that makers, line models and walkers reach (none: empty).
+    BItemStores* itemStores = nullptr;
     bool refersWanted = false;
     int32_t addressWidth = 0;
     int32_t errorCount = 0;

@@ -1,0 +1,103 @@
+#include "document/BDizaLine.h"
+
+#include "document/DizaBodyLines.h"
+#include "document/FileParseThread.h"
+#include "document/ItemStores.h"
+
+#include <cstring>
+#include <new>
+
+using namespace diza;
+
+EngineHolder::EngineHolder(FileParseThread* document) {
+    if (BDecodeEngine* engine = document->Engine())
+        engine_ = engine->Clone();
+}
+
+BDizaLine* MakeDizaLine(FileParseThread* document, const Diza& record) {
+    if (!IsItemLine(record.kind))
+        return new (std::nothrow) BDizaLine(document, record);
+    switch (KindOf(record.kind)) {
+    case kCode:
+        return new (std::nothrow) DizaBodylineCode(document, record);
+    case kData:
+        return new (std::nothrow) DizaBodylineData(document, record);
+    case kBytes:
+        if (record.kind & kLengthMask)
+            return new (std::nothrow) DizaBodylineByteline(document, record);
+        return new (std::nothrow) DizaBodylineDump(document, record);
+    case kString:
+        if ((record.kind & kStringWidthMask) == 0)
+            return new (std::nothrow) DizaBodylineAsciiz(document, record);
+        if ((record.kind & kStringWidthMask) == kStringWide)
+            return new (std::nothrow) DizaBodylineUnicode(document, record);
+        break;
+    default:
+        break;
+    }
+    return new (std::nothrow) BDizaLine(document, record);
+}
+
+int32_t BDizaBodyLine::GetByteCount() {
+    if (byteCount_ < 0)
+        byteCount_ = document->QueryItemLength(address);
+    return byteCount_;
+}
+
+const uint8_t* BDizaBodyLine::LoadBytes() {
+    if (bytes_)
+        return bytes_;
+    const int32_t n = GetByteCount();
+    const size_t size = static_cast<size_t>(n) + 16;
+    if (size <= sizeof inline_) {
+        bytes_ = inline_;
+    } else {
+        heap_.reset(new (std::nothrow) uint8_t[size]);
+        if (!heap_) {
+            byteCount_ = 0;
+            bytes_ = inline_;
+        } else {
+            bytes_ = heap_.get();
+        }
+    }
+    std::memset(bytes_, 0, byteCount_ + 16);
+    if (byteCount_ > 0)
+        document->ReadBytes(address, static_cast<void*>(bytes_), static_cast<uint32_t>(byteCount_));
+    return bytes_;
+}
+
+int BDizaBodyLine::ByteAtColumn(const void* zone, int x, int y) {
+    if (!IsItemLine(kind))
+        return -1;
+    SectionLock lock(document->FileLock());
+    BDizaView* view = ViewOf(document);
+    const int column = view ? view->ColumnAt(zone, x, y) : -1;
+    return column < 0 ? -1 : column;
+}
+
+int64_t BDizaBodyLine::AddressAtColumn(const void* zone, int x, int y) {
+    const int column = ByteAtColumn(zone, x, y);
+    if (column < 0 || column >= GetByteCount())
+        return -1;
+    return address + column;
+}
+
+bool BDizaBodyLine::NarrowToColumns(HDC dc, const void* zone, int first, int columns, RECT& rect) {
+    BDizaView* view = ViewOf(document);
+    const wchar_t* t = text.c_str();
+    const int before = view ? view->ColumnsWidth(dc, zone, t, first) : 0;
+    const int upTo = view ? view->ColumnsWidth(dc, zone, t, first + columns) : 0;
+    const LONG left = rect.left;
+    rect.left = left + before;
+    rect.right = left + upTo;
+    rect.top += 1;
+    rect.bottom -= 2;
+    return true;
+}
+
+void BDizaBodyLine::LoadBytesFrom(const uint8_t* source, size_t count) {
+    bytes_ = inline_;
+    std::memset(inline_, 0, sizeof inline_);
+    if (source)
+        std::memcpy(inline_, source, count < 16 ? count : 16);
+}

@@ -1,0 +1,137 @@
+#include "document/BMaker.h"
+
+#include "document/BlockSelection.h"
+#include "document/DocumentHost.h"
+#include "document/FileParseThread.h"
+#include "document/ItemStores.h"
+
+#include <algorithm>
+
+using namespace diza;
+
+namespace {
+
+constexpr uint32_t kMsgSelectionChanged = 0x5E11;
+constexpr uint32_t kMsgGoto = 0x5E13;
+
+BItemStores g_noStores;
+
+bool RecordAt(const DizaMap& map, int64_t address) {
+    const int i = map.FindFloor(address);
+    return i >= 0 && map.GetAt(i).address == address;
+}
+
+}  // namespace
+
+BItemStores& StoresOf(FileParseThread* document) {
+    return document && document->itemStores ? *document->itemStores : g_noStores;
+}
+
+BDizaView* ViewOf(FileParseThread* document) { return StoresOf(document).View(); }
+
+void PostGotoAddress(FileParseThread* document, int64_t address) {
+    if (!document->InSegment(address) || !document->Host())
+        return;
+    document->Host()->Post(kMsgGoto, static_cast<uintptr_t>(static_cast<uint64_t>(address) >> 32),
+                           static_cast<intptr_t>(static_cast<uint32_t>(address)));
+}
+
+BMaker::BMaker(FileParseThread* document) : document(document), lock_(document->FileLock()) {}
+
+BMaker::~BMaker() = default;
+
+int64_t BMaker::SegmentEnd() const {
+    const KSegment* s = document->Segments().Find(start);
+    return s ? s->End() : -1;
+}
+
+bool BMaker::Make(int64_t startAddress, uint32_t size) {
+    map = &document->Map();
+    start = startAddress;
+    runEnd = map->RunEnd(start);
+    count = size;
+    const StringW startText = document->AddressText(start);
+    try {
+        const KSegment* segment = document->InSegment(start) ? document->Segments().Find(start) : nullptr;
+        if (!segment)
+            throw EMaker(L"invalid address");
+        if (runEnd == -1 || runEnd > segment->End())
+            runEnd = segment->End();
+        if (count == 0)
+            throw EMaker(L"zero space");
+        if (count != kNoSize && !segment->Holds(start + static_cast<int64_t>(count) - 1))
+            throw EMaker(L"segments mismatch");
+        lineStart = map->ItemAtOrNext(start).address;
+        ComputeEnd();
+        if (end <= start || !segment->Holds(end - 1))
+            throw EMaker(L"no space");
+        const Diza last = map->ItemAtOrNext(end - 1);
+        touchedEnd = std::max(last.address + map->ItemLength(last.address), end);
+        BItemStores& stores = StoresOf(document);
+        if (stores.RefersScanBusy(lineStart, touchedEnd))
+            throw EMaker(L"the address is busy by refers scan.");
+
+        stores.ClearRange(lineStart, touchedEnd);
+        if (IsPlainDump(map->ItemAt(lineStart).kind)) {
+            map->RemoveMadeRange(start, touchedEnd);
+        } else {
+            map->RemoveMadeRange(lineStart, touchedEnd);
+            if (lineStart != start)
+                map->AddDumpItem(lineStart);
+        }
+        Apply();
+        if (end != touchedEnd)
+            map->AddDumpItem(end);
+        if (!RecordAt(*map, touchedEnd) && !(IsPlainDump(last.kind) && end != touchedEnd))
+            map->Put({ touchedEnd, last.kind });
+        if (collapseWanted) {
+            stores.RemoveCollapseAt(start);
+            if (stores.AddCollapse(start, end) && collapseClosed)
+                stores.SetCollapsed(start);
+        }
+        stores.OnRangeChanged(lineStart, touchedEnd);
+        if (logWanted && Report())
+            document->Log().Print(L"%s(%s-%s)", name, startText.c_str(), document->AddressText(end - 1).c_str());
+        return true;
+    } catch (const EMaker& e) {
+        if (count == kNoSize)
+            document->Log().Print(L"%s(%s) %s", name, startText.c_str(), e.reason);
+        else
+            document->Log().Print(L"%s(%s-%s) %s", name, startText.c_str(),
+                                  document->AddressText(start + static_cast<int64_t>(count) - 1).c_str(), e.reason);
+        return false;
+    }
+}
+
+uint32_t BMaker::CountOfLength(int64_t length) {
+    if (length < 0)
+        return kNoSize;
+    return static_cast<uint32_t>(std::min<int64_t>(length, kNoSize - 1));
+}
+
+bool BMaker::MakeAtCursor(BDizaView* pane) {
+    if (!pane)
+        return false;
+    BlockSelection& block = pane->Selection();
+    const uint32_t size = CountOfLength(block.Length(document));
+    const int64_t at = size == kNoSize ? pane->GetCurrentAddress() : block.Lower().address;
+    if (!Make(at, size))
+        return false;
+    RefreshPane(pane);
+    GotoEnd(pane);
+    return true;
+}
+
+void BMaker::RefreshPane(BDizaView* pane) {
+    pane->RewalkTop();
+    document->NotifyWindows(kMsgSelectionChanged, 0, pane->PaneParam(), true);
+    pane->Repaint();
+}
+
+void BMaker::GotoEnd(BDizaView*) {
+    int64_t address = end;
+    const int i = map->FindFloor(end);
+    if (i >= 0 && map->GetAt(i).address == end && IsUnmade(map->GetAt(i).kind))
+        address = end - 1;
+    PostGotoAddress(document, address);
+}

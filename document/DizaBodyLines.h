@@ -1,0 +1,86 @@
+#pragma once
+// The line models of each item kind: code (one instruction a line), data (typed elements), byte lines
+// (hex bytes), dumps (characters) and one-byte or UTF-16 strings (one item, one line).
+
+#include "document/BDizaLine.h"
+
+namespace diza {
+// Data (0xD), on a line model's own copy of the word only: show the element as bits.
+constexpr uint32_t kDataBits = 0x00400000;
+}  // namespace diza
+
+class DizaBodylineCode : public BDizaBodyLine {
+public:
+    using BDizaBodyLine::BDizaBodyLine;
+    void BuildText() override;
+    int64_t LineStart(int64_t at) override;
+    int32_t LineLength() override;
+};
+
+class DizaBodylineData : public BDizaBodyLine {
+public:
+    using BDizaBodyLine::BDizaBodyLine;
+    void BuildText() override;
+    int64_t LineStart(int64_t at) override;
+    int32_t LineLength() override;
+    int32_t Properties(DizaPropertyList& list) override;
+    bool OnKey(DizaPropertyList& list, Diza& record, int row, int key) override;
+
+    bool prefixWanted = true;
+
+private:
+    int PerLine() const;
+    int ElementSize() const { return 1 << ((kind & diza::kSizeMask) >> diza::kSizeShift); }
+};
+
+// Lines of a fixed length counted from the item's start.
+class BDizaFixedLine : public BDizaBodyLine {
+public:
+    using BDizaBodyLine::BDizaBodyLine;
+    int64_t LineStart(int64_t at) override;
+};
+
+class DizaBodylineByteline : public BDizaFixedLine {
+public:
+    using BDizaFixedLine::BDizaFixedLine;
+    void BuildText() override;
+    int32_t LineLength() override { return static_cast<int32_t>(kind & diza::kLengthMask); }
+    bool HandleClick(HDC dc, const void* zone, int byteIndex, RECT& rect) override;
+    int64_t Address(const void* zone, int x, int y) override;
+};
+
+class DizaBodylineDump : public BDizaFixedLine {
+public:
+    using BDizaFixedLine::BDizaFixedLine;
+    void BuildText() override;
+    int32_t LineLength() override;
+    bool HandleClick(HDC dc, const void* zone, int byteIndex, RECT& rect) override;
+    int64_t Address(const void* zone, int x, int y) override { return AddressAtColumn(zone, x, y); }
+};
+
+class BDizaBodylineStringz : public BDizaBodyLine {
+public:
+    using BDizaBodyLine::BDizaBodyLine;
+    int64_t LineStart(int64_t) override { return address; }
+
+protected:
+    // The quoting rule: runs of ordinary characters quoted (each run after the prefix), 0, 10 and 13 as
+    // numbers, "," between the parts.
+    void Quote(const wchar_t* chars, size_t count, wchar_t quote, const wchar_t* prefix);
+};
+
+class DizaBodylineAsciiz : public BDizaBodylineStringz {
+public:
+    using BDizaBodylineStringz::BDizaBodylineStringz;
+    void BuildText() override;
+    int32_t LineLength() override { return static_cast<int32_t>(kind & diza::kLengthMask); }
+    // 1 ANSI, 2 OEM, 3 UTF-8: the record's class, else the document's option.
+    int CodePageClass() const;
+};
+
+class DizaBodylineUnicode : public BDizaBodylineStringz {
+public:
+    using BDizaBodylineStringz::BDizaBodylineStringz;
+    void BuildText() override;
+    int32_t LineLength() override { return 2 * static_cast<int32_t>(kind & diza::kLengthMask); }
+};

@@ -1,0 +1,66 @@
+#include "document/FileNavigator.h"
+
+#include "document/BFileParser.h"
+#include "document/BMaker.h"
+#include "document/DizaWalk.h"
+#include "document/FileParseThread.h"
+#include "document/ItemStores.h"
+
+namespace {
+
+constexpr uint32_t kMsgSelectionChanged = 0x5E11;
+
+}  // namespace
+
+void FileNavigator::GotoAddress(int64_t address) {
+    BDizaView* view = ViewOf(document);
+    if (view)
+        view->SetMarkedAddress(address);
+    if (address == -1) {
+        if (view)
+            view->Repaint();
+        return;
+    }
+    DizaWalk walk(document);
+    walk.SetItemAddress(address);
+    ShowWalkPosition(walk);
+}
+
+void FileNavigator::GotoLinePosition(const DizaLinePos& position) {
+    DizaWalk walk(document);
+    walk.SetPosition(position);
+    ShowWalkPosition(walk);
+}
+
+bool FileNavigator::ResolveAddress(int64_t address) {
+    int64_t target = address;
+    if (!document->InSegment(target)) {
+        BFileParser* parser = document->Parser(0);
+        const int64_t translated =
+            parser ? parser->TranslateAddress(document->Request(), static_cast<uint32_t>(address),
+                                              static_cast<uint32_t>(static_cast<uint64_t>(address) >> 32))
+                   : address;
+        target = translated != address ? translated
+                                       : static_cast<int64_t>(static_cast<uint64_t>(address) +
+                                                              static_cast<uint64_t>(document->ImageBase()));
+        if (!document->CheckAddress(target))
+            return false;
+    }
+    PostGotoAddress(document, target);
+    return true;
+}
+
+void FileNavigator::ShowWalkPosition(BBDizaWalk& walk) {
+    const DizaLinePos target = walk.current;
+    StoresOf(document).ExpandAround(target.address);
+    BDizaView* view = ViewOf(document);
+    if (!view)
+        return;
+    if (!view->PageContains(target.address)) {
+        walk.StepBack(view->RowCount() / 3);
+        view->SetTop(walk.current);
+    }
+    view->Repaint();
+    document->NotifyWindows(kMsgSelectionChanged, 0, view->PaneParam(), true);
+    view->SetCursorAddress(target.address);
+}

@@ -1,0 +1,46 @@
+#include "document/MakerStringz.h"
+
+#include "document/BlockSelection.h"
+#include "document/CodePageChars.h"
+#include "document/ItemStores.h"
+
+bool BMakerStringz::Make(int64_t at, uint32_t size) {
+    const int64_t limit = at + (MaxLength() - 1) * characterSize;
+    for (;;) {
+        characterCount = 0;
+        terminatorFound = false;
+        const bool ok = BMaker::Make(at, size);
+        if (characterCount == 0)
+            return false;
+        const int64_t consumed = static_cast<int64_t>(characterCount) * characterSize;
+        at += consumed;
+        if (at >= limit) {
+            document->Log().Print(L"%s", L"Break, stringz too long");
+            return true;
+        }
+        if (size != kNoSize)
+            size = static_cast<int64_t>(size) > consumed ? static_cast<uint32_t>(size - consumed) : 0;
+        if (!ok || terminatorFound)
+            return true;
+        if (size == 0)
+            return true;
+    }
+}
+
+bool BMakerStringz::MakeAtCursor(BDizaView* pane) { return BMaker::MakeAtCursor(pane); }
+
+void MakerAsciiz::Apply() {
+    const int page = document->options.file.stringCodepage.index;
+    map->AddStringItem(start, characterCount, page + 1);
+    static const uint32_t kKinds[] = { kStringzAnsi, kStringzOem, kStringzUtf8 };
+    document->strings.Insert(start, static_cast<uint32_t>(characterCount), page >= 0 && page < 3 ? kKinds[page] : 0);
+}
+
+void MakerUnicode::Apply() {
+    map->AddUnicodeItem(start, characterCount);
+    document->strings.Insert(start, static_cast<uint32_t>(characterCount), kStringzWide);
+}
+
+bool MakerUnicode::CheckPrintable(uint32_t c) const {
+    return count != kNoSize || CodePageChars::IsPrintableWide(static_cast<uint16_t>(c));
+}
