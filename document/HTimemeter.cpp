@@ -1,5 +1,6 @@
 #include "document/HTimemeter.h"
 
+#include <cstdarg>
 #include <ctime>
 
 #include "core/StringW.h"
@@ -42,3 +43,13 @@ void HTimemeter::FormatElapsed(int32_t ms, wchar_t (&out)[32]) {
     t.copy(out, n);
     out[n] = 0;
 }
+
+HTimemeterScope::HTimemeterScope(const wchar_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    FormatIntoW(name, 512, format ? format : L"", args);
+    va_end(args);
+    meter.Start();
+}
+
+HTimemeterScope::~HTimemeterScope() { meter.Stop(); }

@@ -19,5 +19,20 @@ public:
     wchar_t text[32] = {};
 };
 
+// The named meter a job body opens on entry: started when made, stopped when it goes out of scope.
+class HTimemeterScope {
+public:
+    // The name is formatted printf-style from one of our own formats.
+    explicit HTimemeterScope(const wchar_t* format, ...);
+    virtual ~HTimemeterScope();
+    HTimemeterScope(const HTimemeterScope&) = delete;
+    HTimemeterScope& operator=(const HTimemeterScope&) = delete;
+
+    const wchar_t* Name() const { return name; }
+
+    wchar_t name[512] = {};
+    HTimemeter meter;
+};
+
 // The clock of all meters, in milliseconds.
 int32_t MeterTicks();
