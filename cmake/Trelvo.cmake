@@ -37,6 +37,10 @@ function(trelvo_test name)
         list(APPEND labels gui)
         set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
     endif()
+    # A program cut off without a failure (a Wine process killed with exit code 0) must not pass:
+    # GoogleTest's closing summary has to be there.
     set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${T_TIMEOUT}
-        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+        PASS_REGULAR_EXPRESSION "\\[  PASSED  \\]"
+        FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
 endfunction()
