@@ -63,25 +63,38 @@ void HexForm(Text& t, uint64_t v, unsigned size) {
     }
 }
 
-void FormatImmediate(Text& t, int64_t v, unsigned size, bool oneDigit, bool signedRule) {
-    if (signedRule && v < 0) {
-        uint64_t mag = 0 - static_cast<uint64_t>(v);
+// -9..9 as "-" and one digit.
+void OneDigit(Text& t, int64_t v) {
+    if (v < 0)
         t.Put('-');
-        if (oneDigit && mag < 10)
-            t.Put(static_cast<char>('0' + mag));
-        else
-            HexForm(t, mag, size);
+    t.Put(static_cast<char>('0' + (v < 0 ? -v : v)));
+}
+
+// "-" and the magnitude, one digit below 10 when `oneDigit`.
+void Negative(Text& t, int64_t v, unsigned size, bool oneDigit) {
+    const uint64_t mag = 0 - static_cast<uint64_t>(v);
+    if (oneDigit && mag < 10) {
+        OneDigit(t, v);
         return;
     }
-    if (oneDigit && v >= -9 && v <= 9) {
-        if (v < 0)
-            t.Put('-');
-        t.Put(static_cast<char>('0' + (v < 0 ? -v : v)));
-        return;
-    }
+    t.Put('-');
+    HexForm(t, mag, size);
+}
+
+// The hexadecimal form, with a leading "0" for a negative value.
+void Plain(Text& t, int64_t v, unsigned size) {
     if (v < 0)
         t.Put('0');
     HexForm(t, static_cast<uint64_t>(v), size);
+}
+
+void FormatImmediate(Text& t, int64_t v, unsigned size, bool oneDigit, bool signedRule) {
+    if (signedRule && v < 0)
+        Negative(t, v, size, oneDigit);
+    else if (oneDigit && v >= -9 && v <= 9)
+        OneDigit(t, v);
+    else
+        Plain(t, v, size);
 }
 
 const char* const kGeneral8[16] = {"al", "cl", "dl", "bl", "ah", "ch", "dh", "bh",
@@ -186,22 +199,12 @@ struct Formatter {
         if (in.mode == 8 && !(op.flags & kMemRipRelative))
             width = 4;
         t.Put('[');
-        if ((in.options & kOptSignedDisp) && target < 0) {
-            uint64_t mag = 0 - static_cast<uint64_t>(target);
-            t.Put('-');
-            if (mag < 10)
-                t.Put(static_cast<char>('0' + mag));
-            else
-                HexForm(t, mag, width);
-        } else if (target >= -9 && target <= 9) {
-            if (target < 0)
-                t.Put('-');
-            t.Put(static_cast<char>('0' + (target < 0 ? -target : target)));
-        } else {
-            if (target < 0)
-                t.Put('0');
-            HexForm(t, static_cast<uint64_t>(target), width);
-        }
+        if ((in.options & kOptSignedDisp) && target < 0)
+            Negative(t, target, width, true);
+        else if (target >= -9 && target <= 9)
+            OneDigit(t, target);          // whatever the one-digit option
+        else
+            Plain(t, target, width);
         t.Put(']');
     }
 

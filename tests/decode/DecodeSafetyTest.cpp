@@ -132,3 +132,27 @@ TEST(DecodeSafety, TextIsCutToTheCapacity) {
         EXPECT_EQ(out[capacity], '#');                                // nothing written past it
     }
 }
+
+// Buffers of 32 bytes and more are read in place: the longest reach of one decode must stay inside them.
+TEST(DecodeSafety, LongBuffersAreReadInPlaceWithinBounds) {
+    uint32_t seed = 777;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<uint8_t>(seed >> 24);
+    };
+    const uint8_t prefixes[] = {0x66, 0x67, 0xF0, 0xF2, 0xF3, 0x2E, 0x9B, 0x48};
+    for (int round = 0; round < 20000; ++round) {
+        uint8_t bytes[32];
+        const unsigned run = next() % 16;
+        for (unsigned i = 0; i < 32; ++i)
+            bytes[i] = i < run ? prefixes[next() % sizeof prefixes] : next();
+        if (round & 1) {
+            bytes[run < 14 ? run : 13] = 0x0F;                         // two-byte map near the limit
+            bytes[run < 14 ? run + 1 : 14] = (round & 2) ? 0x0F : 0xBA;
+        }
+        IA32_INSN insn;
+        unsigned len = DecodeExact(insn, kModes[round % 3], S | 0x1, bytes, sizeof bytes);
+        ASSERT_GE(len, 1u);
+        ASSERT_LE(len, 15u);
+    }
+}
