@@ -102,9 +102,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(e == 0 || count == 0, "%d targets after error %u", count, e);
 
     // Bytes past the length change nothing: cut off there (read as zero), or replaced by FF (which
-    // starts none of the look-ahead forms: 9B folding, nop and int3 runs). A refused lock is the
-    // exception by design: its length ends before the ModRM byte that decided it.
-    if (len <= size && e != kErrorLock) {
+    // starts none of the look-ahead forms: 9B folding, nop and int3 runs). Two exceptions by design:
+    // a refused lock and an opcode invalid by its ModRM end before the ModRM byte that decided them.
+    const bool decidedPastLength =
+        e == kErrorLock || (e == kErrorInvalidInMode && (whole.insn.prefixFlags & kPrefixModrm));
+    if (len <= size && !decidedPastLength) {
         static Result cut;
         std::unique_ptr<uint8_t[]> exact = HeapCopy(data, size, len, 0);
         Decode(cut, bitness, address, exact.get(), len, options);
