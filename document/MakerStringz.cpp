@@ -6,12 +6,14 @@
 
 bool BMakerStringz::Make(int64_t at, uint32_t size) {
     const int64_t limit = at + (MaxLength() - 1) * characterSize;
+    bool made = false;
     for (;;) {
         characterCount = 0;
         terminatorFound = false;
-        const bool ok = BMaker::Make(at, size);
-        if (characterCount == 0)
-            return false;
+        // A refused piece ends the make; the pieces made before it stand.
+        if (!BMaker::Make(at, size) || characterCount == 0)
+            return made;
+        made = true;
         const int64_t consumed = static_cast<int64_t>(characterCount) * characterSize;
         at += consumed;
         if (at >= limit) {
@@ -20,9 +22,7 @@ bool BMakerStringz::Make(int64_t at, uint32_t size) {
         }
         if (size != kNoSize)
             size = static_cast<int64_t>(size) > consumed ? static_cast<uint32_t>(size - consumed) : 0;
-        if (!ok || terminatorFound)
-            return true;
-        if (size == 0)
+        if (terminatorFound || size == 0)
             return true;
     }
 }
