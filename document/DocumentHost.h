@@ -13,6 +13,8 @@ enum : uint32_t {
     kMsgSegmentsChanged = 0x5E09,  // wparam flags below; lparam the document
     kMsgParsing = 0x5E0B,          // wparam 1 started, 0 all parsers finished; lparam the document
     kMsgParserDone = 0x5E0C,       // wparam parser index; lparam the document
+    kMsgRefersScan = 0x5E0D,       // wparam 1 a range's refers scan started, 0 ended; lparam 0
+    kMsgFindJob = 0x5E0F,          // wparam 1 a find result's job began, 0 ended; lparam the result
 };
 
 // wparam bits of kMsgSegmentsChanged.
@@ -51,6 +53,20 @@ public:
     virtual void PumpMessages() = 0;
     // Whether the comment pane is shown beside the disassembly.
     virtual bool CommentPaneVisible() = 0;
+
+    // The panes that show the stores; a host without them keeps these empty bodies.
+    virtual void RepaintBookmarks() {}
+    virtual void RepaintRefers() {}
+    virtual void EmptyRefersPane() {}
+    // Find result panes by their index (0 "Find1", 1 "Find2").
+    virtual void EmptyResultPane(int index) { (void)index; }
+    virtual void RepaintResultPane(int index) { (void)index; }
+    // A find hit: the pane holder repaints and, showing that pane, the page goes to the address.
+    virtual void OnResultFound(int index, int64_t address) { (void)index, (void)address; }
+    // The disassembly pane repaints when its page shows the address; whether it did.
+    virtual bool RedrawIfShown(int64_t address) { (void)address; return false; }
+    // The disassembly page reads the range again after a make.
+    virtual void ReloadRange(int64_t start, int64_t end) { (void)start, (void)end; }
 };
 
 // A log that takes whole lines; a line may continue the last one.

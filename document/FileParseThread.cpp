@@ -17,6 +17,7 @@ int32_t g_lastFileId = 0;
 }  // namespace
 
 FileParseThread::FileParseThread(BDocumentHost* host) : jobDocument(this), host_(host), map_(this) {
+    itemStores = &stores;
     serial_ = ++g_lastFileId;
     if (host_)
         host_->AttachDocument(this, serial_);
@@ -48,6 +49,7 @@ bool FileParseThread::OpenFile(ParseRequest* request) {
     request_ = request;
     if (!request_)
         return false;
+    stores.names.recent.SetKey(L"MRUGlobalName", options.general.historySize.value);
     parsers_[0] = request_->mainParser;
     parsers_[1] = request_->secondParser;
     parsers_[2] = nullptr;
@@ -284,7 +286,15 @@ size_t FileParseThread::ReadBytes(int64_t address, uint8_t* out, size_t count) {
     return ReadBytes(address, static_cast<void*>(out), static_cast<uint32_t>(std::min<size_t>(count, UINT32_MAX)));
 }
 
-bool FileParseThread::FirstNameAt(int64_t, char16_t*, size_t) { return false; }
+bool FileParseThread::FirstNameAt(int64_t address, char16_t* out, size_t capacity) {
+    const StringW name = stores.names.TextAt(address, 0);
+    if (name.empty() || capacity == 0)
+        return false;
+    const size_t n = std::min(name.size(), capacity - 1);
+    std::memcpy(out, name.data(), n * sizeof(char16_t));
+    out[n] = 0;
+    return true;
+}
 
 void FileParseThread::RunParser(BFileParser* parser, int index) {
     jobDocument = this;

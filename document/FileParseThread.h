@@ -10,6 +10,7 @@
 #include "document/BFileIO.h"
 #include "document/BThread.h"
 #include "document/DizaMap.h"
+#include "document/DocumentStores.h"
 #include "document/FileLog.h"
 #include "document/HTimemeter.h"
 #include "document/KSegment.h"
@@ -127,6 +128,7 @@ private:
 
 public:
     AddressHistory history;
+    DocumentStores stores{ this };
     StringzTable strings;
     // The stores and pane that makers, line models and walkers reach (none: empty).
     BItemStores* itemStores = nullptr;

@@ -1,0 +1,269 @@
+#include "document/ReferStore.h"
+
+#include "decode/BDecodeEngine.h"
+#include "document/BName.h"
+#include "document/Diza.h"
+#include "document/DizaMap.h"
+#include "document/DocumentHost.h"
+#include "document/FileParseThread.h"
+#include "document/HTimemeter.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// Pairs a scan keeps before merging them; a merge moves the stores' records once.
+constexpr size_t kPendingLimit = 1u << 20;
+constexpr size_t kInitialBuffer = 32768;
+
+int64_t SpanEnd(int64_t start, int64_t length) {
+    if (length <= 0)
+        return start;
+    return length > std::numeric_limits<int64_t>::max() - start ? std::numeric_limits<int64_t>::max() : start + length;
+}
+
+}  // namespace
+
+void ReferStore::ScanAll() {
+    HTimemeter meter;
+    meter.Start();
+    for (int i = 0;; ++i) {
+        int64_t start = 0, end = 0;
+        {
+            SectionLock lock(document_->FileLock());
+            if (i >= document_->Segments().Count())
+                break;
+            const KSegment* s = document_->Segments().Get(i);
+            start = s->address;
+            end = s->address + s->sizeInFile;
+        }
+        if (document_->closing)
+            break;
+        ScanRange(start, end);
+    }
+    meter.Stop();
+    document_->Log().Print(L"Refers scan is finished in %s", meter.ElapsedText());
+}
+
+void ReferStore::ScanRange(int64_t start, int64_t end) {
+    ReferThread job(document_, start, end);
+    job.Run();
+}
+
+void ReferStore::AddPair(int64_t from, int64_t to) {
+    bool added = false;
+    {
+        SectionLock lock(lock_.Get());
+        if (fromTo_.Find(_REFER_PAIR{ from, to }) < 0) {
+            fromTo_.Add(from, to);
+            added = true;
+        }
+        toFrom_.Add(to, from);
+    }
+    if (!added)
+        return;
+    results.AddIfInRange(document_, from, to);
+    if (document_->Host())
+        document_->Host()->RedrawIfShown(to);
+}
+
+void ReferStore::AddPending(int64_t from, int64_t to) {
+    pending_.push_back(_REFER_PAIR{ from, to });
+    if (pending_.size() >= kPendingLimit)
+        Flush();
+}
+
+void ReferStore::Flush() {
+    if (pending_.empty())
+        return;
+    std::vector<_REFER_PAIR> batch;
+    batch.swap(pending_);
+    std::sort(batch.begin(), batch.end());
+    std::vector<_REFER_PAIR> added;
+    {
+        SectionLock lock(lock_.Get());
+        fromTo_.MergeSorted(batch, &added);
+        batch.clear();
+        for (const _REFER_PAIR& p : added)
+            batch.push_back(_REFER_PAIR{ p.second, p.first });
+        std::sort(batch.begin(), batch.end());
+        toFrom_.MergeSorted(batch, nullptr);
+    }
+    // The list and the window only hear of pairs that are new.
+    int64_t shown = -1;
+    {
+        SectionLock lock(results.Lock());
+        shown = results.rangeStart;
+    }
+    BDocumentHost* host = document_->Host();
+    for (const _REFER_PAIR& p : added) {
+        if (shown != -1)
+            results.AddIfInRange(document_, p.first, p.second);
+        if (host)
+            host->RedrawIfShown(p.second);
+    }
+}
+
+int ReferStore::RemoveRange(int64_t start, int64_t end) {
+    SectionLock lock(lock_.Get());
+    const int pairs = fromTo_.RemoveRange(start, end, toFrom_);
+    return pairs + results.RemoveRange(start, end);
+}
+
+int ReferStore::CountRefsTo(int64_t address, int64_t length) {
+    SectionLock lock(lock_.Get());
+    return toFrom_.CountFrom(address, length);
+}
+
+int ReferStore::Classify(int64_t address, int64_t length) {
+    const int n = CountRefsTo(address, length);
+    return n == 0 ? -1 : n == 1 ? 0 : n < 8 ? 1 : 2;
+}
+
+int ReferStore::FillResults(int64_t address, int64_t length, int) {
+    SectionLock fileLock(document_->FileLock());
+    std::vector<int64_t> froms;
+    if (address != -1) {
+        SectionLock lock(lock_.Get());
+        const int64_t end = SpanEnd(address, length);
+        for (int i = toFrom_.LowerBound(address); i < toFrom_.count && toFrom_[i].first < end; ++i)
+            froms.push_back(toFrom_[i].second);
+    }
+    return results.FillFrom(document_, address, length, froms);
+}
+
+bool ReferStore::ClearResultsIfInRange(int64_t start, int64_t end) {
+    int64_t shown = -1, shownEnd = -1;
+    {
+        SectionLock lock(results.Lock());
+        shown = results.rangeStart;
+        shownEnd = results.rangeEnd;
+    }
+    if (shown == -1 || shown < start || shown >= end)
+        return false;
+    FillResults(shown, shownEnd - shown, 0);
+    return true;
+}
+
+int ReferStore::PairCount() {
+    SectionLock lock(lock_.Get());
+    return fromTo_.count;
+}
+
+ReferWalk::ReferWalk(FileParseThread* document) : document(document), map(document->Map()) {
+    if (document->Engine())
+        engine = document->Engine()->Clone();
+    buffer.resize(kInitialBuffer);
+}
+
+ReferWalk::~ReferWalk() = default;
+
+void ReferWalk::Start(int64_t at) {
+    const int i = map.FindFloor(at);
+    kind = i >= 0 ? map.GetAt(i).kind : diza::kUnmade;
+    address = at;
+    nextRecord = i + 1 < map.Count() ? map.GetAt(i + 1).address : -1;
+    ComputeLength();
+}
+
+void ReferWalk::Next() {
+    if (length <= 0) {
+        // An unmade record, or an item that has no length: go on at the next record.
+        if (nextRecord == -1 || nextRecord <= address) {
+            address = std::numeric_limits<int64_t>::max();
+            return;
+        }
+        Start(nextRecord);
+        return;
+    }
+    address += length;
+    if (nextRecord == -1 || address < nextRecord)
+        ComputeLength();
+    else
+        Start(address);
+}
+
+void ReferWalk::ComputeLength() {
+    if (diza::IsUnmade(kind)) {
+        length = 0;
+    } else if (diza::KindOf(kind) == diza::kCode) {
+        length = engine ? static_cast<int32_t>(engine->DecodeAt(address)) : 0;
+    } else {
+        SectionLock lock(document->FileLock());
+        length = map.ItemLength(address);
+    }
+}
+
+void ReferWalk::RecordAddedAt(int64_t at) {
+    if (at > address && (nextRecord == -1 || at < nextRecord))
+        nextRecord = at;
+}
+
+const uint8_t* ReferWalk::ReadBytes() {
+    if (length <= 0)
+        return nullptr;
+    if (diza::KindOf(kind) == diza::kCode && engine)
+        return engine->GetBytes();
+    if (static_cast<size_t>(length) > buffer.size())
+        buffer.resize((static_cast<size_t>(length) + 4095) / 4096 * 4096);
+    const uint32_t got = document->ReadBytes(address, static_cast<void*>(buffer.data()), static_cast<uint32_t>(length));
+    std::fill(buffer.begin() + got, buffer.begin() + length, 0);
+    return buffer.data();
+}
+
+ReferThread::ReferThread(FileParseThread* document, int64_t start, int64_t end)
+    : document(document), refers(document->stores.refers), names(document->stores.names), rangeStart(start), rangeEnd(end) {}
+
+void ReferThread::Run() {
+    addressWidth = document->addressWidth;
+    baseIsZero = document->ImageBase() == 0;
+    bitness = document->GetBitness();
+    ReferWalk walk(document);
+    SectionLock lock(document->FileLock());
+    if (!walk.HasEngine())
+        return;
+    document->NotifyWindows(kMsgRefersScan, 1, 0, true);
+    walk.Start(rangeStart);
+    while (!document->closing && walk.address < rangeEnd) {
+        ScanItem(walk);
+        walk.Next();
+    }
+    refers.Flush();
+    document->NotifyWindows(kMsgRefersScan, 0, 0, true);
+}
+
+void ReferThread::ScanItem(ReferWalk& walk) {
+    const uint32_t kind = diza::KindOf(walk.kind);
+    if (diza::IsUnmade(walk.kind) || walk.length <= 0)
+        return;
+    if (kind == diza::kCode) {
+        DECODE_TARGET targets[2];
+        const int n = walk.engine->GetTargets(targets);
+        for (int i = 0; i < n; ++i) {
+            const int64_t target = targets[i].address;
+            // Only targets inside a segment: a gap between segments holds nothing to refer to.
+            if (!document->InSegment(target))
+                continue;
+            refers.AddPending(walk.address, target);
+            if (targets[i].flags & kTargetCall) {
+                document->Map().AddCodeItem(target);
+                walk.RecordAddedAt(target);
+                const StringW name(kFormat, L"fn_%s", document->AddressText(target).c_str());
+                if (names.Add(target, name.c_str(), 'F'))
+                    document->CountNewName();
+            }
+        }
+    } else if (kind == diza::kData && ((walk.kind & diza::kSizeMask) >> diza::kSizeShift) == 2 && bitness == 32 &&
+               !baseIsZero) {
+        const uint8_t* bytes = walk.ReadBytes();
+        if (!bytes)
+            return;
+        for (int32_t i = 0; i + 4 <= walk.length; i += 4) {
+            const uint32_t value = bytes[i] | (bytes[i + 1] << 8) | (bytes[i + 2] << 16) |
+                                   (static_cast<uint32_t>(bytes[i + 3]) << 24);
+            if (document->InSegment(value))
+                refers.AddPending(walk.address + i, value);
+        }
+    }
+}

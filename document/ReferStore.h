@@ -1,0 +1,108 @@
+#pragma once
+// Cross references ("refers") of a document: (from, to) pairs found by the refers scan, their mirror of
+// (to, from) pairs, and the refers list that shows the lines referring into one address span. The scan
+// (ReferThread) walks the made items of a range with ReferWalk and collects its pairs, which go into
+// the stores in sorted batches, so a scan costs about the same per pair however many pairs are there.
+// Lock order: the document's file lock, then this store's lock, then the refers list's lock.
+
+#include "core/SectionLock.h"
+#include "document/BResultDiza.h"
+#include "document/BThread.h"
+#include "document/ReferPairs.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class BDecodeEngine;
+class BName;
+class DizaMap;
+class FileParseThread;
+
+class ReferStore {
+public:
+    explicit ReferStore(FileParseThread* document) : document_(document) {}
+    ~ReferStore() = default;
+    ReferStore(const ReferStore&) = delete;
+    ReferStore& operator=(const ReferStore&) = delete;
+
+    // Scans every segment's file bytes in address order and logs the time taken.
+    void ScanAll();
+    void ScanRange(int64_t start, int64_t end);
+    void AddPair(int64_t from, int64_t to);
+    // Removes the pairs whose from lies in [start, end) (with their mirrors) and the list's lines there;
+    // references from outside into the range stay. Returns how many went.
+    int RemoveRange(int64_t start, int64_t end);
+    int CountRefsTo(int64_t address, int64_t length);
+    // -1 none, 0 one, 1 two to seven, 2 eight or more.
+    int Classify(int64_t address, int64_t length);
+    // Fills the refers list with the lines referring into [address, address + length); the line count.
+    int FillResults(int64_t address, int64_t length, int mode);
+    bool ClearResultsIfInRange(int64_t start, int64_t end);
+    // Scans run in place, so none is ever busy when a maker asks.
+    bool IsScanBusy(int64_t, int64_t) const { return false; }
+    int PairCount();
+
+    // Pairs found by a running scan wait here until Flush merges them.
+    void AddPending(int64_t from, int64_t to);
+    void Flush();
+
+    CRITICAL_SECTION* Lock() { return lock_.Get(); }
+    ReferPairStore& FromTo() { return fromTo_; }
+    ReferPairStore& ToFrom() { return toFrom_; }
+    RefersResult results;
+
+private:
+    FileParseThread* document_;
+    ReferPairStore fromTo_;
+    ReferPairStore toFrom_;
+    std::vector<_REFER_PAIR> pending_;
+    CriticalSection lock_;
+};
+
+// The line walker of the scan: steps through a range item line by item line, keeping the covering
+// record's kind and the next record's address, and decoding each instruction once.
+class ReferWalk {
+public:
+    explicit ReferWalk(FileParseThread* document);
+    ~ReferWalk();
+    ReferWalk(const ReferWalk&) = delete;
+    ReferWalk& operator=(const ReferWalk&) = delete;
+
+    void Start(int64_t address);
+    void Next();
+    void ComputeLength();
+    // The bytes of the current line (the decoded instruction's for code); null when none.
+    const uint8_t* ReadBytes();
+    // A record was added at the address: the walk's current record ends there when it lies ahead.
+    void RecordAddedAt(int64_t address);
+
+    bool HasEngine() const { return engine != nullptr; }
+
+    FileParseThread* document;
+    DizaMap& map;
+    std::unique_ptr<BDecodeEngine> engine;
+    int64_t address = -1;
+    uint32_t kind = 0;
+    int32_t length = 0;
+    int64_t nextRecord = -1;
+    std::vector<uint8_t> buffer;
+};
+
+class ReferThread : public BThread {
+public:
+    ReferThread(FileParseThread* document, int64_t start, int64_t end);
+    void Run() override;
+
+    FileParseThread* document;
+    ReferStore& refers;
+    BName& names;
+    int32_t addressWidth = 0;
+    bool baseIsZero = false;
+    int32_t bitness = 0;
+    int64_t rangeStart;
+    int64_t rangeEnd;
+
+private:
+    void ScanItem(ReferWalk& walk);
+};

@@ -1,0 +1,133 @@
+#include "document/BResultDiza.h"
+#include "document/Diza.h"
+#include "document/ReferPairs.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(ResultList, SameHitTwiceIsOneResult) {
+    BResultDiza r;
+    const int i = r.AddHit(0x100, 4, L"one");
+    EXPECT_EQ(r.AddHit(0x100, 4, L"again"), i);
+    EXPECT_EQ(r.Count(), 1);
+    _RESULT_DIZA got;
+    ASSERT_TRUE(r.Get(DizaLinePos{ 0x100, 0 }, &got));
+    EXPECT_EQ(std::wstring(got.text), L"one");
+    EXPECT_EQ(got.value, -1);
+    EXPECT_EQ(got.length, 4);
+}
+
+TEST(ResultList, OrderByAddressKindAndSubLine) {
+    BResultDiza r;
+    const uint32_t code = diza::CodeWord(32);
+    r.AddLine({ 0x10, code }, nullptr);
+    r.AddLine({ 0x10, diza::LineWord(diza::kLineName, 1) }, L"n1");
+    r.AddLine({ 0x10, diza::LineWord(diza::kLineComment, 0) }, L"c0");
+    r.AddLine({ 0x10, diza::LineWord(diza::kLineName, 0) }, L"n0");
+    r.AddLine({ 0x08, code }, nullptr);
+    // Item lines of one kind are one line whatever their sub-fields.
+    EXPECT_EQ(r.AddLine({ 0x10, code | 0x5 }, nullptr), 4);
+    ASSERT_EQ(r.Count(), 5);
+    EXPECT_EQ(r.At(0).pos.address, 0x08);
+    EXPECT_EQ(std::wstring(r.At(1).text), L"c0");
+    EXPECT_EQ(std::wstring(r.At(2).text), L"n0");
+    EXPECT_EQ(std::wstring(r.At(3).text), L"n1");
+    EXPECT_EQ(r.At(4).text, nullptr);
+}
+
+TEST(ResultList, NextPrevSkipAllResultsOfAnAddress) {
+    BResultDiza r;
+    r.AddLine({ 0x10, diza::LineWord(diza::kLineComment, 0) }, nullptr);
+    r.AddLine({ 0x10, diza::LineWord(diza::kLineName, 0) }, nullptr);
+    r.AddLine({ 0x10, diza::CodeWord(32) }, nullptr);
+    r.AddHit(0x20, 2, nullptr);
+    EXPECT_EQ(r.Next(0x10).address, 0x20);
+    EXPECT_EQ(r.Next(0x20).address, -1);
+    EXPECT_EQ(r.Prev(0x20).address, 0x10);
+    EXPECT_EQ(r.Prev(0x10).address, -1);
+    EXPECT_EQ(r.Next(0x0).address, 0x10);
+    EXPECT_EQ(r.FindAddress(0x10), 0);   // no word-0 result there: the first result of the address
+    EXPECT_EQ(r.FindAddress(0x20), 3);
+    EXPECT_EQ(r.FindAddress(0x15), ~3);
+}
+
+TEST(ResultList, ContainsNeedsALength) {
+    BResultDiza r;
+    r.AddLine({ 0x10, diza::CodeWord(32) }, nullptr);
+    r.AddHit(0x20, 4, nullptr);
+    EXPECT_FALSE(r.Contains(0x10));
+    EXPECT_TRUE(r.Contains(0x20));
+    EXPECT_TRUE(r.Contains(0x23));
+    EXPECT_FALSE(r.Contains(0x24));
+    EXPECT_FALSE(r.Contains(0x0F));
+}
+
+TEST(ResultList, RemoveRangeAndClear) {
+    BResultDiza r;
+    for (int64_t a = 0; a < 0x100; a += 0x10)
+        r.AddHit(a, 1, L"hit");
+    EXPECT_EQ(r.RemoveRange(0x20, 0x50), 3);
+    EXPECT_EQ(r.Count(), 13);
+    EXPECT_EQ(r.Next(0x10).address, 0x50);
+    r.Clear();
+    EXPECT_EQ(r.Count(), 0);
+    EXPECT_EQ(r.AddHit(0x5, 1, L"after"), 0);
+}
+
+TEST(ReferPairs, AddFindCountRemoveWithMirror) {
+    ReferPairStore fromTo, toFrom;
+    const _REFER_PAIR pairs[] = { { 0x10, 0x100 }, { 0x10, 0x80 }, { 0x20, 0x100 }, { 0x30, 0x10 }, { 0x40, 0x100 } };
+    for (const _REFER_PAIR& p : pairs) {
+        fromTo.Add(p.first, p.second);
+        toFrom.Add(p.second, p.first);
+    }
+    EXPECT_EQ(fromTo.Add(0x10, 0x80), 0);   // present: its index
+    EXPECT_EQ(fromTo.count, 5);
+    EXPECT_EQ(toFrom.CountFrom(0x100, 1), 3);
+    EXPECT_EQ(toFrom.CountFrom(0x80, 0x81), 4);
+    EXPECT_EQ(fromTo.RemoveRange(0x10, 0x21, toFrom), 3);
+    EXPECT_EQ(toFrom.CountFrom(0x100, 1), 1);
+    EXPECT_EQ(toFrom.CountFrom(0x80, 1), 0);
+    EXPECT_EQ(toFrom.count, 2);
+}
+
+TEST(ReferPairs, MergeEqualsOneByOneInserts) {
+    std::mt19937 random(7);
+    ReferPairStore merged, inserted;
+    std::vector<_REFER_PAIR> batch;
+    for (int round = 0; round < 4; ++round) {
+        batch.clear();
+        for (int i = 0; i < 3000; ++i) {
+            const _REFER_PAIR p = { static_cast<int64_t>(random() % 5000), static_cast<int64_t>(random() % 7) };
+            batch.push_back(p);
+            inserted.Add(p.first, p.second);
+        }
+        std::sort(batch.begin(), batch.end());
+        std::vector<_REFER_PAIR> added;
+        merged.MergeSorted(batch, &added);
+        for (const _REFER_PAIR& p : added)
+            EXPECT_LT(merged.Find(p), merged.count);
+    }
+    ASSERT_EQ(merged.count, inserted.count);
+    for (int i = 0; i < merged.count; ++i)
+        ASSERT_TRUE(merged[i] == inserted[i]) << i;
+    // A removal of many pairs in one pass keeps the rest in order.
+    std::vector<_REFER_PAIR> gone;
+    for (int i = 0; i < merged.count; i += 3)
+        gone.push_back(merged[i]);
+    const int before = merged.count;
+    merged.RemoveSorted(gone);
+    EXPECT_EQ(merged.count, before - static_cast<int>(gone.size()));
+    for (int i = 1; i < merged.count; ++i)
+        ASSERT_TRUE(merged[i - 1] < merged[i]);
+    for (const _REFER_PAIR& p : gone)
+        EXPECT_LT(merged.Find(p), 0);
+}
+
+}  // namespace
