@@ -195,8 +195,10 @@ struct Formatter {
             t.Put(']');
             return;
         }
-        unsigned width = op.dataSize == 1 ? 1 : in.addressSize;
-        if (in.mode == 8 && !(op.flags & kMemRipRelative))
+        unsigned width = in.addressSize;
+        if (op.dataSize == 1)
+            width = 1;
+        else if (in.mode == 8 && !(op.flags & kMemRipRelative))
             width = 4;
         t.Put('[');
         if ((in.options & kOptSignedDisp) && target < 0)

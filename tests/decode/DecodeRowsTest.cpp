@@ -286,6 +286,9 @@ TEST(Decode, SibAndRex) {
         {64, S, "67 8B 00", 3, 0, "mov|eax,[eax]"},
         {64, S, "67 41 8B 00", 4, 0, "mov|eax,[r8d]"},
         {64, S, "48 8B 45 F8", 4, 0, "mov|rax,[rbp][-8]"},
+        {64, S, "48 8B 45 10", 4, 0, "mov|rax,[rbp][10]"},             // an 8-bit displacement keeps its width
+        {64, 0, "48 8B 45 F0", 4, 0, "mov|rax,[rbp][0F0]"},
+        {64, S, "48 8B 85 00 01 00 00", 7, 0, "mov|rax,[rbp][00000100]"},
         {64, S, "4C 8B 4C 24 F8", 5, 0, "mov|r9,[rsp][-8]"},
         {64, S, "88 E0", 2, 0, "mov|al,ah"},
         {64, S, "40 88 E0", 3, 0, "mov|al,spl"},
