@@ -22,24 +22,26 @@ int64_t DecodeEngineIa32::InsnStartAt(int64_t from, int64_t address) {
         return from >= address ? from : address;
     // The window runs from `from` to 15 bytes past the address, unless that is too long.
     uint64_t span = static_cast<uint64_t>(address) - static_cast<uint64_t>(from) + kMaxInsnLength;
-    int64_t start = from;
+    uint64_t start = static_cast<uint64_t>(from);
     if (span > kWindowLimit || span < kMaxInsnLength) {
-        start = address - kWindowBack;
+        start = static_cast<uint64_t>(address) - kWindowBack;
         span = kWindowLimit;
     }
     uint8_t window[kWindowLimit + 1] = {};
     size_t size = static_cast<size_t>(span);
     // Unread bytes stay zero: they decode as something, and the walk still ends past the address.
-    source_->ReadBytes(start, window, size);
+    source_->ReadBytes(static_cast<int64_t>(start), window, size);
+    // Offsets from the window's start, so that addresses near the ends of the range cannot overflow.
+    const uint64_t target = static_cast<uint64_t>(address) - start;
     IA32_INSN insn;
     size_t pos = 0;
     while (pos < size) {
-        int64_t at = start + static_cast<int64_t>(pos);
+        const int64_t at = static_cast<int64_t>(start + pos);
         unsigned len = DecodeInstruction(insn, bitness_, at, window + pos, size - pos, DecodeOptions());
-        int64_t end = at + len;
-        if (end == address)
+        const uint64_t end = pos + len;
+        if (end == target)
             return address;
-        if (end > address)
+        if (end > target)
             return at;
         pos += len;
     }

@@ -12,7 +12,8 @@ namespace {
 std::atomic<uint32_t> gOptions{0};
 
 // Every read of one decode stays below this index (15 prefixes, escape, opcode, ModRM, SIB, disp32,
-// imm32, 3DNow! suffix), so a shorter buffer is copied into a zero-padded one of this size.
+// imm32, 3DNow! suffix). The decoder reads a zero-padded copy of the first 15 bytes: a sixteenth byte can
+// never belong to an instruction, so it must not decide anything about one that runs into the limit.
 constexpr size_t kPadded = 32;
 
 inline uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
@@ -405,7 +406,7 @@ struct Decoder {
         }
         if (m64 && pos < 15 && (b[pos] & 0xF0) == 0x40)
             in.rex = b[pos++];
-        in.opcodeAddress = in.address + pos;
+        in.opcodeAddress = static_cast<int64_t>(static_cast<uint64_t>(in.address) + pos);   // wraps
         in.opcodeBytes = pos <= available ? in.bytes + pos : nullptr;
         if (pos >= 15)
             return Finish(pos + 1);
@@ -544,21 +545,22 @@ uint32_t DecodeOptions() { return gOptions.load(std::memory_order_relaxed); }
 unsigned DecodeInstruction(IA32_INSN& insn, uint8_t bitness, int64_t address, const uint8_t* bytes,
                            size_t available, uint32_t options) {
     uint8_t local[kPadded];
-    const uint8_t* b = bytes;
     if (!bytes)
         available = 0;
-    if (available < kPadded) {
+    if (available >= kMaxInsnLength) {
+        std::memcpy(local, bytes, kMaxInsnLength);
+        std::memset(local + kMaxInsnLength, 0, kPadded - kMaxInsnLength);
+    } else {
         if (available)
             std::memcpy(local, bytes, available);
         std::memset(local + available, 0, kPadded - available);
-        b = local;
     }
     std::memset(&insn, 0, sizeof insn);
     insn.mode = static_cast<uint8_t>(bitness == 16 ? 2 : bitness == 64 ? 8 : 4);
     insn.options = options;
     insn.address = address;
     insn.bytes = bytes;
-    Decoder d{insn, b};
+    Decoder d{insn, local};
     return d.Run(available);
 }
 

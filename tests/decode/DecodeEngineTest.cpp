@@ -242,3 +242,11 @@ TEST(DecodeOptionsWord, StartUpValue) {
     SetDecodeOptions();
     EXPECT_EQ(DecodeOptions(), 0x30600u);
 }
+
+TEST(DecodeEngine, InsnStartAtNearTheEndsOfTheRange) {
+    FakeDocument doc(INT64_MAX - 0x200, std::vector<uint8_t>(0x180, 0x90));
+    DecodeEngineIa32 engine(&doc, 64);
+    EXPECT_EQ(engine.InsnStartAt(INT64_MIN, INT64_MAX - 0x100), INT64_MAX - 0x100);
+    EXPECT_EQ(engine.InsnStartAt(INT64_MAX - 0x110, INT64_MAX - 0x100), INT64_MAX - 0x100);
+    EXPECT_EQ(engine.InsnStartAt(INT64_MAX - 20, INT64_MAX), INT64_MAX);
+}

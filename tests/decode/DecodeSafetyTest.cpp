@@ -156,3 +156,75 @@ TEST(DecodeSafety, LongBuffersAreReadInPlaceWithinBounds) {
         ASSERT_LE(len, 15u);
     }
 }
+
+namespace {
+
+// The record without its pointers, for comparing two decodes.
+std::vector<uint8_t> RecordBytes(IA32_INSN insn) {
+    insn.bytes = nullptr;
+    insn.opcodeBytes = nullptr;
+    for (auto& op : insn.operands)
+        op.insn = nullptr;
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(&insn);
+    return std::vector<uint8_t>(p, p + sizeof insn);
+}
+
+}  // namespace
+
+// A sixteenth byte never belongs to an instruction, so it decides nothing about one at the limit.
+TEST(DecodeSafety, ByteSixteenNeverMatters) {
+    const char* const heads[] = {
+        "F0 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 81",            // its ModRM would be byte 16
+        "66 66 66 66 66 66 66 66 66 66 66 66 66 66 76",            // jbe: the displacement
+        "66 66 66 66 66 66 66 66 66 66 66 66 66 66 66",            // a prefix as byte 16
+        "66 66 66 66 66 66 66 66 66 66 66 66 66 66 9B",            // 9B looks two bytes ahead
+        "66 66 66 66 66 66 66 66 66 66 66 66 66 0F 01",
+        "66 66 66 66 66 66 66 66 66 66 66 66 66 0F 0F",
+    };
+    for (const char* head : heads) {
+        for (int mode : kModes) {
+            SCOPED_TRACE(testing::Message() << head << " mode " << mode);
+            auto bytes = Hex(head);
+            bytes.push_back(0x04);
+            bytes.push_back(0x24);
+            IA32_INSN a, b;
+            DecodeInstruction(a, static_cast<uint8_t>(mode), 0x1000, bytes.data(), bytes.size(), S);
+            const auto first = RecordBytes(a);
+            for (unsigned v : {0x00u, 0x66u, 0x67u, 0xC0u, 0xDFu, 0xFFu}) {
+                bytes[15] = static_cast<uint8_t>(v);
+                DecodeInstruction(b, static_cast<uint8_t>(mode), 0x1000, bytes.data(), bytes.size(), S);
+                EXPECT_EQ(RecordBytes(b), first) << std::hex << v;
+            }
+        }
+    }
+    const struct {
+        const char* bytes;
+        unsigned length;
+        unsigned error;
+    } rows[] = {
+        {"F0 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 81 04 24", 15, 9},
+        {"F0 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 81 FF", 15, 9},
+        {"66 66 66 66 66 66 66 66 66 66 66 66 66 66 9B DF E0", 15, 0},   // fwait: 15 bytes, fine
+    };
+    for (const auto& r : rows) {
+        auto d = decode_test::Decode(32, S, Hex(r.bytes));
+        EXPECT_EQ(d.length, r.length) << r.bytes;
+        EXPECT_EQ(d.error, r.error) << r.bytes;
+    }
+}
+
+// Addresses are any 64-bit value: sums with them wrap.
+TEST(DecodeSafety, AddressesAtTheEndsOfTheRange) {
+    const char* const rows[] = {"26 26 26 26 26 26 26 26 26 26 26 26 26 90", "E8 00 00 00 80", "EB 7F",
+                                "8B 05 FF FF FF 7F", "0F 84 FF FF FF 7F"};
+    for (const char* row : rows) {
+        for (int64_t address : {INT64_MAX - 8, INT64_MAX, INT64_MIN, INT64_MIN + 3}) {
+            auto bytes = Hex(row);
+            IA32_INSN insn;
+            DecodeInstruction(insn, 64, address, bytes.data(), bytes.size(), S);
+            DECODE_TARGET t[2];
+            DecodeTargets(insn, t);
+            EXPECT_FALSE(Text(insn).empty());
+        }
+    }
+}
