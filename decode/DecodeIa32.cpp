@@ -491,22 +491,27 @@ struct Decoder {
 
         if (pos > 15)
             return Finish(pos);
+        // Decided from locals: reading back the bytes just stored stalls on store forwarding.
         const uint8_t modrm = b[pos];
         const uint8_t sib = b[pos + 1];
-        in.mod = modrm >> 6;
-        in.reg = (modrm >> 3) & 7;
-        in.rm = modrm & 7;
-        in.scale = sib >> 6;
-        in.index = (sib >> 3) & 7;
-        in.base = sib & 7;
-        if (in.mod != 3 && in.addressSize != 2) {
-            if (in.rm == 4) {
-                in.index += RexX();
-                in.base += RexB();
-            } else if (!(in.mod == 0 && in.rm == 5)) {
-                in.rm += RexB();
+        const uint8_t mod = modrm >> 6;
+        uint8_t rm = modrm & 7;
+        uint8_t index = (sib >> 3) & 7;
+        uint8_t base = sib & 7;
+        if (mod != 3 && in.addressSize != 2) {
+            if (rm == 4) {
+                index += RexX();
+                base += RexB();
+            } else if (!(mod == 0 && rm == 5)) {
+                rm += RexB();
             }
         }
+        in.mod = mod;
+        in.reg = (modrm >> 3) & 7;
+        in.rm = rm;
+        in.scale = sib >> 6;
+        in.index = index;
+        in.base = base;
 
         unsigned length;
         if (WordCount(word) == 0) {
