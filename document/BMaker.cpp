@@ -50,7 +50,6 @@ bool BMaker::Make(int64_t startAddress, uint32_t size) {
     start = startAddress;
     runEnd = map->RunEnd(start);
     count = size;
-    const StringW startText = document->AddressText(start);
     try {
         const KSegment* segment = document->InSegment(start) ? document->Segments().Find(start) : nullptr;
         if (!segment)
@@ -91,9 +90,11 @@ bool BMaker::Make(int64_t startAddress, uint32_t size) {
         }
         stores.OnRangeChanged(lineStart, touchedEnd);
         if (logWanted && Report())
-            document->Log().Print(L"%s(%s-%s)", name, startText.c_str(), document->AddressText(end - 1).c_str());
+            document->Log().Print(L"%s(%s-%s)", name, document->AddressText(start).c_str(),
+                                  document->AddressText(end - 1).c_str());
         return true;
     } catch (const EMaker& e) {
+        const StringW startText = document->AddressText(start);
         if (count == kNoSize)
             document->Log().Print(L"%s(%s) %s", name, startText.c_str(), e.reason);
         else

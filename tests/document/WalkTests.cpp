@@ -2,6 +2,8 @@
 
 #include "document/DizaWalk.h"
 #include "document/FileNavigator.h"
+#include "document/MakerCode.h"
+#include "document/MakerData.h"
 
 #include <vector>
 
@@ -179,4 +181,29 @@ TEST_F(WalkTest, ResolveAddress) {
     EXPECT_EQ(Host().posted.back().lparam, 0x2010);
     EXPECT_FALSE(nav.ResolveAddress(0x3000));
     EXPECT_EQ(Lines().back(), L"Address 3000 not found");
+}
+
+// With the document's own stores: a dump longer than a line gets a collapse; closed, the walk steps
+// over it and back onto its start; a name adds a line.
+TEST_F(WalkTest, WithTheDocumentsStores) {
+    doc->itemStores = &doc->stores;
+    {
+        MakerDump m(doc);
+        m.collapseClosed = true;
+        ASSERT_TRUE(m.Make(0x1020, 0x40));
+    }
+    EXPECT_TRUE(doc->stores.collapses.IsCollapsed(0x1020));
+    EXPECT_EQ(doc->stores.collapses.FindEnd(0x1020), 0x1060);
+    DizaWalk w(doc);
+    w.SetAddress(0x1010);
+    EXPECT_EQ(Forward(w, 3), (RecordList{ { 0x1010, kDump }, { 0x1020, kDump }, { 0x1060, kDump } }));
+    w.SetAddress(0x1060);
+    ASSERT_TRUE(w.PrevLine());
+    EXPECT_EQ(w.current.address, 0x1020);
+    // Re-making over the whole range clears the collapse.
+    {
+        MakerDword m(doc);
+        ASSERT_TRUE(m.Make(0x1020, 0x40));
+    }
+    EXPECT_EQ(doc->stores.collapses.FindEnd(0x1020), -1);
 }
