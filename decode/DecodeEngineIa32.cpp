@@ -27,6 +27,11 @@ int64_t DecodeEngineIa32::InsnStartAt(int64_t from, int64_t address) {
         start = static_cast<uint64_t>(address) - kWindowBack;
         span = kWindowLimit;
     }
+    // A window reaching back before the segment starts where the segment does.
+    while (static_cast<int64_t>(start) < address && !source_->IsInSegment(static_cast<int64_t>(start))) {
+        ++start;
+        --span;
+    }
     uint8_t window[kWindowLimit + 1] = {};
     size_t size = static_cast<size_t>(span);
     // Unread bytes stay zero: they decode as something, and the walk still ends past the address.

@@ -87,6 +87,9 @@ TEST(DecodeEngine, InsnStartAt) {
     EXPECT_EQ(engine.InsnStartAt(kBase, kBase + 2), kBase + 1);
     EXPECT_EQ(engine.InsnStartAt(kBase, kBase + 3), kBase + 3);
     EXPECT_EQ(engine.InsnStartAt(kBase, kBase + 8), kBase + 6);
+    // From before the segment: decoding starts where the segment does.
+    EXPECT_EQ(engine.InsnStartAt(kBase - 0x1000, kBase + 2), kBase + 1);
+    EXPECT_EQ(engine.InsnStartAt(kBase - 0x10, kBase + 4), kBase + 3);
 }
 
 TEST(DecodeEngine, InsnStartAtRestartsFarBackWindows) {
