@@ -12,6 +12,7 @@
 #include "document/DizaMap.h"
 #include "document/DocumentStores.h"
 #include "document/FileLog.h"
+#include "document/FileNavigator.h"
 #include "document/HTimemeter.h"
 #include "document/KSegment.h"
 #include "document/StringzTable.h"
@@ -127,6 +128,7 @@ private:
     DizaMap map_;
 
 public:
+    FileNavigator navigator{ this };
     AddressHistory history;
     DocumentStores stores{ this };
     StringzTable strings;
