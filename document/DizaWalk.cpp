@@ -162,30 +162,16 @@ bool BBDizaWalk::PrevLine() {
     return true;
 }
 
-int BBDizaWalk::StepForward(int n) {
-    if (n < 0)
-        return StepBack(-n);
-    int moved = 0;
-    for (; moved < n; ++moved) {
-        const DizaLinePos before = current;
-        const DizaSubLines lines = subLines;
-        if (!NextLine() || !IsLine()) {
-            current = before;
-            subLines = lines;
-            break;
-        }
-    }
-    return moved;
-}
+int BBDizaWalk::StepForward(int n) { return n < 0 ? Steps(-n, false) : Steps(n, true); }
 
-int BBDizaWalk::StepBack(int n) {
-    if (n < 0)
-        return StepForward(-n);
+int BBDizaWalk::StepBack(int n) { return n < 0 ? Steps(-n, true) : Steps(n, false); }
+
+int BBDizaWalk::Steps(int n, bool forward) {
     int moved = 0;
     for (; moved < n; ++moved) {
         const DizaLinePos before = current;
         const DizaSubLines lines = subLines;
-        if (!PrevLine() || !IsLine()) {
+        if (!(forward ? NextLine() : PrevLine()) || !IsLine()) {
             current = before;
             subLines = lines;
             break;

@@ -73,6 +73,8 @@ public:
 private:
     // The item (line start and kind word) at the address and its sub-lines.
     void LoadItem(int64_t address);
+    // n steps one way; a step that would leave the lines is undone and ends the stepping.
+    int Steps(int n, bool forward);
 };
 
 class BDizaWalk : public BBDizaWalk {
