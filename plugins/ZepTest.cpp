@@ -7,6 +7,8 @@
 //   call NAME ARG...                         calls the program's export NAME (cdecl, 32-bit arguments):
 //                                            a number, "$id" for the request's file id, q:NUMBER for a
 //                                            64-bit value as low and high halves, "text" for a UTF-16 text
+//                                            (NAME "#N": the export of ordinal N)
+//   same NAME N                              the export NAME and the export of ordinal N must be one entry
 //   expect N                                 the last call must have returned N, or "ParseFile" fails
 //   fault                                    writes to address 0
 //   raise CODE                               raises a structured exception with that code
@@ -117,9 +119,17 @@ Script Load(const wchar_t* path) {
 typedef uint8_t(__cdecl* Callback)(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t,
                                    uint32_t, uint32_t, uint32_t, uint32_t, uint32_t);
 
+// The program's export by name, or by ordinal for "#N".
+FARPROC ExportOf(const std::string& name) {
+    HMODULE program = ::GetModuleHandleW(nullptr);
+    if (name.size() > 1 && name[0] == '#')
+        return ::GetProcAddress(program, MAKEINTRESOURCEA(static_cast<WORD>(Number(name.substr(1)))));
+    return ::GetProcAddress(program, name.c_str());
+}
+
 // One call of the program's export; false when the export is missing or the arguments are too many.
 [[maybe_unused]] bool CallExport(const std::vector<std::string>& w, int32_t fileId, uint8_t* result) {
-    FARPROC fn = ::GetProcAddress(::GetModuleHandleW(nullptr), w[1].c_str());
+    FARPROC fn = ExportOf(w[1]);
     if (!fn)
         return false;
     uint32_t a[12] = {};
@@ -186,6 +196,10 @@ __declspec(dllexport) uint32_t __cdecl ParseFile(ParseRequest* request) {
             value = static_cast<uint32_t>(Number(w[1]));
         } else if (w[0] == "call" && w.size() >= 2) {
             if (!CallExport(w, request->head.fileId, &last))
+                ok = false;
+        } else if (w[0] == "same" && w.size() == 3) {
+            FARPROC byName = ExportOf(w[1]);
+            if (!byName || byName != ExportOf("#" + w[2]))
                 ok = false;
         } else if (w[0] == "expect" && w.size() == 2) {
             if (last != Number(w[1]))
