@@ -6,6 +6,7 @@
 #include "document/DocumentHost.h"
 #include "document/DocumentRun.h"
 #include "document/FileParseThread.h"
+#include "document/ZepExports.h"
 
 #include <cstdint>
 #include <exception>
