@@ -1,6 +1,8 @@
 #include "tests/app/HeadlessPage.h"
 
+#include "classlib/PixelSurface.h"
 #include "document/Diza.h"
+#include "options/BColorTheme.h"
 
 #include <gtest/gtest.h>
 
@@ -364,6 +366,23 @@ TEST_F(DizaPageTest, TrackMarksWhereSegmentsEnd) {
     ASSERT_EQ(ys.size(), 2u);
     EXPECT_EQ(ys[0], 14 + 367 * 0x40 / 0x170);
     EXPECT_EQ(ys[1], ys[0] + 367 * 0x100 / 0x170);
+}
+
+TEST_F(DizaPageTest, TrackMarksStayOffTheThumb) {
+    PixelSurface surface(15, 400);
+    const COLORREF paper = RGB(1, 2, 3);
+    surface.FillSolidRect(RECT{ 0, 0, 15, 400 }, paper);
+    const RECT track = { 0, 15, 15, 15 + 367 };
+    const std::vector<int32_t> ys = p.page->MarkOffsets(p.scroller, track);
+    ASSERT_EQ(ys.size(), 2u);
+    const RECT thumb = { 0, ys[1] - 5, 15, ys[1] + 5 };
+    p.page->DrawMarks(p.scroller, surface, track, thumb);
+    const COLORREF mark = ThemeColor(34);
+    ASSERT_NE(mark, paper);
+    EXPECT_EQ(surface.CountColour(RECT{ 1, ys[0], 14, ys[0] + 1 }, mark), 13);
+    EXPECT_EQ(surface.Pixel(0, ys[0]), paper);
+    EXPECT_EQ(surface.Pixel(14, ys[0]), paper);
+    EXPECT_EQ(surface.CountColour(RECT{ 0, 0, 15, 400 }, mark), 13);   // the one under the thumb is left out
 }
 
 TEST_F(DizaPageTest, WithoutADocumentEveryRowIsEmpty) {
