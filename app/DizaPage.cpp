@@ -43,6 +43,18 @@ const DizaLinePos& DizaPage::Row(int32_t row) const {
 
 // --- Moves.
 
+int DizaPage::MoveTop(int lines) {
+    FileParseThread* doc = Laid();
+    if (!doc)
+        return 0;
+    DizaWalk walk(doc);
+    walk.SetPosition(top);
+    const int moved = walk.StepForward(lines);
+    if (moved > 0 && walk.IsLine())
+        top = walk.current;
+    return moved;
+}
+
 void DizaPage::Top(BScrollerModel&) {
     FileParseThread* doc = Laid();
     if (!doc)
@@ -70,52 +82,27 @@ void DizaPage::Bottom(BScrollerModel&) {
 int64_t DizaPage::LineUp(BScrollerModel&) {
     if (currentRow < 0)
         return 0;
-    if (currentRow > 0) {
+    if (currentRow > 0)
         --currentRow;
-        return 1;
-    }
-    FileParseThread* doc = Laid();
-    if (!doc)
-        return 0;
-    DizaWalk walk(doc);
-    walk.SetPosition(top);
-    if (walk.StepBack(1) == 1 && walk.IsLine())
-        top = walk.current;
+    else
+        MoveTop(-1);
     return 1;
 }
 
 int64_t DizaPage::LineDown(BScrollerModel&) {
     if (currentRow < 0 || lineCount <= 0)
         return 0;
-    if (currentRow < lineCount - 1) {
+    if (currentRow < lineCount - 1)
         ++currentRow;
-        return 1;
-    }
-    if (!IsLine(afterPage))
-        return 0;
-    FileParseThread* doc = Laid();
-    if (!doc)
-        return 0;
-    DizaWalk walk(doc);
-    walk.SetPosition(top);
-    if (walk.StepForward(1) == 1)
-        top = walk.current;
+    else if (IsLine(afterPage))
+        MoveTop(1);
     return 1;
 }
 
 int64_t DizaPage::PageUp(BScrollerModel&) {
-    FileParseThread* doc = Laid();
-    if (!doc)
+    if (!Laid())
         return 0;
-    DizaWalk walk(doc);
-    walk.SetPosition(top);
-    walk.StepBack(lineCount);
-    if (walk.IsLine() && !SameLine(walk.current, top)) {
-        top = walk.current;
-        currentRow = std::max(lineCount - 1, 0);
-    } else {
-        currentRow = 0;
-    }
+    currentRow = MoveTop(-lineCount) > 0 ? std::max(lineCount - 1, 0) : 0;
     return lineCount;
 }
 

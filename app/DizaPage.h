@@ -99,6 +99,9 @@ public:
 private:
     // The document when it has segments, else null.
     FileParseThread* Laid();
+    // The top moves `lines` lines (back when negative), never past the file's first or last line; how
+    // many it moved.
+    int MoveTop(int lines);
 
     std::vector<DizaLinePos> table_;   // lineCount + 1 entries once filled
 };
