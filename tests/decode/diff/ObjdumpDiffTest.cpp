@@ -35,6 +35,11 @@ void AddCase(Tally& tally, const uint8_t* bytes, size_t available, uint64_t addr
     IA32_INSN insn;
     c.ourLength = DecodeInstruction(insn, bitness, int64_t(address), bytes, available, kOptions);
     c.ourError = insn.error;
+    for (unsigned i = 0; i < 4; ++i)
+        c.branch |= insn.operands[i].type == kOperandRelative;
+    DECODE_TARGET targets[2];
+    c.targetCount = DecodeTargets(insn, targets);
+    c.firstTarget = targets[0].address;
     char text[kInsnTextSize];
     FormatInstruction(insn, text, sizeof text, nullptr, nullptr);
     c.ours = ParseOwnText(text, c.facts);
@@ -181,9 +186,10 @@ protected:
 };
 
 // Thresholds from what this decoder measures against binutils 2.40: the sweeps agree on 67-71% of
-// the cases (most of the rest are vector opcodes, which decode as invalid here) and real code on 96%
-// (32-bit, VEX code aside) and 99%; every other difference is a known convention, none unexplained.
-// The small allowance for unexplained cases absorbs instructions a newer objdump may add.
+// the cases (most of the rest are vector opcodes, which decode as invalid here), the MinGW DLLs on
+// 96.3% (AVX code aside) and /bin/ls with libc on 95.5%; every other difference is a known convention,
+// none unexplained. Real code gets some slack (other machines have other DLLs and libc builds), and
+// the small allowance for unexplained cases absorbs instructions a newer objdump may add.
 TEST_F(ObjdumpDiff, OpcodeSweep16) {
     std::vector<std::string> errors;
     Check(SweepOpcodes(16, errors), errors, "16-bit opcode sweep", 71.0, 0.02);
@@ -205,12 +211,12 @@ TEST_F(ObjdumpDiff, MingwRuntimeCode32) {
     if (corpus.empty())
         GTEST_SKIP() << "no MinGW-w64 i686 runtime DLLs on this machine";
     std::vector<std::string> errors;
-    Check(CompareSections(corpus, errors), errors, "32-bit MinGW runtime code", 96.0, 0.01);
+    Check(CompareSections(corpus, errors), errors, "32-bit MinGW runtime code", 93.0, 0.01);
 }
 
 TEST_F(ObjdumpDiff, ElfCode64) {
     std::vector<CodeSection> corpus;
-    for (const char* path : {"/bin/ls", "/usr/bin/objdump"}) {
+    for (const char* path : {"/bin/ls", "/usr/bin/objdump", "/lib/x86_64-linux-gnu/libc.so.6"}) {
         std::string error;
         std::vector<CodeSection> sections;
         if (ReadCodeSections(path, sections, error))
@@ -221,7 +227,7 @@ TEST_F(ObjdumpDiff, ElfCode64) {
     if (corpus.empty())
         GTEST_SKIP() << "no 64-bit ELF executable found";
     std::vector<std::string> errors;
-    Check(CompareSections(corpus, errors), errors, "64-bit ELF code", 98.5, 0.01);
+    Check(CompareSections(corpus, errors), errors, "64-bit ELF code", 90.0, 0.01);
 }
 
 }  // namespace

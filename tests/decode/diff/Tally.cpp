@@ -287,11 +287,35 @@ const char* ConventionOf(const DiffCase& c, const FormDifference& d) {
     return nullptr;
 }
 
+// The record's branch target against objdump's, once the texts agree.
+FormDifference CompareTargetRecord(const DiffCase& c) {
+    if (!c.branch)
+        return {};
+    if (c.targetCount < 1)
+        return {"target record", "DecodeTargets gave none"};
+    for (const FormOperand& op : c.theirs.operands) {
+        if (op.kind != OperandKind::Number)
+            continue;
+        const unsigned bits = c.facts.OperandSize() == 2 ? 16 : c.facts.bitness == 64 ? 64 : 32;
+        const uint64_t mask = bits == 64 ? ~uint64_t(0) : (uint64_t(1) << bits) - 1;
+        if (((uint64_t(c.firstTarget) ^ uint64_t(op.value)) & mask) != 0) {
+            char detail[64];
+            std::snprintf(detail, sizeof detail, "%llX vs %s", static_cast<unsigned long long>(c.firstTarget),
+                          op.text.c_str());
+            return {"target record", detail};
+        }
+        return {};
+    }
+    return {};
+}
+
 void Tally::Add(const DiffCase& c) {
     ++cases;
     if (c.ourLength == c.theirLength)
         ++lengthAgree;
-    const FormDifference d = CompareForms(c.ours, c.ourLength, c.theirs, c.theirLength, c.facts);
+    FormDifference d = CompareForms(c.ours, c.ourLength, c.theirs, c.theirLength, c.facts);
+    if (d.field.empty())
+        d = CompareTargetRecord(c);
     if (d.field.empty()) {
         ++agree;
         return;

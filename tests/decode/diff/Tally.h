@@ -17,6 +17,9 @@ struct DiffCase {
     InsnForm ours, theirs;
     unsigned ourLength, theirLength;
     uint8_t ourError;
+    bool branch = false;                 // ours has a relative target operand
+    int targetCount = 0;                 // DecodeTargets of our record
+    int64_t firstTarget = 0;
 };
 
 // Name of the convention that explains the difference, or null when none does.
