@@ -87,6 +87,7 @@ bool FileParseThread::OpenFile(ParseRequest* request) {
 }
 
 bool FileParseThread::CloseFile() {
+    finds.StopAll();
     closing = true;
     if (host_)
         host_->OnClosing();

@@ -11,12 +11,14 @@
 #include "document/BThread.h"
 #include "document/DizaMap.h"
 #include "document/DocumentStores.h"
+#include "document/FindContext.h"
 #include "document/FileLog.h"
 #include "document/FileNavigator.h"
 #include "document/HTimemeter.h"
 #include "document/KSegment.h"
 #include "document/StringzTable.h"
 #include "document/ParseRequest.h"
+#include "document/ScanStringz.h"
 #include "options/Options.h"
 
 #include <cstdint>
@@ -132,6 +134,8 @@ public:
     AddressHistory history;
     DocumentStores stores{ this };
     StringzTable strings;
+    ScanStringzThread stringScan{ this };
+    FindContext finds{ this };
     // The stores and pane that makers, line models and walkers reach (none: empty).
     BItemStores* itemStores = nullptr;
     bool refersWanted = false;
