@@ -246,7 +246,8 @@ void DizaPage::Refill(int32_t rows) {
     if (table_.size() < static_cast<size_t>(n) + 1)
         table_.resize(static_cast<size_t>(n) + 1, kNoLine);
     lineCount = n;
-    FileParseThread* doc = Laid();
+    // Until the segments are announced the top names no line to walk from.
+    FileParseThread* doc = valid ? Laid() : nullptr;
     if (!doc) {
         std::fill(table_.begin(), table_.begin() + n + 1, kNoLine);
         currentRow = 0;

@@ -337,6 +337,10 @@ TEST_F(DizaPageTest, RowAddressesNeedAValidPageAndACursor) {
     p.scroller.top = 77;
     p.page->Clamp(p.scroller);   // an invalid page leaves the scroller alone
     EXPECT_EQ(p.scroller.top, 77);
+    p.Paint(10);                 // and shows no rows
+    EXPECT_TRUE(Same(p.page->Row(0), kNone));
+    EXPECT_EQ(p.page->currentRow, 0);
+    EXPECT_TRUE(p.log.lines.empty());
 }
 
 TEST_F(DizaPageTest, ClampFollowsTheTopAndKeepsTheCursorOnThePage) {
