@@ -27,7 +27,7 @@ BItemStores& StoresOf(FileParseThread* document) {
     return document && document->itemStores ? *document->itemStores : g_noStores;
 }
 
-BDizaView* ViewOf(FileParseThread* document) { return StoresOf(document).View(); }
+BDizaView* ViewOf(FileParseThread* document) { return document && document->Host() ? document->Host()->DizaView() : nullptr; }
 
 void PostGotoAddress(FileParseThread* document, int64_t address) {
     if (!document->InSegment(address) || !document->Host())

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+class BDizaView;
 class FileParseThread;
 
 // Private window messages the document sends.
@@ -53,6 +54,8 @@ public:
     virtual void PumpMessages() = 0;
     // Whether the comment pane is shown beside the disassembly.
     virtual bool CommentPaneVisible() = 0;
+    // The disassembly pane as makers, walkers and line models see it; null while none is shown.
+    virtual BDizaView* DizaView() { return nullptr; }
 
     // The panes that show the stores; a host without them keeps these empty bodies.
     virtual void RepaintBookmarks() {}

@@ -1,8 +1,8 @@
 #pragma once
 // What the makers, line models and walkers need of the document's other stores (collapses, names,
 // comments, refers, bookmarks, find results) and of the disassembly pane. The document reaches the
-// stores through `FileParseThread::itemStores` and the pane through its host; both are optional, and
-// the base classes answer as if the stores were empty and no pane were shown.
+// stores through `FileParseThread::itemStores` and the pane through its host (`DizaView`); without
+// them the stores answer as if empty and nothing is shown.
 
 #include "core/DizaLinePos.h"
 
@@ -13,14 +13,9 @@
 class BlockSelection;
 class FileParseThread;
 
-class BDizaView;
-
 class BItemStores {
 public:
     virtual ~BItemStores() = default;
-
-    // The disassembly pane of the document's window, null when none is shown.
-    virtual BDizaView* View() { return nullptr; }
 
     // Collapses: the sorted list of folded and open ranges; `start` is a range's exact start.
     virtual bool IsCollapsed(int64_t start) { (void)start; return false; }

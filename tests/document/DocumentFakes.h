@@ -49,6 +49,7 @@ public:
             onPump();
     }
     bool CommentPaneVisible() override { return true; }
+    BDizaView* DizaView() override { return dizaView; }
 
     // Hands the posted job ends to the document, as the file window's handler does.
     void DeliverPosted() {
@@ -72,6 +73,7 @@ public:
     std::vector<std::wstring> stages;
     int titleUpdates = 0, relayouts = 0, sideTabRepaints = 0, closings = 0, questionsClosed = 0, pumps = 0;
     bool cancelAnswered = false;
+    BDizaView* dizaView = nullptr;
     std::function<void()> onPump;
 };
 

@@ -48,7 +48,6 @@ public:
 
 class FakeStores : public BItemStores {
 public:
-    BDizaView* View() override { return view; }
     const FakeCollapse* At(int64_t start) const {
         for (auto it = collapses.rbegin(); it != collapses.rend(); ++it)
             if (it->start == start)
@@ -107,7 +106,6 @@ public:
         return b;
     }
 
-    BDizaView* view = nullptr;
     std::vector<FakeCollapse> collapses;
     std::map<int64_t, int> comments, names, online;
     std::vector<std::wstring> calls;
@@ -122,7 +120,7 @@ protected:
         doc = od_->doc;
         ASSERT_TRUE(doc->OpenFile(RequestFor(file_->Path(), &parser_, bitness, 0)));
         doc->itemStores = &stores;
-        stores.view = &view;
+        Host().dizaView = &view;
         od_->log.lines.clear();
     }
     void TearDown() override {
