@@ -2,8 +2,35 @@
 
 #include <windows.h>
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstring>
+
+namespace {
+
+bool HasSse2() {
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("sse2") != 0;
+    }();
+    return has;
+}
+
+// Candidates [first, first + 16) whose bytes at offsets a and b (the ends of the fixed run) may match:
+// bit i for candidate first + i.
+__attribute__((target("sse2"))) inline unsigned Candidates(const uint8_t* first, int a, int b, uint8_t a1,
+                                                           uint8_t a2, uint8_t b1, uint8_t b2) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + a));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + b));
+    const __m128i ex = _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(a1))),
+                                    _mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(a2))));
+    const __m128i ey = _mm_or_si128(_mm_cmpeq_epi8(y, _mm_set1_epi8(static_cast<char>(b1))),
+                                    _mm_cmpeq_epi8(y, _mm_set1_epi8(static_cast<char>(b2))));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(ex, ey)));
+}
+
+}  // namespace
 
 int ByteSearch::Setup(const uint8_t* pattern, const uint8_t* mask, int length) {
     length_ = runLength_ = runStart_ = runEnd_ = 0;
@@ -103,9 +130,23 @@ int ByteSearch::FindForward(const uint8_t* buffer, int length) const {
                 return c;
         return -1;
     }
+    int c = 0;
+    // Sixteen candidates at a time, filtered by both ends of the fixed run; each survivor is compared.
+    if (HasSse2()) {
+        const int a = runStart_, b = runEnd_ - 1;
+        for (; c + 15 <= limit; c += 16) {
+            for (unsigned m = Candidates(buffer + c, a, b, pattern_[a], otherCase_[a], pattern_[b], otherCase_[b]); m;
+                 m &= m - 1) {
+                const int at = c + __builtin_ctz(m);
+                if (MatchesAt(buffer + at))
+                    return at;
+            }
+        }
+        if (c > limit)
+            return -1;
+    }
     const uint8_t* probe = buffer + runEnd_ - 1;   // aligned with the last byte of the fixed run
     const int32_t* skip = forwardByByte_;
-    int c = 0;
     for (;;) {
         // Skip until the probe holds the run's last byte (skip 0), four steps at a time.
         int32_t k = skip[probe[c]];
@@ -138,6 +179,20 @@ int ByteSearch::FindBackward(const uint8_t* buffer, int end) const {
             if (MatchesAt(buffer + c))
                 return c;
         return -1;
+    }
+    if (HasSse2()) {
+        const int a = runStart_, b = runEnd_ - 1;
+        for (; c - 15 >= 0; c -= 16) {
+            const int first = c - 15;
+            for (unsigned m = Candidates(buffer + first, a, b, pattern_[a], otherCase_[a], pattern_[b], otherCase_[b]);
+                 m; m &= ~(1u << (31 - __builtin_clz(m)))) {
+                const int at = first + 31 - __builtin_clz(m);
+                if (MatchesAt(buffer + at))
+                    return at;
+            }
+        }
+        if (c < 0)
+            return -1;
     }
     const uint8_t* probe = buffer + runStart_;   // aligned with the first byte of the fixed run
     const int32_t* skip = backwardByByte_;

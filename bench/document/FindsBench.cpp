@@ -1,0 +1,182 @@
+// The string scan, the hex find and the line find over one document each. The string scan and the hex
+// find run on the two files named on the command line (64 MB of real executable bytes and 64 MB of
+// random bytes); the line find on a made-up code segment of one million instructions with a rare and
+// a frequent hit. Peers (GNU strings and glibc's memmem, run natively by finds_bench.sh in the same
+// session) are passed in as milliseconds, and the ratios are printed beside our own figures:
+//
+//   finds_bench.exe real.bin random.bin [strings-ms-real strings-ms-random memmem-ms-real memmem-ms-random]
+
+#include "document/BFileParser.h"
+#include "document/DocumentHost.h"
+#include "document/FileParseThread.h"
+#include "document/FindContext.h"
+#include "document/ScanStringz.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRounds = 3;
+constexpr const wchar_t* kHexPattern = L"48 89 5C 24";
+
+double Seconds(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+class OneDocument : public BFileDirectory {
+public:
+    FileParseThread* FindFileById(int32_t id) override { return doc && doc->Serial() == id ? doc : nullptr; }
+    FileParseThread* doc = nullptr;
+};
+OneDocument g_directory;
+
+// Lays the whole file out as one segment of the kind given.
+class WholeFileParser : public BFileParser {
+public:
+    explicit WholeFileParser(int kind) : kind_(kind) { title = L"bench"; }
+    bool Parse(ParseRequest* request) override {
+        FileParseThread* d = FindFileById(request->head.fileId);
+        return d && d->AddSegment(kind_, 0x10000000, 0, d->FileSize(), 0);
+    }
+
+private:
+    int kind_;
+};
+
+struct Document {
+    Document(const std::wstring& path, int kind, uint32_t flags) : parser(kind), doc(new FileParseThread(nullptr)) {
+        g_directory.doc = doc.get();
+        ParseRequest* r = MakeParseRequest(path.c_str());
+        r->mainParser = &parser;
+        r->head.bitness = 32;
+        r->head.acceptCode = 1;
+        r->head.flags = flags;
+        ok = doc->OpenFile(r) && doc->Segments().Count() == 1;
+    }
+    WholeFileParser parser;
+    std::unique_ptr<FileParseThread> doc;
+    bool ok = false;
+};
+
+std::wstring Wide(const char* s) { return std::wstring(s, s + std::strlen(s)); }
+
+double Ratio(double peer, double ours) { return ours > 0 && peer > 0 ? peer / ours : 0; }
+
+void BenchFile(const char* label, const char* path, double stringsPeerMs, double memmemPeerMs) {
+    Document d(Wide(path), 0, kScanAscii | kScanWideEven | kScanWideOdd);
+    if (!d.ok) {
+        std::printf("%s: cannot open %s\n", label, path);
+        return;
+    }
+    const double mb = d.doc->FileSize() / 1048576.0;
+    double best = 1e30;
+    int found = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        d.doc->strings.Remove(0, d.doc->strings.Count());
+        const auto start = std::chrono::steady_clock::now();
+        d.doc->stringScan.Run();
+        best = std::min(best, Seconds(start));
+        found = d.doc->strings.Count();
+    }
+    std::printf("%-7s string scan (3 passes + table): %8.1f ms  %7.1f MB/s  %8d strings", label, best * 1e3,
+                mb / best, found);
+    if (stringsPeerMs > 0)
+        std::printf("  | strings -a -n 8: %8.1f ms  ratio %.2fx", stringsPeerMs, Ratio(stringsPeerMs, best * 1e3));
+    std::printf("\n");
+
+    FindContext& finds = d.doc->finds;
+    best = 1e30;
+    int hits = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        finds.parameters.text = kHexPattern;
+        finds.parameters.flags = kFindHexMode | (1u << kFindPaneShift) | kFindCodeSegments | kFindDataSegments;
+        const auto start = std::chrono::steady_clock::now();
+        finds.RunFind(nullptr);
+        best = std::min(best, Seconds(start));
+        hits = finds.GetResultByIndex(1)->Count();
+    }
+    std::printf("%-7s hex find '%ls':            %8.1f ms  %7.1f MB/s  %8d hits   ", label, kHexPattern, best * 1e3,
+                mb / best, hits);
+    if (memmemPeerMs > 0)
+        std::printf("  | memmem:          %8.1f ms  ratio %.2fx", memmemPeerMs, Ratio(memmemPeerMs, best * 1e3));
+    std::printf("\n");
+}
+
+// One million instructions: push esi / mov eax,ebx / add ecx,4, every tenth xor edx,edx and every
+// ten-thousandth cpuid.
+std::string MadeUpCode(int instructions) {
+    std::string code;
+    code.reserve(instructions * 3);
+    for (int i = 0; i < instructions; ++i) {
+        if (i % 10000 == 9999)
+            code += "\x0F\xA2";
+        else if (i % 10 == 9)
+            code += "\x31\xD2";
+        else if (i % 3 == 0)
+            code += "\x56";
+        else if (i % 3 == 1)
+            code += "\x89\xD8";
+        else
+            code += "\x83\xC1\x04";
+    }
+    return code;
+}
+
+void BenchLines() {
+    const int instructions = 1000000;
+    const std::string code = MadeUpCode(instructions);
+    wchar_t folder[MAX_PATH], path[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    GetTempFileNameW(folder, L"fnd", 0, path);
+    HANDLE f = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(f, code.data(), static_cast<DWORD>(code.size()), &written, nullptr);
+    CloseHandle(f);
+    {
+        Document d(path, 32, 0);
+        if (!d.ok) {
+            std::printf("line find: cannot open the code file\n");
+        }
+        FindContext& finds = d.doc->finds;
+        for (const wchar_t* pattern : { L"cpuid", L"xor edx" }) {
+            double best = 1e30;
+            int hits = 0;
+            for (int round = 0; d.ok && round < kRounds; ++round) {
+                finds.parameters.text = pattern;
+                finds.parameters.flags = kFindLineMode | (1u << kFindPaneShift) | kFindCodeSegments | kFindCodeLines;
+                const auto start = std::chrono::steady_clock::now();
+                finds.RunFind(nullptr);
+                best = std::min(best, Seconds(start));
+                hits = finds.GetResultByIndex(1)->Count();
+            }
+            std::printf("line find '%-8ls' over %d lines: %8.1f ms  %7.2f M lines/s  %8d hits (1 in %d)\n", pattern,
+                        instructions, best * 1e3, instructions / best / 1e6, hits, hits ? instructions / hits : 0);
+        }
+    }
+    DeleteFileW(path);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::printf("usage: %s real.bin random.bin [strings-ms-real strings-ms-random memmem-ms-real memmem-ms-random]\n",
+                    argv[0]);
+        return 2;
+    }
+    SetFileDirectory(&g_directory);
+    auto peer = [&](int i) { return argc > i ? std::atof(argv[i]) : 0.0; };
+    BenchFile("real", argv[1], peer(3), peer(5));
+    BenchFile("random", argv[2], peer(4), peer(6));
+    BenchLines();
+    SetFileDirectory(nullptr);
+    return 0;
+}
