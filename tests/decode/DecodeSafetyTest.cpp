@@ -178,6 +178,7 @@ TEST(DecodeSafety, ByteSixteenNeverMatters) {
         "66 66 66 66 66 66 66 66 66 66 66 66 66 66 76",            // jbe: the displacement
         "66 66 66 66 66 66 66 66 66 66 66 66 66 66 66",            // a prefix as byte 16
         "66 66 66 66 66 66 66 66 66 66 66 66 66 66 9B",            // 9B looks two bytes ahead
+        "36 36 36 36 36 36 36 36 36 36 36 36 36 9B DD",            // ... and would fold with a 3E there
         "66 66 66 66 66 66 66 66 66 66 66 66 66 0F 01",
         "66 66 66 66 66 66 66 66 66 66 66 66 66 0F 0F",
     };
@@ -205,6 +206,7 @@ TEST(DecodeSafety, ByteSixteenNeverMatters) {
         {"F0 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 81 04 24", 15, 9},
         {"F0 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 3E 81 FF", 15, 9},
         {"66 66 66 66 66 66 66 66 66 66 66 66 66 66 9B DF E0", 15, 0},   // fwait: 15 bytes, fine
+        {"36 36 36 36 36 36 36 36 36 36 36 36 36 9B DD 3E", 14, 0},      // fwait, not fstsw past the limit
     };
     for (const auto& r : rows) {
         auto d = decode_test::Decode(32, S, Hex(r.bytes));
