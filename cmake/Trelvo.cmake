@@ -2,7 +2,10 @@
 
 # Warnings for our own targets (not for GoogleTest's).
 function(trelvo_warnings target)
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror=conditionally-supported)
+    target_compile_options(${target} PRIVATE -Wall -Wextra)
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+        target_compile_options(${target} PRIVATE -Werror=conditionally-supported)
+    endif()
     if(TRELVO_WERROR)
         target_compile_options(${target} PRIVATE -Werror)
     endif()
