@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -130,6 +131,18 @@ void ScanStringzThread::Run() {
     document->NotifyWindows(kMsgStringScan, 1, 0, true);
     const uint32_t flags = document->Request() ? document->Request()->head.flags : 0;
     const uint32_t asciiKind = document->options.file.stringCodepage.index == 1 ? kStringzOem : kStringzAnsi;
+    try {
+        ScanSegments(flags, asciiKind);
+    } catch (const std::bad_alloc&) {
+        // What was found so far stays listed.
+        document->Log().Print(L"Scan stringz: %s", L"not enough memory");
+    }
+    meter.Stop();
+    document->Log().Print(L"Scan stringz is finished in %s", meter.ElapsedText());
+    document->NotifyWindows(kMsgStringScan, 0, 0, true);
+}
+
+void ScanStringzThread::ScanSegments(uint32_t flags, uint32_t asciiKind) {
     const BFileIO* source = document->FileSource();
     const uint8_t* file = source ? source->Bytes() : nullptr;
     const int64_t fileSize = document->FileSize();
@@ -180,9 +193,6 @@ void ScanStringzThread::Run() {
             going = ReportHits(segment.address + skip, kStringzWide);
         }
     }
-    meter.Stop();
-    document->Log().Print(L"Scan stringz is finished in %s", meter.ElapsedText());
-    document->NotifyWindows(kMsgStringScan, 0, 0, true);
 }
 
 StringW FormatStringz(FileParseThread* document, const STRINGZ_DATA& record) {

@@ -70,6 +70,9 @@ public:
     HTimemeter meter;
     FileParseThread* document;
     ScanStringz scanner;
+
+private:
+    void ScanSegments(uint32_t flags, uint32_t asciiKind);
 };
 
 // Sorted records (ascending, one per address) into the table; a record at a listed address is dropped.

@@ -224,6 +224,42 @@ TEST(FindHex, StopKeepsTheLastHit) {
     EXPECT_EQ(d.Lines().back(), L"Find1 for '77' is canceled at " + d.doc->AddressText(0x5100) + L".");
 }
 
+TEST(FindHex, OutOfMemoryEndsLikeAStop) {
+    std::string bytes(0x1000, '\0');
+    bytes[0x10] = '\x77';
+    bytes[0x800] = '\x77';
+    FindDocument d(bytes, { { 0, 0x5000, 0, 0x1000, 0 } });
+    struct Starving : FindHexThread {
+        using FindHexThread::FindHexThread;
+        bool ScanChunkForward(int64_t address, int32_t count) override {
+            FindHexThread::ScanChunkForward(address, count);
+            throw std::bad_alloc();
+        }
+    };
+    d.context->parameters.text = L"77";
+    d.context->parameters.flags = kHex1;
+    d.context->parameters.rangeStart = 0x5000;
+    d.context->parameters.rangeEnd = 0x6000;
+    Starving job(d.doc, d.context);
+    job.SetParameters(d.context->parameters);
+    job.Run();
+    FindResult* r = d.context->GetResultByIndex(1);
+    EXPECT_EQ(r->runningJobs, 0);
+    d.context->OnFindDone(r);
+    EXPECT_EQ(FindDocument::Addresses(r), (std::vector<int64_t>{ 0x5010, 0x5800 }));
+    ASSERT_GE(d.Lines().size(), 2u);
+    EXPECT_EQ(d.Lines()[d.Lines().size() - 2], L"Find1: not enough memory");
+    EXPECT_EQ(d.Lines().back().rfind(L"Find1 for '77' is canceled at ", 0), 0u);
+}
+
+TEST(FindHex, UserTextIsNeverAFormat) {
+    FindDocument d(std::string(0x10, '\0'), { { 0, 0x5000, 0, 0x10, 0 } });
+    d.Run(L"%s%n%d", kHex1);
+    ASSERT_EQ(d.Lines().size(), 2u);
+    EXPECT_EQ(d.Lines()[0], L"Find1 for '%s%n%d' is starting ...");
+    EXPECT_EQ(d.Lines()[1].rfind(L"Find1 for '%s%n%d' is finished in ", 0), 0u);
+}
+
 TEST(FindHex, SegmentKindsAndShortReads) {
     std::string bytes(0x40, '\0');
     bytes[0x08] = '\x77';   // in the code segment
