@@ -1,5 +1,6 @@
 #include "document/BName.h"
 
+#include "document/ChunkMerge.h"
 #include "document/FileParseThread.h"
 #include "document/TextEditor.h"
 
@@ -53,6 +54,35 @@ bool BName::Add(int64_t address, const wchar_t* text, int mark) {
     byAddress_.Insert(record);
     byText_.Insert(record);
     return true;
+}
+
+std::vector<int64_t> BName::AddMany(const std::vector<std::pair<int64_t, StringW>>& names, int mark) {
+    SectionLock lock(lock_.Get());
+    std::vector<NAME_DATA> fresh;
+    for (const auto& name : names) {
+        const wchar_t* text = name.second.c_str();
+        if (name.first < 0 || !*text || byText_.Find(text) >= 0 || !IsValidName(text))
+            continue;
+        fresh.push_back(NAME_DATA{ name.first, text });
+    }
+    const auto textLess = [](const NAME_DATA& a, const NAME_DATA& b) { return ChunkKeyLess(a.text, b.text); };
+    // One record per text, the first one given.
+    std::stable_sort(fresh.begin(), fresh.end(), textLess);
+    fresh.erase(std::unique(fresh.begin(), fresh.end(),
+                            [](const NAME_DATA& a, const NAME_DATA& b) { return std::wcscmp(a.text, b.text) == 0; }),
+                fresh.end());
+    for (NAME_DATA& record : fresh)
+        record.text = Copy(record.text, mark);
+    MergeIntoSorted(byText_, fresh, textLess);
+    // By address, the later of two names at one address goes first, as with one Add after another.
+    std::reverse(fresh.begin(), fresh.end());
+    std::stable_sort(fresh.begin(), fresh.end(), [](const NAME_DATA& a, const NAME_DATA& b) { return a.address < b.address; });
+    MergeIntoSorted(byAddress_, fresh, [](const NAME_DATA& a, const NAME_DATA& b) { return a.address < b.address; });
+    std::vector<int64_t> added;
+    added.reserve(fresh.size());
+    for (const NAME_DATA& record : fresh)
+        added.push_back(record.address);
+    return added;
 }
 
 bool BName::HasText(const wchar_t* text) {

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 #include <cwchar>
+#include <utility>
+#include <vector>
 
 class BTextEditor;
 class FileParseThread;
@@ -50,6 +52,8 @@ public:
     virtual const wchar_t* Prefix() const = 0;
 
     bool Add(int64_t address, const wchar_t* text, int mark);
+    // Adds many names with one mark as Add would, each index moved once; the addresses of those added.
+    std::vector<int64_t> AddMany(const std::vector<std::pair<int64_t, StringW>>& names, int mark);
     bool HasText(const wchar_t* text);
     int64_t AddressOf(const wchar_t* text);
     int32_t CountAt(int64_t address);

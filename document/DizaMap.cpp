@@ -2,6 +2,7 @@
 
 #include "core/SectionLock.h"
 #include "decode/BDecodeEngine.h"
+#include "document/ChunkMerge.h"
 #include "document/FileParseThread.h"
 
 #include <memory>
@@ -36,6 +37,22 @@ void DizaMap::Put(const Diza& record) {
 }
 
 void DizaMap::Insert(const Diza& record) { records_.Insert(record); }
+
+void DizaMap::PutSorted(const std::vector<Diza>& records) {
+    std::vector<Diza> fresh;
+    for (const Diza& record : records) {
+        const int i = Find(record.address);
+        if (i < 0) {
+            if (!fresh.empty() && fresh.back().address == record.address)
+                fresh.back() = record;
+            else
+                fresh.push_back(record);
+        } else if (!IsUnmade(records_[i].kind) || IsLast(i)) {
+            records_[i].kind = record.kind;
+        }
+    }
+    MergeIntoSorted(records_, fresh, [](const Diza& a, const Diza& b) { return a < b; });
+}
 
 void DizaMap::PutSegmentStart(const Diza& record) {
     const int i = Find(record.address);

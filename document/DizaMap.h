@@ -7,6 +7,7 @@
 #include "document/Diza.h"
 
 #include <cstdint>
+#include <vector>
 
 class FileParseThread;
 
@@ -30,6 +31,8 @@ public:
     // Stores the record; an unmade marker in the middle of the map is kept as it is.
     void Put(const Diza& record);
     void Insert(const Diza& record);
+    // Puts records sorted by address, each as Put would, moving the map's records once.
+    void PutSorted(const std::vector<Diza>& records);
     // A new segment's first record replaces whatever marker stands there; its end marker is written
     // only where no made item starts (a segment added below another must not unmake its first item).
     void PutSegmentStart(const Diza& record);

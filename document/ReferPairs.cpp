@@ -1,5 +1,7 @@
 #include "document/ReferPairs.h"
 
+#include "document/ChunkMerge.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -47,28 +49,31 @@ int ReferPairStore::RemoveRange(int64_t start, int64_t end, ReferPairStore& mirr
 void ReferPairStore::MergeSorted(const std::vector<_REFER_PAIR>& sorted, std::vector<_REFER_PAIR>* added) {
     std::vector<_REFER_PAIR> fresh;
     fresh.reserve(sorted.size());
+    if (sorted.empty())
+        return;
+    // A batch that is large next to the pairs it spans is checked in one walk beside them; a small
+    // one by a search per pair.
+    int at = count > 0 ? LowerBound(sorted.front()) : 0;
+    const int span = (count > 0 ? LowerBound(sorted.back()) : 0) - at;
+    const bool walk = sorted.size() * 24 > static_cast<size_t>(span);
     for (size_t i = 0; i < sorted.size(); ++i) {
-        if (i > 0 && sorted[i] == sorted[i - 1])
+        const _REFER_PAIR& p = sorted[i];
+        if (i > 0 && p == sorted[i - 1])
             continue;
-        if (Find(sorted[i]) < 0)
-            fresh.push_back(sorted[i]);
+        bool present;
+        if (walk) {
+            while (at < count && (*this)[at] < p)
+                ++at;
+            present = at < count && (*this)[at] == p;
+        } else {
+            present = Find(p) >= 0;
+        }
+        if (!present)
+            fresh.push_back(p);
     }
     if (fresh.empty())
         return;
-    // Backward merge in place: only the records behind the first new pair move, each once.
-    const int old = count;
-    const int k = static_cast<int>(fresh.size());
-    if (old > std::numeric_limits<int>::max() - k)
-        throw std::length_error("vector<T> too long");
-    Reserve(old + k - 1);
-    count = old + k;
-    int i = old - 1, j = k - 1, w = count - 1;
-    while (j >= 0) {
-        if (i >= 0 && fresh[static_cast<size_t>(j)] < (*this)[i])
-            (*this)[w--] = (*this)[i--];
-        else
-            (*this)[w--] = fresh[static_cast<size_t>(j--)];
-    }
+    MergeIntoSorted(*this, fresh, [](const _REFER_PAIR& a, const _REFER_PAIR& b) { return a < b; });
     if (added)
         added->insert(added->end(), fresh.begin(), fresh.end());
 }

@@ -1,7 +1,6 @@
 #include "document/ReferStore.h"
 
 #include "decode/BDecodeEngine.h"
-#include "document/BName.h"
 #include "document/Diza.h"
 #include "document/DizaMap.h"
 #include "document/DocumentHost.h"
@@ -13,9 +12,11 @@
 
 namespace {
 
-// Pairs a scan keeps before merging them; a merge moves the stores' records once.
+// Pairs a scan keeps at least before merging them; a merge moves the stores' records once.
 constexpr size_t kPendingLimit = 1u << 20;
 constexpr size_t kInitialBuffer = 32768;
+constexpr uint32_t kWindow = 65536;
+constexpr uint32_t kLongestInsn = 16;
 
 int64_t SpanEnd(int64_t start, int64_t length) {
     if (length <= 0)
@@ -70,11 +71,42 @@ void ReferStore::AddPair(int64_t from, int64_t to) {
 
 void ReferStore::AddPending(int64_t from, int64_t to) {
     pending_.push_back(_REFER_PAIR{ from, to });
-    if (pending_.size() >= kPendingLimit)
+    // Batches grow with the stores, so each pair is moved a bounded number of times in all.
+    if (pending_.size() >= std::max(kPendingLimit, static_cast<size_t>(fromTo_.count)))
         Flush();
 }
 
+void ReferStore::AddPendingCall(int64_t target) {
+    pendingCalls_.push_back(target);
+    if (pendingCalls_.size() >= kPendingLimit)
+        FlushCalls();
+}
+
+void ReferStore::FlushCalls() {
+    if (pendingCalls_.empty())
+        return;
+    std::vector<int64_t> targets;
+    targets.swap(pendingCalls_);
+    std::sort(targets.begin(), targets.end());
+    targets.erase(std::unique(targets.begin(), targets.end()), targets.end());
+    SectionLock fileLock(document_->FileLock());
+    const uint32_t code = diza::CodeWord(document_->GetBitness());
+    std::vector<Diza> items;
+    std::vector<std::pair<int64_t, StringW>> names;
+    items.reserve(targets.size());
+    names.reserve(targets.size());
+    for (int64_t target : targets) {
+        items.push_back(Diza{ target, code });
+        names.emplace_back(target, StringW(kFormat, L"fn_%s", document_->AddressText(target).c_str()));
+    }
+    document_->Map().PutSorted(items);
+    const size_t added = document_->stores.names.AddMany(names, 'F').size();
+    for (size_t i = 0; i < added; ++i)
+        document_->CountNewName();
+}
+
 void ReferStore::Flush() {
+    FlushCalls();
     if (pending_.empty())
         return;
     std::vector<_REFER_PAIR> batch;
@@ -188,23 +220,35 @@ void ReferWalk::ComputeLength() {
     if (diza::IsUnmade(kind)) {
         length = 0;
     } else if (diza::KindOf(kind) == diza::kCode) {
-        length = engine ? static_cast<int32_t>(engine->DecodeAt(address)) : 0;
+        length = engine ? DecodeHere() : 0;
     } else {
         SectionLock lock(document->FileLock());
         length = map.ItemLength(address);
     }
 }
 
-void ReferWalk::RecordAddedAt(int64_t at) {
-    if (at > address && (nextRecord == -1 || at < nextRecord))
-        nextRecord = at;
+int32_t ReferWalk::DecodeHere() {
+    uint64_t offset = static_cast<uint64_t>(address) - static_cast<uint64_t>(windowStart_);
+    const bool inside = windowStart_ != -1 && address >= windowStart_ && offset < windowLength_;
+    // A window that was read short ends where the readable bytes end: no refill helps there.
+    if (!inside || (offset + kLongestInsn > windowLength_ && windowLength_ == kWindow)) {
+        if (window_.empty())
+            window_.resize(kWindow);
+        windowStart_ = address;
+        windowLength_ = document->ReadBytes(address, static_cast<void*>(window_.data()), kWindow);
+        offset = 0;
+    }
+    decoded_ = offset < windowLength_;
+    if (!decoded_)
+        return 1;   // nothing readable: one byte, no instruction
+    return static_cast<int32_t>(engine->DecodeBytes(address, window_.data() + offset, windowLength_ - offset));
 }
 
 const uint8_t* ReferWalk::ReadBytes() {
     if (length <= 0)
         return nullptr;
-    if (diza::KindOf(kind) == diza::kCode && engine)
-        return engine->GetBytes();
+    if (diza::KindOf(kind) == diza::kCode && engine && decoded_)
+        return window_.data() + (address - windowStart_);
     if (static_cast<size_t>(length) > buffer.size())
         buffer.resize((static_cast<size_t>(length) + 4095) / 4096 * 4096);
     const uint32_t got = document->ReadBytes(address, static_cast<void*>(buffer.data()), static_cast<uint32_t>(length));
@@ -213,9 +257,10 @@ const uint8_t* ReferWalk::ReadBytes() {
 }
 
 ReferThread::ReferThread(FileParseThread* document, int64_t start, int64_t end)
-    : document(document), refers(document->stores.refers), names(document->stores.names), rangeStart(start), rangeEnd(end) {}
+    : document(document), refers(document->stores.refers), rangeStart(start), rangeEnd(end) {}
 
 void ReferThread::Run() {
+    HTimemeterScope scope(L"ReferThread");
     addressWidth = document->addressWidth;
     baseIsZero = document->ImageBase() == 0;
     bitness = document->GetBitness();
@@ -238,6 +283,8 @@ void ReferThread::ScanItem(ReferWalk& walk) {
     if (diza::IsUnmade(walk.kind) || walk.length <= 0)
         return;
     if (kind == diza::kCode) {
+        if (!walk.Decoded())
+            return;
         DECODE_TARGET targets[2];
         const int n = walk.engine->GetTargets(targets);
         for (int i = 0; i < n; ++i) {
@@ -246,13 +293,8 @@ void ReferThread::ScanItem(ReferWalk& walk) {
             if (!document->InSegment(target))
                 continue;
             refers.AddPending(walk.address, target);
-            if (targets[i].flags & kTargetCall) {
-                document->Map().AddCodeItem(target);
-                walk.RecordAddedAt(target);
-                const StringW name(kFormat, L"fn_%s", document->AddressText(target).c_str());
-                if (names.Add(target, name.c_str(), 'F'))
-                    document->CountNewName();
-            }
+            if (targets[i].flags & kTargetCall)
+                refers.AddPendingCall(target);
         }
     } else if (kind == diza::kData && ((walk.kind & diza::kSizeMask) >> diza::kSizeShift) == 2 && bitness == 32 &&
                !baseIsZero) {

@@ -15,7 +15,6 @@
 #include <vector>
 
 class BDecodeEngine;
-class BName;
 class DizaMap;
 class FileParseThread;
 
@@ -43,8 +42,11 @@ public:
     bool IsScanBusy(int64_t, int64_t) const { return false; }
     int PairCount();
 
-    // Pairs found by a running scan wait here until Flush merges them.
+    // What a running scan finds waits here until Flush merges it: pairs, and the targets of direct
+    // calls, which become code items with "fn_" names. A scan walks only the records that were there
+    // when it began.
     void AddPending(int64_t from, int64_t to);
+    void AddPendingCall(int64_t target);
     void Flush();
 
     CRITICAL_SECTION* Lock() { return lock_.Get(); }
@@ -56,7 +58,10 @@ private:
     FileParseThread* document_;
     ReferPairStore fromTo_;
     ReferPairStore toFrom_;
+    void FlushCalls();
+
     std::vector<_REFER_PAIR> pending_;
+    std::vector<int64_t> pendingCalls_;
     CriticalSection lock_;
 };
 
@@ -74,10 +79,10 @@ public:
     void ComputeLength();
     // The bytes of the current line (the decoded instruction's for code); null when none.
     const uint8_t* ReadBytes();
-    // A record was added at the address: the walk's current record ends there when it lies ahead.
-    void RecordAddedAt(int64_t address);
 
     bool HasEngine() const { return engine != nullptr; }
+    // Whether the current line is an instruction that was decoded (its targets can be asked).
+    bool Decoded() const { return decoded_; }
 
     FileParseThread* document;
     DizaMap& map;
@@ -87,6 +92,15 @@ public:
     int32_t length = 0;
     int64_t nextRecord = -1;
     std::vector<uint8_t> buffer;
+
+private:
+    // Code is decoded from a window of the segment's bytes, read once per window.
+    int32_t DecodeHere();
+
+    std::vector<uint8_t> window_;
+    int64_t windowStart_ = -1;
+    uint32_t windowLength_ = 0;
+    bool decoded_ = false;
 };
 
 class ReferThread : public BThread {
@@ -96,7 +110,6 @@ public:
 
     FileParseThread* document;
     ReferStore& refers;
-    BName& names;
     int32_t addressWidth = 0;
     bool baseIsZero = false;
     int32_t bitness = 0;

@@ -164,3 +164,34 @@ TEST_F(NameDialogTest, TheDecoderSeesTheFirstName) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(NameStore, AddManyMatchesAddOneByOne) {
+    GlobalName many(2), single(2);
+    std::vector<std::pair<int64_t, StringW>> batch;
+    const struct { int64_t address; const wchar_t* text; } rows[] = {
+        { 0x30, L"fn_30" }, { 0x10, L"fn_10" }, { 0x10, L"other" }, { 0x20, L"9bad" },
+        { 0x40, L"fn_10" }, { -1, L"neg" },     { 0x50, L"taken" },
+    };
+    many.Add(0x50, L"taken", ' ');
+    single.Add(0x50, L"taken", ' ');
+    for (const auto& row : rows) {
+        StringW text;
+        text.SetText(row.text);
+        batch.emplace_back(row.address, text);
+        single.Add(row.address, row.text, 'F');
+    }
+    const std::vector<int64_t> added = many.AddMany(batch, 'F');
+    EXPECT_EQ(added.size(), 3u);
+    ASSERT_EQ(many.Count(), single.Count());
+    for (int i = 0; i < many.Count(); ++i) {
+        EXPECT_EQ(many.ByAddressAt(i).address, single.ByAddressAt(i).address);
+        EXPECT_EQ(std::wstring(many.ByAddressAt(i).text), std::wstring(single.ByAddressAt(i).text)) << i;
+        EXPECT_EQ(std::wstring(many.ByTextAt(i).text), std::wstring(single.ByTextAt(i).text)) << i;
+    }
+    EXPECT_EQ(many.MarkAt(0x10, 0), L'F');
+    EXPECT_EQ(many.AddressOf(L"fn_30"), 0x30);
+}
+
+}  // namespace

@@ -2,6 +2,8 @@
 #include "document/Diza.h"
 #include "document/ReferPairs.h"
 
+#include "DocumentFakes.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -128,6 +130,52 @@ TEST(ReferPairs, MergeEqualsOneByOneInserts) {
         ASSERT_TRUE(merged[i - 1] < merged[i]);
     for (const _REFER_PAIR& p : gone)
         EXPECT_LT(merged.Find(p), 0);
+}
+
+}  // namespace
+
+namespace {
+
+class JobHost : public FakeHost {
+public:
+    void EmptyResultPane(int index) override { emptied.push_back(index); }
+    void OnResultFound(int index, int64_t address) override { found.push_back({ index, address }); }
+    std::vector<int> emptied;
+    std::vector<std::pair<int, int64_t>> found;
+};
+
+TEST(FindResultJobs, NestedJobsSignalOnce) {
+    FakeDirectory dir;
+    JobHost host;
+    FileParseThread doc(&host);
+    FindResult result(&doc, 1);
+    result.AddHit(0x10, 1, L"old");
+    FindParameters p;
+    p.text.SetText(L"needle");
+    p.flags = 0x21;
+    result.stop = 1;
+    result.BeginJob(p);
+    EXPECT_EQ(result.Count(), 0);
+    EXPECT_EQ(result.stop, 0);
+    EXPECT_EQ(result.parameters.text, L"needle");
+    EXPECT_FALSE(result.SearchesLines());
+    FindParameters other;
+    other.text.SetText(L"second");
+    result.BeginJob(other);   // a second job while one runs changes nothing
+    EXPECT_EQ(result.parameters.text, L"needle");
+    result.EndJob();
+    result.EndJob();
+    ASSERT_EQ(host.notices.size(), 2u);
+    EXPECT_EQ(host.notices[0].message, kMsgFindJob);
+    EXPECT_EQ(host.notices[0].wparam, 1u);
+    EXPECT_EQ(host.notices[1].wparam, 0u);
+    EXPECT_EQ(host.notices[1].lparam, reinterpret_cast<intptr_t>(&result));
+    EXPECT_EQ(host.emptied, std::vector<int>{ 1 });
+    EXPECT_GE(result.elapsed, 0);
+    EXPECT_EQ(result.startTime, 0);
+    result.OnFound(0x44);
+    ASSERT_EQ(host.found.size(), 1u);
+    EXPECT_EQ(host.found[0].second, 0x44);
 }
 
 }  // namespace
