@@ -216,19 +216,20 @@ bool FindHexThread::ScanChunkBackward(int64_t address, int32_t count) {
     }
 }
 
+int32_t FindHexThread::ReadChunk(int64_t address, int32_t count) {
+    uint8_t* buffer = Buffer();
+    position_ = address;
+    SectionLock lock(document->FileLock());
+    const uint32_t got = document->ReadBytes(address, static_cast<void*>(buffer), static_cast<uint32_t>(count));
+    return static_cast<int32_t>(std::min<uint32_t>(got, static_cast<uint32_t>(count)));
+}
+
 bool FindHexThread::SearchForward() {
     const int32_t n = PatternLength();
-    uint8_t* buffer = Buffer();
     // Chunks overlap by the pattern's length - 1, so a hit across a border is found once.
     for (int64_t at = currentStart; currentEnd - at >= n;) {
         const int32_t chunk = static_cast<int32_t>(std::min<int64_t>(currentEnd - at, kChunkSize));
-        uint32_t got = 0;
-        {
-            SectionLock lock(document->FileLock());
-            got = document->ReadBytes(at, static_cast<void*>(buffer), static_cast<uint32_t>(chunk));
-        }
-        position_ = at;
-        if (!ScanChunkForward(at, static_cast<int32_t>(std::min<uint32_t>(got, chunk))))
+        if (!ScanChunkForward(at, ReadChunk(at, chunk)))
             return false;
         at += chunk - n + 1;   // at least one byte: the chunk holds the pattern
     }
@@ -237,17 +238,10 @@ bool FindHexThread::SearchForward() {
 
 bool FindHexThread::SearchBackward() {
     const int32_t n = PatternLength();
-    uint8_t* buffer = Buffer();
     for (int64_t end = currentEnd; end - currentStart >= n;) {
         const int32_t chunk = static_cast<int32_t>(std::min<int64_t>(end - currentStart, kChunkSize));
         const int64_t at = end - chunk;
-        uint32_t got = 0;
-        {
-            SectionLock lock(document->FileLock());
-            got = document->ReadBytes(at, static_cast<void*>(buffer), static_cast<uint32_t>(chunk));
-        }
-        position_ = at;
-        if (!ScanChunkBackward(at, static_cast<int32_t>(std::min<uint32_t>(got, chunk))))
+        if (!ScanChunkBackward(at, ReadChunk(at, chunk)))
             return false;
         end = at + n - 1;
     }

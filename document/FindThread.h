@@ -112,6 +112,8 @@ public:
 
 private:
     bool AddHit(int64_t address, const uint8_t* bytes);
+    // Reads up to `count` bytes at the address into the buffer; the bytes delivered.
+    int32_t ReadChunk(int64_t address, int32_t count);
 };
 
 class FindLineThread : public BFindThread {

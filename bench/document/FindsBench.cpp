@@ -67,6 +67,20 @@ struct Document {
     bool ok = false;
 };
 
+// Best of the rounds of a find with these parameters: seconds, and the hits of the last round.
+double BestFind(FindContext& finds, const wchar_t* text, uint32_t flags, int& hits) {
+    double best = 1e30;
+    for (int round = 0; round < kRounds; ++round) {
+        finds.parameters.text = text;
+        finds.parameters.flags = flags;
+        const auto start = std::chrono::steady_clock::now();
+        finds.RunFind(nullptr);
+        best = std::min(best, Seconds(start));
+        hits = finds.GetResultByIndex(1)->Count();
+    }
+    return best;
+}
+
 std::wstring Wide(const char* s) { return std::wstring(s, s + std::strlen(s)); }
 
 double Ratio(double peer, double ours) { return ours > 0 && peer > 0 ? peer / ours : 0; }
@@ -93,17 +107,9 @@ void BenchFile(const char* label, const char* path, double stringsPeerMs, double
         std::printf("  | strings -a -n 8: %8.1f ms  ratio %.2fx", stringsPeerMs, Ratio(stringsPeerMs, best * 1e3));
     std::printf("\n");
 
-    FindContext& finds = d.doc->finds;
-    best = 1e30;
     int hits = 0;
-    for (int round = 0; round < kRounds; ++round) {
-        finds.parameters.text = kHexPattern;
-        finds.parameters.flags = kFindHexMode | (1u << kFindPaneShift) | kFindCodeSegments | kFindDataSegments;
-        const auto start = std::chrono::steady_clock::now();
-        finds.RunFind(nullptr);
-        best = std::min(best, Seconds(start));
-        hits = finds.GetResultByIndex(1)->Count();
-    }
+    best = BestFind(d.doc->finds, kHexPattern,
+                    kFindHexMode | (1u << kFindPaneShift) | kFindCodeSegments | kFindDataSegments, hits);
     std::printf("%-7s hex find '%ls':            %8.1f ms  %7.1f MB/s  %8d hits   ", label, kHexPattern, best * 1e3,
                 mb / best, hits);
     if (memmemPeerMs > 0)
@@ -160,18 +166,11 @@ void BenchLines() {
             std::printf("%-32s %d lines:  %8.1f ms  %7.2f M lines/s\n",
                         withText ? "walk and line texts over" : "walk alone over", n, s * 1e3, n / s / 1e6);
         }
-        FindContext& finds = d.doc->finds;
         for (const wchar_t* pattern : { L"cpuid", L"xor edx" }) {
-            double best = 1e30;
             int hits = 0;
-            for (int round = 0; d.ok && round < kRounds; ++round) {
-                finds.parameters.text = pattern;
-                finds.parameters.flags = kFindLineMode | (1u << kFindPaneShift) | kFindCodeSegments | kFindCodeLines;
-                const auto start = std::chrono::steady_clock::now();
-                finds.RunFind(nullptr);
-                best = std::min(best, Seconds(start));
-                hits = finds.GetResultByIndex(1)->Count();
-            }
+            const double best = d.ok ? BestFind(d.doc->finds, pattern,
+                                                kFindLineMode | (1u << kFindPaneShift) | kFindCodeSegments | kFindCodeLines, hits)
+                                     : 0;
             std::printf("line find '%-8ls' over %d lines: %8.1f ms  %7.2f M lines/s  %8d hits (1 in %d)\n", pattern,
                         instructions, best * 1e3, instructions / best / 1e6, hits, hits ? instructions / hits : 0);
         }

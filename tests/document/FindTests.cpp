@@ -109,6 +109,19 @@ public:
         context->OnFindDone(r);
         return r;
     }
+    // Runs a job of a test's own over [start, end) and hands its end to the context.
+    FindResult* RunJob(BFindThread& job, const wchar_t* text, uint32_t flags, int64_t start, int64_t end) {
+        context->parameters.text = text;
+        context->parameters.flags = flags;
+        context->parameters.rangeStart = start;
+        context->parameters.rangeEnd = end;
+        job.SetParameters(context->parameters);
+        job.Run();
+        FindResult* r = context->GetResultByIndex(job.PaneNumber());
+        EXPECT_EQ(r->runningJobs, 0);
+        context->OnFindDone(r);
+        return r;
+    }
     static std::vector<int64_t> Addresses(FindResult* r) {
         std::vector<int64_t> a;
         for (int i = 0; i < r->Count(); ++i)
@@ -209,15 +222,8 @@ TEST(FindHex, StopKeepsTheLastHit) {
             return FindHexThread::Prepare();
         }
     };
-    FindResult* r = d.context->GetResultByIndex(1);
-    d.context->parameters.text = L"77";
-    d.context->parameters.flags = kHex1;
-    d.context->parameters.rangeStart = 0x5000;
-    d.context->parameters.rangeEnd = 0x6000;
     Stopping job(d.doc, d.context);
-    job.SetParameters(d.context->parameters);
-    job.Run();
-    d.context->OnFindDone(r);
+    FindResult* r = d.RunJob(job, L"77", kHex1, 0x5000, 0x6000);
     EXPECT_EQ(FindDocument::Addresses(r), (std::vector<int64_t>{ 0x5100 }));
     EXPECT_EQ(r->stopAddress, 0x5100);
     ASSERT_FALSE(d.Lines().empty());
@@ -236,16 +242,8 @@ TEST(FindHex, OutOfMemoryEndsLikeAStop) {
             throw std::bad_alloc();
         }
     };
-    d.context->parameters.text = L"77";
-    d.context->parameters.flags = kHex1;
-    d.context->parameters.rangeStart = 0x5000;
-    d.context->parameters.rangeEnd = 0x6000;
     Starving job(d.doc, d.context);
-    job.SetParameters(d.context->parameters);
-    job.Run();
-    FindResult* r = d.context->GetResultByIndex(1);
-    EXPECT_EQ(r->runningJobs, 0);
-    d.context->OnFindDone(r);
+    FindResult* r = d.RunJob(job, L"77", kHex1, 0x5000, 0x6000);
     EXPECT_EQ(FindDocument::Addresses(r), (std::vector<int64_t>{ 0x5010, 0x5800 }));
     ASSERT_GE(d.Lines().size(), 2u);
     EXPECT_EQ(d.Lines()[d.Lines().size() - 2], L"Find1: not enough memory");
@@ -421,15 +419,8 @@ TEST_F(FindLines, StopLogsWhereItStopped) {
         }
     };
     BFindLines lines;
-    d.context->parameters.text = L"mov";
-    d.context->parameters.flags = kLine1;
-    d.context->parameters.rangeStart = 0x401000;
-    d.context->parameters.rangeEnd = 0x402020;
     Stopping job(d.doc, d.context, &lines);
-    job.SetParameters(d.context->parameters);
-    job.Run();
-    FindResult* r = d.context->GetResultByIndex(1);
-    d.context->OnFindDone(r);
+    FindResult* r = d.RunJob(job, L"mov", kLine1, 0x401000, 0x402020);
     EXPECT_EQ(r->stopAddress, 0x401000);   // the first line looked at
     EXPECT_EQ(d.Lines().back(), L"Find1 for 'mov' is canceled at " + d.doc->AddressText(0x401000) + L".");
 }
