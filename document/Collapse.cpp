@@ -1,6 +1,7 @@
 #include "document/Collapse.h"
 
 #include "document/Diza.h"
+#include "document/DizaWalk.h"
 #include "document/FileParseThread.h"
 
 #include <algorithm>
@@ -167,6 +168,17 @@ int Collapse::ClassifyLine(const DizaLinePos& line, const DizaLinePos& next) con
         return (r->flags & kCollapsed) ? 1 : 2;
     }
     return nextInside && next.line >= diza::kFirstMade ? 3 : 4;
+}
+
+int Collapse::ClassifyAddress(FileParseThread* document, const DizaLinePos& line) const {
+    if (!FindContaining(line.address))
+        return 0;
+    BDizaWalk walk(document);
+    walk.SetPosition(line);
+    DizaLinePos next = { -1, 0 };
+    if (walk.NextLine())
+        next = walk.current;
+    return ClassifyLine(line, next);
 }
 
 void Collapse::Clear() {

@@ -56,6 +56,8 @@ public:
 
     // The collapse mark (0..4) of the display line at `line`, given the display line that follows it.
     int ClassifyLine(const DizaLinePos& line, const DizaLinePos& next) const;
+    // The same, with the next display line found by a walk over the document (under its file lock).
+    int ClassifyAddress(FileParseThread* document, const DizaLinePos& line) const;
 
     int Count() const { return ranges_.count; }
     const _COLLAPSE& At(int i) const { return ranges_[i]; }

@@ -158,4 +158,17 @@ TEST_F(CollapseLineSize, FoldedRangeIsOneLine) {
     EXPECT_EQ(c.LineSize(doc, 0x1000), 0x400);
 }
 
+TEST_F(CollapseLineSize, ClassifyByWalkingTheDocument) {
+    ASSERT_TRUE(doc->AddDataSegment(0x1000, 0, 0x800, 0));   // one dump, a line per 16 bytes
+    Collapse& c = doc->stores.collapses;
+    c.Add(0x1000, 0x1040);
+    const uint32_t dump = diza::kDumpWord;
+    EXPECT_EQ(c.ClassifyAddress(doc, { 0x1000, dump }), 2);
+    EXPECT_EQ(c.ClassifyAddress(doc, { 0x1010, dump }), 3);
+    EXPECT_EQ(c.ClassifyAddress(doc, { 0x1030, dump }), 4);
+    EXPECT_EQ(c.ClassifyAddress(doc, { 0x1040, dump }), 0);
+    c.SetCollapsed(0x1000);
+    EXPECT_EQ(c.ClassifyAddress(doc, { 0x1000, dump }), 1);
+}
+
 }  // namespace
