@@ -77,23 +77,18 @@ int64_t Collapse::FindCollapsedContaining(int64_t address) const {
     return -1;
 }
 
-int64_t Collapse::FindCollapsedStartByEnd(int64_t address) const {
+int64_t Collapse::StartByEnd(int64_t address, uint32_t flags) const {
     for (int i = ranges_.LowerBound(address) - 1; i >= 0 && ranges_[i].start < address &&
                                                   static_cast<uint64_t>(address) - static_cast<uint64_t>(ranges_[i].start) <= maxSpan_;
          --i)
-        if ((ranges_[i].flags & kCollapsed) && ranges_[i].end == address)
+        if ((ranges_[i].flags & flags) == flags && ranges_[i].end == address)
             return ranges_[i].start;
     return -1;
 }
 
-int64_t Collapse::FindStartByEnd(int64_t address) const {
-    for (int i = ranges_.LowerBound(address) - 1; i >= 0 && ranges_[i].start < address &&
-                                                  static_cast<uint64_t>(address) - static_cast<uint64_t>(ranges_[i].start) <= maxSpan_;
-         --i)
-        if (ranges_[i].end == address)
-            return ranges_[i].start;
-    return -1;
-}
+int64_t Collapse::FindCollapsedStartByEnd(int64_t address) const { return StartByEnd(address, kCollapsed); }
+
+int64_t Collapse::FindStartByEnd(int64_t address) const { return StartByEnd(address, 0); }
 
 int Collapse::Depth(int64_t address) const {
     int depth = 0;

@@ -73,6 +73,8 @@ private:
         return static_cast<uint64_t>(address) - static_cast<uint64_t>(start) < maxSpan_;
     }
     int Remove(int64_t start, int64_t end, bool keepEnclosing);
+    // Among the ranges below the address, the start of the first one ending there with these flags.
+    int64_t StartByEnd(int64_t address, uint32_t flags) const;
     static bool Holds(const _COLLAPSE& r, int64_t address) { return r.start <= address && address < r.end; }
 
     TChunkSortKey<_COLLAPSE, int64_t> ranges_;

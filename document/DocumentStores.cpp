@@ -33,54 +33,51 @@ void DocumentStores::OnRangeChanged(int64_t start, int64_t end) {
         document_->Host()->RepaintRefers();
 }
 
-bool DocumentStores::IsCollapsed(int64_t start) {
+template <class Operation>
+auto DocumentStores::Locked(Operation operation) {
     SectionLock lock(document_->FileLock());
-    return collapses.IsCollapsed(start);
+    return operation();
+}
+
+bool DocumentStores::IsCollapsed(int64_t start) {
+    return Locked([&] { return collapses.IsCollapsed(start); });
 }
 
 int64_t DocumentStores::CollapseEnd(int64_t start) {
-    SectionLock lock(document_->FileLock());
-    return collapses.FindEnd(start);
+    return Locked([&] { return collapses.FindEnd(start); });
 }
 
 int64_t DocumentStores::FindCollapsedContaining(int64_t address) {
-    SectionLock lock(document_->FileLock());
-    return collapses.FindCollapsedContaining(address);
+    return Locked([&] { return collapses.FindCollapsedContaining(address); });
 }
 
 int64_t DocumentStores::FindCollapsedStartByEnd(int64_t address) {
-    SectionLock lock(document_->FileLock());
-    return collapses.FindCollapsedStartByEnd(address);
+    return Locked([&] { return collapses.FindCollapsedStartByEnd(address); });
 }
 
 void DocumentStores::ExpandAround(int64_t address) {
-    SectionLock lock(document_->FileLock());
-    collapses.ExpandAround(address);
+    Locked([&] { collapses.ExpandAround(address); });
 }
 
 void DocumentStores::RemoveCollapseAt(int64_t start) {
-    SectionLock lock(document_->FileLock());
-    collapses.RemoveAt(start);
+    Locked([&] { collapses.RemoveAt(start); });
 }
 
 bool DocumentStores::AddCollapse(int64_t start, int64_t end) {
-    SectionLock lock(document_->FileLock());
-    return collapses.Add(start, end);
+    return Locked([&] { return collapses.Add(start, end); });
 }
 
 void DocumentStores::SetCollapsed(int64_t start) {
-    SectionLock lock(document_->FileLock());
-    collapses.SetCollapsed(start);
+    Locked([&] { collapses.SetCollapsed(start); });
 }
 
 int DocumentStores::CommentLineCount(int64_t address) {
-    SectionLock lock(document_->FileLock());
-    return lineComments.LineCount(address);
+    return Locked([&] { return lineComments.LineCount(address); });
 }
 
 int DocumentStores::NameCount(int64_t address) { return names.CountAt(address); }
 
+// Every line, the one on the item's line too.
 int DocumentStores::OnlineCommentLineCount(int64_t address) {
-    SectionLock lock(document_->FileLock());
-    return onlineComments.BComment::LineCount(address);   // every line, the one on the item's line too
+    return Locked([&] { return onlineComments.BComment::LineCount(address); });
 }

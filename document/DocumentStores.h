@@ -52,5 +52,9 @@ public:
     FindResult* findResults[2] = {};
 
 private:
+    // The operation under the document's file lock.
+    template <class Operation>
+    auto Locked(Operation operation);
+
     FileParseThread* document_;
 };

@@ -34,6 +34,14 @@ uint8_t WithDocument(int32_t id, Operation operation) {
     }
 }
 
+// Address, file offset, size in file and size in memory, each as low and high halves.
+using SegmentAdder = bool (FileParseThread::*)(int64_t, int64_t, int64_t, int64_t);
+uint8_t AddSegment(int32_t id, SegmentAdder add, const uint32_t (&h)[8]) {
+    return WithDocument(id, [&](FileParseThread* d) {
+        return (d->*add)(Join(h[0], h[1]), Join(h[2], h[3]), Join(h[4], h[5]), Join(h[6], h[7]));
+    });
+}
+
 }  // namespace
 
 extern "C" {
@@ -41,19 +49,15 @@ extern "C" {
 uint8_t __cdecl ZepFileAddCodeSegment(int32_t id, uint32_t addressLow, uint32_t addressHigh, uint32_t offsetLow,
                                       uint32_t offsetHigh, uint32_t fileSizeLow, uint32_t fileSizeHigh,
                                       uint32_t memorySizeLow, uint32_t memorySizeHigh) {
-    return WithDocument(id, [&](FileParseThread* d) {
-        return d->AddCodeSegment(Join(addressLow, addressHigh), Join(offsetLow, offsetHigh),
-                                 Join(fileSizeLow, fileSizeHigh), Join(memorySizeLow, memorySizeHigh));
-    });
+    return AddSegment(id, &FileParseThread::AddCodeSegment, { addressLow, addressHigh, offsetLow, offsetHigh,
+                                                               fileSizeLow, fileSizeHigh, memorySizeLow, memorySizeHigh });
 }
 
 uint8_t __cdecl ZepFileAddDataSegment(int32_t id, uint32_t addressLow, uint32_t addressHigh, uint32_t offsetLow,
                                       uint32_t offsetHigh, uint32_t fileSizeLow, uint32_t fileSizeHigh,
                                       uint32_t memorySizeLow, uint32_t memorySizeHigh) {
-    return WithDocument(id, [&](FileParseThread* d) {
-        return d->AddDataSegment(Join(addressLow, addressHigh), Join(offsetLow, offsetHigh),
-                                 Join(fileSizeLow, fileSizeHigh), Join(memorySizeLow, memorySizeHigh));
-    });
+    return AddSegment(id, &FileParseThread::AddDataSegment, { addressLow, addressHigh, offsetLow, offsetHigh,
+                                                               fileSizeLow, fileSizeHigh, memorySizeLow, memorySizeHigh });
 }
 
 uint8_t __cdecl ZepFileCommentline(int32_t id, uint32_t addressLow, uint32_t addressHigh, const wchar_t* text) {
