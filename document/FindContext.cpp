@@ -4,7 +4,6 @@
 #include "document/FileParseThread.h"
 #include "document/HTimemeter.h"
 
-#include <algorithm>
 
 // --- History.
 

@@ -10,7 +10,6 @@
 #include "document/PatternMatcher.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <new>
 
 using namespace diza;
