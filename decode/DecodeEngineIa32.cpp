@@ -1,6 +1,8 @@
 #include "decode/DecodeEngineIa32.h"
 
+#include <atomic>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -8,10 +10,62 @@ constexpr size_t kWindowLimit = 256;     // InsnStartAt never decodes more than 
 constexpr int64_t kWindowBack = 241;     // ... and then starts this far before the address
 constexpr size_t kNameChars = 254;
 
+// Freed engine blocks kept for the next clone; a spin lock guards the few instructions that use it.
+class EnginePool {
+public:
+    void* Take(size_t size) {
+        if (size == sizeof(DecodeEngineIa32)) {
+            Lock lock(busy_);
+            if (count_)
+                return blocks_[--count_];
+        }
+        return ::operator new(size);
+    }
+    void Give(void* block, size_t size) noexcept {
+        if (size == sizeof(DecodeEngineIa32)) {
+            Lock lock(busy_);
+            if (count_ < kKept) {
+                blocks_[count_++] = block;
+                return;
+            }
+        }
+        ::operator delete(block);
+    }
+private:
+    class Lock {
+    public:
+        explicit Lock(std::atomic_flag& flag) : flag_(flag) {
+            while (flag_.test_and_set(std::memory_order_acquire)) {
+            }
+        }
+        ~Lock() { flag_.clear(std::memory_order_release); }
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+
+    private:
+        std::atomic_flag& flag_;
+    };
+    static constexpr size_t kKept = 16;
+    std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
+    void* blocks_[kKept] = {};
+    size_t count_ = 0;
+};
+
+// Never destroyed: an engine may be freed during static destruction.
+EnginePool& Pool() {
+    static EnginePool& pool = *new EnginePool;
+    return pool;
+}
+
 }  // namespace
 
+void* DecodeEngineIa32::operator new(size_t size) { return Pool().Take(size); }
+
+void DecodeEngineIa32::operator delete(void* block, size_t size) noexcept { Pool().Give(block, size); }
+
+// The text buffer is left as it is: GetText writes and terminates what it returns.
 DecodeEngineIa32::DecodeEngineIa32(BDecodeSource* source, uint8_t bitness)
-    : BDecodeEngine(source, bitness), insn_(), bytes_(), text_() {}
+    : BDecodeEngine(source, bitness), insn_(), bytes_() {}
 
 std::unique_ptr<BDecodeEngine> DecodeEngineIa32::Clone() const {
     return std::make_unique<DecodeEngineIa32>(source_, bitness_);

@@ -18,10 +18,14 @@ public:
 
     const IA32_INSN& Insn() const { return insn_; }
 
+    // Every decoding user clones the document's engine per operation: freed engines are kept for reuse.
+    static void* operator new(size_t size);
+    static void operator delete(void* block, size_t size) noexcept;
+
 private:
     IA32_INSN insn_;
     uint8_t bytes_[16];
-    wchar_t text_[kInsnTextSize];
+    wchar_t text_[kInsnTextSize];    // written by GetText only
 };
 
 // The engine's name source: the first name at `target` in the document `context` (a BDecodeSource),

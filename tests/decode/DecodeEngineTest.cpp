@@ -222,6 +222,23 @@ TEST(DecodeEngine, CloneKeepsItsOwnRecord) {
     EXPECT_EQ(Narrow(engine.GetText()), "retn");
 }
 
+TEST(DecodeEngine, ClonesReuseFreedEnginesWithAnEmptyRecord) {
+    FakeDocument doc(kBase, Hex("55 C3"));
+    DecodeEngineIa32 engine(&doc, 32);
+    auto first = engine.Clone();
+    first->DecodeAt(kBase);
+    EXPECT_EQ(Narrow(first->GetText()), Expand("push|ebp"));
+    const void* block = first.get();
+    first.reset();
+    auto second = engine.Clone();
+    EXPECT_EQ(static_cast<const void*>(second.get()), block);
+    EXPECT_TRUE(second->IsUndefined());
+    DECODE_TARGET t[2];
+    EXPECT_EQ(second->GetTargets(t), 0);
+    second->DecodeAt(kBase + 1);
+    EXPECT_EQ(Narrow(second->GetText()), "retn");
+}
+
 TEST(DecodeEngine, DecodeBytesUsesTheGivenBuffer) {
     DecodeEngineIa32 engine(nullptr, 64);
     const uint8_t bytes[] = {0x48, 0x8B, 0x45, 0xF8};
