@@ -11,9 +11,6 @@ using namespace diza;
 
 namespace {
 
-constexpr uint32_t kMsgSelectionChanged = 0x5E11;
-constexpr uint32_t kMsgGoto = 0x5E13;
-
 BItemStores g_noStores;
 
 bool RecordAt(const DizaMap& map, int64_t address) {
@@ -28,13 +25,6 @@ BItemStores& StoresOf(FileParseThread* document) {
 }
 
 BDizaView* ViewOf(FileParseThread* document) { return document && document->Host() ? document->Host()->DizaView() : nullptr; }
-
-void PostGotoAddress(FileParseThread* document, int64_t address) {
-    if (!document->InSegment(address) || !document->Host())
-        return;
-    document->Host()->Post(kMsgGoto, static_cast<uintptr_t>(static_cast<uint64_t>(address) >> 32),
-                           static_cast<intptr_t>(static_cast<uint32_t>(address)));
-}
 
 BMaker::BMaker(FileParseThread* document) : document(document), lock_(document->FileLock()) {}
 
@@ -134,5 +124,5 @@ void BMaker::GotoEnd(BDizaView*) {
     const int i = map->FindFloor(end);
     if (i >= 0 && map->GetAt(i).address == end && IsUnmade(map->GetAt(i).kind))
         address = end - 1;
-    PostGotoAddress(document, address);
+    document->PostGotoAddress(address);
 }

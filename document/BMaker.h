@@ -70,6 +70,3 @@ protected:
 private:
     SectionLock lock_;
 };
-
-// Posts the go-to message for an address in a segment to the document's window.
-void PostGotoAddress(FileParseThread* document, int64_t address);

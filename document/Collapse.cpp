@@ -116,6 +116,21 @@ bool Collapse::RemoveAt(int64_t start) {
 
 int Collapse::RemoveCrossing(int64_t start, int64_t end) { return Remove(start, end, false); }
 
+bool Collapse::MoveEnd(int64_t end, int64_t newEnd) {
+    for (int i = ranges_.LowerBound(end) - 1; i >= 0 && ranges_[i].start < end &&
+                                              static_cast<uint64_t>(end) - static_cast<uint64_t>(ranges_[i].start) <= maxSpan_;
+         --i) {
+        _COLLAPSE& r = ranges_[i];
+        if (r.end != end)
+            continue;
+        r.end = newEnd;
+        if (newEnd > r.start)
+            maxSpan_ = std::max(maxSpan_, static_cast<uint64_t>(newEnd) - static_cast<uint64_t>(r.start));
+        return true;
+    }
+    return false;
+}
+
 int Collapse::RemoveWithin(int64_t start, int64_t end) { return Remove(start, end, true); }
 
 int Collapse::Remove(int64_t start, int64_t end, bool keepEnclosing) {

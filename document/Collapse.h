@@ -49,6 +49,9 @@ public:
     // Removes the range that starts at the address (the newest of several); false when none.
     bool RemoveAt(int64_t start);
     int RemoveCrossing(int64_t start, int64_t end);
+    // The range that ends at `end` (found as FindStartByEnd finds it) ends at `newEnd` instead, keeping
+    // its start and state; false when none ends there.
+    bool MoveEnd(int64_t end, int64_t newEnd);
     // What a make over [start, end) leaves no place for: the ranges that share a byte with it, except
     // those that hold the whole span with room beside it (their ends stay item starts).
     int RemoveWithin(int64_t start, int64_t end);

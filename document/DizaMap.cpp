@@ -197,6 +197,20 @@ int64_t DizaMap::ByteLineEnd(int64_t address) const {
     return RunEnd(end);
 }
 
+void DizaMap::UpdateByteline(int64_t address) {
+    const int i = Find(address);
+    if (i <= 0 || IsLast(i) || !IsPlainDump(records_[i - 1].kind))
+        return;
+    const KSegment* segment = document_->Segments().Find(address);
+    if (!segment || !segment->Holds(records_[i - 1].address))
+        return;
+    const int64_t next = records_[i + 1].address;
+    Collapse& collapses = document_->stores.collapses;
+    collapses.RemoveCrossing(address, next);
+    collapses.MoveEnd(address, next);
+    records_.Erase(i, 1);
+}
+
 bool DizaMap::SetItemRadix(int64_t address, uint32_t format) {
     if (!(format & (kFormatRadixChosen | kFormatExtSelect)))
         return false;

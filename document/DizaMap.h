@@ -52,6 +52,9 @@ public:
     bool IsItemStart(int64_t address) const;
     int64_t RunEnd(int64_t address) const;
     int64_t ByteLineEnd(int64_t address) const;
+    // A record at the address that follows a plain dump of its segment is removed, so the dump runs on
+    // to the next record; collapses over the removed item go, one ending at the address is stretched.
+    void UpdateByteline(int64_t address);
     bool SetItemRadix(int64_t address, uint32_t dataFormat);
 
     int Count() const { return records_.count; }

@@ -15,7 +15,10 @@ enum : uint32_t {
     kMsgParsing = 0x5E0B,          // wparam 1 started, 0 all parsers finished; lparam the document
     kMsgParserDone = 0x5E0C,       // wparam parser index; lparam the document
     kMsgRefersScan = 0x5E0D,       // wparam 1 a range's refers scan started, 0 ended; lparam 0
+    kMsgStringScan = 0x5E0E,       // wparam 1 the string scan started, 0 ended; lparam 0
     kMsgFindJob = 0x5E0F,          // wparam 1 a find result's job began, 0 ended; lparam the result
+    kMsgSelectionChanged = 0x5E11, // wparam 1 the selection's end follows the row, 0 cleared; lparam the pane
+    kMsgGoto = 0x5E13,             // to the disassembly pane: wparam the high half, lparam the low half
 };
 
 // wparam bits of kMsgSegmentsChanged.
@@ -35,6 +38,10 @@ public:
     virtual intptr_t NotifyWindows(uint32_t message, uintptr_t wparam, intptr_t lparam, bool windowFirst) = 0;
     // SendNotifyMessageW to the file window alone.
     virtual void SendNotify(uint32_t message, uintptr_t wparam, intptr_t lparam) = 0;
+    // SendNotifyMessageW to the file window's disassembly pane (kMsgGoto); nothing without the pane.
+    virtual void SendNotifyDizaPane(uint32_t message, uintptr_t wparam, intptr_t lparam) {
+        (void)message, (void)wparam, (void)lparam;
+    }
     // PostMessageW to the file window alone.
     virtual void Post(uint32_t message, uintptr_t wparam, intptr_t lparam) = 0;
     // The tab caption becomes the document's file name.
@@ -48,6 +55,8 @@ public:
     // The cancel question: close an open one; whether it was answered yes.
     virtual void CloseCancelQuestion() = 0;
     virtual bool CancelAnswered() = 0;
+    // The file's status bar shows a log text, highlighted for the UI option "StatusbarHighlightTimer".
+    virtual void ShowInStatusBar(const wchar_t* text) { (void)text; }
     // The parse pop-up shows a stage.
     virtual void ShowProgress(const wchar_t* stage) = 0;
     // Dispatches every pending window message (may close the tab and delete the document).

@@ -36,3 +36,13 @@ void FileLog::PrintText(const wchar_t* text) {
         sink_->AddLine(text, false);
     }
 }
+
+void FileLog::ShowInStatusBar() {
+    StringW text;
+    {
+        SectionLock lock(lock_.Get());
+        text = last_;
+    }
+    if (host_)
+        host_->ShowInStatusBar(text.c_str());
+}

@@ -5,6 +5,7 @@
 #include "core/SectionLock.h"
 #include "core/StringW.h"
 
+class BDocumentHost;
 class BLogSink;
 
 class FileLog {
@@ -16,6 +17,8 @@ public:
 
     void SetSink(BLogSink* sink);
     BLogSink* Sink() const { return sink_; }
+    // The window whose status bar ShowInStatusBar uses; null once the file is closed.
+    void SetHost(BDocumentHost* host) { host_ = host; }
     CRITICAL_SECTION* Lock() { return lock_.Get(); }
 
     // A new line (or, after SetContinue, the rest of the last line) from one of our own formats.
@@ -26,10 +29,13 @@ public:
     // The next new line is drawn in the log's marked colour.
     void MarkNextLine() { prefix_ = 0x01; }
     const StringW& LastText() const { return last_; }
+    // The last text goes to the file's status bar, highlighted for a while.
+    void ShowInStatusBar();
 
 private:
     CriticalSection lock_;
     BLogSink* sink_ = nullptr;
+    BDocumentHost* host_ = nullptr;
     StringW last_;
     bool continue_ = false;
     wchar_t prefix_ = 0;

@@ -1,16 +1,10 @@
 #include "document/FileNavigator.h"
 
 #include "document/BFileParser.h"
-#include "document/BMaker.h"
 #include "document/DizaWalk.h"
 #include "document/FileParseThread.h"
+#include "document/DocumentHost.h"
 #include "document/ItemStores.h"
-
-namespace {
-
-constexpr uint32_t kMsgSelectionChanged = 0x5E11;
-
-}  // namespace
 
 void FileNavigator::GotoAddress(int64_t address) {
     BDizaView* view = ViewOf(document);
@@ -43,11 +37,8 @@ bool FileNavigator::ResolveAddress(int64_t address) {
         target = translated != address ? translated
                                        : static_cast<int64_t>(static_cast<uint64_t>(address) +
                                                               static_cast<uint64_t>(document->ImageBase()));
-        if (!document->CheckAddress(target))
-            return false;
     }
-    PostGotoAddress(document, target);
-    return true;
+    return document->PostGotoAddress(target);
 }
 
 void FileNavigator::ShowWalkPosition(BBDizaWalk& walk) {

@@ -19,6 +19,7 @@ int32_t g_lastFileId = 0;
 FileParseThread::FileParseThread(BDocumentHost* host) : jobDocument(this), host_(host), map_(this) {
     itemStores = &stores;
     serial_ = ++g_lastFileId;
+    log_.SetHost(host_);
     if (host_)
         host_->AttachDocument(this, serial_);
 }
@@ -100,6 +101,7 @@ bool FileParseThread::CloseFile() {
         fileSource_->Close();
     serial_ = 0;
     host_ = nullptr;
+    log_.SetHost(nullptr);
     if (parsers_[0])
         parsers_[0]->ClearMessage();
     log_.Print(L"File '%s' is close.", FilePath());
@@ -206,6 +208,15 @@ bool FileParseThread::CheckAddress(int64_t address) {
         return true;
     log_.Print(L"Address %s not found", AddressText(address).c_str());
     return false;
+}
+
+bool FileParseThread::PostGotoAddress(int64_t address) {
+    if (!CheckAddress(address))
+        return false;
+    if (host_)
+        host_->SendNotifyDizaPane(kMsgGoto, static_cast<uintptr_t>(static_cast<uint64_t>(address) >> 32),
+                                  static_cast<intptr_t>(static_cast<uint32_t>(address)));
+    return true;
 }
 
 bool FileParseThread::InSegment(int64_t address) {

@@ -59,6 +59,8 @@ public:
     bool AddDataSegment(int64_t address, int64_t fileOffset, int64_t sizeInFile, int64_t sizeInMemory);
     bool SetSegmentName(int64_t address, const wchar_t* name);
     bool CheckAddress(int64_t address);
+    // The disassembly pane goes to an address in a segment (kMsgGoto); else "Address %s not found".
+    bool PostGotoAddress(int64_t address);
     bool InSegment(int64_t address);
     bool InAddressRange(int64_t address);
     int64_t AddressToOffset(int64_t address);

@@ -153,7 +153,7 @@ int ReferStore::Classify(int64_t address, int64_t length) {
     return n == 0 ? -1 : n == 1 ? 0 : n < 8 ? 1 : 2;
 }
 
-int ReferStore::FillResults(int64_t address, int64_t length, int) {
+int ReferStore::FillResults(int64_t address, int64_t length) {
     SectionLock fileLock(document_->FileLock());
     std::vector<int64_t> froms;
     if (address != -1) {
@@ -174,7 +174,7 @@ bool ReferStore::ClearResultsIfInRange(int64_t start, int64_t end) {
     }
     if (shown == -1 || shown < start || shown >= end)
         return false;
-    FillResults(shown, shownEnd - shown, 0);
+    FillResults(shown, shownEnd - shown);
     return true;
 }
 

@@ -36,7 +36,7 @@ public:
     // -1 none, 0 one, 1 two to seven, 2 eight or more.
     int Classify(int64_t address, int64_t length);
     // Fills the refers list with the lines referring into [address, address + length); the line count.
-    int FillResults(int64_t address, int64_t length, int mode);
+    int FillResults(int64_t address, int64_t length);
     bool ClearResultsIfInRange(int64_t start, int64_t end);
     // Scans run in place, so none is ever busy when a maker asks.
     bool IsScanBusy(int64_t, int64_t) const { return false; }

@@ -1,5 +1,6 @@
 #include "document/ScanStringz.h"
 
+#include "document/DocumentHost.h"
 #include "document/FileParseThread.h"
 
 #include <windows.h>

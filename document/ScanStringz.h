@@ -16,9 +16,6 @@
 
 class FileParseThread;
 
-// The string scan runs (wparam 1) or is done (0); lparam 0.
-constexpr uint32_t kMsgStringScan = 0x5E0E;
-
 // Request flags that ask for the scan.
 enum : uint32_t {
     kScanWideOdd = 0x100000,

@@ -128,4 +128,35 @@ TEST_F(AddressMapTest, RemovalAndRadix) {
     EXPECT_FALSE(m.SetItemRadix(0x31, 0x20000000));
 }
 
+// A record after a plain dump of the same segment merges into the dump; anything else stays.
+TEST_F(AddressMapTest, UpdateBytelineMergesIntoTheDumpBefore) {
+    ASSERT_TRUE(doc->AddSegment(32, 0x1000, 0, 0x100, 0));
+    ASSERT_TRUE(doc->AddSegment(32, 0x1100, 0, 0x100, 0));
+    DizaMap& m = doc->Map();
+    m.AddDumpItem(0x1000);
+    m.AddBytelineItem(0x1040, 16);
+    m.AddDataItem(0x1080, 4, 1);
+    m.AddDumpItem(0x10C0);
+    const std::vector<Diza> before = Records();
+    for (int64_t at : { 0x1000, 0x1044, 0x1080, 0x1100, 0x1200, 0x1300 }) {
+        m.UpdateByteline(at);   // first record, no record, after a byte line, other segment, last, none
+        EXPECT_EQ(Records(), before) << std::hex << at;
+    }
+
+    Collapse& c = doc->stores.collapses;
+    c.Add(0x1000, 0x1040);   // ends at the byte line: stretched to the next record, still closed
+    c.SetCollapsed(0x1000);
+    c.Add(0x1040, 0x1080);   // the byte line's own range goes
+    c.Add(0x1050, 0x1090);   // crosses the end: goes
+    c.Add(0x1080, 0x10C0);   // after it: stays
+    m.UpdateByteline(0x1040);
+    EXPECT_EQ(WordAt(0x1040), 0xFFFFFFFF);
+    EXPECT_EQ(WordAt(0x1000), 0xB0000000u);
+    EXPECT_EQ(m.ItemLength(0x1040), 16);   // dump lines from 0x1000
+    ASSERT_EQ(c.Count(), 2);
+    EXPECT_EQ(c.FindEnd(0x1000), 0x1080);
+    EXPECT_TRUE(c.IsCollapsed(0x1000));
+    EXPECT_EQ(c.FindEnd(0x1080), 0x10C0);
+}
+
 }  // namespace

@@ -36,6 +36,10 @@ public:
     void Post(uint32_t message, uintptr_t wparam, intptr_t lparam) override {
         posted.push_back({ message, wparam, lparam, true });
     }
+    void SendNotifyDizaPane(uint32_t message, uintptr_t wparam, intptr_t lparam) override {
+        paneSent.push_back({ message, wparam, lparam, true });
+    }
+    void ShowInStatusBar(const wchar_t* text) override { statusTexts.push_back(text); }
     void UpdateTabTitle() override { ++titleUpdates; }
     void Relayout() override { ++relayouts; }
     void RepaintSideTabs() override { ++sideTabRepaints; }
@@ -69,8 +73,8 @@ public:
 
     FileParseThread* document = nullptr;
     int32_t controlId = 0;
-    std::vector<Notice> notices, sent, posted;
-    std::vector<std::wstring> stages;
+    std::vector<Notice> notices, sent, posted, paneSent;
+    std::vector<std::wstring> stages, statusTexts;
     int titleUpdates = 0, relayouts = 0, sideTabRepaints = 0, closings = 0, questionsClosed = 0, pumps = 0;
     bool cancelAnswered = false;
     BDizaView* dizaView = nullptr;

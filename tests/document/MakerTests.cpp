@@ -305,9 +305,9 @@ TEST_F(MakerTest, MakeAtCursor) {
     ASSERT_EQ(stores.collapses.size(), 1u);
     EXPECT_TRUE(stores.collapses[0].closed);
     EXPECT_EQ(view.rewalks, 1);
-    ASSERT_FALSE(Host().posted.empty());
-    EXPECT_EQ(Host().posted.back().message, 0x5E13u);
-    EXPECT_EQ(Host().posted.back().lparam, 0x1030);
+    ASSERT_FALSE(Host().paneSent.empty());
+    EXPECT_EQ(Host().paneSent.back().message, 0x5E13u);
+    EXPECT_EQ(Host().paneSent.back().lparam, 0x1030);
     // Cancel makes nothing; without a block the current address is used.
     view.dialogOk = false;
     {

@@ -156,7 +156,7 @@ TEST_F(RefersScanTest, ClassifyAndFillTheList) {
     EXPECT_EQ(Refers().Classify(kCode + 0x10, 1), 1);   // four refers
     EXPECT_EQ(Refers().Classify(kCode, 1), 0);
     EXPECT_EQ(Refers().Classify(kCode + 1, 0xF), -1);
-    EXPECT_EQ(Refers().FillResults(kCode + 0x10, 1, 0), 4);
+    EXPECT_EQ(Refers().FillResults(kCode + 0x10, 1), 4);
     RefersResult& list = Refers().results;
     EXPECT_EQ(list.At(0).pos.address, kCode);
     ASSERT_NE(list.At(0).text, nullptr);
@@ -164,16 +164,16 @@ TEST_F(RefersScanTest, ClassifyAndFillTheList) {
     EXPECT_EQ(list.At(3).pos.address, kData);
     EXPECT_EQ(list.At(3).text, nullptr);   // a data line has no text
     EXPECT_EQ(diza::KindOf(list.At(3).pos.line), diza::kData);
-    EXPECT_EQ(Refers().FillResults(kCode + 0x80, 0x10, 0), 0);   // nothing refers there
+    EXPECT_EQ(Refers().FillResults(kCode + 0x80, 0x10), 0);   // nothing refers there
     EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(Refers().FillResults(-1, 0, 0), 0);
+    EXPECT_EQ(Refers().FillResults(-1, 0), 0);
     EXPECT_GE(host.refersEmptied, 3);
 }
 
 TEST_F(RefersScanTest, RemovingARangeKeepsIncomingRefers) {
     Open();
     Refers().ScanAll();
-    Refers().FillResults(kCode + 0x10, 1, 0);
+    Refers().FillResults(kCode + 0x10, 1);
     // The pairs from [401000, 401006) go with their mirrors; 402004 -> 401000 comes from outside.
     EXPECT_EQ(Refers().RemoveRange(kCode, kCode + 6), 4);   // two pairs and their two list lines
     EXPECT_FALSE(HasPair(kCode, kCode + 0x10));
@@ -192,7 +192,7 @@ TEST_F(RefersScanTest, RemovingARangeKeepsIncomingRefers) {
 TEST_F(RefersScanTest, MakesClearAndRescanTheirRange) {
     Open();
     Refers().ScanAll();
-    Refers().FillResults(kCode + 0x10, 1, 0);
+    Refers().FillResults(kCode + 0x10, 1);
     doc->stores.bookmarks.AddKind(kData + 4, L"mark", 1);
     doc->stores.collapses.Add(kData, kData + 8);
     doc->stores.collapses.Add(kData - 0x1000, kData + 0x40);   // holds the whole range: stays

@@ -176,9 +176,9 @@ TEST_F(WalkTest, NavigatorOpensFoldedRanges) {
 TEST_F(WalkTest, ResolveAddress) {
     FileNavigator nav(doc);
     EXPECT_TRUE(nav.ResolveAddress(0x2010));
-    ASSERT_FALSE(Host().posted.empty());
-    EXPECT_EQ(Host().posted.back().message, 0x5E13u);
-    EXPECT_EQ(Host().posted.back().lparam, 0x2010);
+    ASSERT_FALSE(Host().paneSent.empty());
+    EXPECT_EQ(Host().paneSent.back().message, 0x5E13u);
+    EXPECT_EQ(Host().paneSent.back().lparam, 0x2010);
     EXPECT_FALSE(nav.ResolveAddress(0x3000));
     EXPECT_EQ(Lines().back(), L"Address 3000 not found");
 }
