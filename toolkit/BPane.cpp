@@ -22,20 +22,6 @@ int RestMinTrack(HWND rest, bool alongX) {
     return alongX ? info.ptMinTrackSize.x : info.ptMinTrackSize.y;
 }
 
-void DrawBar(HDC dc, const RECT& r) {
-    CDC target(dc);
-    target.FillSolidRect(r, ThemeColor(18));
-}
-
-void DrawGrip(HDC dc, const RECT& r, int) {
-    CDC target(dc);
-    target.FillSolidRect(r, ThemeColor(18));
-}
-
-HCURSOR ResizeCursor(bool rows) {
-    return ::LoadCursorW(nullptr, rows ? IDC_SIZENS : IDC_SIZEWE);
-}
-
 }  // namespace
 
 // ---- dividers
@@ -52,6 +38,20 @@ bool BDivider::Create(HWND parent) {
                     static_cast<UINT_PTR>(kind));
 }
 
+void BDivider::PaintBar(HDC dc, const RECT& r) {
+    CDC target(dc);
+    target.FillSolidRect(r, ThemeColor(18));
+}
+
+void BDivider::PaintGrip(HDC dc, const RECT& r, int) {
+    CDC target(dc);
+    target.FillSolidRect(r, ThemeColor(18));
+}
+
+HCURSOR BDivider::ResizeCursor(bool rows) {
+    return ::LoadCursorW(nullptr, rows ? IDC_SIZENS : IDC_SIZEWE);
+}
+
 bool BDivider::OwnerShown() const {
     return owner && HasStyle(owner, WS_VISIBLE);
 }
@@ -63,8 +63,8 @@ int BDivider::Thickness() const {
 void BDivider::OnPaint() {
     CPaintDC dc(m_hWnd);
     RECT r = GetClientRect();
-    if (OwnerShown()) DrawBar(dc, r);
-    else DrawGrip(dc, r, side);
+    if (OwnerShown()) PaintBar(dc, r);
+    else PaintGrip(dc, r, side);
 }
 
 const MessageEntry kDividerMovedEntries[] = {

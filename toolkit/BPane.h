@@ -43,6 +43,12 @@ public:
 
     void OnPaint() override;
 
+    // The drawings of a bar and of a hidden pane's grip (orientation code: a side), shared with the
+    // splitter, and the cursors of a bar between rows or between columns.
+    static void PaintBar(HDC dc, const RECT& r);
+    static void PaintGrip(HDC dc, const RECT& r, int orientation);
+    static HCURSOR ResizeCursor(bool rows);
+
     HWND owner = nullptr;   // the pane that gets the notifications
     int kind;               // 0 plain, 2 movable; also the control id at creation
     int side = 0;           // copied from the pane at each layout
