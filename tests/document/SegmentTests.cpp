@@ -163,4 +163,46 @@ TEST_F(SegmentTest, ReadsAcrossTheFileAndMemoryBoundary) {
     EXPECT_EQ(doc->ReadBytes(0x1050, static_cast<void*>(buffer), 4u), 0u);
 }
 
+// A go-to reaches the disassembly pane with the address in halves, only for an address in a segment.
+TEST_F(SegmentTest, GotoGoesToThePaneOnlyInsideSegments) {
+    ASSERT_TRUE(doc->AddSegment(32, 0x1000, 0, 0x100, 0));
+    ASSERT_TRUE(doc->AddSegment(32, 0x180000000, 0, 0x100, 0));
+    struct Row {
+        int64_t address;
+        bool sent;
+        uint32_t high, low;
+    } rows[] = {
+        { 0x1010, true, 0, 0x1010 },
+        { 0x180000010, true, 1, 0x80000010 },
+        { 0x1100, false, 0, 0 },   // the gap
+        { -1, false, 0, 0 },
+    };
+    for (const Row& row : rows) {
+        Host().paneSent.clear();
+        Host().posted.clear();
+        EXPECT_EQ(doc->PostGotoAddress(row.address), row.sent) << std::hex << row.address;
+        EXPECT_TRUE(Host().posted.empty());
+        ASSERT_EQ(Host().paneSent.size(), row.sent ? 1u : 0u);
+        if (row.sent) {
+            EXPECT_EQ(Host().paneSent[0].message, 0x5E13u);
+            EXPECT_EQ(Host().paneSent[0].wparam, row.high);
+            EXPECT_EQ(static_cast<uint32_t>(Host().paneSent[0].lparam), row.low);
+        } else {
+            EXPECT_NE(Lines().back().find(L"not found"), std::wstring::npos);
+        }
+    }
+}
+
+// The status bar shows the last log text through the window; once the file is closed, nothing.
+TEST_F(SegmentTest, LastLogTextGoesToTheStatusBar) {
+    doc->Log().Print(L"%s", L"first");
+    doc->Log().Print(L"Segment %s", L"second");
+    doc->Log().ShowInStatusBar();
+    ASSERT_EQ(Host().statusTexts.size(), 1u);
+    EXPECT_EQ(Host().statusTexts[0], L"Segment second");
+    doc->CloseFile();
+    doc->Log().ShowInStatusBar();
+    EXPECT_EQ(Host().statusTexts.size(), 1u);
+}
+
 }  // namespace
