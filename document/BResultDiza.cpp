@@ -1,18 +1,25 @@
 #include "document/BResultDiza.h"
 
 #include "decode/BDecodeEngine.h"
+#include "document/BDizaLine.h"
+#include "document/ChunkMerge.h"
 #include "document/Diza.h"
 #include "document/DocumentHost.h"
 #include "document/FileParseThread.h"
 #include "document/HTimemeter.h"
 #include "document/ReferPairs.h"
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
 namespace {
 
 uint32_t LineKind(uint32_t word) { return word >> diza::kKindShift; }
+
+// Queued results wait until this many are queued, or as many as the list holds: every merge moves
+// the listed results at most once, so a long run of adds costs linear time.
+constexpr size_t kQueueMinimum = 0x10000;
 
 }  // namespace
 
@@ -30,6 +37,7 @@ bool operator==(const _RESULT_DIZA& a, const _RESULT_DIZA& b) { return !(a < b) 
 
 int BResultDiza::Add(const DizaLinePos& pos, int32_t value, int32_t length, const wchar_t* text) {
     SectionLock lock(lock_.Get());
+    MergeQueue();
     _RESULT_DIZA record = { pos, nullptr, value, length };
     const int i = results_.Find(record);
     if (i >= 0)
@@ -51,14 +59,55 @@ int BResultDiza::AddValues(const DizaLinePos& pos, int32_t value, int32_t length
     return Add(pos, value, length, text);
 }
 
+void BResultDiza::QueueHit(int64_t address, int32_t length, const wchar_t* text) {
+    QueueValues(DizaLinePos{ address, 0 }, -1, length, text);
+}
+
+void BResultDiza::QueueValues(const DizaLinePos& pos, int32_t value, int32_t length, const wchar_t* text) {
+    SectionLock lock(lock_.Get());
+    // Room for every queued result is taken now, so that the merge (run by readers) cannot fail.
+    if (queue_.size() >= static_cast<size_t>(std::numeric_limits<int>::max() - results_.count))
+        throw std::bad_alloc();
+    results_.Reserve(results_.count + static_cast<int>(queue_.size()));
+    const _RESULT_DIZA record = { pos, text ? pool_.AddString(text) : nullptr, value, length };
+    queue_.push_back(record);
+    if (queue_.size() >= std::max(kQueueMinimum, static_cast<size_t>(results_.count)))
+        MergeQueue();
+}
+
+void BResultDiza::MergeQueue() {
+    if (queue_.empty())
+        return;
+    auto less = [](const _RESULT_DIZA& a, const _RESULT_DIZA& b) { return a < b; };
+    // Falling order (a backward find) turns round; any other order is sorted keeping equal results in
+    // the order they came, so the first of them stays.
+    if (std::adjacent_find(queue_.begin(), queue_.end(), [](const _RESULT_DIZA& a, const _RESULT_DIZA& b) {
+            return !(b < a);
+        }) == queue_.end())
+        std::reverse(queue_.begin(), queue_.end());
+    else if (!std::is_sorted(queue_.begin(), queue_.end(), less))
+        std::stable_sort(queue_.begin(), queue_.end(), less);
+    size_t kept = 0;
+    for (size_t i = 0; i < queue_.size(); ++i) {
+        if ((kept > 0 && queue_[kept - 1] == queue_[i]) || results_.Find(queue_[i]) >= 0)
+            continue;
+        queue_[kept++] = queue_[i];
+    }
+    queue_.resize(kept);
+    MergeIntoSorted(results_, queue_, less);
+    queue_.clear();
+}
+
 void BResultDiza::Clear() {
     SectionLock lock(lock_.Get());
     results_.count = 0;
+    std::vector<_RESULT_DIZA>().swap(queue_);
     pool_.Reset();
 }
 
 int BResultDiza::RemoveRange(int64_t start, int64_t end) {
     SectionLock lock(lock_.Get());
+    MergeQueue();
     if (end <= start)
         return 0;
     const int a = results_.LowerBound(Key(start));
@@ -67,11 +116,13 @@ int BResultDiza::RemoveRange(int64_t start, int64_t end) {
 
 int BResultDiza::Find(const DizaLinePos& pos) {
     SectionLock lock(lock_.Get());
+    MergeQueue();
     return results_.Find(_RESULT_DIZA{ pos, nullptr, -1, -1 });
 }
 
 int BResultDiza::FindAddress(int64_t address) {
     SectionLock lock(lock_.Get());
+    MergeQueue();
     const int i = results_.Find(Key(address));
     if (i >= 0)
         return i;
@@ -82,6 +133,7 @@ int BResultDiza::FindAddress(int64_t address) {
 
 bool BResultDiza::Contains(int64_t address) {
     SectionLock lock(lock_.Get());
+    MergeQueue();
     const int i = (address == std::numeric_limits<int64_t>::max() ? results_.count
                                                                    : results_.LowerBound(Key(address + 1))) - 1;
     if (i < 0)
@@ -93,6 +145,7 @@ bool BResultDiza::Contains(int64_t address) {
 
 DizaLinePos BResultDiza::Next(int64_t address) {
     SectionLock lock(lock_.Get());
+    MergeQueue();
     if (address == std::numeric_limits<int64_t>::max())
         return DizaLinePos{ -1, 0 };
     const int i = results_.LowerBound(Key(address + 1));
@@ -101,12 +154,14 @@ DizaLinePos BResultDiza::Next(int64_t address) {
 
 DizaLinePos BResultDiza::Prev(int64_t address) {
     SectionLock lock(lock_.Get());
+    MergeQueue();
     const int i = results_.LowerBound(Key(address)) - 1;
     return i >= 0 ? results_[i].pos : DizaLinePos{ -1, 0 };
 }
 
 bool BResultDiza::Get(const DizaLinePos& pos, _RESULT_DIZA* out) {
     SectionLock lock(lock_.Get());
+    MergeQueue();
     const int i = results_.Find(_RESULT_DIZA{ pos, nullptr, -1, -1 });
     if (i < 0)
         return false;
@@ -116,11 +171,13 @@ bool BResultDiza::Get(const DizaLinePos& pos, _RESULT_DIZA* out) {
 
 int BResultDiza::Count() {
     SectionLock lock(lock_.Get());
+    MergeQueue();
     return results_.count;
 }
 
 _RESULT_DIZA BResultDiza::At(int i) {
     SectionLock lock(lock_.Get());
+    MergeQueue();
     const _RESULT_DIZA* r = results_.Get(i);
     return r ? *r : _RESULT_DIZA{ { -1, 0 }, nullptr, -1, -1 };
 }
@@ -165,16 +222,28 @@ void FindResult::OnFound(int64_t address) {
         document->Host()->OnResultFound(paneIndex, address);
 }
 
-void RefersResult::AddRefer(FileParseThread* document, int64_t address) {
-    SectionLock fileLock(document->FileLock());
+namespace {
+
+// The line of a referring address: its item's kind word, and for code the instruction's text. The
+// caller holds the document's lock.
+uint32_t ReferLine(FileParseThread* document, BDecodeEngine* engine, int64_t address, StringW& text) {
     const Diza item = document->Map().ItemAt(address);
-    StringW text;
-    if (diza::KindOf(item.kind) == diza::kCode && document->Engine()) {
-        std::unique_ptr<BDecodeEngine> engine = document->Engine()->Clone();
+    text.clear();
+    if (diza::KindOf(item.kind) == diza::kCode && engine) {
         engine->DecodeAt(address);
         text.SetText(engine->GetText());
     }
-    AddLine(DizaLinePos{ address, item.kind }, text.empty() ? nullptr : text.c_str());
+    return item.kind;
+}
+
+}  // namespace
+
+void RefersResult::AddRefer(FileParseThread* document, int64_t address) {
+    SectionLock fileLock(document->FileLock());
+    EngineHolder engine(document);
+    StringW text;
+    const uint32_t kind = ReferLine(document, engine.Get(), address, text);
+    AddLine(DizaLinePos{ address, kind }, text.empty() ? nullptr : text.c_str());
 }
 
 bool RefersResult::InRange(int64_t address) {
@@ -215,7 +284,13 @@ int RefersResult::FillFrom(FileParseThread* document, int64_t start, int64_t siz
     }
     if (start == -1)
         return 0;
-    for (int64_t from : froms)
-        AddRefer(document, from);
+    // The lines come in the pairs' order (by target): queued, then merged once.
+    SectionLock fileLock(document->FileLock());
+    EngineHolder engine(document);
+    StringW text;
+    for (int64_t from : froms) {
+        const uint32_t kind = ReferLine(document, engine.Get(), from, text);
+        QueueValues(DizaLinePos{ from, kind }, -1, -1, text.empty() ? nullptr : text.c_str());
+    }
     return Count();
 }

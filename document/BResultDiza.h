@@ -38,6 +38,11 @@ public:
     int AddHit(int64_t address, int32_t length, const wchar_t* text);
     int AddLine(const DizaLinePos& pos, const wchar_t* text);
     int AddValues(const DizaLinePos& pos, int32_t value, int32_t length, const wchar_t* text);
+    // The same without an index, for adders of many results in any order (a backward find adds them
+    // in falling address order): the result waits in a queue that is merged into the list at once
+    // before the next read, so each result already listed moves once per merge, not once per add.
+    void QueueHit(int64_t address, int32_t length, const wchar_t* text);
+    void QueueValues(const DizaLinePos& pos, int32_t value, int32_t length, const wchar_t* text);
     void Clear();
     int RemoveRange(int64_t start, int64_t end);
     int Find(const DizaLinePos& pos);
@@ -53,10 +58,13 @@ public:
 
 private:
     int Add(const DizaLinePos& pos, int32_t value, int32_t length, const wchar_t* text);
+    // Moves the queued results into the list (under the lock); allocates nothing.
+    void MergeQueue();
     static _RESULT_DIZA Key(int64_t address) { return _RESULT_DIZA{ { address, 0 }, nullptr, -1, -1 }; }
 
     HStringMemory pool_;
     TChunkSort<_RESULT_DIZA> results_;
+    std::vector<_RESULT_DIZA> queue_;   // added, not yet merged; the first of equal results wins
     CriticalSection lock_;
 };
 

@@ -185,7 +185,7 @@ bool FindHexThread::Prepare() {
 
 bool FindHexThread::AddHit(int64_t address, const uint8_t* bytes) {
     const int32_t n = PatternLength();
-    result->AddHit(address, n, HexText(bytes, n).c_str());
+    result->QueueHit(address, n, HexText(bytes, n).c_str());
     return StopAt(address);
 }
 
@@ -274,7 +274,7 @@ bool FindLineThread::MatchLine(const DizaLinePos& line) {
     }
     if (hit) {
         const bool negated = matcher.IsNegated();
-        result->AddValues(line, negated ? 0 : matcher.start, negated ? 0 : matcher.length, lineText.c_str());
+        result->QueueValues(line, negated ? 0 : matcher.start, negated ? 0 : matcher.length, lineText.c_str());
         result->OnFound(line.address);
     }
     return StopAt(line.address);

@@ -210,6 +210,23 @@ TEST(FindHex, BackwardFindsForwardHitsReversed) {
     EXPECT_EQ(FindDocument::Addresses(backward), f);
 }
 
+TEST(FindHex, ManyBackwardHitsMatchForwardHits) {
+    // More hits than the result list queues before it merges, over three chunks.
+    std::mt19937 rng(9);
+    std::string bytes(0x480000, '\0');
+    for (auto& c : bytes)
+        c = static_cast<char>(rng() % 24);
+    FindDocument d(bytes, { { 0, 0x1000, 0, static_cast<int64_t>(bytes.size()), 0 } });
+    FindResult* forward = d.Run(L"07", kHex1);
+    const std::vector<int64_t> f = FindDocument::Addresses(forward);
+    EXPECT_GT(f.size(), 150000u);
+    FindResult* backward = d.Run(L"07", kHex1 | kFindBackward);
+    EXPECT_EQ(FindDocument::Addresses(backward), f);
+    const int last = backward->Count() - 1;
+    EXPECT_STREQ(backward->At(last).text, L"07");
+    EXPECT_EQ(backward->At(last).length, 1);
+}
+
 TEST(FindHex, StopKeepsTheLastHit) {
     std::string bytes(0x1000, '\0');
     for (int at : { 0x100, 0x200, 0x300 })

@@ -82,6 +82,65 @@ TEST(ResultList, RemoveRangeAndClear) {
     EXPECT_EQ(r.AddHit(0x5, 1, L"after"), 0);
 }
 
+// Every field of every result, for comparing two lists.
+std::vector<std::wstring> Dump(BResultDiza& r) {
+    std::vector<std::wstring> out;
+    for (int i = 0; i < r.Count(); ++i) {
+        const _RESULT_DIZA x = r.At(i);
+        out.push_back(std::to_wstring(x.pos.address) + L" " + std::to_wstring(x.pos.line) + L" " +
+                      std::to_wstring(x.value) + L" " + std::to_wstring(x.length) + L" " + (x.text ? x.text : L"-"));
+    }
+    return out;
+}
+
+TEST(ResultList, QueuedEqualsAddedInAnyOrder) {
+    struct Case {
+        const char* name;
+        int count;
+        int order;   // 0 rising, 1 falling, 2 random with repeats
+    };
+    const Case cases[] = { { "rising", 5000, 0 }, { "falling", 5000, 1 }, { "random", 5000, 2 },
+                           { "falling past the queue limit", 200000, 1 }, { "random past the limit", 150000, 2 } };
+    const uint32_t words[] = { diza::CodeWord(32), diza::LineWord(diza::kLineComment, 0),
+                               diza::LineWord(diza::kLineName, 1), diza::CodeWord(32) | 7 };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::mt19937 random(c.count);
+        BResultDiza added, queued;
+        // Some results are listed before the queue starts; queuing them again changes nothing.
+        for (int64_t a = 0; a < 3 * c.count; a += 97) {
+            added.AddValues({ a, words[0] }, 1, 2, L"before");
+            queued.AddValues({ a, words[0] }, 1, 2, L"before");
+        }
+        for (int i = 0; i < c.count; ++i) {
+            const int64_t n = c.order == 0 ? i : c.order == 1 ? c.count - 1 - i : static_cast<int64_t>(random() % c.count);
+            const DizaLinePos pos = { 3 * n, words[(n + i) % 4] };
+            const std::wstring text = L"t" + std::to_wstring(i);
+            added.AddValues(pos, i, static_cast<int32_t>(n % 5), i % 3 ? text.c_str() : nullptr);
+            queued.QueueValues(pos, i, static_cast<int32_t>(n % 5), i % 3 ? text.c_str() : nullptr);
+        }
+        EXPECT_EQ(Dump(queued), Dump(added));
+    }
+}
+
+TEST(ResultList, ReadsAndEditsSeeQueuedResults) {
+    BResultDiza r;
+    r.QueueHit(0x30, 4, L"c");
+    r.QueueHit(0x10, 4, L"a");
+    EXPECT_TRUE(r.Contains(0x12));
+    EXPECT_EQ(r.Next(0x10).address, 0x30);
+    r.QueueHit(0x20, 4, L"b");
+    EXPECT_EQ(r.FindAddress(0x20), 1);
+    EXPECT_EQ(r.AddHit(0x20, 4, L"again"), 1);   // an add sees the queue first
+    r.QueueHit(0x40, 4, nullptr);
+    EXPECT_EQ(r.RemoveRange(0x30, 0x50), 2);
+    EXPECT_EQ(r.Count(), 2);
+    r.QueueHit(0x50, 4, nullptr);
+    r.Clear();   // drops the queue too
+    EXPECT_EQ(r.Count(), 0);
+    EXPECT_EQ(r.Prev(0x100).address, -1);
+}
+
 TEST(ReferPairs, AddFindCountRemoveWithMirror) {
     ReferPairStore fromTo, toFrom;
     const _REFER_PAIR pairs[] = { { 0x10, 0x100 }, { 0x10, 0x80 }, { 0x20, 0x100 }, { 0x30, 0x10 }, { 0x40, 0x100 } };
