@@ -59,6 +59,9 @@ TEST_F(ParseJobTest, BuiltInParserMakesOneSegment) {
     EXPECT_NE(doc->Engine(), nullptr);
     EXPECT_TRUE(doc->refersWanted);
     EXPECT_EQ(doc->Request()->head.fileId, doc->Serial());
+    EXPECT_EQ(doc->stores.names.recent.Key(), L"MRUGlobalName");
+    EXPECT_EQ(doc->Parser(0), &binary);
+    EXPECT_EQ(doc->Request()->mainParser, nullptr);
     EXPECT_EQ(host.titleUpdates, 1);
     EXPECT_EQ(host.relayouts, 1);
     ASSERT_EQ(host.Messages(), (std::vector<uint32_t>{ kMsgAttach, kMsgParsing }));
