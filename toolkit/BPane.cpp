@@ -2,6 +2,7 @@
 
 #include "classlib/DC.h"
 #include "options/BColorTheme.h"
+#include "toolkit/ImageLists.h"
 
 #include <algorithm>
 
@@ -49,7 +50,7 @@ void BDivider::PaintGrip(HDC dc, const RECT& r, int) {
 }
 
 HCURSOR BDivider::ResizeCursor(bool rows) {
-    return ::LoadCursorW(nullptr, rows ? IDC_SIZENS : IDC_SIZEWE);
+    return rows ? RowResizeCursor() : ColumnResizeCursor();
 }
 
 bool BDivider::OwnerShown() const {
