@@ -1,8 +1,8 @@
 #include "toolkit/ZoneText.h"
 
-#include "classlib/ImageList.h"
 #include "document/PatternMatcher.h"
 #include "options/Options.h"
+#include "toolkit/ImageLists.h"
 #include "toolkit/GuiMetrics.h"
 
 #include <algorithm>
@@ -37,42 +37,6 @@ bool BBitNumber::Test(int i) const
     if (!valid || i < 0 || i >= bitCount) return false;
     return (data[static_cast<size_t>(i) >> 3] >> (i & 7)) & 1;
 }
-
-// ---- overflow markers
-
-namespace {
-
-// 5 x 5 glyphs: a triangle pointing left, one pointing right.
-const char* const kMarkerRows[2][5] = {
-    {"...#.", "..##.", ".###.", "..##.", "...#."},
-    {".#...", ".##..", ".###.", ".##..", ".#..."},
-};
-
-CImageList& MarkerList()
-{
-    static std::unique_ptr<CImageList> list;
-    if (!list) {
-        list.reset(new CImageList);
-        list->Create(5, 5, ILC_COLOR24 | ILC_MASK, 2, 0);
-        // Drawn white with black glyphs, the glyphs then turned grey; white is the mask.
-        HDC screen = ::GetDC(nullptr);
-        CBitmap strip;
-        strip.CreateCompatibleBitmap(screen, 10, 5);
-        HDC mem = ::CreateCompatibleDC(screen);
-        HGDIOBJ old = ::SelectObject(mem, strip);
-        for (int g = 0; g < 2; ++g)
-            for (int y = 0; y < 5; ++y)
-                for (int x = 0; x < 5; ++x)
-                    ::SetPixel(mem, g * 5 + x, y, kMarkerRows[g][y][x] == '#' ? RGB(192, 192, 192) : RGB(255, 255, 255));
-        ::SelectObject(mem, old);
-        ::DeleteDC(mem);
-        ::ReleaseDC(nullptr, screen);
-        list->Add(strip, RGB(255, 255, 255));
-    }
-    return *list;
-}
-
-}  // namespace
 
 // ---- BZoneChar
 
@@ -202,8 +166,8 @@ void BZoneChar::DrawOverflowMarkers(CDC& dc, const RECT& r, int x, int w, int to
 {
     if (flags & kNoOverflow) return;
     int y = top + (bottom - top - 5) / 2;
-    if (x < r.left) MarkerList().Draw(dc, 0, r.left - margin, y, ILD_TRANSPARENT);
-    if (x + w > r.right) MarkerList().Draw(dc, 1, r.right + margin - 5, y, ILD_TRANSPARENT);
+    if (x < r.left) MarkerGlyphs().Draw(dc, 0, r.left - margin, y, ILD_TRANSPARENT);
+    if (x + w > r.right) MarkerGlyphs().Draw(dc, 1, r.right + margin - 5, y, ILD_TRANSPARENT);
 }
 
 // ---- BZoneString
@@ -388,7 +352,7 @@ int BZoneDump::Draw(CDC& dc, int, int top, int, int bottom)
     if (old) ::SelectObject(dc, old);
     if (result < 0) {
         if (!(flags & kNoOverflow))
-            MarkerList().Draw(dc, 1, r.right + margin - 5, top + (bottom - top - 5) / 2, ILD_TRANSPARENT);
+            MarkerGlyphs().Draw(dc, 1, r.right + margin - 5, top + (bottom - top - 5) / 2, ILD_TRANSPARENT);
         return width;
     }
     return result;
