@@ -25,3 +25,6 @@
 #define IDC_OPEN_SECOND         41
 
 // Icons and bitmaps are named, not numbered: "APPICON" is the program icon.
+
+// Bitmap strips of the toolkit
+#define IDB_REFERS              199
