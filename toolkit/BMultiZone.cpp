@@ -147,6 +147,12 @@ void BMultiZone::SetFont(const wchar_t* face, int points, int weight, bool itali
         line->lineHeight = rowHeight;
         line->SetFont(&font);
     }
+    // Rows per page follow the new row height at once, not at the next resize.
+    if (vScroller.m_hWnd && vScroller.height > 0) {
+        vScroller.SetPage(vScroller.height / rowHeight);
+        vScroller.UpdateThumb();
+        vScroller.NormalizePosition();
+    }
 }
 
 void BMultiZone::SetNormalColor(COLORREF colour) {

@@ -180,22 +180,54 @@ void BScroller::OnEdgeQuery(NMHDR* header, LRESULT* result) {
     *result = EdgeReached(static_cast<int>(header->idFrom)) ? 1 : 0;
 }
 
-void BScroller::PlaceButtons(int cx, int cy) {
-    const int c = ButtonLength(Vertical() ? cy : cx);
-    BScrollButton* first = Button(0);
-    BScrollButton* second = Button(1);
+RECT BScroller::TrackRect() {
+    RECT r = GetClientRect();
     if (Vertical()) {
-        first->MoveWindow(0, 0, cx, c, true);
-        second->MoveWindow(0, cy - c, cx, c, true);
+        r.top += kButtonLength;
+        r.bottom -= kButtonLength;
     } else {
-        first->MoveWindow(0, 0, c, cy, true);
-        second->MoveWindow(cx - c, 0, c, cy, true);
+        r.left += kButtonLength;
+        r.right -= kButtonLength;
+    }
+    return r;
+}
+
+int32_t BScroller::TrackLength() {
+    const RECT r = TrackRect();
+    return Vertical() ? r.bottom - r.top : r.right - r.left;
+}
+
+void BScroller::PositionThumb() {
+    if (!slider || !slider->m_hWnd || !(slider->GetStyle() & WS_VISIBLE))
+        return;
+    const int32_t l = ThumbLength();
+    const int32_t at = ThumbOffset(l) + kButtonLength;
+    if (Vertical())
+        slider->MoveWindow(0, at, width, l, true);
+    else
+        slider->MoveWindow(at, 0, l, height, true);
+}
+
+void BScroller::OnSize(UINT, int cx, int cy) {
+    if ((Vertical() ? cy : cx) == 0 || !(GetStyle() & WS_VISIBLE))
+        return;
+    const int c = ButtonLength(Vertical() ? cy : cx);
+    if (Vertical()) {
+        Button(0)->MoveWindow(0, 0, cx, c, true);
+        Button(1)->MoveWindow(0, cy - c, cx, c, true);
+    } else {
+        Button(0)->MoveWindow(0, 0, c, cy, true);
+        Button(1)->MoveWindow(cx - c, 0, c, cy, true);
     }
     width = cx;
     height = cy;
+    SetPage(PageFor(cx, cy));
+    UpdateThumb();
+    NormalizePosition();
 }
 
-void BScroller::PaintTrack(CDC& dc) {
+// Fills the track around the thumb and dots its centre line.
+void BScroller::EraseTrack(CDC& dc) {
     const RECT client = GetClientRect();
     const RECT thumb = ThumbRect();
     const bool vertical = Vertical();
@@ -210,7 +242,7 @@ void BScroller::PaintTrack(CDC& dc) {
         dc.FillSolidRect(RECT{client.left, client.top, thumb.left, client.bottom}, back);
         dc.FillSolidRect(RECT{thumb.right, client.top, client.right, client.bottom}, back);
     }
-    // The dotted centre line, one dot every 6 pixels, none under the thumb.
+    // One dot every 6 pixels, none under the thumb.
     const COLORREF dot = ThemeColor(active ? 32 : 33);
     const int from = (vertical ? client.top : client.left) + 12;
     const int to = (vertical ? client.bottom : client.right) - 12;
@@ -227,13 +259,16 @@ void BScroller::PaintTrack(CDC& dc) {
     }
 }
 
-void BScroller::TrackPressAt(int along, bool inside) {
+// A page step towards the point, repeated by the timer until the thumb is under the pointer.
+void BScroller::OnTrackPress(UINT, POINT p) {
     if (!active)
         return;
+    const RECT client = GetClientRect();
+    const bool inside = Inside(client, p);
+    const int along = Vertical() ? p.y : p.x;
     const RECT thumb = ThumbRect();
-    const bool hasThumb = thumb.right > thumb.left && thumb.bottom > thumb.top;
     int start, end;
-    if (hasThumb) {
+    if (thumb.right > thumb.left && thumb.bottom > thumb.top) {
         start = Vertical() ? thumb.top : thumb.left;
         end = Vertical() ? thumb.bottom : thumb.right;
     } else {
@@ -249,76 +284,14 @@ void BScroller::TrackPressAt(int along, bool inside) {
     SendScroll(along < start ? SB_PAGEUP : SB_PAGEDOWN);
 }
 
-// --- Horizontal.
+int32_t HScroller::PageFor(int cx, int) const { return (cx + extraWidth) / std::max(lineHeight, 1); }
 
-RECT HScroller::TrackRect() {
-    RECT r = GetClientRect();
-    r.left += kButtonLength;
-    r.right -= kButtonLength;
-    return r;
-}
-
-int32_t HScroller::TrackLength() {
-    const RECT r = TrackRect();
-    return r.right - r.left;
-}
-
-void HScroller::PositionThumb() {
-    if (!slider || !slider->m_hWnd || !(slider->GetStyle() & WS_VISIBLE))
-        return;
-    const int32_t l = ThumbLength();
-    slider->MoveWindow(ThumbOffset(l) + kButtonLength, 0, l, height, true);
-}
-
-void HScroller::EraseTrack(CDC& dc) { PaintTrack(dc); }
-
-void HScroller::OnTrackPress(UINT, POINT p) { TrackPressAt(p.x, Inside(GetClientRect(), p)); }
-
-void HScroller::OnSize(UINT, int cx, int cy) {
-    if (cx == 0 || !(GetStyle() & WS_VISIBLE))
-        return;
-    PlaceButtons(cx, cy);
-    SetPage((cx + extraWidth) / std::max(lineHeight, 1));
-    UpdateThumb();
-    NormalizePosition();
-}
-
-// --- Vertical.
-
-RECT VScroller::TrackRect() {
-    RECT r = GetClientRect();
-    r.top += kButtonLength;
-    r.bottom -= kButtonLength;
-    return r;
-}
-
-int32_t VScroller::TrackLength() {
-    const RECT r = TrackRect();
-    return r.bottom - r.top;
-}
-
-void VScroller::PositionThumb() {
-    if (!slider || !slider->m_hWnd || !(slider->GetStyle() & WS_VISIBLE))
-        return;
-    const int32_t l = ThumbLength();
-    slider->MoveWindow(0, ThumbOffset(l) + kButtonLength, width, l, true);
-}
+int32_t VScroller::PageFor(int, int cy) const { return cy / std::max(lineHeight, 1); }
 
 void VScroller::EraseTrack(CDC& dc) {
-    PaintTrack(dc);
+    BScroller::EraseTrack(dc);
     if (Pager())
         Pager()->DrawMarks(*this, dc, GetClientRect(), ThumbRect());
-}
-
-void VScroller::OnTrackPress(UINT, POINT p) { TrackPressAt(p.y, Inside(GetClientRect(), p)); }
-
-void VScroller::OnSize(UINT, int cx, int cy) {
-    if (cy == 0 || !(GetStyle() & WS_VISIBLE))
-        return;
-    PlaceButtons(cx, cy);
-    SetPage(cy / std::max(lineHeight, 1));
-    UpdateThumb();
-    NormalizePosition();
 }
 
 // --- Arrow buttons.

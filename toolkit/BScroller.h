@@ -103,12 +103,13 @@ public:
 
     virtual bool Vertical() const = 0;
     // The track: the client area less the buttons.
-    virtual RECT TrackRect() = 0;
-    int32_t TrackLength() override = 0;
-    void PositionThumb() override = 0;
+    virtual RECT TrackRect();
+    int32_t TrackLength() override;
+    void PositionThumb() override;
     void ShowThumb(bool shown) override;
-    virtual void EraseTrack(CDC& dc) = 0;
-    virtual void OnTrackPress(UINT flags, POINT point) = 0;
+    virtual void EraseTrack(CDC& dc);
+    virtual void OnTrackPress(UINT flags, POINT point);
+    void OnSize(UINT type, int cx, int cy) override;
 
     BOOL OnEraseBkgnd(HDC dc) override;
     void OnLButtonDown(UINT flags, POINT point) override { OnTrackPress(flags, point); }
@@ -134,36 +135,28 @@ public:
 
 protected:
     bool CreateBar(HWND parent, UINT id);
-    // Track fill around the thumb and the dotted centre line, along x (horizontal) or y.
-    void PaintTrack(CDC& dc);
-    // One page step towards a point on the track, repeating while held (axis coordinate only).
-    void TrackPressAt(int along, bool inside);
-    // Moves the two buttons to the ends for a client size and takes the size.
-    void PlaceButtons(int cx, int cy);
+    // Positions per page for a client size.
+    virtual int32_t PageFor(int cx, int cy) const = 0;
 };
 
 class HScroller : public BScroller {
 public:
     bool Vertical() const override { return false; }
-    RECT TrackRect() override;
-    int32_t TrackLength() override;
-    void PositionThumb() override;
-    void EraseTrack(CDC& dc) override;
-    void OnTrackPress(UINT flags, POINT point) override;
-    void OnSize(UINT type, int cx, int cy) override;
 
     int32_t extraWidth = 0;   // pixels beside the scroller that the page also covers
+
+protected:
+    int32_t PageFor(int cx, int) const override;
 };
 
 class VScroller : public BScroller {
 public:
     bool Vertical() const override { return true; }
-    RECT TrackRect() override;
-    int32_t TrackLength() override;
-    void PositionThumb() override;
+    // The track, then the pager's marks on it.
     void EraseTrack(CDC& dc) override;
-    void OnTrackPress(UINT flags, POINT point) override;
-    void OnSize(UINT type, int cx, int cy) override;
+
+protected:
+    int32_t PageFor(int, int cy) const override;
 };
 
 // The square where a horizontal and a vertical scroller meet.

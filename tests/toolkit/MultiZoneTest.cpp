@@ -7,6 +7,8 @@
 #include "toolkit/ScrollPager.h"
 #include "toolkit/ZoneText.h"
 
+#include "tests/classlib/WindowTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,13 +16,7 @@
 
 namespace {
 
-void Drain() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
+void Drain() { wintest::DrainQueue(); }
 
 // One row: a fixed name column, a separator, a text column and its separator.
 struct RowItem {

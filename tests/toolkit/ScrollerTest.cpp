@@ -5,19 +5,15 @@
 #include "options/BColorTheme.h"
 #include "toolkit/ScrollPager.h"
 
+#include "tests/classlib/WindowTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
 
-void Drain() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
+void Drain() { wintest::DrainQueue(); }
 
 // The scrollers' parent: records every scroll message and shown notice, and applies the steps to its
 // scroller the way a pane does.
