@@ -401,6 +401,33 @@ TEST(MultiZone, Screenshot) {
     EXPECT_EQ(before.Pixel(fw + 50, f.pane.GetRowRect(3).top + 1), f.pane.selectedColor);
 }
 
+TEST(MultiZone, MeasuresColumnsAndCharactersOfRows) {
+    Fixture f(5);
+    f.pane.items[3].text = L"a much longer text";
+    BZoneString* text = f.line->text;
+    CClientDC dc(f.pane.m_hWnd);
+    // Rows 0..9 are asked, the measuring stops at row 5 (no item).
+    const int widest = f.pane.MaxZoneWidth(text, 0, 9);
+    text->SetText(L"a much longer text");
+    EXPECT_EQ(widest, text->MeasureWidth(dc));
+    EXPECT_EQ(f.pane.MaxZoneWidth(text, 0, 2), [&] { text->SetText(L"text of row 0"); return text->MeasureWidth(dc); }());
+    text->SetText(L"text of row 1");
+    std::vector<int> advances;
+    text->GetCharOffsets(dc, advances);
+    const int x = text->rect.left + text->margin + advances[0] + advances[1] + 1;
+    EXPECT_EQ(f.pane.ColumnAtX(text, 1, x), 2);
+    EXPECT_EQ(f.pane.ColumnAtX(text, 7, x), -1);   // no item
+}
+
+TEST(MultiZone, NewFontSetsRowsPerPageAtOnce) {
+    Fixture f(100);
+    const int before = f.pane.RowsPerPage();
+    f.pane.SetFont(L"Courier New", 20, FW_BOLD);
+    EXPECT_LT(f.pane.RowsPerPage(), before);
+    EXPECT_EQ(f.pane.RowsPerPage(), f.pane.VBar().height / f.pane.rowHeight);
+    EXPECT_EQ(f.line->text->lineHeight, f.pane.rowHeight);
+}
+
 // --- The selection on its own.
 
 TEST(TextSelection, LinesRemovedMovesTheSelectionUp) {
