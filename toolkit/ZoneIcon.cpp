@@ -1,6 +1,8 @@
 #include "toolkit/ZoneIcon.h"
 
 #include "classlib/GdiObject.h"
+#include "app/resources/resource.h"
+#include "toolkit/BMultiZone.h"
 #include "toolkit/ImageLists.h"
 #include "toolkit/MultiColorIcon.h"
 
@@ -71,4 +73,15 @@ int BZoneIconList::Draw(CDC& dc, int, int top, int, int bottom)
         images.Draw(dc, imageIndex, rect.left + margin, top + (bottom - top - iconSize + 1) / 2, ILD_TRANSPARENT);
     }
     return width;
+}
+
+ZoneRefers::ZoneRefers(int id) : BZoneIconList(id, 0, 2)
+{
+    LoadBitmap(IDB_REFERS);
+}
+
+void ZoneRefers::OnClick(BMultiZone* pane, int, int)
+{
+    if (pane && pane->m_hWnd)
+        pane->SendMessage(WM_COMMAND, kReferCommand, 0);
 }

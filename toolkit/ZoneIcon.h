@@ -48,3 +48,12 @@ public:
     int32_t iconSize = 0;
     int32_t imageIndex = -1;
 };
+
+// The refers class of a row (image 0 one refer, 1 two to seven, 2 eight or more); a click asks the
+// pane for its refers (command 337).
+class ZoneRefers : public BZoneIconList {
+public:
+    static constexpr UINT kReferCommand = 337;
+    explicit ZoneRefers(int id);
+    void OnClick(BMultiZone* pane, int row, int x) override;
+};

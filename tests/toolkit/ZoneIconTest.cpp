@@ -1,3 +1,4 @@
+#include "toolkit/BMultiZone.h"
 #include "toolkit/DividerDraw.h"
 #include "toolkit/MultiColorIcon.h"
 #include "toolkit/ZoneIcon.h"
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <vector>
 
 namespace {
 
@@ -124,6 +127,32 @@ TEST(BZoneIconList, LoadsAStripAndDrawsTheChosenImage) {
     plain.Place(running = RECT{0, 0, 30, 20});
     EXPECT_EQ(plain.Draw(s, 0, 0, 30, 20), 4);      // nothing to draw, no hatch
     EXPECT_EQ(s.CountColour(RECT{0, 0, 30, 20}, kGround), 600);
+}
+
+// A pane that records the commands it gets.
+struct CommandPane : BMultiZone {
+    void* GetItem(int) override { return nullptr; }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_COMMAND)
+            commands.push_back(static_cast<UINT>(wParam));
+        return BMultiZone::WindowProc(message, wParam, lParam);
+    }
+    std::vector<UINT> commands;
+};
+
+TEST(ZoneRefers, LoadsTheRefersStripAndAsksThePaneOnAClick) {
+    ZoneRefers zone(12);
+    EXPECT_EQ(zone.margin, 2);
+    EXPECT_EQ(zone.iconSize, 12);
+    EXPECT_EQ(zone.width, 16);
+    EXPECT_EQ(zone.imageIndex, -1);
+    CommandPane pane;
+    ASSERT_TRUE(pane.CreateEx(0, nullptr, L"", WS_POPUP, RECT{0, 0, 100, 100}, nullptr, 0));
+    zone.OnClick(&pane, 3, 5);
+    ASSERT_EQ(pane.commands.size(), 1u);
+    EXPECT_EQ(pane.commands[0], 337u);
+    zone.OnClick(nullptr, 0, 0);
+    pane.DestroyWindow();
 }
 
 TEST(DividerDraw, BarFrameEndsLieOutside) {
