@@ -344,6 +344,7 @@ int BMultiZone::OnCreate(CREATESTRUCTW* cs) {
     const int result = BPane::OnCreate(cs);
     if (result != 0)
         return result;
+    cornerButtons.endGap = 2;
     topCorner.Create(m_hWnd);
     bottomCorner.Create(m_hWnd);
     hScroller.CreateBarA(m_hWnd);
@@ -364,6 +365,7 @@ void BMultiZone::OnSize(UINT, int cx, int cy) {
                              std::max<int>(Height(t) - headerHeight, 0), true);
     }
     if (Shows(hScroller)) {
+        cornerLength = cornerButtons.MeasureLength();
         const int left = t.left + cornerLength;
         hScroller.extraWidth = cornerLength;
         hScroller.MoveWindow(left, t.bottom, std::max<int>(t.right - left, 0), kScrollerThickness, true);
@@ -473,6 +475,11 @@ void BMultiZone::OnPaint() {
     if (fixed > 0)
         dc.BitBlt(t.left, t.top, fixed, Height(t), shadow, t.left, t.top);
     dc.BitBlt(t.left + fixed, t.top, Width(t) - fixed, Height(t), shadow, t.left + fixed + HOffset(), t.top);
+    if (Shows(hScroller) && cornerLength > 0) {
+        const RECT strip{t.left, t.bottom, t.left + cornerLength, t.bottom + kScrollerThickness};
+        cornerButtons.Layout(strip.left, strip.top, strip.right, strip.bottom, nullptr);
+        cornerButtons.PaintBackground(dc, strip);
+    }
 }
 
 // --- Scrolling.

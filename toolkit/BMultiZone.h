@@ -15,6 +15,7 @@
 
 #include "classlib/DC.h"
 #include "classlib/GdiObject.h"
+#include "toolkit/BButtonParade.h"
 #include "toolkit/BPane.h"
 #include "toolkit/BScroller.h"
 #include "toolkit/HShadowDC.h"
@@ -140,6 +141,8 @@ public:
     HShadowDC shadow;
     int32_t fixedColumns = -1;
     int32_t fixedWidth = 0;
+    // Small buttons at the left end of the horizontal scroller's strip (a subclass fills the row).
+    BButtonParade cornerButtons;
     int32_t cornerLength = 0;   // how far right of the text area's left edge the horizontal scroller starts
     ZoneSeparator* dragSeparator = nullptr;
     COLORREF normalColor;

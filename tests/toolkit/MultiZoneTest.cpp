@@ -428,6 +428,23 @@ TEST(MultiZone, NewFontSetsRowsPerPageAtOnce) {
     EXPECT_EQ(f.line->text->lineHeight, f.pane.rowHeight);
 }
 
+TEST(MultiZone, CornerButtonsPushTheSidewaysScrollerRight) {
+    Fixture f(100);
+    ASSERT_EQ(f.pane.cornerButtons.endGap, 2);
+    f.pane.cornerButtons.Create(&f.pane, 0xFFF0);   // no strip: buttons without icons
+    f.pane.cornerButtons.AddClickButton(101, L"one", true);
+    f.pane.cornerButtons.AddClickButton(102, L"two", true);
+    BPane::Relayout(f.pane.m_hWnd);
+    const int length = f.pane.cornerButtons.MeasureLength();
+    ASSERT_GT(length, 4);
+    EXPECT_EQ(f.pane.cornerLength, length);
+    RECT bar = f.pane.HBar().GetWindowRect();
+    f.pane.ScreenToClient(&bar);
+    EXPECT_EQ(bar.left, length);
+    EXPECT_EQ(bar.right, 320 - 15);
+    EXPECT_EQ(f.pane.HBar().extraWidth, length);
+}
+
 // --- The selection on its own.
 
 TEST(TextSelection, LinesRemovedMovesTheSelectionUp) {
