@@ -16,6 +16,7 @@
 #define IDC_OPEN_BASE           15
 #define IDC_OPEN_BITS16         16
 #define IDC_OPEN_BITS32         17
+#define IDC_OPEN_BITS64         18
 #define IDC_OPEN_DATA           19
 #define IDC_OPEN_BIGENDIAN      21
 #define IDC_OPEN_REFERS         22

@@ -1,0 +1,270 @@
+// The open-file dialog run through the modal seam: the parser list of a file, the suggestions of the
+// chosen parser, the user's choices in the request it hands back, and what keeps OK disabled.
+
+#include "app/DOpenfile.h"
+#include "app/resources/resource.h"
+#include "document/BFileParser.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace {
+
+class FakeParser : public BFileParser {
+public:
+    FakeParser(const wchar_t* name, uint32_t flags, int bitness, int64_t base) : flags_(flags), bitness_(bitness), base_(base) {
+        title = name;
+        id = 0x10000;
+    }
+    bool KnowsFile(ParseProbe* probe) override {
+        probe->head.flags = flags_;
+        probe->head.bitness = static_cast<int16_t>(bitness_);
+        probe->head.baseAddress = base_;
+        probe->head.acceptCode = 1;
+        return true;
+    }
+    uint32_t flags_;
+    int bitness_;
+    int64_t base_;
+};
+
+std::wstring TempFile() {
+    wchar_t folder[MAX_PATH], path[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, folder);
+    ::GetTempFileNameW(folder, L"opn", 0, path);
+    return path;
+}
+
+void Pump(DWORD ms) {
+    DWORD end = ::GetTickCount() + ms;
+    while (static_cast<int>(end - ::GetTickCount()) > 0) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(10);
+    }
+}
+
+class OpenfileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        file = TempFile();
+        plug = new FakeParser(L"Plug", kRequestEnable16 | kRequestEnable32 | kRequestEnableBase | kRequestRefers |
+                                           kRequestAscii, 32, 0x400000);
+        registry.Add(plug);
+        registry.Add(new FileParserBinary);
+        DOpenfile::LastParser() = nullptr;
+    }
+    void TearDown() override {
+        ::DeleteFileW(file.c_str());
+        EXPECT_EQ(0u, PendingModalActions());
+    }
+    // Runs the dialog on `name`; the action looks at it and ends it.
+    INT_PTR Run(const std::wstring& name, std::function<void(DOpenfile&)> action) {
+        dialog = std::make_unique<DOpenfile>(nullptr, &registry, name.c_str());
+        PushModalAction([action](Dialog& d) { action(static_cast<DOpenfile&>(d)); });
+        return dialog->DoModal();
+    }
+    static std::wstring ParserEntry(DOpenfile& d, int i) { return d.Combo(IDC_OPEN_PARSER).GetLBText(i); }
+    static void Choose(DOpenfile& d, int i) {
+        d.Combo(IDC_OPEN_PARSER).SetCurSel(i);
+        d.SelectParser();
+    }
+    static void Press(DOpenfile& d, int id) { d.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(d.Item(id))); }
+
+    std::wstring file;
+    ParserRegistry registry;
+    FakeParser* plug;
+    std::unique_ptr<DOpenfile> dialog;
+};
+
+TEST_F(OpenfileTest, MissingFileOffersNoParserAndKeepsOkDisabled) {
+    INT_PTR result = Run(file + L".none", [](DOpenfile& d) {
+        EXPECT_FALSE(d.fileFound);
+        EXPECT_EQ(1, d.Combo(IDC_OPEN_PARSER).GetCount());
+        EXPECT_EQ(L"(File not found)", ParserEntry(d, 0));
+        EXPECT_FALSE(d.IsItemEnabled(IDC_OPEN_PARSER));
+        EXPECT_FALSE(d.IsItemEnabled(IDOK));
+        d.OnOK();   // a disabled OK does nothing
+        EXPECT_TRUE(d.IsRunning());
+        d.OnCancel();
+    });
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(nullptr, dialog->TakeRequest());
+}
+
+TEST_F(OpenfileTest, PluginFirstWithItsSuggestionsAndOkHandsThemBack) {
+    INT_PTR result = Run(file, [](DOpenfile& d) {
+        ASSERT_EQ(2, d.Combo(IDC_OPEN_PARSER).GetCount());
+        EXPECT_EQ(L"Plug", ParserEntry(d, 0));
+        EXPECT_EQ(L"Binary(internal)", ParserEntry(d, 1));
+        EXPECT_EQ(0, d.Combo(IDC_OPEN_PARSER).GetCurSel());
+        EXPECT_TRUE(d.IsItemEnabled(IDOK));
+        EXPECT_TRUE(d.IsChecked(IDC_OPEN_BITS32));
+        EXPECT_FALSE(d.IsItemEnabled(IDC_OPEN_DATA));
+        EXPECT_TRUE(d.IsChecked(IDC_OPEN_REFERS));
+        EXPECT_TRUE(d.IsChecked(IDC_OPEN_ASCII));
+        EXPECT_FALSE(d.IsChecked(IDC_OPEN_BIGENDIAN));
+        EXPECT_FALSE(d.IsItemEnabled(IDC_OPEN_BIGENDIAN));
+        EXPECT_FALSE(d.IsItemEnabled(IDC_OPEN_SECOND));
+        EXPECT_EQ(L"(none)", d.Combo(IDC_OPEN_SECOND).GetLBText(0));
+        int64_t base = 0;
+        std::wstring baseText = d.GetItemText(IDC_OPEN_BASE);
+        EXPECT_NE(std::wstring::npos, baseText.find(L"400000")) << baseText.c_str();
+        (void)base;
+        d.SetCheck(IDC_OPEN_WIDEODD, true);
+        d.SetCheck(IDC_OPEN_ASCII, false);
+        d.SetItemText(IDC_OPEN_BASE, L"0x10000");
+        Press(d, IDOK);
+    });
+    ASSERT_EQ(IDOK, result);
+    ParseRequest* request = dialog->TakeRequest();
+    ASSERT_NE(nullptr, request);
+    EXPECT_EQ(plug, request->mainParser);
+    EXPECT_EQ(32, request->head.bitness);
+    EXPECT_EQ(0x10000, request->head.baseAddress);
+    EXPECT_EQ(kRequestRefers | kRequestWideOdd,
+              request->head.flags & (kRequestRefers | kRequestWideOdd | kRequestAscii | kRequestBigEndian));
+    EXPECT_EQ(std::wstring(file), std::wstring(request->path));
+    EXPECT_EQ(std::wstring(file), std::wstring(DOpenfile::RecentFiles().At(0).c_str()));
+    FreeParseRecord(request);
+}
+
+TEST_F(OpenfileTest, BaseAddressTextsDecideOk) {
+    struct Case { const wchar_t* text; bool valid; int64_t value; };
+    const Case cases[] = {
+        {L"8000000000000000", false, -1},
+        {L"400000", true, 0x400000},
+        {L"0x400000", true, 0x400000},
+        {L"1`00000000", true, 0x100000000LL},
+        {L"-5", false, -5},
+    };
+    Run(file, [&](DOpenfile& d) {
+        for (const Case& c : cases) {
+            d.SetItemText(IDC_OPEN_BASE, c.text);
+            EXPECT_EQ(c.valid, d.baseValid) << c.text;
+            EXPECT_EQ(c.valid, d.IsItemEnabled(IDOK)) << c.text;
+        }
+        d.OnCancel();
+    });
+}
+
+TEST_F(OpenfileTest, BaseFieldSwallowsEnterAndForeignCharacters) {
+    Run(file, [](DOpenfile& d) {
+        MSG msg{d.Item(IDC_OPEN_BASE), WM_CHAR, L'z', 0, 0, {}};
+        EXPECT_TRUE(d.PreTranslateMessage(&msg));
+        msg.wParam = L'`';
+        EXPECT_FALSE(d.PreTranslateMessage(&msg));
+        msg.wParam = L'F';
+        EXPECT_FALSE(d.PreTranslateMessage(&msg));
+        msg.wParam = VK_BACK;
+        EXPECT_FALSE(d.PreTranslateMessage(&msg));
+        msg.message = WM_KEYDOWN;
+        msg.wParam = VK_RETURN;
+        EXPECT_TRUE(d.PreTranslateMessage(&msg));
+        msg.hwnd = d.Item(IDC_OPEN_FILE);
+        msg.message = WM_CHAR;
+        msg.wParam = L'z';
+        EXPECT_FALSE(d.PreTranslateMessage(&msg));
+        d.OnCancel();
+    });
+}
+
+TEST_F(OpenfileTest, ParserChosenLastIsPreselectedNextTime) {
+    Run(file, [](DOpenfile& d) {
+        Choose(d, 1);
+        // The raw parser leaves code size, base and element order to the user.
+        EXPECT_TRUE(d.IsChecked(IDC_OPEN_DATA));
+        EXPECT_TRUE(d.IsItemEnabled(IDC_OPEN_BIGENDIAN));
+        EXPECT_FALSE(d.IsChecked(IDC_OPEN_BIGENDIAN));
+        EXPECT_FALSE(d.IsItemEnabled(IDC_OPEN_REFERS));
+        Press(d, IDOK);
+    });
+    Run(file, [](DOpenfile& d) {
+        EXPECT_EQ(1, d.Combo(IDC_OPEN_PARSER).GetCurSel());
+        d.OnCancel();
+    });
+}
+
+TEST_F(OpenfileTest, BusyParserIsMarkedAndKeepsOkDisabled) {
+    plug->busy = true;
+    Run(file, [](DOpenfile& d) {
+        EXPECT_EQ(L"Plug (busy)", ParserEntry(d, 0));
+        EXPECT_FALSE(d.parserAccepted);
+        EXPECT_FALSE(d.IsItemEnabled(IDOK));
+        Choose(d, 1);
+        EXPECT_TRUE(d.IsItemEnabled(IDOK));
+        d.OnCancel();
+    });
+}
+
+TEST_F(OpenfileTest, DataChoiceGivesBitnessZeroAndNoRefers) {
+    plug->flags_ |= kRequestEnableData;
+    INT_PTR result = Run(file, [](DOpenfile& d) {
+        d.CheckRadio(IDC_OPEN_BITS16, IDC_OPEN_DATA, IDC_OPEN_DATA);
+        d.OnCodesize(IDC_OPEN_DATA);
+        EXPECT_FALSE(d.IsChecked(IDC_OPEN_REFERS));
+        EXPECT_FALSE(d.IsItemEnabled(IDC_OPEN_REFERS));
+        Press(d, IDOK);
+    });
+    ASSERT_EQ(IDOK, result);
+    ParseRequest* request = dialog->TakeRequest();
+    ASSERT_NE(nullptr, request);
+    EXPECT_EQ(0, request->head.bitness);
+    EXPECT_EQ(0u, request->head.flags & kRequestRefers);
+    FreeParseRecord(request);
+}
+
+TEST_F(OpenfileTest, SixtyFourBitSuggestionSurvivesOk) {
+    plug->bitness_ = 64;
+    plug->flags_ |= 0x800;
+    INT_PTR result = Run(file, [](DOpenfile& d) {
+        EXPECT_TRUE(d.IsChecked(IDC_OPEN_BITS64));
+        EXPECT_TRUE(d.IsItemEnabled(IDC_OPEN_REFERS));
+        Press(d, IDOK);
+    });
+    ASSERT_EQ(IDOK, result);
+    ParseRequest* request = dialog->TakeRequest();
+    ASSERT_NE(nullptr, request);
+    EXPECT_EQ(64, request->head.bitness);
+    FreeParseRecord(request);
+}
+
+TEST_F(OpenfileTest, TypedNameIsProbedOnlyAfterThePause) {
+    std::wstring missing = file + L".none";
+    Run(missing, [this](DOpenfile& d) {
+        EXPECT_FALSE(d.fileFound);
+        d.SetItemText(IDC_OPEN_FILE, file.c_str());
+        d.OnFileEdit();
+        Pump(150);
+        EXPECT_FALSE(d.fileFound);
+        EXPECT_FALSE(d.IsItemEnabled(IDOK));
+        Pump(700);
+        EXPECT_TRUE(d.fileFound);
+        EXPECT_TRUE(d.IsItemEnabled(IDOK));
+        EXPECT_EQ(L"Plug", ParserEntry(d, 0));
+        d.OnCancel();
+    });
+}
+
+TEST_F(OpenfileTest, ReopensWhereItWasLeft) {
+    RECT moved{};
+    Run(file, [&](DOpenfile& d) {
+        d.SetWindowPos(nullptr, 37, 41, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        moved = d.GetWindowRect();
+        d.OnCancel();
+    });
+    Run(file, [&](DOpenfile& d) {
+        RECT now = d.GetWindowRect();
+        EXPECT_EQ(moved.left, now.left);
+        EXPECT_EQ(moved.top, now.top);
+        d.OnCancel();
+    });
+}
+
+}  // namespace
