@@ -257,6 +257,23 @@ TEST(Scroller, HeldButtonRepeatsAfterTheFirstDelay) {
     down.SendMessage(WM_LBUTTONUP, 0, 0);
 }
 
+TEST(Scroller, ButtonHoverLastsWhileThePointerStaysOnIt) {
+    CursorOverride cursor;
+    VBar b(1000);
+    BScrollButton& up = *b.bar.Button(0);
+    up.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    EXPECT_TRUE(up.hover);
+    gCursor = POINT{3, 3};
+    up.ClientToScreen(&gCursor);
+    up.SendMessage(WM_TIMER, scroller::kHoverTimer, 0);
+    EXPECT_TRUE(up.hover);
+    gCursor.y += 40;
+    up.SendMessage(WM_TIMER, scroller::kHoverTimer, 0);
+    EXPECT_FALSE(up.hover);
+    up.SendMessage(WM_TIMER, 77, 0);   // other timers are ignored
+    EXPECT_FALSE(up.hover);
+}
+
 TEST(Scroller, ThumbDragSendsPixelDeltas) {
     VBar b(1000);
     b.host.apply = true;
