@@ -291,6 +291,19 @@ TEST(BButtonParade, TheStretchButtonGetsTheRest) {
     EXPECT_EQ(f.row.MeasureLength(), 200);
 }
 
+TEST(BButton, HotWhileThePointerIsOver) {
+    Fixture f;
+    BButton& go = *f.row.FindButton(311);
+    go.MoveTo(RECT{0, 0, 20, 20}, false);
+    EXPECT_FALSE(go.hot);
+    go.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    EXPECT_TRUE(go.hot);
+    go.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(4, 3));
+    EXPECT_TRUE(go.hot);
+    go.SendMessage(WM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(go.hot);
+}
+
 TEST(BButton, ToolTipTextIsTheTip) {
     Fixture f;
     BButton& go = *f.row.FindButton(311);

@@ -1,5 +1,6 @@
 #include "toolkit/DrawTools.h"
 #include "toolkit/HShadowDC.h"
+#include "toolkit/ImageLists.h"
 
 #include "classlib/PixelSurface.h"
 
@@ -190,6 +191,27 @@ TEST(DrawTools, CentreSquare) {
 TEST(DrawTools, IconRotatedNeedsAnIcon) {
     PixelSurface s(20, 20);
     EXPECT_FALSE(DrawIconRotated(s, 0, 0, nullptr, 16, 90));
+}
+
+TEST(DrawTools, AQuarterTurnMakesTheRightArrowPointDown) {
+    HICON right = StockGlyphs().ExtractIcon(kGlyphRight);
+    HICON down = StockGlyphs().ExtractIcon(kGlyphDown);
+    ASSERT_NE(right, nullptr);
+    PixelSurface turned(15, 15), upright(15, 15);
+    turned.FillSolidRect(RECT{0, 0, 15, 15}, kGreen);
+    upright.FillSolidRect(RECT{0, 0, 15, 15}, kGreen);
+    EXPECT_TRUE(DrawIconRotated(turned, 3, 4, right, 9, 90));
+    EXPECT_TRUE(DrawIconRotated(upright, 3, 4, down, 9, 0));
+    int differ = 0, drawn = 0;
+    for (int y = 0; y < 15; ++y)
+        for (int x = 0; x < 15; ++x) {
+            differ += turned.Pixel(x, y) != upright.Pixel(x, y);
+            drawn += upright.Pixel(x, y) != kGreen;
+        }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(drawn, 5);
+    ::DestroyIcon(right);
+    ::DestroyIcon(down);
 }
 
 }  // namespace
