@@ -37,8 +37,12 @@ public:
     void AddZone(BZone* zone);
     // A separator in that bar colour sizing the last zone (none when that zone is fixed).
     ZoneSeparator* AddSeparator(COLORREF barColor);
+    // The same in the pane's separator colour.
+    ZoneSeparator* AddSeparator(BMultiZone* pane);
     // Shares the zone with that id of another line (the header), and the separator after it there.
     BZone* AddSharedZone(BZoneLine& from, int id);
+    // The same from the pane's first line.
+    BZone* AddSharedZone(BMultiZone* pane, int id);
     BZone* ZoneById(int id) const;
     int IndexOfId(int id) const;
     // The last zone hit at the point, else the nil zone.

@@ -88,7 +88,7 @@ public:
     void SetLimit(int n);
     void ShowHexEditor();
     void ShowTextEditor();
-    bool HexShown() const { return hex.m_hWnd && hex.IsWindowVisible(); }
+    bool HexShown() const { return hex.m_hWnd && (hex.GetStyle() & WS_VISIBLE); }
 
     void OnSize(UINT type, int cx, int cy) override;
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;

@@ -58,6 +58,8 @@ public:
     int TextLeft(int textWidth) const;
     // The character under x for the offsets of GetCharOffsets: -1 left of the text, the count past it.
     int ColumnAt(const std::vector<int>& offsets, int x) const;
+    // The word under page x in a row of the pane; empty when none.
+    StringW WordAt(BMultiZone* pane, int row, int x);
     // The run of word characters (letters, digits, "._$@#`") around index; empty when none there.
     static StringW FindWord(const StringW& text, int index);
     static bool IsWordChar(wchar_t c);

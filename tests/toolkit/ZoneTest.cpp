@@ -136,7 +136,7 @@ TEST(ZoneLine, SeparatorAfterAFixedZoneNeverHits)
 {
     TestLine line;
     line.AddZone(new BZone(1, BZone::kFixed, 30));
-    ZoneSeparator* s = line.AddSeparator(0);
+    ZoneSeparator* s = line.AddSeparator(RGB(0, 0, 0));
     line.PlaceZones(RECT{0, 0, 200, 20});
     EXPECT_EQ(s->sizedZone, nullptr);
     EXPECT_FALSE(s->HitTest(30, 5));
@@ -157,7 +157,7 @@ TEST(ZoneLine, SharedZonesLiveUntilTheirLastHolder)
         auto header = std::make_unique<TestLine>();
         auto rows = std::make_unique<TestLine>();
         header->AddZone(new CountedZone(4, &deleted));
-        header->AddSeparator(0);
+        header->AddSeparator(RGB(0, 0, 0));
         rows->AddSharedZone(*header, 4);
         ASSERT_EQ(rows->ZoneCount(), 2);   // the zone and its separator
         EXPECT_EQ(rows->ZoneAt(0), header->ZoneAt(0));
@@ -172,9 +172,9 @@ TEST(ZoneLine, CorrespondingZoneMatchesLeftEdgeAndKind)
 {
     TestLine header, row;
     header.AddZone(new BZone(1, 0, 30));
-    ZoneSeparator* hs = header.AddSeparator(0);
+    ZoneSeparator* hs = header.AddSeparator(RGB(0, 0, 0));
     row.AddZone(new BZone(1, 0, 30));
-    ZoneSeparator* rs = row.AddSeparator(0);
+    ZoneSeparator* rs = row.AddSeparator(RGB(0, 0, 0));
     header.PlaceZones(RECT{0, 0, 200, 20});
     row.PlaceZones(RECT{0, 20, 200, 40});
     EXPECT_EQ(header.CorrespondingZone(rs), hs);

@@ -1,0 +1,247 @@
+#include "toolkit/BMultiList.h"
+
+#include "classlib/PixelSurface.h"
+#include "classlib/Screenshot.h"
+#include "options/BColorTheme.h"
+#include "toolkit/BZoneLine.h"
+#include "toolkit/ScrollPager.h"
+#include "toolkit/ZoneText.h"
+
+#include "tests/classlib/WindowTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Entry {
+    std::wstring name, address;
+};
+
+// Columns: a clickable name (id 1), a right-aligned address (id 2), a stretch filler (id 3).
+class EntryLine : public BMultiListLine {
+public:
+    EntryLine() : BMultiListLine(3) {}
+    void CreateZones(BMultiZone* pane) override {
+        name = new BZoneString(1, BZone::kAlignLeft | BZone::kHeaderClick, 16);
+        address = new BZoneString(2, BZone::kAlignRight, 9);
+        AddColumn(L"Name", name);
+        AddColumn(L"Address", address);
+        AddColumn(L"", new ZoneStretch(3, BZone::kStretch));
+        Attach(static_cast<BMultiList*>(pane));
+    }
+    void SetData(const void* item) override {
+        const auto* e = static_cast<const Entry*>(item);
+        name->SetText(e->name.c_str());
+        address->SetText(e->address.c_str());
+    }
+    BZoneString* name = nullptr;
+    BZoneString* address = nullptr;
+};
+
+class EntryList : public BMultiFilterList {
+public:
+    void Refilter() override {
+        ClearFiltered();
+        for (Entry& e : entries)
+            if (filterText.empty() || FilterLower(e.name.c_str()).find(filterText) != std::wstring::npos)
+                AddFiltered(&e);
+    }
+    bool AcceptsFilterChar(wchar_t c) override { return c > 32 && c != L'#'; }
+    void OnHeaderPressed(BZone* zone) override { pressed.push_back(zone->id); }
+    void OnHeaderClick(BZone* zone) override { middle.push_back(zone->id); }
+
+    std::vector<Entry> entries;
+    std::vector<int> pressed, middle;
+};
+
+class Host : public CWnd {};
+
+BOOL WINAPI NoClip(const RECT*) { return TRUE; }
+
+struct Fixture {
+    explicit Fixture(int count, bool visible = false) {
+        ZoneSeparator::clipCursor = NoClip;
+        EXPECT_TRUE(host.CreateEx(0, nullptr, L"list", WS_POPUP | (visible ? WS_VISIBLE : 0), RECT{40, 40, 400, 260},
+                                  nullptr, 0));
+        EXPECT_TRUE(list.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, RECT{0, 0, 10, 10}, host.m_hWnd, 229));
+        line = new EntryLine;
+        list.AddLine(line);
+        list.SetFont(L"Arial", 9);
+        for (int i = 0; i < count; ++i)
+            list.entries.push_back({(i % 2 ? L"Alpha_" : L"beta_") + std::to_wstring(i), std::to_wstring(0x401000 + i)});
+        list.Refilter();
+        list.MoveWindow(0, 0, 360, 220, true);
+        wintest::DrainQueue();
+        Erase();   // the first paint takes the item count
+    }
+    ~Fixture() {
+        ZoneSeparator::clipCursor = ::ClipCursor;
+        host.DestroyWindow();
+    }
+    void Erase() { list.SendMessage(WM_ERASEBKGND, 0, 0); }
+    int CountInPage(const RECT& r, COLORREF c) {
+        SelectGdi keep(list.shadow, list.shadow.bitmap.GetSafeHandle());
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) n += list.shadow.GetPixel(x, y) == c;
+        return n;
+    }
+    POINT InRow(int row, int x) {
+        RECT r = list.GetRowRect(row);
+        return POINT{x, (r.top + r.bottom) / 2};
+    }
+    POINT InHeader(int x) {
+        RECT r;
+        list.GetTextArea(r);
+        return POINT{x, r.top + list.headerHeight / 2};
+    }
+    void Mouse(UINT message, POINT p, UINT keys = 0) { list.SendMessage(message, keys, MAKELPARAM(p.x, p.y)); }
+    // Runs a message through the list's pre-translation the way the message loop would.
+    bool Pre(HWND to, UINT message, WPARAM w) {
+        MSG m{to, message, w, 1, 0, {0, 0}};
+        return CWnd::WalkPreTranslateTree(&m);
+    }
+
+    Host host;
+    EntryList list;
+    EntryLine* line = nullptr;
+};
+
+TEST(List, HeaderTitlesAndSeparators)
+{
+    Fixture f(5);
+    ASSERT_EQ(f.list.columnTitles.size(), 3u);
+    EXPECT_EQ(f.list.columnTitles[0], L"Name");
+    EXPECT_EQ(f.list.columnTitles[1], L"Address");
+    // Name | Address | stretch: separators after the first two only.
+    ASSERT_EQ(f.line->ZoneCount(), 5);
+    EXPECT_TRUE(f.line->ZoneAt(1)->IsSeparator());
+    EXPECT_TRUE(f.line->ZoneAt(3)->IsSeparator());
+    EXPECT_EQ(f.line->ZoneAt(1)->textColor, ThemeColor(76));
+    EXPECT_EQ(*f.list.TitleOf(f.line->ZoneAt(2)), L"Address");
+    EXPECT_GT(f.list.headerHeight, 5);
+    EXPECT_EQ(f.list.rowGap, 1);
+    EXPECT_EQ(f.list.selection.flags, 0);
+}
+
+TEST(List, PaintsHeaderCellsAndTheSortGlyph)
+{
+    Fixture f(5);
+    f.Erase();
+    const BZone* name = f.line->ZoneAt(0);
+    const BZone* address = f.line->ZoneAt(2);
+    RECT text;
+    f.list.GetTextArea(text);
+    RECT nameHead{name->rect.left, text.top, name->rect.right, text.top + f.list.headerHeight};
+    RECT addrHead{address->rect.left, text.top, address->rect.right, text.top + f.list.headerHeight};
+    EXPECT_GT(f.CountInPage(addrHead, ThemeColor(71)), 20);
+    EXPECT_EQ(f.CountInPage(nameHead, ThemeColor(75)), 0);
+    f.list.sortColumn = -1;   // descending on the name column
+    f.Erase();
+    RECT glyphArea{nameHead.left, nameHead.top, nameHead.left + 12, nameHead.bottom};
+    EXPECT_GT(f.CountInPage(glyphArea, ThemeColor(75)), 3);
+    f.list.sortColumn = 2;    // right-aligned column: the glyph at the right end
+    f.Erase();
+    EXPECT_EQ(f.CountInPage(glyphArea, ThemeColor(75)), 0);
+    RECT right{addrHead.right - 12, addrHead.top, addrHead.right, addrHead.bottom};
+    EXPECT_GT(f.CountInPage(right, ThemeColor(75)), 3);
+}
+
+TEST(List, ClickingARowMakesItCurrent)
+{
+    Fixture f(50);
+    f.Mouse(WM_LBUTTONDOWN, f.InRow(3, 20), MK_LBUTTON);
+    f.Mouse(WM_LBUTTONUP, f.InRow(3, 20));
+    EXPECT_TRUE(f.list.Pager()->IsCurrentRow(f.list.VBar(), 3));
+    EXPECT_TRUE(f.list.pressed.empty());
+    f.list.MoveCurrentLine(20);
+    EXPECT_EQ(f.list.Pager()->GetCurrent(f.list.VBar()), 20);
+    std::vector<std::pair<int, int>> counts;
+    f.list.ReportCount(counts);
+    ASSERT_EQ(counts.size(), 1u);
+    EXPECT_EQ(counts[0], std::make_pair(229, 50));
+}
+
+TEST(List, OnlyClickableHeaderCellsPress)
+{
+    Fixture f(5);
+    const BZone* name = f.line->ZoneAt(0);
+    const BZone* address = f.line->ZoneAt(2);
+    f.Mouse(WM_LBUTTONDOWN, f.InHeader(address->rect.left + 5), MK_LBUTTON);
+    f.Mouse(WM_LBUTTONUP, f.InHeader(address->rect.left + 5));
+    EXPECT_TRUE(f.list.pressed.empty());
+    EXPECT_EQ(f.list.pressedHeader, 0);
+    f.Mouse(WM_LBUTTONDOWN, f.InHeader(name->rect.left + 5), MK_LBUTTON);
+    EXPECT_EQ(f.list.pressedHeader, 1);
+    f.Mouse(WM_LBUTTONUP, f.InHeader(name->rect.left + 5));
+    EXPECT_EQ(f.list.pressed, std::vector<int>{1});
+    EXPECT_EQ(f.list.pressedHeader, 0);
+    f.Mouse(WM_MBUTTONDOWN, f.InHeader(address->rect.left + 5), MK_MBUTTON);
+    f.Mouse(WM_MBUTTONDOWN, f.InHeader(name->rect.left + 5), MK_MBUTTON);
+    EXPECT_EQ(f.list.middle, std::vector<int>{1});
+}
+
+TEST(List, DoubleClickOnASeparatorFitsTheColumn)
+{
+    Fixture f(5);
+    BZone* name = f.line->ZoneAt(0);
+    int max = name->GetMaxWidth();
+    ASSERT_EQ(name->width, max);
+    f.Mouse(WM_LBUTTONDBLCLK, f.InHeader(name->rect.right));
+    EXPECT_LT(name->width, max);            // the names are shorter than 16 cells
+    EXPECT_GT(name->width, 20);
+    f.list.entries[0].name = std::wstring(60, L'W');
+    f.list.Refilter();
+    f.Mouse(WM_LBUTTONDBLCLK, f.InHeader(name->rect.right));
+    EXPECT_EQ(name->width, max);            // never beyond the maximum
+}
+
+TEST(FilterList, TypingOpensTheFilterAndEscapeClosesIt)
+{
+    Fixture f(10);
+    EXPECT_EQ(f.list.GetCount(), 10);
+    EXPECT_FALSE(f.Pre(f.list.m_hWnd, WM_CHAR, L'#'));   // refused: the list keeps the character
+    EXPECT_FALSE(f.list.FilterShown());
+    EXPECT_TRUE(f.Pre(f.list.m_hWnd, WM_CHAR, L'L'));
+    EXPECT_TRUE(f.list.FilterShown());
+    EXPECT_EQ(::GetFocus(), f.list.filterEdit.m_hWnd);
+    wintest::DrainQueue();
+    EXPECT_EQ(f.list.filterText, L"l");                   // lower-cased
+    EXPECT_EQ(f.list.GetCount(), 5);                      // Alpha_1, 3, 5, 7, 9
+    RECT area;
+    f.list.GetClientArea(area);
+    EXPECT_EQ(area.bottom, f.list.GetClientRect().bottom - f.list.editHeight);
+    EXPECT_TRUE(f.list.HasFocus());
+    // Down goes to the list.
+    EXPECT_TRUE(f.Pre(f.list.filterEdit.m_hWnd, WM_KEYDOWN, VK_DOWN));
+    EXPECT_TRUE(f.Pre(f.list.filterEdit.m_hWnd, WM_KEYDOWN, VK_ESCAPE));
+    wintest::DrainQueue();
+    EXPECT_FALSE(f.list.FilterShown());
+    EXPECT_EQ(f.list.filterText, L"");
+    EXPECT_EQ(f.list.GetCount(), 10);
+}
+
+TEST(FilterList, ItemsPastTheFilteredCountAreNull)
+{
+    Fixture f(3);
+    EXPECT_NE(f.list.GetItem(2), nullptr);
+    EXPECT_EQ(f.list.GetItem(3), nullptr);
+    EXPECT_EQ(f.list.GetItem(-1), nullptr);
+}
+
+TEST(List, Screenshot)
+{
+    Fixture f(12, true);
+    f.list.sortColumn = 1;
+    f.Mouse(WM_LBUTTONDOWN, f.InRow(2, 20), MK_LBUTTON);
+    f.Mouse(WM_LBUTTONUP, f.InRow(2, 20));
+    f.list.Invalidate();
+    f.list.UpdateWindow();
+    wintest::DrainQueue();
+    EXPECT_TRUE(SaveScreenshot(f.host.m_hWnd, L"list.png"));
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+#pragma once
+// Lists: the multi-zone pane with a header row of column titles, grid lines, clickable header cells
+// with a sort glyph, double-click auto-fit of a column and a current row that follows the mouse.
+// BMultiFilterList adds a one-line filter edit that opens when the user types in the list and narrows
+// the items to those whose text holds the filter.
+//
+//   class NamesList : public BMultiFilterList {
+//       int32_t GetCount() override ...   // or the filtered count of the base
+//       void Refilter() override;          // fills `filtered` from the source using filterText
+//       bool AcceptsFilterChar(wchar_t c) override { return c > 32; }
+//   };
+
+#include "classlib/Controls.h"
+#include "classlib/GdiObject.h"
+#include "core/StringW.h"
+#include "core/TChunk.h"
+#include "toolkit/BMultiZone.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+class BMultiList : public BMultiZone {
+public:
+    BMultiList();
+    ~BMultiList() override;
+
+    static const MessageMap kMessageMap;
+    const MessageMap* GetMessageMap() const override { return &kMessageMap; }
+
+    void DrawBackground(CDC& dc) override;
+    void UpdateCount() override;
+    void OnZoneMiddleClick(BZone* zone, int row) override;
+    void OnZoneDown(BZone* zone, int row, int x) override;
+    void OnZoneUp(BZone* zone, int row, int x) override;
+    void OnHeaderDblClick(BZone* zone) override;
+
+    virtual void DrawHeaderCell(CDC& dc, const RECT& r, BZone* zone);
+    virtual void DrawHeaderRow(CDC& dc);
+    // A clickable header cell was pressed (lists that sort do it here).
+    virtual void OnHeaderPressed(BZone* zone);
+    // A clickable header cell got a middle click.
+    virtual void OnHeaderClick(BZone* zone);
+    virtual int32_t GetCount() = 0;
+
+    void AddColumnTitle(const wchar_t* text);
+    // The list font (weight 400; style 1 italic) for the header and the rows; the header is a
+    // character cell + 5 high.
+    void SetFont(const wchar_t* face, int points, int style = 0);
+    // Appends (control id, item count), for captions that show counts.
+    void ReportCount(std::vector<std::pair<int, int>>& out);
+    // The current line and the page top move together to line n.
+    void MoveCurrentLine(int64_t n);
+    // The title of a zone of the first line: the n-th title for the n-th non-separator zone.
+    const StringW* TitleOf(const BZone* zone) const;
+
+    int OnCreate(CREATESTRUCTW* cs) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+    std::vector<StringW> columnTitles;
+    CFont listFont;
+    HACCEL accelerators = nullptr;
+    COLORREF headerBack;
+    COLORREF headerText;
+    int32_t pressedHeader = 0;   // id of the header zone held down, 0 none
+    int32_t sortColumn = 0;      // id of the sort column, negative descending, 0 none
+
+protected:
+    // The header cell of a zone in page coordinates.
+    RECT HeaderCellRect(const BZone* zone);
+};
+
+class BMultiFilterList : public BMultiList {
+public:
+    static constexpr int kFilterEditId = 60913;
+
+    BMultiFilterList();
+    ~BMultiFilterList() override;
+
+    static const MessageMap kMessageMap;
+    const MessageMap* GetMessageMap() const override { return &kMessageMap; }
+
+    void* GetItem(int row) override;
+    bool HasFocus() override;
+    void DrawBackground(CDC& dc) override;
+    void GetClientArea(RECT& r) override;
+    int32_t GetCount() override;
+
+    // Rebuilds `filtered` from the subclass's source with filterText (under the draw lock).
+    virtual void Refilter() = 0;
+    // Whether a character typed into the list opens the filter.
+    virtual bool AcceptsFilterChar(wchar_t c) = 0;
+    // Reads the filter edit: lower-cased into filterText, then Refilter and a repaint.
+    virtual void OnFilterChanged();
+
+    int OnCreate(CREATESTRUCTW* cs) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type) override;
+    void OnSetFocus(HWND previous) override;
+
+    bool FilterShown() const { return filterEdit.m_hWnd && (filterEdit.GetStyle() & WS_VISIBLE); }
+    // For Refilter: empties the filtered items, and appends one.
+    void ClearFiltered() { filtered.Clear(0); filtered.count = 0; }
+    void AddFiltered(void* item) { filtered.Append(item); }
+    // Hides the edit, empties its text (showing every item again) and lays the pane out.
+    void CloseFilter();
+
+    TChunk<void*> filtered{1024};
+    CFont filterFont;
+    CEdit filterEdit;
+    StringW filterText;
+    int32_t editHeight = 0;
+    bool editOnTop = false;
+    CBrush editBrush;
+
+private:
+    void Relayout();
+};
+
+// Lower-cases a text for filtering (the filter compares lower-cased texts).
+StringW FilterLower(const wchar_t* text);
