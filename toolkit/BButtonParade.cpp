@@ -188,39 +188,27 @@ int BButtonParade::Layout(int left, int top, int right, int bottom, HDC dc)
         return 0;
     if (horizontal && stretchWindow)
         GetSize(right - left);
-    RECT r{left + endGap, top + sideGap, 0, 0};
-    if (horizontal) {
-        r.bottom = top + sideGap + iconSize + 2 * marginAcross + 4;
-        int x = r.left;
-        for (BButton* button : buttons) {
-            if (!Shown(*button))
-                continue;
-            r.left = x;
-            r.right = x + Box(*button).cx;
-            if (!button->HasIcon())
-                r.right = std::min<LONG>(r.right, right);
-            button->MoveTo(r, true);
-            if (dc)
-                ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
-            x = r.right + spacing;
-        }
-        return x + endGap;
-    }
-    r.right = left + endGap + iconSize + 2 * marginAlong + 4;
-    int y = r.top;
+    // Across the row every button takes the same band; along it, its box and then the spacing.
+    RECT band = horizontal ? RECT{0, top + sideGap, 0, top + sideGap + iconSize + 2 * marginAcross + 4}
+                           : RECT{left + endGap, 0, left + endGap + iconSize + 2 * marginAlong + 4, 0};
+    int along = horizontal ? left + endGap : top + sideGap;
+    const int limit = horizontal ? right : bottom;
     for (BButton* button : buttons) {
         if (!Shown(*button))
             continue;
-        r.top = y;
-        r.bottom = y + Box(*button).cy;
+        SIZE box = Box(*button);
+        int end = along + (horizontal ? box.cx : box.cy);
         if (!button->HasIcon())
-            r.bottom = std::min<LONG>(r.bottom, bottom);
-        button->MoveTo(r, true);
+            end = std::min(end, limit);
+        RECT place = band;
+        (horizontal ? place.left : place.top) = along;
+        (horizontal ? place.right : place.bottom) = end;
+        button->MoveTo(place, true);
         if (dc)
-            ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
-        y = r.bottom + spacing;
+            ::ExcludeClipRect(dc, place.left, place.top, place.right, place.bottom);
+        along = end + spacing;
     }
-    return y + endGap;
+    return along + endGap;
 }
 
 void BButtonParade::PaintBackground(HDC dc, const RECT& rect)

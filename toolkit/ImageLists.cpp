@@ -4,6 +4,7 @@
 #include "options/BColorTheme.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <vector>
 
 namespace {
@@ -77,10 +78,18 @@ std::vector<bool> MaskedOut(const CImageList& list, const DibPixels& image)
     return masked;
 }
 
+using GlyphAdder = int (*)(CImageList&, const uint8_t*);
+
+// Fills a new glyph list once: the patterns in order, then black turned to the colour.
 template <int N>
-void Recolour(TImageList<N>& list, COLORREF colour)
+bool FillOnce(TImageList<N>& list, GlyphAdder add, std::initializer_list<const uint8_t*> patterns, COLORREF colour)
 {
+    if (list.GetSafeHandle() || !list.Make())
+        return false;
+    for (const uint8_t* pattern : patterns)
+        add(list, pattern);
     ImageListReplaceColor(list, 0, 0, 0x7FFF, 0x7FFF, kBlack, colour);
+    return true;
 }
 
 // 32 x 32 cursor masks: black pixels from a shape, a white outline around them, the rest transparent.
@@ -244,13 +253,7 @@ bool ImageListMakeGrey(CImageList& list)
 TImageList<9>& StockGlyphs()
 {
     static TImageList<9> list;
-    if (!list.GetSafeHandle() && list.Make()) {
-        ImageListAddGlyph(list, kTriangleDown);
-        ImageListAddGlyph(list, kTriangleLeft);
-        ImageListAddGlyph(list, kTriangleUp);
-        ImageListAddGlyph(list, kTriangleRight);
-        Recolour(list, ThemeColor(21));
-    }
+    FillOnce(list, ImageListAddGlyph, {kTriangleDown, kTriangleLeft, kTriangleUp, kTriangleRight}, ThemeColor(21));
     return list;
 }
 
@@ -279,34 +282,22 @@ HCURSOR ColumnResizeCursor()
 TImageList<5>& MarkerGlyphs()
 {
     static TImageList<5> list;
-    if (!list.GetSafeHandle() && list.Make()) {
-        ImageListAddMarkerGlyph(list, kMarkerLeft);
-        ImageListAddMarkerGlyph(list, kMarkerRight);
-        Recolour(list, RGB(192, 192, 192));
-    }
+    FillOnce(list, ImageListAddMarkerGlyph, {kMarkerLeft, kMarkerRight}, RGB(192, 192, 192));
     return list;
 }
 
 TImageList<8>& HeaderGlyphs()
 {
     static TImageList<8> list;
-    if (!list.GetSafeHandle() && list.Make()) {
-        ImageListAddPattern(list, kHeaderUp);
-        ImageListAddPattern(list, kHeaderDown);
-        Recolour(list, ThemeColor(75));
-    }
+    FillOnce(list, ImageListAddPattern, {kHeaderUp, kHeaderDown}, ThemeColor(75));
     return list;
 }
 
 TImageList2<8>& CheckOverlays()
 {
     static TImageList2<8> list;
-    if (!list.GetSafeHandle() && list.Make()) {
-        ImageListAddPattern(list, kOverlayUnset);
-        ImageListAddPattern(list, kOverlaySet);
-        Recolour(list, ThemeColor(44));
+    if (FillOnce(list, ImageListAddPattern, {kOverlayUnset, kOverlaySet}, ThemeColor(44)))
         list.MakeGreyCopy();
-    }
     return list;
 }
 
@@ -315,11 +306,7 @@ TImageList2<9>& CheckMarks(int pair)
     static TImageList2<9> lists[2];
     pair = pair ? 1 : 0;
     TImageList2<9>& list = lists[pair];
-    if (!list.GetSafeHandle() && list.Make()) {
-        ImageListAddGlyph(list, kCheckUnset);
-        ImageListAddGlyph(list, kCheckSet);
-        Recolour(list, ThemeColor(pair == 0 ? 46 : 45));
+    if (FillOnce(list, ImageListAddGlyph, {kCheckUnset, kCheckSet}, ThemeColor(pair == 0 ? 46 : 45)))
         list.MakeGreyCopy();
-    }
     return list;
 }
