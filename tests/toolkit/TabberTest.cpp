@@ -1,0 +1,270 @@
+#include "toolkit/BTabber.h"
+
+#include "classlib/PixelSurface.h"
+#include "classlib/Screenshot.h"
+#include "options/BColorTheme.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A tabber whose tab menu answers without showing itself.
+class TestTabber : public BTabber {
+public:
+    TestTabber() : BTabber(0, std::make_unique<TabVS2003>(), 8) {}
+    int menuAnswer = 0;
+    int menuItems = -1;
+    UINT checkedState = 0;
+protected:
+    int TrackTabMenu(CMenu& menu, POINT) override {
+        menuItems = menu.GetMenuItemCount();
+        checkedState = menu.GetMenuState(0, MF_BYPOSITION);
+        return menuAnswer;
+    }
+};
+
+struct TabberFixture : ::testing::Test {
+    CWnd host;
+    TestTabber tabber;
+    std::vector<std::unique_ptr<CWnd>> pages;
+
+    void SetUp() override {
+        ASSERT_TRUE(host.CreateEx(0, nullptr, L"tabs", WS_POPUP | WS_VISIBLE, RECT{0, 0, 404, 300}, nullptr, 0));
+        ASSERT_TRUE(tabber.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, RECT{0, 0, 404, 300}, host, 220));
+        tabber.SetFont(L"Arial", 8, false);
+    }
+    void TearDown() override { host.DestroyWindow(); }
+
+    CWnd* Page(int id) {
+        pages.push_back(std::make_unique<CWnd>());
+        CWnd* p = pages.back().get();
+        static const wchar_t* cls = RegisterWindowClass(0, nullptr, ::CreateSolidBrush(RGB(200, 220, 240)));
+        EXPECT_TRUE(p->CreateEx(0, cls, L"", WS_CHILD, RECT{0, 0, 100, 100}, host, id));
+        return p;
+    }
+    void AddTabs(int count, int firstId = 201) {
+        for (int i = 0; i < count; ++i) tabber.AddTab(Page(firstId + i), std::to_wstring(i).c_str(), true);
+    }
+    // Draws the strip as the paint does and returns the rectangles.
+    void Draw(PixelSurface* into = nullptr) {
+        PixelSurface local;
+        PixelSurface& s = into ? *into : local;
+        const RECT c = tabber.GetClientRect();
+        const int bw = tabber.IsVertical() ? c.bottom : c.right;
+        const int bh = tabber.IsVertical() ? c.right : c.bottom;
+        if (!into) s.Create(bw, bh);
+        auto draw = tabber.MakeDraw(bw, bh);
+        tabber.DrawTabs(s, *draw);
+    }
+};
+
+TEST_F(TabberFixture, OneRowSharesTheStripEqually) {
+    EXPECT_EQ(tabber.stripLength, 400);
+    AddTabs(3);
+    Draw();
+    ASSERT_EQ(tabber.tabRects.size(), 3u);
+    const LONG lefts[] = {2, 136, 269}, rights[] = {136, 269, 402};   // 400 / 3: the first takes the odd pixel
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(tabber.tabRects[i].left, lefts[i]) << i;
+        EXPECT_EQ(tabber.tabRects[i].right, rights[i]) << i;
+    }
+    EXPECT_EQ(tabber.rows, 1);
+    EXPECT_EQ(tabber.StripSize(), 3 + 18 + 4);                       // slant + font term + 4
+    EXPECT_EQ(tabber.PageRect().top, 25);
+}
+
+TEST_F(TabberFixture, NarrowTabsShowIconsOnly) {
+    tabber.iconWidth = 16;
+    AddTabs(8);
+    Draw();                                                            // 400 / 8 = 50 >= 38
+    EXPECT_FALSE(tabber.flags & BTabber::kCompact);
+    AddTabs(3, 301);
+    Draw();                                                            // 400 / 11 = 36 < 38
+    EXPECT_TRUE(tabber.flags & BTabber::kCompact);
+}
+
+TEST_F(TabberFixture, TextSizedTabsWrapIntoRowsThenStop) {
+    tabber.SetLayoutValue(2);
+    AddTabs(10);
+    Draw();
+    // 86 each (80 + 6): four on the first row (to 346), four on the last before the button room.
+    EXPECT_EQ(tabber.rows, 2);
+    ASSERT_EQ(tabber.tabRects.size(), 9u);                             // the ninth is drawn cut short
+    EXPECT_EQ(tabber.tabRects[4].left, 2);
+    EXPECT_EQ(tabber.tabRects[4].top, tabber.tabRects[0].bottom + 2);
+    EXPECT_EQ(tabber.tabRects[8].right, 402 - 33);
+    EXPECT_LT(tabber.spaceLeft, -3);
+    EXPECT_TRUE(tabber.CanScroll(BTabber::kForwardId));
+    EXPECT_FALSE(tabber.CanScroll(BTabber::kBackId));
+    EXPECT_EQ(tabber.StripSize(), (21 + 2) * 2 + 2);
+    EXPECT_EQ(tabber.TabAtPoint(90, 10), 1);
+    EXPECT_EQ(tabber.TabAtPoint(90, 35), 5);
+    EXPECT_EQ(tabber.TabAtPoint(390, 35), -1);                         // the buttons' room
+}
+
+TEST_F(TabberFixture, SelectionSkipsDisabledTabsAndWraps) {
+    AddTabs(4);
+    EXPECT_EQ(tabber.active, pages[0].get());
+    EXPECT_TRUE(pages[0]->GetStyle() & WS_VISIBLE);
+    tabber.ShowTab(202, false);
+    EXPECT_FALSE(tabber.IsTabShown(202));
+    EXPECT_FALSE(tabber.IsTabShown(999));
+    EXPECT_FALSE(tabber.SelectTab(202));
+    EXPECT_FALSE(tabber.SelectTab(999));
+    EXPECT_TRUE(tabber.SelectTab(204));
+    EXPECT_FALSE(pages[0]->GetStyle() & WS_VISIBLE);
+    EXPECT_TRUE(pages[3]->GetStyle() & WS_VISIBLE);
+    tabber.ShowTab(204, false);                                        // wraps past the end and the disabled 202
+    EXPECT_EQ(tabber.active, pages[0].get());
+    tabber.SetTabData(203, RGB(1, 2, 3));
+    EXPECT_EQ(tabber.TabByWindow(pages[2].get())->fill, RGB(1, 2, 3));
+}
+
+TEST_F(TabberFixture, RemovingTheActiveTabActivatesANeighbour) {
+    AddTabs(3);
+    tabber.SelectTab(203);
+    tabber.RemoveTab(2);                                               // the last: the previous one
+    EXPECT_EQ(tabber.active, pages[1].get());
+    tabber.ShowTab(201, false);
+    tabber.RemoveTab(1);                                               // no enabled tab left
+    EXPECT_EQ(tabber.active, nullptr);
+    EXPECT_EQ(tabber.tabs.size(), 1u);
+}
+
+TEST_F(TabberFixture, SingleTabStripHiddenByFlag) {
+    tabber.flags |= BTabber::kHideSingle;
+    AddTabs(1);
+    EXPECT_EQ(tabber.StripSize(), 0);
+    const RECT page = tabber.PageRect();
+    EXPECT_EQ(page.top, 0);
+    AddTabs(1, 202);
+    EXPECT_GT(tabber.StripSize(), 0);
+}
+
+TEST_F(TabberFixture, DragStartsAfterTwelvePixelsWhenAllowed) {
+    AddTabs(3);
+    Draw();
+    tabber.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+    tabber.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 10));
+    EXPECT_EQ(tabber.draggedTab, -1);                                  // dragging not enabled
+    tabber.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(60, 10));
+    tabber.flags |= BTabber::kDraggable;
+    tabber.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+    tabber.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(31, 10));
+    EXPECT_EQ(tabber.draggedTab, -1);                                  // 11 pixels
+    tabber.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(32, 10));
+    EXPECT_EQ(tabber.draggedTab, 0);
+    tabber.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 10));   // over the third tab
+    EXPECT_EQ(tabber.draggedTab, 2);
+    EXPECT_EQ(tabber.tabs[2]->window, pages[0].get());
+    tabber.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(300, 10));
+    EXPECT_EQ(tabber.draggedTab, -1);
+    EXPECT_EQ(tabber.pressedTab, -1);
+}
+
+TEST_F(TabberFixture, ScrollButtonsStepAndOpenTheMenu) {
+    tabber.SetLayoutValue(1);
+    AddTabs(8);
+    tabber.UpdateWindow();
+    tabber.Invalidate(true);
+    tabber.UpdateWindow();                                              // paints: the rows are full
+    ASSERT_TRUE(tabber.forwardButton.GetStyle() & WS_VISIBLE);
+    SaveScreenshot(host, L"tabber-buttons.png");
+    EXPECT_TRUE(tabber.CanScroll(BTabber::kForwardId));
+    tabber.forwardButton.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 7));
+    EXPECT_EQ(tabber.first, 1);
+    EXPECT_TRUE(tabber.forwardButton.HasCapture());
+    tabber.forwardButton.SendMessage(WM_TIMER, BTabButton::kRepeatTimer, 0);   // held: repeats
+    tabber.forwardButton.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(7, 7));
+    EXPECT_FALSE(tabber.forwardButton.HasCapture());
+    tabber.backButton.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 7));
+    tabber.backButton.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(7, 7));
+    EXPECT_GE(tabber.first, 0);
+    tabber.ShowTab(203, false);
+    tabber.menuAnswer = 3;                                             // a disabled tab: refused
+    tabber.backButton.SendMessage(WM_RBUTTONDOWN, 0, 0);
+    EXPECT_EQ(tabber.menuItems, 8);
+    EXPECT_TRUE(tabber.checkedState & MF_CHECKED);
+    EXPECT_EQ(tabber.active, pages[0].get());
+    tabber.menuAnswer = 5;
+    tabber.forwardButton.SendMessage(WM_RBUTTONDOWN, 0, 0);
+    EXPECT_EQ(tabber.active, pages[4].get());
+}
+
+TEST_F(TabberFixture, RepeatedScrollSteps) {
+    tabber.SetLayoutValue(1);
+    AddTabs(8);
+    tabber.Invalidate(true);
+    tabber.UpdateWindow();
+    const int before = tabber.first;
+    tabber.forwardButton.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 7));
+    tabber.Invalidate(true);
+    tabber.UpdateWindow();
+    // The repeat acts at the cursor, which the test keeps over the button.
+    RECT b = tabber.forwardButton.GetWindowRect();
+    ::SetCursorPos((b.left + b.right) / 2, (b.top + b.bottom) / 2);
+    tabber.forwardButton.SendMessage(WM_TIMER, BTabButton::kRepeatTimer, 0);
+    tabber.forwardButton.SendMessage(WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(tabber.first, before + 2);
+}
+
+TEST_F(TabberFixture, ClickActivatesTheTabUnderThePointer) {
+    AddTabs(3);
+    Draw();
+    tabber.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 10));
+    tabber.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(200, 10));
+    EXPECT_EQ(tabber.active, pages[1].get());
+    RECT r = pages[1]->GetWindowRect();
+    tabber.ScreenToClient(&r);
+    EXPECT_EQ(r.top, tabber.StripSize());
+}
+
+struct SideRow {
+    int side;
+    RECT expectFirst;      // window rectangle of the first tab (two tabs, 300 x 404 client turned)
+};
+
+TEST_F(TabberFixture, VerticalStripsAreTurned) {
+    AddTabs(2);
+    const int s = tabber.StripSize();
+    const SideRow rows[] = {
+        {BTabber::kRight, {404 - 2 - 21, 2, 404 - 2, 150}},
+        {BTabber::kLeft, {2, 2, 2 + 21, 150}},
+        {BTabber::kBottom, {2, 300 - 2 - 21, 202, 300 - 2}},
+    };
+    for (const SideRow& row : rows) {
+        tabber.SetSideFlags(row.side);
+        Draw();
+        const RECT f = tabber.tabRects[0];
+        EXPECT_EQ(f.left, row.expectFirst.left) << row.side;
+        EXPECT_EQ(f.top, row.expectFirst.top) << row.side;
+        EXPECT_EQ(f.right, row.expectFirst.right) << row.side;
+        EXPECT_EQ(f.bottom, row.expectFirst.bottom) << row.side;
+    }
+    // On screen: the active tab's shape lies along the right edge when the strip is on the right.
+    tabber.SetSideFlags(BTabber::kRight);
+    tabber.Invalidate(true);
+    tabber.UpdateWindow();
+    PixelSurface shot;
+    ASSERT_TRUE(CaptureWindow(tabber, shot, true));
+    const COLORREF shape = tabber.Prototype().normalShape;
+    EXPECT_GT(shot.CountColour(RECT{404 - s, 10, 404, 140}, shape), 200);
+    EXPECT_EQ(shot.CountColour(RECT{0, 10, 300, 140}, shape), 0);
+    tabber.SetSideFlags(BTabber::kTop);
+    tabber.Invalidate(true);
+    tabber.UpdateWindow();
+    ASSERT_TRUE(CaptureWindow(tabber, shot, true));
+    EXPECT_GT(shot.CountColour(RECT{10, 0, 190, s}, shape), 200);
+    ASSERT_TRUE(shot.SavePng(L"tabber.png"));
+}
+
+TEST(Tabber, CapacityBeyondTheVectorsLimitThrows) {
+    EXPECT_THROW(BTabber(0, std::make_unique<TabVS2003>(), static_cast<size_t>(-1)), std::length_error);
+}
+
+}  // namespace
