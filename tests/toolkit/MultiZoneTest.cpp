@@ -445,6 +445,31 @@ TEST(MultiZone, CornerButtonsPushTheSidewaysScrollerRight) {
     EXPECT_EQ(f.pane.HBar().extraWidth, length);
 }
 
+// A name column and a filler that takes the rest of the row.
+class StretchLine : public BZoneLine {
+public:
+    void CreateZones(BMultiZone*) override {
+        AddZone(new BZoneString(1, BZone::kAlignLeft, 4));
+        filler = new ZoneStretch(9, BZone::kStretch | BZone::kHatchEmpty);
+        AddZone(filler);
+    }
+    void SetData(const void*) override {}
+    ZoneStretch* filler = nullptr;
+};
+
+TEST(MultiZone, StretchZoneFillsTheRestOfTheTextArea) {
+    Fixture f(10);
+    auto* line = new StretchLine;
+    f.pane.AddLine(line);
+    for (int width : {500, 260, 320}) {
+        f.pane.MoveWindow(0, 0, width, 200, true);
+        RECT t;
+        f.pane.GetTextArea(t);
+        EXPECT_EQ(line->filler->rect.right, t.right) << width;
+        EXPECT_GT(line->filler->width, 0) << width;
+    }
+}
+
 // --- The selection on its own.
 
 TEST(TextSelection, LinesRemovedMovesTheSelectionUp) {
