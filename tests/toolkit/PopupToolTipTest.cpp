@@ -46,6 +46,19 @@ struct TipChild : CWnd {
     mutable POINT lastPoint{-1, -1};
 };
 
+// A pop-up shown with a text over a fresh owner.
+template <class Popup = BPopup>
+struct ShownPopup {
+    explicit ShownPopup(const wchar_t* text) {
+        made = owner.Make() && popup.Create(&owner);
+        popup.SetText(text);
+    }
+    ~ShownPopup() { popup.DestroyWindow(); }
+    TopWindow owner;
+    Popup popup;
+    bool made = false;
+};
+
 SIZE TextExtent(BPopup& popup, const wchar_t* text)
 {
     CClientDC dc(popup.m_hWnd);
@@ -90,11 +103,9 @@ TEST(BPopup, WidthFollowsTheTextAboveTheMinimum) {
 }
 
 TEST(BPopup, PaintsFrameAndGround) {
-    TopWindow owner;
-    ASSERT_TRUE(owner.Make());
-    BPopup popup;
-    ASSERT_TRUE(popup.Create(&owner));
-    popup.SetText(L"Parsing...");
+    ShownPopup<> shown(L"Parsing...");
+    ASSERT_TRUE(shown.made);
+    BPopup& popup = shown.popup;
     popup.textColor = RGB(0, 0, 255);
     popup.Invalidate();
     popup.UpdateWindow();
@@ -107,16 +118,13 @@ TEST(BPopup, PaintsFrameAndGround) {
     EXPECT_EQ(shot.Pixel(w - 3, h / 2), RGB(0, 0, 0));
     EXPECT_EQ(shot.Pixel(w / 2, 2), RGB(0, 0, 0));
     EXPECT_GT(shot.CountColour(RECT{4, 4, w - 4, h - 4}, RGB(0, 0, 255)), 0);   // the text
-    popup.DestroyWindow();
 }
 
 TEST(BPopup, DragMovesTheWindowAndGivesTheFocusBack) {
-    TopWindow owner;
-    ASSERT_TRUE(owner.Make());
-    BPopup popup;
-    ASSERT_TRUE(popup.Create(&owner));
-    popup.SetText(L"drag me");
-    popup.focusAfter = &owner;
+    ShownPopup<> shown(L"drag me");
+    ASSERT_TRUE(shown.made);
+    BPopup& popup = shown.popup;
+    popup.focusAfter = &shown.owner;
     RECT before = popup.GetWindowRect();
     popup.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
     EXPECT_TRUE(popup.HasCapture());
@@ -128,8 +136,7 @@ TEST(BPopup, DragMovesTheWindowAndGivesTheFocusBack) {
     EXPECT_EQ(popup.GetWindowRect().left, after.left);
     popup.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(30, 5));
     EXPECT_FALSE(popup.HasCapture());
-    EXPECT_EQ(::GetFocus(), owner.m_hWnd);
-    popup.DestroyWindow();
+    EXPECT_EQ(::GetFocus(), shown.owner.m_hWnd);
 }
 
 struct ClaimingPopup : BPopup {
@@ -137,17 +144,14 @@ struct ClaimingPopup : BPopup {
 };
 
 TEST(BPopup, APointTheDerivedPopupClaimsStartsNoDrag) {
-    TopWindow owner;
-    ASSERT_TRUE(owner.Make());
-    ClaimingPopup popup;
-    ASSERT_TRUE(popup.Create(&owner));
-    popup.SetText(L"x");
+    ShownPopup<ClaimingPopup> shown(L"x");
+    ASSERT_TRUE(shown.made);
+    ClaimingPopup& popup = shown.popup;
     popup.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
     EXPECT_FALSE(popup.HasCapture());
     popup.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 10));
     EXPECT_TRUE(popup.HasCapture());
     popup.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(40, 10));
-    popup.DestroyWindow();
 }
 
 TEST(ToolTip, TheDeepestVisibleChildAnswers) {
