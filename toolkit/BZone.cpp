@@ -178,9 +178,10 @@ void ZoneSeparator::DragTo(CWnd* pane, int x)
     dragX = x;
 }
 
-void ZoneSeparator::EndDrag(CWnd* pane, int x)
+void ZoneSeparator::EndDrag(CWnd* pane, int)
 {
-    DrawTrack(pane, x);
+    // The line to erase is the one last drawn, wherever the release happened.
+    DrawTrack(pane, dragX);
     if (clipCursor) clipCursor(nullptr);
     dragX = 0;
 }

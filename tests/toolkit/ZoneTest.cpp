@@ -5,6 +5,8 @@
 #include "toolkit/GuiMetrics.h"
 #include "toolkit/ZoneText.h"
 
+#include "document/PatternMatcher.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -321,6 +323,39 @@ TEST(TextZone, HighlightRangeInsideTheTextOnly)
     EXPECT_FALSE(z.HighlightRange(ZoneFoundMarks{nullptr, 4, 3}));   // runs past the end
     EXPECT_FALSE(z.highlightMap.valid);
     EXPECT_FALSE(z.HighlightRange(ZoneFoundMarks{nullptr, -1, 2}));
+}
+
+// A document whose current find marked part of a line.
+struct FakeFind : BZoneFindSource {
+    bool HasCurrentFind() override { return hasFind; }
+    bool FoundMarks(int64_t line, ZoneFoundMarks& marks) override {
+        if (line != 7) return false;
+        marks = ZoneFoundMarks{nullptr, 4, 12};
+        return true;
+    }
+    PatternMatcher* Matcher() override { return &matcher; }
+    bool hasFind = true;
+    PatternMatcher matcher;
+};
+
+TEST(TextZone, HighlightMatchesMarksHitsInsideTheFoundPart)
+{
+    BZoneString z(1, 0, 30);
+    z.SetText(L"mov eax,[ebx+eax]  ; eax");   // found part: "eax,[ebx+eax"
+    FakeFind find;
+    ASSERT_TRUE(find.matcher.Compile(L"eax"));
+    z.HighlightMatches(ZoneLineRecord{&find, 7});
+    std::string got;
+    for (int i = 0; i < z.text.Length(); ++i) got += z.highlightMap.Test(i) ? '1' : '0';
+    // The found part, and the matches inside it; the eax after ";" lies outside.
+    EXPECT_EQ(got, "000011111111111100000000");
+    z.HighlightMatches(ZoneLineRecord{&find, 8});   // no marks on that line
+    EXPECT_FALSE(z.highlightMap.valid);
+    find.hasFind = false;
+    z.HighlightMatches(ZoneLineRecord{&find, 7});
+    EXPECT_FALSE(z.highlightMap.valid);
+    z.HighlightMatches(ZoneLineRecord{nullptr, 7});
+    EXPECT_FALSE(z.highlightMap.valid);
 }
 
 TEST(TextZone, AlignmentAndColumns)
