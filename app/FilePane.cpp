@@ -1,0 +1,696 @@
+#include "app/FilePane.h"
+
+#include "app/AskCancel.h"
+#include "core/SectionLock.h"
+#include "core/SystemServices.h"
+#include "document/BResultDiza.h"
+#include "document/BlockSelection.h"
+#include "document/FileParseThread.h"
+#include "document/ItemStores.h"
+#include "document/ScanStringz.h"
+#include "options/BColorTheme.h"
+#include "options/Options.h"
+#include "toolkit/BPopup.h"
+
+// The panes other files build join the window as their headers appear.
+#if __has_include("app/FileMainPane.h")
+#include "app/FileMainPane.h"
+#define TRELVO_HAS_MAIN_PANE 1
+#endif
+#if __has_include("app/FileSideTab.h")
+#include "app/FileSideTab.h"
+#define TRELVO_HAS_SIDE_TAB 1
+#endif
+#if __has_include("app/FileTabber.h")
+#include "app/FileTabber.h"
+#define TRELVO_HAS_TABBER 1
+#endif
+#if __has_include("app/FileStatusBar.h")
+#include "app/FileStatusBar.h"
+#define TRELVO_HAS_STATUS_BAR 1
+#endif
+#if __has_include("app/FileButtonBar.h")
+#include "app/FileButtonBar.h"
+#define TRELVO_HAS_BUTTON_BAR 1
+#endif
+#if __has_include("app/FileLowPane.h")
+#include "app/FileLowPane.h"
+#define TRELVO_HAS_LOW_PANE 1
+#endif
+
+namespace {
+
+// Activity colours of the tab: theme colours.
+constexpr int kParseColour = 25;
+constexpr int kRefersColour = 26;
+constexpr int kFindColour = 27;
+constexpr int kFind1PaneId = 226;
+
+// The parse pop-up: a close box in its top-right corner posts its command to the file window.
+class FileParsePopup : public BPopup {
+public:
+    static constexpr int kBox = 8;
+
+    explicit FileParsePopup(HWND target) : target_(target) {}
+
+    RECT CloseBox() const {
+        const RECT c = GetClientRect();
+        return RECT{ c.right - 1 - kBox, c.top + 1, c.right - 1, c.top + 1 + kBox };
+    }
+    bool HitTest(int x, int y) override {
+        const RECT box = CloseBox();
+        if (!::PtInRect(&box, POINT{ x, y }))
+            return false;
+        ::PostMessageW(target_, WM_COMMAND, kCmdParsePopup, 0);
+        return true;
+    }
+    void PaintExtra(HDC dc, const RECT&) override {
+        const RECT box = CloseBox();
+        HPEN pen = ::CreatePen(PS_SOLID, 2, RGB(128, 128, 128));
+        HGDIOBJ old = ::SelectObject(dc, pen);
+        ::MoveToEx(dc, box.left, box.top, nullptr);
+        ::LineTo(dc, box.right, box.bottom);
+        ::MoveToEx(dc, box.right, box.top, nullptr);
+        ::LineTo(dc, box.left, box.bottom);
+        ::SelectObject(dc, old);
+        ::DeleteObject(pen);
+    }
+
+private:
+    HWND target_;
+};
+
+bool OnUiThread(HWND hwnd) {
+    return ::GetWindowThreadProcessId(hwnd, nullptr) == ::GetCurrentThreadId();
+}
+
+BOOL CALLBACK PostToChild(HWND child, LPARAM message) {
+    const MSG* m = reinterpret_cast<const MSG*>(message);
+    if (CWnd::FromHandle(child))
+        ::PostMessageW(child, m->message, m->wParam, m->lParam);
+    return TRUE;
+}
+
+void ShowPane(CWnd* pane, bool show) {
+    if (pane && pane->m_hWnd)
+        ::ShowWindow(pane->m_hWnd, show ? SW_SHOWNA : SW_HIDE);
+}
+
+bool PaneShown(const CWnd* pane) { return pane && pane->m_hWnd && (pane->GetStyle() & WS_VISIBLE) != 0; }
+
+}  // namespace
+
+const MessageEntry FilePane::kEntries[] = {
+    Cracked(WM_CREATE),
+    Cracked(WM_WINDOWPOSCHANGED),
+    Cracked(WM_SETFOCUS),
+    OnMessage(kMsgAttach, Route<&FilePane::OnAttach>),
+    OnMessage(kMsgSegmentsChanged, Route<&FilePane::OnSegmentsChanged>),
+    OnMessage(kMsgParsing, Route<&FilePane::OnParsing>),
+    OnMessage(kMsgParserDone, Route<&FilePane::OnParserDone>),
+    OnMessage(kMsgRefersScan, Route<&FilePane::OnRefersScan>),
+    OnMessage(kMsgFindJob, Route<&FilePane::OnFindJob>),
+    OnMessage(0x5E20, Route<&FilePane::OnOptions>),
+    OnMessage(0x5E01, Route<&FilePane::OnMainMoved>),
+    OnCommand(kCmdFileClose, Route<&FilePane::OnCloseFile>),
+    OnCommand(kCmdMenuClose, Route<&FilePane::OnCloseFile>),
+    OnCommand(kCmdSidePane, Route<&FilePane::OnToggleSidePane>),
+    OnCommand(kCmdLowPane, Route<&FilePane::OnToggleLowPane>),
+    OnControlRange(kAnyCode, kCmdStatusBar, kCmdStatusBar, Route<&FilePane::OnStatusBarClick>),
+    OnCommand(kCmdParsePopup, Route<&FilePane::OnParsePopup>),
+};
+const MessageMap FilePane::kMessageMap{ &BPane::kMessageMap, kEntries };
+
+FilePane::FilePane() = default;
+
+FilePane::~FilePane() {
+    popup_.reset();
+    delete document;
+    document = nullptr;
+    DestroyWindow();
+    lowPane_.reset();
+    sideTab_.reset();
+    statusBar_.reset();
+    mainPane_.reset();
+    buttonBar_.reset();
+}
+
+// --- Panes.
+
+CWnd* FilePane::DizaWindow() const { return mainApi_ ? mainApi_->DizaWindow() : nullptr; }
+
+FileButtonBar* FilePane::ButtonBar() const {
+#ifdef TRELVO_HAS_BUTTON_BAR
+    return static_cast<FileButtonBar*>(buttonBar_.get());
+#else
+    return nullptr;
+#endif
+}
+
+FileStatusBar* FilePane::StatusBar() const {
+#ifdef TRELVO_HAS_STATUS_BAR
+    return static_cast<FileStatusBar*>(statusBar_.get());
+#else
+    return nullptr;
+#endif
+}
+
+FileLowPane* FilePane::LowPane() const {
+#ifdef TRELVO_HAS_LOW_PANE
+    return static_cast<FileLowPane*>(lowPane_.get());
+#else
+    return nullptr;
+#endif
+}
+
+CWnd* FilePane::LogWindow() const {
+#ifdef TRELVO_HAS_LOW_PANE
+    return LowPane() ? LowPane()->LogWindow() : nullptr;
+#else
+    return nullptr;
+#endif
+}
+
+ShowasPane* FilePane::Showas() const {
+#ifdef TRELVO_HAS_LOW_PANE
+    return LowPane() ? LowPane()->Showas() : nullptr;
+#else
+    return nullptr;
+#endif
+}
+
+FileLogPane* FilePane::LogPane() const {
+#ifdef TRELVO_HAS_LOW_PANE
+    return LowPane() ? LowPane()->LogPane() : nullptr;
+#else
+    return nullptr;
+#endif
+}
+
+HWND FilePane::QuestionOwner() const {
+    HWND root = m_hWnd ? ::GetAncestor(m_hWnd, GA_ROOT) : nullptr;
+    return root ? root : m_hWnd;
+}
+
+int FilePane::OnCreate(CREATESTRUCTW* cs) {
+    if (BPane::OnCreate(cs) == -1)
+        return -1;
+    const RECT r{ 0, 0, 100, 100 };
+    const DWORD style = WS_CHILD | WS_VISIBLE;
+#ifdef TRELVO_HAS_MAIN_PANE
+    mainPane_.reset(new FileMainPane);
+    mainPane_->CreateEx(0, nullptr, L"", style | WS_CLIPCHILDREN, r, m_hWnd, kIdFileMainPane);
+    mainApi_ = dynamic_cast<BFileMainPanes*>(mainPane_.get());
+#endif
+#ifdef TRELVO_HAS_BUTTON_BAR
+    buttonBar_.reset(new FileButtonBar);
+    buttonBar_->side = 0;
+    buttonBar_->CreateEx(0, nullptr, L"", style, r, m_hWnd, kIdFileButtonBar);
+#endif
+#ifdef TRELVO_HAS_STATUS_BAR
+    statusBar_.reset(new FileStatusBar);
+    statusBar_->side = 2;
+    statusBar_->CreateEx(0, nullptr, L"", style, r, m_hWnd, kIdFileStatusBar);
+#endif
+#ifdef TRELVO_HAS_LOW_PANE
+    lowPane_.reset(new FileLowPane);
+    lowPane_->side = 2;
+    lowPane_->CreateEx(0, nullptr, L"", style | WS_CLIPCHILDREN, r, m_hWnd, kIdFileLowPane);
+#endif
+#ifdef TRELVO_HAS_SIDE_TAB
+    sideTab_.reset(new FileSideTab);
+    sideTab_->side = 3;
+    sideTab_->CreateEx(0, nullptr, L"", style | WS_CLIPCHILDREN, r, m_hWnd, kIdFileSideTab);
+    listApi_ = dynamic_cast<BFileListPanes*>(static_cast<CWnd*>(sideTab_.get()));
+#endif
+    return 0;
+}
+
+// --- The host.
+
+void FilePane::AttachDocument(FileParseThread* doc, int32_t fileId) {
+    document = doc;
+    if (m_hWnd)
+        SetDlgCtrlID(fileId);
+}
+
+intptr_t FilePane::NotifyWindows(uint32_t message, uintptr_t wparam, intptr_t lparam, bool windowFirst) {
+    if (!m_hWnd)
+        return 0;
+    if (!OnUiThread(m_hWnd)) {
+        ::PostMessageW(m_hWnd, message, wparam, lparam);
+        MSG m{};
+        m.message = message;
+        m.wParam = wparam;
+        m.lParam = lparam;
+        ::EnumChildWindows(m_hWnd, PostToChild, reinterpret_cast<LPARAM>(&m));
+        return 0;
+    }
+    intptr_t result = 0;
+    if (windowFirst)
+        result = SendMessage(message, wparam, lparam);
+    SendMessageToDescendants(message, wparam, lparam, true, true);
+    if (!windowFirst)
+        result = SendMessage(message, wparam, lparam);
+    return result;
+}
+
+void FilePane::SendNotify(uint32_t message, uintptr_t wparam, intptr_t lparam) {
+    if (m_hWnd)
+        ::SendNotifyMessageW(m_hWnd, message, wparam, lparam);
+}
+
+void FilePane::SendNotifyDizaPane(uint32_t message, uintptr_t wparam, intptr_t lparam) {
+    if (CWnd* pane = DizaWindow(); pane && pane->m_hWnd)
+        ::SendNotifyMessageW(pane->m_hWnd, message, wparam, lparam);
+}
+
+void FilePane::Post(uint32_t message, uintptr_t wparam, intptr_t lparam) {
+    if (m_hWnd)
+        ::PostMessageW(m_hWnd, message, wparam, lparam);
+}
+
+void FilePane::UpdateTabTitle() {
+    if (!document)
+        return;
+    StringW name;
+    FileNameOfPath(name, document->FilePath());
+#ifdef TRELVO_HAS_TABBER
+    Tabber().SetTabCaption(this, name.c_str());
+#endif
+}
+
+void FilePane::Relayout() {
+    if (!m_hWnd)
+        return;
+    LayoutChildren(m_hWnd, false);
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void FilePane::RepaintSideTabs() {
+    if (listApi_)
+        listApi_->RepaintSideTabs();
+}
+
+void FilePane::OnClosing() {
+    if (CWnd* pane = DizaWindow(); pane && pane->m_hWnd)
+        pane->EnableWindow(false);
+    parsing_ = false;
+    finished_ = false;
+}
+
+void FilePane::CloseCancelQuestion() { AskCancel::CloseQuestion(); }
+
+bool FilePane::CancelAnswered() { return AskCancel::Instance().Answered(); }
+
+void FilePane::ShowInStatusBar(const wchar_t* text) {
+#ifdef TRELVO_HAS_STATUS_BAR
+    FileStatusBar* bar = StatusBar();
+    if (!bar || !bar->m_hWnd)
+        return;
+    bar->SetCellText(text);
+    const int seconds = document ? document->options.ui.statusbarHighlightTimer.ValueAsInt() : 0;
+    if (seconds > 0)
+        bar->HighlightCurrent(seconds);
+#else
+    (void)text;
+#endif
+}
+
+void FilePane::ShowProgress(const wchar_t* stage) {
+    if (!popup_ || !popup_->m_hWnd)
+        return;
+    StringW text(kFormat, L"%s (stage: %s)", popupText.c_str(), stage ? stage : L"");
+    popup_->SetText(text.c_str());
+}
+
+void FilePane::PumpMessages() { ::PumpMessages(); }
+
+bool FilePane::CommentPaneVisible() { return mainApi_ && mainApi_->CommentPaneVisible(); }
+
+BDizaView* FilePane::DizaView() { return mainApi_ ? mainApi_->DizaView() : nullptr; }
+
+void FilePane::RepaintBookmarks() {
+    if (listApi_)
+        listApi_->RepaintBookmarks();
+}
+
+void FilePane::RepaintRefers() {
+    if (listApi_)
+        listApi_->RepaintRefers();
+}
+
+void FilePane::EmptyRefersPane() {
+    if (listApi_)
+        listApi_->EmptyRefersPane();
+}
+
+void FilePane::EmptyResultPane(int index) {
+    if (listApi_)
+        listApi_->EmptyResultPane(index);
+}
+
+void FilePane::RepaintResultPane(int index) {
+    if (listApi_)
+        listApi_->RepaintResultPane(index);
+}
+
+void FilePane::OnResultFound(int index, int64_t address) {
+    if (listApi_)
+        listApi_->OnResultFound(index, address);
+}
+
+bool FilePane::RedrawIfShown(int64_t address) { return mainApi_ && mainApi_->RedrawIfShown(address); }
+
+void FilePane::ReloadRange(int64_t start, int64_t end) {
+    if (mainApi_)
+        mainApi_->ReloadRange(start, end);
+}
+
+// --- The parse pop-up.
+
+void FilePane::ShowParsePopup(const wchar_t* text) {
+    if (!document || !document->options.general.showParsingPopup.value || !m_hWnd)
+        return;
+    popupText = text ? text : L"";
+    if (!popup_) {
+        popup_.reset(new FileParsePopup(m_hWnd));
+        if (!popup_->Create(this)) {
+            popup_.reset();
+            return;
+        }
+    }
+    popup_->SetText(popupText.c_str());
+}
+
+void FilePane::MovePopup() {
+    if (popup_ && popup_->m_hWnd)
+        popup_->CenterOnOwner();
+}
+
+// --- Activity on the tab.
+
+void FilePane::PushActivity(int colourIndex) {
+#ifdef TRELVO_HAS_ACTIVITY_STACK
+    activity.Push(ThemeColor(colourIndex));
+#else
+    (void)colourIndex;
+#endif
+}
+
+void FilePane::RemoveActivity(int colourIndex) {
+#ifdef TRELVO_HAS_ACTIVITY_STACK
+    activity.Remove(ThemeColor(colourIndex));
+#else
+    (void)colourIndex;
+#endif
+}
+
+void FilePane::EnableEditing(bool enable) {
+    if (CWnd* pane = DizaWindow(); pane && pane->m_hWnd)
+        pane->EnableWindow(enable);
+#ifdef TRELVO_HAS_BUTTON_BAR
+    if (FileButtonBar* bar = ButtonBar())
+        bar->EnableEditRows(enable);
+#endif
+}
+
+// --- Messages.
+
+LRESULT FilePane::OnAttach(WPARAM attached, LPARAM) {
+    if (attached == 1) {
+        if (document && document->options.general.showParsingPopup.value) {
+            EnableEditing(false);
+            StringW name;
+            FileNameOfPath(name, document->FilePath());
+            ShowParsePopup(StringW(kFormat, L"'%s' is parsing...", name.c_str()).c_str());
+        }
+    } else if (attached == 0) {
+#ifdef TRELVO_HAS_STATUS_BAR
+        if (statusBar_ && statusBar_->m_hWnd)
+            StatusBar()->SetCellText(L"");
+#endif
+    }
+    return 0;
+}
+
+LRESULT FilePane::OnSegmentsChanged(WPARAM flags, LPARAM doc) {
+    if (!document)
+        return 0;
+    SectionLock lock(document->FileLock());
+    SendMessageToDescendants(kMsgSegmentsChanged, flags, doc, true, true);
+    return 0;
+}
+
+LRESULT FilePane::OnParsing(WPARAM started, LPARAM) {
+    if (started == 1)
+        PushActivity(kParseColour);
+    else
+        RemoveActivity(kParseColour);
+    parsing_ = started == 1;
+    ::SendMessageW(QuestionOwner(), WM_IDLEUPDATECMDUI, 0, 0);
+    if (started == 1)
+        return 0;
+    AskCancel::Instance().Clear();
+    if (document && document->Segments().Count() > 0) {
+        EnableEditing(true);
+        if (::GetFocus() == m_hWnd)
+            if (CWnd* pane = DizaWindow(); pane && pane->m_hWnd)
+                pane->SetFocus();
+    }
+    popup_.reset();
+    finished_ = true;
+    RunScans();
+    if (CWnd* log = LogWindow())
+        log->UpdateWindow();
+    Invalidate();
+    SendMessage(WM_IDLEUPDATECMDUI);
+    return 0;
+}
+
+void FilePane::RunScans() {
+    if (!document)
+        return;
+    FileLog& log = document->Log();
+    if (!document->ready) {
+        log.Print(L"The file is not ready");
+        return;
+    }
+    if (document->restored) {
+        log.Print(L"The file is restored");
+        return;
+    }
+    if (document->refersWanted) {
+        log.Print(L"Scan refers is starting...");
+        document->stores.refers.ScanAll();
+    }
+    const ParseRequest* request = document->Request();
+    if (request && ScanStringzThread::IsWanted(request->head.flags) && !document->closing) {
+        log.Print(L"Scan stringz is starting...");
+        document->stringScan.Run();
+    }
+}
+
+LRESULT FilePane::OnParserDone(WPARAM index, LPARAM) {
+    // The document may be gone when this returns (its tab closed while messages were pumped).
+    if (document)
+        document->OnParserDone(static_cast<int>(index));
+    return 0;
+}
+
+LRESULT FilePane::OnRefersScan(WPARAM running, LPARAM) {
+    if (running == 1)
+        PushActivity(kRefersColour);
+    else
+        RemoveActivity(kRefersColour);
+    return 0;
+}
+
+LRESULT FilePane::OnFindJob(WPARAM running, LPARAM result) {
+    if (running == 1) {
+        PushActivity(kFindColour);
+    } else {
+        RemoveActivity(kFindColour);
+        if (document && result)
+            document->finds.OnFindDone(reinterpret_cast<FindResult*>(result));
+    }
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return 0;
+}
+
+LRESULT FilePane::OnOptions(WPARAM what, LPARAM lparam) {
+    Options* options = reinterpret_cast<Options*>(lparam);
+    if (!options)
+        return 0;
+    OptionsUI& ui = options->ui;
+    if (what == 1) {
+        if (sideTab_) {
+            const bool right = ui.sidePaneSide.index == 1;
+            sideTab_->SetSide(right ? 1 : 3);
+            if (listApi_)
+                listApi_->SetStripSide(right ? 0x4000 : 0x1000);
+            ShowPane(sideTab_.get(), ui.sidePaneShow.value);
+            sideTab_->SetSize(ui.sidePaneWidth.value * 100);
+        }
+        if (lowPane_) {
+            ShowPane(lowPane_.get(), ui.lowPaneShow.value);
+            lowPane_->SetSize(ui.lowPaneHeight.value * 100);
+        }
+        if (m_hWnd)
+            LayoutChildren(m_hWnd, true);
+    } else if (what == 2) {
+        if (sideTab_) {
+            ui.sidePaneShow.value = PaneShown(sideTab_.get());
+            if (sideTab_->size >= 0)
+                ui.sidePaneWidth.value = sideTab_->size / 100;
+        }
+        if (lowPane_) {
+            ui.lowPaneShow.value = PaneShown(lowPane_.get());
+            if (lowPane_->size >= 0)
+                ui.lowPaneHeight.value = lowPane_->size / 100;
+        }
+    }
+    return 0;
+}
+
+LRESULT FilePane::OnMainMoved(WPARAM, LPARAM) {
+    MovePopup();
+    return 0;
+}
+
+void FilePane::OnWindowPosChanged(WINDOWPOS* pos) {
+    CWnd::OnWindowPosChanged(pos);
+    if (!pos)
+        return;
+    if (!(pos->flags & SWP_NOSIZE))
+        LayoutChildren(m_hWnd, !(pos->flags & SWP_NOREDRAW));
+    if (popup_ && popup_->m_hWnd) {
+        if (pos->flags & SWP_SHOWWINDOW)
+            popup_->ShowWindow(SW_SHOWNA);
+        else if (pos->flags & SWP_HIDEWINDOW)
+            popup_->ShowWindow(SW_HIDE);
+        if (!(pos->flags & SWP_NOMOVE) || !(pos->flags & SWP_NOSIZE))
+            MovePopup();
+    }
+}
+
+void FilePane::OnSetFocus(HWND) {
+    if (CWnd* pane = DizaWindow(); pane && pane->m_hWnd)
+        pane->SetFocus();
+}
+
+void FilePane::OnIdleUpdateCmdUI() {
+#ifdef TRELVO_HAS_BUTTON_BAR
+    FileButtonBar* bar = ButtonBar();
+    if (!bar)
+        return;
+    bar->SetPressed(kCmdSidePane, PaneShown(sideTab_.get()));
+    bar->SetPressed(kCmdLowPane, PaneShown(lowPane_.get()));
+    bar->SetEnabled(312, document && document->history.ReadPosition() >= 0);
+#endif
+}
+
+// --- Commands.
+
+bool FilePane::OnCmdMsg(UINT id, UINT code) {
+    if (BPane::OnCmdMsg(id, code))
+        return true;
+    CWnd* pane = DizaWindow();
+    return pane && pane->OnCmdMsg(id, code);
+}
+
+void FilePane::OnCloseFile() {
+#ifdef TRELVO_HAS_TABBER
+    Tabber().CloseCurrentFile();
+#endif
+}
+
+void FilePane::TogglePane(CWnd* pane) {
+    if (!pane || !pane->m_hWnd)
+        return;
+    ShowPane(pane, !PaneShown(pane));
+    LayoutChildren(m_hWnd, true);
+    Invalidate();
+    SendMessage(WM_IDLEUPDATECMDUI);
+}
+
+void FilePane::OnToggleSidePane() { TogglePane(sideTab_.get()); }
+
+void FilePane::OnToggleLowPane() { TogglePane(lowPane_.get()); }
+
+void FilePane::OnStatusBarClick() {
+#ifdef TRELVO_HAS_STATUS_BAR
+    FileStatusBar* bar = StatusBar();
+    if (!bar || !document)
+        return;
+    switch (bar->clickedCell) {
+    case 3: {
+        PList& codepage = document->options.file.stringCodepage;
+        const int before = codepage.index;
+        if (codepage.ShowMenu(m_hWnd, TPM_LEFTALIGN | TPM_RIGHTBUTTON) && codepage.index != before) {
+            bar->SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&document->options));
+            bar->Invalidate();
+        }
+        break;
+    }
+    case 4:
+        if (BDizaView* view = DizaView(); view && view->Selection().state != BlockSelection::kNone)
+            document->PostGotoAddress(view->Selection().Lower().address);
+        break;
+    case 5:
+        if (bar->cursorAddress != -1)
+            document->PostGotoAddress(bar->cursorAddress);
+        break;
+    default:
+        break;
+    }
+#endif
+}
+
+void FilePane::OnParsePopup() {
+    // Parsing runs to its end inside the open operation: the answer is what it checks.
+    AskCancel::Ask(L"parsing", QuestionOwner());
+}
+
+FindResult* FilePane::SelectResultSetByCommand(int id) {
+    if (!document)
+        return nullptr;
+    return document->finds.GetResultByIndex(id == kFind1PaneId ? 1 : 2);
+}
+
+int FilePane::QuestionAboutEsc() {
+    if (!document)
+        return 0;
+    if (parsing_) {
+        AskCancel::Ask(L"parsing", QuestionOwner());
+        return 1;
+    }
+    FindResult* first = document->finds.GetResultByIndex(1);
+    FindResult* second = document->finds.GetResultByIndex(2);
+    if ((first && first->runningJobs > 0) || (second && second->runningJobs > 0)) {
+        AskCancel& answer = AskCancel::Ask(L"finding", QuestionOwner());
+        if (answer.Answered())
+            document->finds.StopAll();
+        answer.Clear();
+        return 1;
+    }
+    return 0;
+}
+
+BOOL FilePane::PreTranslateMessage(MSG* msg) {
+    if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && msg->wParam == VK_ESCAPE) {
+        // The question is asked once per press; the rest of the key's messages go with it.
+        const bool busy = parsing_ || (document && ((document->finds.GetResultByIndex(1) &&
+                                                     document->finds.GetResultByIndex(1)->runningJobs > 0) ||
+                                                    (document->finds.GetResultByIndex(2) &&
+                                                     document->finds.GetResultByIndex(2)->runningJobs > 0)));
+        if (busy) {
+            if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN)
+                QuestionAboutEsc();
+            return TRUE;
+        }
+    }
+    if (accelerators && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST)
+        return ::TranslateAcceleratorW(m_hWnd, accelerators, msg) != 0;
+    return FALSE;
+}
