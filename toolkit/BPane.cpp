@@ -1,7 +1,7 @@
 #include "toolkit/BPane.h"
 
 #include "classlib/DC.h"
-#include "options/BColorTheme.h"
+#include "toolkit/DividerDraw.h"
 #include "toolkit/ImageLists.h"
 
 #include <algorithm>
@@ -39,16 +39,6 @@ bool BDivider::Create(HWND parent) {
                     static_cast<UINT_PTR>(kind));
 }
 
-void BDivider::PaintBar(HDC dc, const RECT& r) {
-    CDC target(dc);
-    target.FillSolidRect(r, ThemeColor(18));
-}
-
-void BDivider::PaintGrip(HDC dc, const RECT& r, int) {
-    CDC target(dc);
-    target.FillSolidRect(r, ThemeColor(18));
-}
-
 HCURSOR BDivider::ResizeCursor(bool rows) {
     return rows ? RowResizeCursor() : ColumnResizeCursor();
 }
@@ -64,8 +54,8 @@ int BDivider::Thickness() const {
 void BDivider::OnPaint() {
     CPaintDC dc(m_hWnd);
     RECT r = GetClientRect();
-    if (OwnerShown()) PaintBar(dc, r);
-    else PaintGrip(dc, r, side);
+    if (OwnerShown()) DrawDividerBar(dc, r);
+    else DrawDividerGrip(dc, r, side);
 }
 
 const MessageEntry kDividerMovedEntries[] = {

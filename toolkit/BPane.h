@@ -43,10 +43,7 @@ public:
 
     void OnPaint() override;
 
-    // The drawings of a bar and of a hidden pane's grip (orientation code: a side), shared with the
-    // splitter, and the cursors of a bar between rows or between columns.
-    static void PaintBar(HDC dc, const RECT& r);
-    static void PaintGrip(HDC dc, const RECT& r, int orientation);
+    // The cursor of a bar between rows or between columns.
     static HCURSOR ResizeCursor(bool rows);
 
     HWND owner = nullptr;   // the pane that gets the notifications

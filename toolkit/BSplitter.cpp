@@ -1,6 +1,7 @@
 #include "toolkit/BSplitter.h"
 
 #include "classlib/DC.h"
+#include "toolkit/DividerDraw.h"
 
 #include <algorithm>
 
@@ -152,11 +153,11 @@ void BSplitter::OnPaint() {
     CPaintDC dc(m_hWnd);
     const RECT bar = BarRect();
     if (barWidth == kBar) {
-        BDivider::PaintBar(dc, bar);
+        DrawDividerBar(dc, bar);
     } else {
         const bool firstShown = Shows(first);
         const int code = sideBySide ? (firstShown ? 1 : 3) : (firstShown ? 2 : 0);
-        BDivider::PaintGrip(dc, bar, code);
+        DrawDividerGrip(dc, bar, code);
     }
 }
 

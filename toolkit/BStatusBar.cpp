@@ -4,10 +4,9 @@
 #include "toolkit/GuiMetrics.h"
 #include "toolkit/HShadowDC.h"
 #include "toolkit/ImageLists.h"
+#include "toolkit/ToolTip.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <cwchar>
 
 // ---- cells
 
@@ -152,14 +151,7 @@ std::pair<int, int> BStatusBar::HitTest(int x) const {
 
 int BStatusBar::GetTipText(TOOLINFOW* info, int index, int) const {
     info->uId = static_cast<UINT_PTR>(index);
-    const StringW& tip = cells[index].tipText;
-    const size_t n = std::min<size_t>(tip.size(), 255);
-    auto* copy = static_cast<wchar_t*>(std::malloc((n + 1) * sizeof(wchar_t)));
-    if (copy) {
-        std::wmemcpy(copy, tip.c_str(), n);
-        copy[n] = 0;
-    }
-    info->lpszText = copy;
+    info->lpszText = WcsDupN(256, cells[index].tipText.c_str());
     return 1;
 }
 

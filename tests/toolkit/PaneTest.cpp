@@ -1,5 +1,9 @@
 #include "toolkit/BPane.h"
 
+#include "classlib/PixelSurface.h"
+#include "classlib/Screenshot.h"
+#include "options/BColorTheme.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -237,6 +241,27 @@ TEST_F(PaneFixture, SideChangeKeepsThePixelExtent) {
     EXPECT_EQ(pane->GetExtent(), 70);
     Layout();
     ExpectRect(*pane, {0, 0, 70, 300}, "left");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PaneFixture, DividerPaintsBarOrGrip) {
+    Make(2, 3, 60);
+    Layout();
+    parent.Invalidate(true);
+    parent.UpdateWindow();
+    pane->Divider()->UpdateWindow();
+    PixelSurface shot;
+    ASSERT_TRUE(CaptureWindow(parent, shot, true));
+    EXPECT_GT(shot.CountColour(RECT{60, 0, 64, 300}, ThemeColor(18)), 300);   // the bar's fill
+    pane->Divider()->SendMessage(WM_LBUTTONDBLCLK, 0, 0);                     // hidden: the grip
+    pane->Divider()->UpdateWindow();
+    ASSERT_TRUE(CaptureWindow(parent, shot, true));
+    EXPECT_GT(shot.CountColour(RECT{0, 0, 9, 300}, ThemeColor(18)), 300);
+    EXPECT_GT(shot.CountColour(RECT{0, 0, 9, 300}, ThemeColor(20)), 0);       // its ridges
+    shot.SavePng(L"pane-grip.png");
 }
 
 }  // namespace
