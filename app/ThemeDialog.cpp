@@ -7,6 +7,7 @@ namespace {
 
 constexpr MessageEntry kThemeDialogEntries[] = {
     Cracked(kCtlColor),
+    Cracked(WM_GETMINMAXINFO),
 };
 
 }  // namespace
@@ -17,6 +18,22 @@ ThemeDialog::ThemeDialog(UINT templateId, CWnd* parent, RECT* place)
     : Dialog(templateId, parent), place_(place) {
     background_.CreateSolidBrush(ThemeColor(0));
     editBackground_.CreateSolidBrush(ThemeColor(14));
+}
+
+ThemeDialog::ThemeDialog(const wchar_t* templateName, CWnd* parent, RECT* place)
+    : Dialog(templateName, parent), place_(place) {
+    background_.CreateSolidBrush(ThemeColor(0));
+    editBackground_.CreateSolidBrush(ThemeColor(14));
+}
+
+void ThemeDialog::OnGetMinMaxInfo(MINMAXINFO* info) {
+    if (minUnits.cx > 0 || minUnits.cy > 0) {
+        RECT r = DialogUnitsToPixels(RECT{0, 0, minUnits.cx, minUnits.cy});
+        info->ptMinTrackSize = POINT{r.right, r.bottom};
+        if (fixedHeight) info->ptMaxTrackSize.y = r.bottom;
+    }
+    if (maxPixels.cx > 0) info->ptMaxTrackSize.x = maxPixels.cx;
+    if (maxPixels.cy > 0) info->ptMaxTrackSize.y = maxPixels.cy;
 }
 
 ThemeDialog::~ThemeDialog() {

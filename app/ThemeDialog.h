@@ -16,6 +16,7 @@ class ThemeDialog : public Dialog {
 public:
     // `place` may be null: the dialog then opens where its template says.
     ThemeDialog(UINT templateId, CWnd* parent, RECT* place);
+    ThemeDialog(const wchar_t* templateName, CWnd* parent, RECT* place);
     ~ThemeDialog() override;
 
     static const MessageMap kMessageMap;
@@ -25,6 +26,14 @@ public:
     void OnOK() override;
     void OnCancel() override;
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT ctlType) override;
+    // Applies the size limits below.
+    void OnGetMinMaxInfo(MINMAXINFO* info) override;
+
+    // Size limits of a resizable dialog: the smallest in dialog units, the largest in pixels (0: none);
+    // a fixed height keeps the dialog from growing taller than its smallest height.
+    SIZE minUnits{0, 0};
+    SIZE maxPixels{0, 0};
+    bool fixedHeight = false;
 
     // A caption band over a control: the caption (alignment 0 left, 1 centre, 2 right) between two
     // lines; the caption's rectangle is returned.

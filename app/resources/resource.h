@@ -25,6 +25,53 @@
 #define IDC_OPEN_ASCII          33
 #define IDC_OPEN_SECOND         41
 
+// The anchor of a resizable dialog's layout: an invisible 1 x 1 static in its bottom-right corner
+#define IDC_LAYOUT_ANCHOR       9
+
+// Data-array dialog
+#define IDD_MAKERARRAY          1002
+#define IDC_ARRAY_BYTES         11
+#define IDC_ARRAY_ELEMENTS      12
+#define IDC_ARRAY_PERLINE       13
+#define IDC_ARRAY_DECIMAL       14
+#define IDC_ARRAY_SIGNED        15
+#define IDC_ARRAY_COLLAPSED     16
+
+// Comment, name, go-to and bookmark dialogs
+#define IDD_COMMENT             1004
+#define IDC_COMMENT_TEXT        11
+#define IDD_NAME                1005
+#define IDC_NAME_TEXT           11
+#define IDD_GOTO                1006
+#define IDC_GOTO_TEXT           11
+#define IDD_BOOKMARK            1007
+#define IDC_BOOKMARK_NOTE       11
+#define IDC_BOOKMARK_PICTURE1   21
+#define IDC_BOOKMARK_PICTURE4   24
+#define IDC_BOOKMARK_RADIO1     31
+#define IDC_BOOKMARK_RADIO4     34
+
+// Find dialog (template "Find")
+#define IDC_FIND_TEXT           11
+#define IDC_FIND_LINEMODE       21
+#define IDC_FIND_HEXMODE        22
+#define IDC_FIND_UP             41
+#define IDC_FIND_DOWN           42
+#define IDC_FIND_ATCURSOR       43
+#define IDC_FIND_SELECTION      44
+#define IDC_FIND_CODESECTIONS   51
+#define IDC_FIND_DATASECTIONS   52
+#define IDC_FIND_CODELINES      61
+#define IDC_FIND_DATALINES      62
+#define IDC_FIND_COMMENTS       63
+#define IDC_FIND_MATCHCASE      71
+#define IDC_FIND_PANE1          81
+#define IDC_FIND_PANE2          82
+#define IDC_FIND_PANE1TEXT      83
+#define IDC_FIND_PANE2TEXT      84
+#define IDC_FIND_PANE1STOP      85
+#define IDC_FIND_PANE2STOP      86
+
 // Icons and bitmaps are named, not numbered: "APPICON" is the program icon.
 
 // Bitmap strips of the toolkit

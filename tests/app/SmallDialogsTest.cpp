@@ -1,0 +1,198 @@
+// The small dialogs through the modal seam: what enables OK in the name and go-to dialogs, the
+// data-array limits, the bookmark colour pictures, the comment's line ends and the text dialog's size.
+
+#include "app/DBookmark.h"
+#include "app/DComment.h"
+#include "app/DGoto.h"
+#include "app/DMakerArray.h"
+#include "app/DName.h"
+#include "app/DText.h"
+#include "app/resources/resource.h"
+#include "tests/app/HeadlessPage.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace {
+
+template <class D>
+INT_PTR RunWith(D& dialog, std::function<void(D&)> action) {
+    PushModalAction([action](Dialog& d) { action(static_cast<D&>(d)); });
+    return dialog.DoModal();
+}
+
+void Type(Dialog& d, int id, const wchar_t* text, UINT notification) {
+    d.SetItemText(id, text);
+    d.SendMessage(WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(d.Item(id)));
+}
+
+class SmallDialogs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        page.AddSegment(0x1000, 0x1000);
+        page.doc.stores.names.Add(0x1500, L"start", ' ');
+        page.doc.stores.names.Add(0x1600, L"stop", ' ');
+        page.doc.stores.names.Add(0x9000, L"outside", ' ');
+    }
+    void TearDown() override { EXPECT_EQ(0u, PendingModalActions()); }
+    HeadlessPage page;
+};
+
+TEST_F(SmallDialogs, GotoEnablesOkOnlyForAddressesInsideSegments) {
+    struct Case { const wchar_t* text; int64_t address; };
+    const Case cases[] = {
+        {L"1000", 0x1000}, {L"1FFF", 0x1FFF}, {L"2000", -1}, {L"0x1800", 0x1800},
+        {L"start", 0x1500}, {L"nosuch", -1}, {L"outside", -1}, {L"", -1},
+    };
+    DGoto dialog(nullptr, &page.doc);
+    RunWith<DGoto>(dialog, [&](DGoto& d) {
+        for (const Case& c : cases) {
+            Type(d, IDC_GOTO_TEXT, c.text, CBN_EDITCHANGE);
+            EXPECT_EQ(c.address, d.address) << c.text;
+            EXPECT_EQ(c.address != -1, d.IsItemEnabled(IDOK)) << c.text;
+        }
+        d.OnCancel();
+    });
+}
+
+TEST_F(SmallDialogs, GotoListsMatchingNamesWhileTypingAndHistoryOtherwise) {
+    page.doc.navigator.texts.PushFront(L"1234");
+    DGoto dialog(nullptr, &page.doc);
+    INT_PTR result = RunWith<DGoto>(dialog, [&](DGoto& d) {
+        ListBox list(d.ListHandle());
+        EXPECT_FALSE(d.IsItemEnabled(IDOK));
+        ASSERT_EQ(1, list.GetCount());
+        EXPECT_EQ(L"1234", list.GetText(0));
+        Type(d, IDC_GOTO_TEXT, L"ST", CBN_EDITCHANGE);
+        ASSERT_EQ(2, list.GetCount());
+        EXPECT_EQ(L"start", list.GetText(0));
+        EXPECT_EQ(L"stop", list.GetText(1));
+        Type(d, IDC_GOTO_TEXT, L"", CBN_EDITCHANGE);
+        EXPECT_EQ(1, list.GetCount());
+        Type(d, IDC_GOTO_TEXT, L"stop", CBN_EDITCHANGE);
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(0x1600, dialog.address);
+    EXPECT_EQ(L"stop", std::wstring(page.doc.navigator.texts.At(0).c_str()));
+}
+
+TEST_F(SmallDialogs, NameAcceptsValidNewNamesAndClearingAnOldOne) {
+    struct Case { const wchar_t* old; const wchar_t* typed; bool ok; };
+    const Case cases[] = {
+        {L"", L"", false},            // nothing to clear
+        {L"start", L"", true},        // clearing an existing name
+        {L"", L"start", false},       // held already
+        {L"", L"loop_%A", true},      // becomes loop_1000
+        {L"", L"1abc", false},        // not a valid name
+        {L"", L"has space", false},
+    };
+    for (const Case& c : cases) {
+        DName dialog(nullptr, &page.doc.stores.names, L"1000", c.old, c.old);
+        RunWith<DName>(dialog, [&](DName& d) {
+            Type(d, IDC_NAME_TEXT, c.typed, CBN_EDITCHANGE);
+            EXPECT_EQ(c.ok, d.IsItemEnabled(IDOK)) << c.old << " / " << c.typed;
+            d.OnCancel();
+        });
+    }
+}
+
+TEST_F(SmallDialogs, NameEditorNamesAnAddressThroughTheStore) {
+    NameEditor editor(nullptr, &page.doc.stores.names);
+    PushModalAction([](Dialog& d) {
+        EXPECT_EQ(L"Name @ 1000", d.GetWindowText());
+        EXPECT_EQ(L"addr_1000", d.GetItemText(IDC_NAME_TEXT));
+        Type(d, IDC_NAME_TEXT, L"entry_%A", CBN_EDITCHANGE);
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    ASSERT_TRUE(page.doc.stores.names.EditDialog(&editor, &page.doc, 0x1000, 0));
+    EXPECT_EQ(0x1000, page.doc.stores.names.AddressOf(L"entry_1000"));
+    EXPECT_EQ(L"entry_1000", std::wstring(page.doc.stores.names.recent.At(0).c_str()));
+}
+
+TEST_F(SmallDialogs, MakerArrayLimitsElementsPerLine) {
+    struct Case { int size; int64_t typed; int limited; };
+    const Case cases[] = {{4, 100, 64}, {1, 1000, 255}, {2, 0, 1}, {8, -3, 1}, {8, 32, 32}, {4, 64, 64}};
+    for (const Case& c : cases) {
+        DMakerArray dialog(nullptr, c.size, 64);
+        EXPECT_EQ(16 / c.size, dialog.perLine);
+        EXPECT_EQ(c.limited, dialog.LimitPerLine(c.typed)) << c.size << " " << c.typed;
+    }
+}
+
+TEST_F(SmallDialogs, MakerArrayNeedsElementsAndKeepsItsBoxes) {
+    DMakerArray empty(nullptr, 4, 3);
+    RunWith<DMakerArray>(empty, [](DMakerArray& d) {
+        EXPECT_FALSE(d.IsItemEnabled(IDOK));
+        EXPECT_EQ(L"0", d.GetItemText(IDC_ARRAY_ELEMENTS));
+        d.OnCancel();
+    });
+    DMakerArray first(nullptr, 2, 100);
+    INT_PTR result = RunWith<DMakerArray>(first, [](DMakerArray& d) {
+        EXPECT_EQ(L"50", d.GetItemText(IDC_ARRAY_ELEMENTS));
+        d.SetCheck(IDC_ARRAY_SIGNED, true);
+        d.SetItemText(IDC_ARRAY_PERLINE, L"900");
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(128, first.perLine);
+    DMakerArray second(nullptr, 2, 100);
+    RunWith<DMakerArray>(second, [](DMakerArray& d) {
+        EXPECT_TRUE(d.IsChecked(IDC_ARRAY_SIGNED));
+        EXPECT_FALSE(d.IsChecked(IDC_ARRAY_DECIMAL));
+        d.SetCheck(IDC_ARRAY_SIGNED, false);
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    EXPECT_FALSE(DMakerArray::Signed());
+}
+
+TEST_F(SmallDialogs, BookmarkPictureChoosesItsColour) {
+    DBookmark dialog(nullptr, L"old", 1);
+    INT_PTR result = RunWith<DBookmark>(dialog, [](DBookmark& d) {
+        EXPECT_TRUE(d.IsChecked(IDC_BOOKMARK_RADIO1 + 1));
+        d.SendMessage(WM_COMMAND, MAKEWPARAM(23, STN_CLICKED), reinterpret_cast<LPARAM>(d.Item(23)));
+        EXPECT_TRUE(d.IsChecked(33));
+        EXPECT_FALSE(d.IsChecked(32));
+        d.SetItemText(IDC_BOOKMARK_NOTE, std::wstring(300, L'n').c_str());
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(2, dialog.colourIndex);
+    EXPECT_EQ(0xFF0000u, DBookmark::ColourOf(dialog.colourIndex));
+    EXPECT_EQ(2, DBookmark::IndexOf(0xFF0000));
+}
+
+TEST_F(SmallDialogs, CommentKeepsLineFeedsAndTheCaption) {
+    CommentEditor editor(nullptr);
+    StringW text(L"one\ntwo");
+    PushModalAction([](Dialog& d) {
+        EXPECT_EQ(L"Comment @ 1000", d.GetWindowText());
+        EXPECT_EQ(L"one\r\ntwo", d.GetItemText(IDC_COMMENT_TEXT));
+        d.SetItemText(IDC_COMMENT_TEXT, L"a\r\nb\r\nc");
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    ASSERT_TRUE(editor.EditText(StringW(L"Comment @ 1000"), text));
+    EXPECT_EQ(L"a\nb\nc", std::wstring(text.c_str()));
+}
+
+TEST_F(SmallDialogs, TextDialogFitsAOneLineText) {
+    DText box(nullptr);
+    box.caption = L"Ba-bah!";
+    box.buttonText = L"&Terminate";
+    StringW text(L"One line only");
+    RECT window{};
+    PushModalAction([&](Dialog& d) {
+        window = d.GetWindowRect();
+        EXPECT_EQ(L"&Terminate", d.GetItemText(IDOK));
+        EXPECT_EQ(L"One line only", WindowText(d.Item(DText::kEditorId)));
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    EXPECT_EQ(IDOK, box.ShowModal(text));
+    EXPECT_LT(window.right - window.left, ::GetSystemMetrics(SM_CXSCREEN) / 2);
+    EXPECT_LT(window.bottom - window.top, ::GetSystemMetrics(SM_CYSCREEN) / 2);
+    EXPECT_GE(window.right - window.left, 256);
+}
+
+}  // namespace
