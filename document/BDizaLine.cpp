@@ -14,6 +14,31 @@ EngineHolder::EngineHolder(FileParseThread* document) {
         engine_ = engine->Clone();
 }
 
+bool LineDecoder::Ready() {
+    if (!cloned_) {
+        cloned_ = true;
+        if (BDecodeEngine* engine = document_->Engine())
+            engine_ = engine->Clone();
+    }
+    return engine_ != nullptr;
+}
+
+unsigned LineDecoder::Decode(int64_t address) {
+    if (!Ready())
+        return 1;
+    if (address != at_) {
+        // Forget the old place first: a throwing decode must not leave it standing.
+        at_ = -1;
+        length_ = engine_->DecodeAt(address);
+        at_ = address;
+    }
+    return length_;
+}
+
+int64_t LineDecoder::InsnStartAt(int64_t from, int64_t address) {
+    return Ready() ? engine_->InsnStartAt(from, address) : address;
+}
+
 BDizaLine* MakeDizaLine(FileParseThread* document, const Diza& record) {
     if (!IsItemLine(record.kind))
         return new (std::nothrow) BDizaLine(document, record);
@@ -44,6 +69,13 @@ int32_t BDizaBodyLine::GetByteCount() {
     return byteCount_;
 }
 
+void BDizaBodyLine::Reset(const Diza& record) {
+    BDizaLine::Reset(record);
+    text.clear();
+    bytes_ = nullptr;
+    byteCount_ = -1;
+}
+
 const uint8_t* BDizaBodyLine::LoadBytes() {
     if (bytes_)
         return bytes_;
@@ -51,8 +83,11 @@ const uint8_t* BDizaBodyLine::LoadBytes() {
     const size_t size = static_cast<size_t>(n) + 16;
     if (size <= sizeof inline_) {
         bytes_ = inline_;
+    } else if (size <= heapSize_) {
+        bytes_ = heap_.get();
     } else {
         heap_.reset(new (std::nothrow) uint8_t[size]);
+        heapSize_ = heap_ ? size : 0;
         if (!heap_) {
             byteCount_ = 0;
             bytes_ = inline_;

@@ -39,6 +39,11 @@ public:
 
     // The body model behind this line, null for a plain line.
     virtual BDizaBodyLine* Body() { return nullptr; }
+    // Makes the model a fresh one of another record of its kind (models reused along a walk).
+    virtual void Reset(const Diza& record) {
+        address = record.address;
+        kind = record.kind;
+    }
 
     FileParseThread* document;
     int64_t address;
@@ -50,6 +55,8 @@ public:
     using BDizaLine::BDizaLine;
 
     BDizaBodyLine* Body() override { return this; }
+    // Keeps the text's and the byte buffer's room.
+    void Reset(const Diza& record) override;
 
     virtual void BuildText() = 0;
     // The start of the line of this item that holds the address; -1 for none.
@@ -91,6 +98,7 @@ protected:
 private:
     uint8_t inline_[64];
     std::unique_ptr<uint8_t[]> heap_;
+    size_t heapSize_ = 0;
 };
 
 // A new model for the record, owned by the caller; null when memory runs out.
@@ -106,4 +114,26 @@ public:
 
 private:
     std::unique_ptr<BDecodeEngine> engine_;
+};
+
+// One engine clone that remembers where it decoded last, so that a walk decodes each instruction once
+// for its length and its text. Every decode of the clone goes through it.
+class LineDecoder {
+public:
+    explicit LineDecoder(FileParseThread* document) : document_(document) {}
+    // False when the document has no engine.
+    bool Ready();
+    // The instruction length at the address (as DecodeAt gives it); 1 without an engine.
+    unsigned Decode(int64_t address);
+    // The text and the 16 bytes of the instruction decoded last.
+    const wchar_t* Text() { return engine_ ? engine_->GetText() : nullptr; }
+    const uint8_t* Bytes() const { return engine_ ? engine_->GetBytes() : nullptr; }
+    int64_t InsnStartAt(int64_t from, int64_t address);
+
+private:
+    FileParseThread* document_;
+    std::unique_ptr<BDecodeEngine> engine_;   // cloned on first use
+    bool cloned_ = false;
+    int64_t at_ = -1;
+    unsigned length_ = 0;
 };

@@ -11,15 +11,26 @@ constexpr uint32_t kDataBits = 0x00400000;
 
 class DizaBodylineCode : public BDizaBodyLine {
 public:
-    using BDizaBodyLine::BDizaBodyLine;
+    DizaBodylineCode(FileParseThread* document, const Diza& record) : BDizaBodyLine(document, record), own_(document) {}
     void BuildText() override;
     int64_t LineStart(int64_t at) override;
     int32_t LineLength() override;
+    // Decodes with a walk's decoder (null: its own clone), so that the walk and the line's text share
+    // each instruction's decode.
+    void ShareDecoder(LineDecoder* decoder) { decoder_ = decoder ? decoder : &own_; }
+
+private:
+    LineDecoder own_;
+    LineDecoder* decoder_ = &own_;
 };
 
 class DizaBodylineData : public BDizaBodyLine {
 public:
     using BDizaBodyLine::BDizaBodyLine;
+    void Reset(const Diza& record) override {
+        BDizaBodyLine::Reset(record);
+        prefixWanted = true;
+    }
     void BuildText() override;
     int64_t LineStart(int64_t at) override;
     int32_t LineLength() override;

@@ -7,28 +7,22 @@
 
 using namespace diza;
 
-// --- Code: one instruction a line; each operation decodes with its own engine clone.
+// --- Code: one instruction a line, decoded once per model (or per step of the walk that shares its
+// decoder).
 
-int64_t DizaBodylineCode::LineStart(int64_t at) {
-    EngineHolder engine(document);
-    return engine ? engine->InsnStartAt(address, at) : at;
-}
+int64_t DizaBodylineCode::LineStart(int64_t at) { return decoder_->InsnStartAt(address, at); }
 
-int32_t DizaBodylineCode::LineLength() {
-    EngineHolder engine(document);
-    return engine ? static_cast<int32_t>(engine->DecodeAt(address)) : 1;
-}
+int32_t DizaBodylineCode::LineLength() { return static_cast<int32_t>(decoder_->Decode(address)); }
 
 void DizaBodylineCode::BuildText() {
     text.clear();
-    EngineHolder engine(document);
-    if (!engine) {
+    if (!decoder_->Ready()) {
         byteCount_ = 1;
         return;
     }
-    const unsigned length = engine->DecodeAt(address);
+    const unsigned length = decoder_->Decode(address);
     byteCount_ = static_cast<int32_t>(length);
-    LoadBytesFrom(engine->GetBytes(), length);
+    LoadBytesFrom(decoder_->Bytes(), length);
     const int64_t left = document->Segments().BytesToSegmentEnd(address);
     if (left < static_cast<int64_t>(length)) {
         NumberText n;
@@ -37,7 +31,7 @@ void DizaBodylineCode::BuildText() {
             text.append(n.Print(L",%02X", bytes_[i]));
         return;
     }
-    if (const wchar_t* t = engine->GetText())
+    if (const wchar_t* t = decoder_->Text())
         text.append(t);
 }
 

@@ -2,9 +2,11 @@
 
 #include "core/SectionLock.h"
 #include "decode/BDecodeEngine.h"
+#include "document/BDizaLine.h"
 #include "document/ChunkMerge.h"
 #include "document/FileParseThread.h"
 
+#include <algorithm>
 #include <memory>
 
 using namespace diza;
@@ -156,6 +158,37 @@ int64_t DizaMap::NextItemAddress(int64_t address) const {
     return next;
 }
 
+int64_t DizaMap::NextLineStart(int64_t lineStart, LineDecoder& decoder) const {
+    if (lineStart == -1 || lineStart >= document_->Segments().highestEnd)
+        return -1;
+    const int i = FindFloor(lineStart);
+    int64_t next = lineStart;
+    if (i >= 0 && !IsUnmade(records_[i].kind)) {
+        const Diza record = records_[i];
+        const int64_t limit = IsLast(i) ? document_->Segments().highestEnd : records_[i + 1].address;
+        SectionLock lock(document_->FileLock());
+        const int64_t length = std::min<int64_t>(LineLength(record, lineStart, &decoder), limit - lineStart);
+        next += std::max<int64_t>(length, 0);
+        if (next < limit)
+            return next;   // the next line of the same item
+    }
+    const int j = FindFloor(next);
+    if (j >= 0 && IsUnmade(records_[j].kind))
+        return IsLast(j) ? -1 : records_[j + 1].address;
+    return next;
+}
+
+Diza DizaMap::LineAtStart(int64_t lineStart) const {
+    const int i = FindFloor(lineStart);
+    if (i < 0)
+        return kMissing;
+    Diza r = records_[i];
+    if (IsUnmade(r.kind))
+        return IsLast(i) ? r : records_[i + 1];
+    r.address = lineStart;
+    return r;
+}
+
 int64_t DizaMap::PrevItemAddress(int64_t address) const {
     SectionLock lock(document_->FileLock());
     const int64_t lowest = document_->Segments().lowestAddress;
@@ -240,7 +273,7 @@ void DizaMap::Clear() {
 // Line geometry per item kind: code lines are instructions, data, dump and byte lines have a fixed
 // length from the item's start, and a string is one line.
 int64_t DizaMap::LineStart(const Diza& record, int64_t address) const {
-    if (address < record.address)
+    if (address <= record.address)
         return record.address;
     switch (KindOf(record.kind)) {
     case kCode: {
@@ -260,9 +293,11 @@ int64_t DizaMap::LineStart(const Diza& record, int64_t address) const {
     }
 }
 
-int32_t DizaMap::LineLength(const Diza& record, int64_t lineStart) const {
+int32_t DizaMap::LineLength(const Diza& record, int64_t lineStart, LineDecoder* decoder) const {
     switch (KindOf(record.kind)) {
     case kCode: {
+        if (decoder)
+            return decoder->Ready() ? static_cast<int32_t>(decoder->Decode(lineStart)) : 1;
         BDecodeEngine* engine = document_->Engine();
         if (!engine)
             return 1;

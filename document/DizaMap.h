@@ -10,6 +10,7 @@
 #include <vector>
 
 class FileParseThread;
+class LineDecoder;
 
 class DizaMap {
 public:
@@ -49,6 +50,11 @@ public:
     int32_t ItemLength(int64_t address) const;
     int64_t NextItemAddress(int64_t address) const;
     int64_t PrevItemAddress(int64_t address) const;
+    // For a walk's own line starts, which need no search for the start of their line: the next item
+    // address after the line at `lineStart` (as NextItemAddress gives it, a code line's length decoded
+    // with the walk's decoder), and the line at a line start (as ItemAtOrNext gives it).
+    int64_t NextLineStart(int64_t lineStart, LineDecoder& decoder) const;
+    Diza LineAtStart(int64_t lineStart) const;
     bool IsItemStart(int64_t address) const;
     int64_t RunEnd(int64_t address) const;
     int64_t ByteLineEnd(int64_t address) const;
@@ -67,7 +73,7 @@ private:
     bool IsLast(int index) const { return index == records_.count - 1; }
     // Start and length of the item line of `record` that holds `address`.
     int64_t LineStart(const Diza& record, int64_t address) const;
-    int32_t LineLength(const Diza& record, int64_t lineStart) const;
+    int32_t LineLength(const Diza& record, int64_t lineStart, LineDecoder* decoder = nullptr) const;
 
     FileParseThread* document_;
     TChunkSort<Diza> records_;

@@ -96,15 +96,23 @@ bool DizaSubLines::Holds(uint32_t word) const {
 
 // --- Walkers.
 
-void BBDizaWalk::LoadItem(int64_t address) {
-    const Diza item = document->Map().ItemAtOrNext(address);
+void BBDizaWalk::LoadItem(int64_t address, bool lineStart) {
+    const Diza item = lineStart ? document->Map().LineAtStart(address) : document->Map().ItemAtOrNext(address);
     subLines.Init(document, item.address, item.address == -1 ? 0 : item.kind);
     current = { item.address, item.kind };
+    atLineStart_ = item.address != -1;
 }
 
 int64_t BBDizaWalk::PrevItem() { return document->Map().PrevItemAddress(current.address); }
 
-int64_t BBDizaWalk::NextItem() { return document->Map().NextItemAddress(current.address); }
+int64_t BBDizaWalk::NextItem() {
+    // From a line start the next line is this line's length on: no search for where lines start.
+    if (atLineStart_) {
+        nextIsLineStart_ = true;
+        return document->Map().NextLineStart(current.address, models.Decoder());
+    }
+    return document->Map().NextItemAddress(current.address);
+}
 
 void BBDizaWalk::SetAddress(int64_t address) {
     LoadItem(address);
@@ -118,8 +126,10 @@ void BBDizaWalk::SetPosition(const DizaLinePos& position) {
     LoadItem(position.address);
     if (current.address == -1)
         return;
-    if (IsItemLine(position.line))
+    if (IsItemLine(position.line)) {
+        atLineStart_ = position.address == current.address;
         current = position;
+    }
     else if (subLines.Holds(position.line) && current.address == position.address)
         current.line = position.line;
     else
@@ -134,12 +144,16 @@ bool BBDizaWalk::NextLine() {
         current.line = word;
         return true;
     }
+    nextIsLineStart_ = false;
     const int64_t next = NextItem();
     if (next == -1) {
         current = kNoLine;
+        atLineStart_ = false;
         return false;
     }
-    SetAddress(next);
+    LoadItem(next, nextIsLineStart_);
+    if (current.address != -1)
+        current.line = subLines.First();
     return true;
 }
 
@@ -154,6 +168,7 @@ bool BBDizaWalk::PrevLine() {
     const int64_t prev = PrevItem();
     if (prev == -1) {
         current = kNoLine;
+        atLineStart_ = false;
         return false;
     }
     LoadItem(prev);
@@ -171,9 +186,11 @@ int BBDizaWalk::Steps(int n, bool forward) {
     for (; moved < n; ++moved) {
         const DizaLinePos before = current;
         const DizaSubLines lines = subLines;
+        const bool atLineStart = atLineStart_;
         if (!(forward ? NextLine() : PrevLine()) || !IsLine()) {
             current = before;
             subLines = lines;
+            atLineStart_ = atLineStart;
             break;
         }
     }

@@ -11,6 +11,7 @@
 #include "core/DizaLinePos.h"
 #include "core/SectionLock.h"
 #include "document/BlockSelection.h"
+#include "document/DizaLineModels.h"
 
 #include <cstdint>
 
@@ -40,7 +41,7 @@ private:
 
 class BBDizaWalk {
 public:
-    explicit BBDizaWalk(FileParseThread* document) : document(document) {}
+    explicit BBDizaWalk(FileParseThread* document) : document(document), models(document) {}
     virtual ~BBDizaWalk() = default;
     BBDizaWalk(const BBDizaWalk&) = delete;
     BBDizaWalk& operator=(const BBDizaWalk&) = delete;
@@ -69,10 +70,17 @@ public:
     FileParseThread* document;
     DizaLinePos current = { 0, 0 };
     DizaSubLines subLines;
+    // Line models for the lines walked over; the code model shares the walk's decoder, so a step and
+    // the text of a code line decode its instruction once.
+    DizaLineModels models;
 
 private:
-    // The item (line start and kind word) at the address and its sub-lines.
-    void LoadItem(int64_t address);
+    // The item (line start and kind word) at the address and its sub-lines; `lineStart` when the
+    // address is known to start a line (a walk's own step), so its line's start is not searched.
+    void LoadItem(int64_t address, bool lineStart = false);
+
+    bool atLineStart_ = false;    // current.address starts its line (a walk reached it, not a caller)
+    bool nextIsLineStart_ = false;   // the last NextItem stepped from a line start to the next line
     // n steps one way; a step that would leave the lines is undone and ends the stepping.
     int Steps(int n, bool forward);
 };

@@ -3,6 +3,7 @@
 #include "document/BDizaLine.h"
 #include "document/BResultDiza.h"
 #include "document/Diza.h"
+#include "document/DizaLineModels.h"
 #include "document/DizaWalk.h"
 #include "document/FileParseThread.h"
 #include "document/FindContext.h"
@@ -17,7 +18,14 @@ using namespace diza;
 // --- Line texts from the line models and the stores.
 
 bool BFindLines::BodyText(FileParseThread* document, const DizaLinePos& line, StringW& text) {
-    std::unique_ptr<BDizaLine> model(MakeDizaLine(document, Diza{ line.address, line.line }));
+    std::unique_ptr<BDizaLine> made;
+    BDizaLine* model = nullptr;
+    if (models) {
+        model = models->Model(Diza{ line.address, line.line });
+    } else {
+        made.reset(MakeDizaLine(document, Diza{ line.address, line.line }));
+        model = made.get();
+    }
     BDizaBodyLine* body = model ? model->Body() : nullptr;
     if (!body)
         return false;
@@ -257,10 +265,21 @@ bool FindLineThread::Prepare() {
     return matcher->Compile(text.c_str());
 }
 
+class FindLineThread::ModelsLent {
+public:
+    ModelsLent(BFindLines* lines, DizaLineModels* models) : lines_(lines) { lines_->models = models; }
+    ~ModelsLent() { lines_->models = nullptr; }
+    ModelsLent(const ModelsLent&) = delete;
+    ModelsLent& operator=(const ModelsLent&) = delete;
+
+private:
+    BFindLines* lines_;
+};
+
 bool FindLineThread::MatchLine(const DizaLinePos& line) {
     PatternMatcher& matcher = *result->matcher;
     const uint32_t kind = KindOf(line.line);
-    StringW lineText;
+    StringW& lineText = lineText_;
     bool hit = false;
     if (IsItemLine(line.line)) {
         const uint32_t wanted = kind == kCode ? kFindCodeLines : kFindOtherLines;
@@ -282,6 +301,7 @@ bool FindLineThread::MatchLine(const DizaLinePos& line) {
 
 bool FindLineThread::SearchForward() {
     BDizaWalk walk(document);   // holds the file lock while it walks
+    ModelsLent lent(lines, &walk.models);
     walk.SetAddress(currentStart);
     for (; walk.IsLine() && walk.current.address < currentEnd; walk.NextLine()) {
         if (walk.current.address >= currentStart && !MatchLine(walk.current))
@@ -292,6 +312,7 @@ bool FindLineThread::SearchForward() {
 
 bool FindLineThread::SearchBackward() {
     BDizaWalk walk(document);
+    ModelsLent lent(lines, &walk.models);
     walk.SetAddress(currentEnd - 1);
     if (walk.IsLine())
         walk.current.line = walk.subLines.Last();

@@ -37,9 +37,13 @@ enum : uint32_t {
 
 // The texts of display lines as the disassembly pane shows them. The pane supplies its own; this one
 // builds them from the line models and the stores.
+class DizaLineModels;
+
 class BFindLines {
 public:
     virtual ~BFindLines() = default;
+    // The models of the walk that runs the find (null: a model is made for each line).
+    DizaLineModels* models = nullptr;
     // The text of an item's own line; false when it has none.
     virtual bool BodyText(FileParseThread* document, const DizaLinePos& line, StringW& text);
     // The first line of the on-line comment at the address; false when there is none.
@@ -130,4 +134,8 @@ public:
 private:
     // Matches one display line; false when the find was stopped.
     bool MatchLine(const DizaLinePos& line);
+    // Lends the walk's line models to the line texts for one search.
+    class ModelsLent;
+
+    StringW lineText_;   // the text matched, its room kept from line to line
 };

@@ -170,6 +170,7 @@ void BenchLines() {
             const auto start = std::chrono::steady_clock::now();
             int n = 0;
             BDizaWalk walk(d.doc.get());
+            lines.models = &walk.models;   // as the line find lends them
             for (walk.SetAddress(0x10000000); walk.IsLine(); walk.NextLine(), ++n)
                 if (withText)
                     lines.BodyText(d.doc.get(), walk.current, text);

@@ -139,8 +139,7 @@ size_t WalkAndText(FileParseThread* doc, int64_t from, int lines, int* walked) {
     walk.SetAddress(from);
     int n = 0;
     for (; n < lines && walk.IsLine(); ++n, walk.NextLine()) {
-        std::unique_ptr<BDizaLine> line(MakeDizaLine(doc, { walk.current.address, walk.current.line }));
-        if (BDizaBodyLine* body = line->Body()) {
+        if (BDizaBodyLine* body = walk.models.Body({ walk.current.address, walk.current.line })) {
             body->BuildText();
             chars += body->text.size();
         }
