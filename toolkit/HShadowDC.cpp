@@ -32,7 +32,18 @@ bool HShadowDC::GrowBitmap(HDC dc, int width, int height)
     maxHeight = std::max(maxHeight, height);
     HGDIOBJ old = bitmap.Detach();
     bool wasSelected = old && GetSafeHdc() && ::GetCurrentObject(GetSafeHdc(), OBJ_BITMAP) == old;
-    bitmap.CreateCompatibleBitmap(dc, maxWidth, maxHeight);
+    if (!bitmap.CreateCompatibleBitmap(dc, maxWidth, maxHeight)) {
+        // Keep what there was; the next paint asks again.
+        bitmap.Attach(old);
+        maxWidth = maxHeight = 0;
+        if (old) {
+            BITMAP info{};
+            ::GetObjectW(old, sizeof(info), &info);
+            maxWidth = info.bmWidth;
+            maxHeight = info.bmHeight;
+        }
+        return false;
+    }
     // A selected bitmap cannot be deleted; swap the new one in first.
     if (wasSelected)
         SelectObject(bitmap);

@@ -26,6 +26,7 @@ public:
     // Makes the memory DC (compatible with dc) on first use. False when the bitmap is already at
     // least width x height; otherwise the bitmap is remade at the larger of the old and new sizes and
     // the answer is true. When the old bitmap was selected in this DC, the new one takes its place.
+    // When GDI cannot make the larger bitmap, the old one stays and the answer is false.
     bool GrowBitmap(HDC dc, int width, int height);
 
     CBitmap bitmap;

@@ -55,6 +55,18 @@ TEST(HShadowDC, GrowsOnlyWhenAPaintNeedsMore) {
     EXPECT_NE(shadow.GetSafeHdc(), nullptr);
 }
 
+TEST(HShadowDC, ABitmapGdiCannotMakeKeepsTheOldOne) {
+    PixelSurface screen(4, 4);
+    HShadowDC shadow;
+    ASSERT_TRUE(shadow.GrowBitmap(screen, 40, 30));
+    HGDIOBJ before = shadow.bitmap.GetSafeHandle();
+    EXPECT_FALSE(shadow.GrowBitmap(screen, 0x7FFFFFF, 0x7FFFFFF));
+    EXPECT_EQ(shadow.bitmap.GetSafeHandle(), before);
+    EXPECT_EQ(shadow.maxWidth, 40);
+    EXPECT_EQ(shadow.maxHeight, 30);
+    EXPECT_TRUE(shadow.GrowBitmap(screen, 50, 30));   // a later paint still grows it
+}
+
 TEST(HShadowDC, ASelectedBitmapIsSwappedForTheLargerOne) {
     PixelSurface screen(4, 4);
     HShadowDC shadow;
