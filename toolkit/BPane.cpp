@@ -23,6 +23,18 @@ int RestMinTrack(HWND rest, bool alongX) {
     return alongX ? info.ptMinTrackSize.x : info.ptMinTrackSize.y;
 }
 
+// Cuts `amount` pixels off the area's edge on that side and returns the piece cut.
+RECT CutEdge(RECT& area, int side, int amount) {
+    RECT piece = area;
+    switch (side) {
+    case 0: piece.bottom = area.top + amount; area.top += amount; break;
+    case 2: piece.top = area.bottom - amount; area.bottom -= amount; break;
+    case 3: piece.right = area.left + amount; area.left += amount; break;
+    default: piece.left = area.right - amount; area.right -= amount; break;
+    }
+    return piece;
+}
+
 }  // namespace
 
 // ---- dividers
@@ -164,24 +176,11 @@ LRESULT BPane::OnLayout(WPARAM repaint, LPARAM lParam) {
         a = std::max(a, 0);   // an area too small for the rest leaves the pane nothing, not less
     }
 
-    RECT piece = r;
-    switch (side) {
-    case 0: piece.bottom = r.top + a; r.top += a; break;
-    case 2: piece.top = r.bottom - a; r.bottom -= a; break;
-    case 3: piece.right = r.left + a; r.left += a; break;
-    default: piece.left = r.right - a; r.right -= a; break;
-    }
+    const RECT piece = CutEdge(r, side, a);
     if (shown) MoveWindow(piece, repaint != 0);
 
     if (divider_ && divider_->m_hWnd && HasStyle(divider_->m_hWnd, WS_VISIBLE)) {
-        const int h = divider_->Thickness();
-        RECT bar = r;
-        switch (side) {
-        case 0: bar.bottom = r.top + h; r.top += h; break;
-        case 2: bar.top = r.bottom - h; r.bottom -= h; break;
-        case 3: bar.right = r.left + h; r.left += h; break;
-        default: bar.left = r.right - h; r.right -= h; break;
-        }
+        const RECT bar = CutEdge(r, side, divider_->Thickness());
         divider_->side = side;
         divider_->MoveWindow(bar, repaint != 0);
     }
