@@ -187,9 +187,11 @@ BOOL BTabButton::OnEraseBkgnd(HDC dc) {
     return TRUE;
 }
 
+BOOL (WINAPI* BTabButton::getCursorPos)(POINT*) = ::GetCursorPos;
+
 POINT BTabButton::CursorClientPos() const {
     POINT p{};
-    ::GetCursorPos(&p);
+    getCursorPos(&p);
     ScreenToClient(&p);
     return p;
 }

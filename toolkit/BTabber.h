@@ -101,8 +101,11 @@ public:
     BTabber* tabber = nullptr;
     bool hover = false;
 
-protected:
-    virtual POINT CursorClientPos() const;
+    // Where the repeat and hover timers read the cursor (tests replace it).
+    static BOOL (WINAPI* getCursorPos)(POINT* screen);
+
+private:
+    POINT CursorClientPos() const;
 };
 
 // The geometry of one paint for one side (see BTabber::DrawTabs). Positions are computed as for a

@@ -196,6 +196,9 @@ TEST_F(TabberFixture, ScrollButtonsStepAndOpenTheMenu) {
     EXPECT_EQ(tabber.active, pages[4].get());
 }
 
+POINT g_cursor{};
+BOOL WINAPI FakeCursor(POINT* p) { *p = g_cursor; return TRUE; }
+
 TEST_F(TabberFixture, RepeatedScrollSteps) {
     tabber.SetLayoutValue(1);
     AddTabs(8);
@@ -205,12 +208,29 @@ TEST_F(TabberFixture, RepeatedScrollSteps) {
     tabber.forwardButton.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 7));
     tabber.Invalidate(true);
     tabber.UpdateWindow();
-    // The repeat acts at the cursor, which the test keeps over the button.
-    RECT b = tabber.forwardButton.GetWindowRect();
-    ::SetCursorPos((b.left + b.right) / 2, (b.top + b.bottom) / 2);
+    // The repeat acts at the cursor: over the button it steps, off it it does not.
+    const RECT b = tabber.forwardButton.GetWindowRect();
+    const auto saved = BTabButton::getCursorPos;
+    BTabButton::getCursorPos = FakeCursor;
+    g_cursor = POINT{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
     tabber.forwardButton.SendMessage(WM_TIMER, BTabButton::kRepeatTimer, 0);
-    tabber.forwardButton.SendMessage(WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(tabber.first, before + 2);
+    g_cursor = POINT{b.right + 50, b.bottom + 50};
+    tabber.forwardButton.SendMessage(WM_TIMER, BTabButton::kRepeatTimer, 0);
+    EXPECT_EQ(tabber.first, before + 2);
+    tabber.forwardButton.SendMessage(WM_LBUTTONUP, 0, 0);
+    tabber.forwardButton.SendMessage(WM_TIMER, BTabButton::kRepeatTimer, 0);   // released: no repeat
+    EXPECT_EQ(tabber.first, before + 2);
+    // Hover: on while the cursor is inside, off once the poll finds it outside.
+    g_cursor = POINT{b.left + 2, b.top + 2};
+    tabber.forwardButton.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_TRUE(tabber.forwardButton.hover);
+    tabber.forwardButton.SendMessage(WM_TIMER, BTabButton::kHoverTimer, 0);
+    EXPECT_TRUE(tabber.forwardButton.hover);
+    g_cursor = POINT{b.right + 50, b.bottom + 50};
+    tabber.forwardButton.SendMessage(WM_TIMER, BTabButton::kHoverTimer, 0);
+    EXPECT_FALSE(tabber.forwardButton.hover);
+    BTabButton::getCursorPos = saved;
 }
 
 TEST_F(TabberFixture, ClickActivatesTheTabUnderThePointer) {
@@ -265,6 +285,29 @@ TEST_F(TabberFixture, VerticalStripsAreTurned) {
 
 TEST(Tabber, CapacityBeyondTheVectorsLimitThrows) {
     EXPECT_THROW(BTabber(0, std::make_unique<TabVS2003>(), static_cast<size_t>(-1)), std::length_error);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TabberFixture, EnsureVisibleScrollsAHiddenTabIntoTheStrip) {
+    tabber.SetLayoutValue(1);
+    AddTabs(12);
+    Draw();
+    const int drawn = static_cast<int>(tabber.tabRects.size());
+    ASSERT_LT(drawn, 12);
+    tabber.ActivateIndex(211);                    // index 10, beyond the strip
+    EXPECT_GT(tabber.first, 0);
+    Draw();
+    EXPECT_GE(10, tabber.first);
+    EXPECT_LT(10, tabber.first + static_cast<int>(tabber.tabRects.size()));
+    const int scrolled = tabber.first;
+    tabber.ActivateIndex(202);                    // index 1: back toward the start
+    Draw();
+    EXPECT_LT(tabber.first, scrolled);
+    EXPECT_GE(1, tabber.first);
+    EXPECT_LT(1, tabber.first + static_cast<int>(tabber.tabRects.size()));
 }
 
 }  // namespace
