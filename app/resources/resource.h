@@ -76,3 +76,7 @@
 
 // Bitmap strips of the toolkit
 #define IDB_REFERS              199
+
+// Button strips of the views
+#define IDB_DIZA_BUTTONS        240
+#define IDB_DUMP_BUTTONS        241
