@@ -1,7 +1,6 @@
 #include "app/ActivityStack.h"
 
 #include "app/FileTabber.h"
-#include "app/VApp.h"
 
 void ActivityStack::Push(uint32_t key) {
     keys.push_back(key);
@@ -28,8 +27,6 @@ void ActivityStack::Remove(uint32_t key) {
 void ActivityStack::ShowTop() {
     if (!window || !window->m_hWnd)
         return;
-    if (auto* tabber = dynamic_cast<FileTabber*>(CWnd::FromHandle(window->GetParent()))) {
-        if (tabber->SetTabIcon(window, Top()))
-            tabber->Invalidate();
-    }
+    if (auto* tabber = dynamic_cast<FileTabber*>(CWnd::FromHandle(window->GetParent())))
+        tabber->ShowActivity(window, !keys.empty(), Top());
 }

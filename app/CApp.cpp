@@ -1,5 +1,6 @@
 #include "app/CApp.h"
 
+#include "app/AskCancel.h"
 #include "app/CrashReport.h"
 #include "app/FileTabber.h"
 #include "classlib/CommonDialogs.h"
@@ -144,7 +145,7 @@ bool CApp::CloseAll() {
     if (!tabber)
         return true;
     if (tabber->AnyFileBusy()) {
-        if (!StandInAskCancel(L"all operations"))
+        if (!AskCancel::Ask(L"all operations", mainWindow.m_hWnd).Answered())
             return false;
         tabber->StopAll();
     }

@@ -1,12 +1,11 @@
 #pragma once
 // The application object: the one global of the program. It owns the main window, the application's
-// option set, the command line, the parser registry and the recent files of the open dialog. Its
+// option set, the command line and the parser registry (the open dialog keeps the recent files). Its
 // start-up prepares the process and shows the main window; the command-line files are opened by a
 // posted message once the loop runs.
 
 #include "app/VApp.h"
 #include "classlib/Application.h"
-#include "core/BStringList.h"
 #include "core/StringW.h"
 #include "document/BFileParser.h"
 #include "document/DocumentHost.h"
@@ -62,7 +61,6 @@ public:
     AppOptions options;
     AppCommandLine commandLine;
     ParserRegistry parsers;
-    BStringList recentFiles;
     const wchar_t* windowClass = nullptr;
     DWORD wow64Saved = 0;
     bool wow64Switched = false;

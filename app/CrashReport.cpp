@@ -1,5 +1,6 @@
 #include "app/CrashReport.h"
 
+#include "app/DText.h"
 #include "document/SehGuard.h"
 
 #include <cstdarg>
@@ -10,7 +11,11 @@ namespace {
 CrashReport gCrashReport;
 
 void ShowReport(const wchar_t* report) {
-    ::MessageBoxW(nullptr, report, L"Ba-bah!", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    DText box(nullptr);
+    box.caption = L"Ba-bah!";
+    box.buttonText = L"&Terminate";
+    const StringW text(report);
+    box.ShowModal(text);
 }
 
 }  // namespace

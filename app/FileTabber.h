@@ -2,17 +2,17 @@
 // The tabs of the open files. Each tab holds one file window, which owns its document; the list of tabs
 // is the program's list of open files, looked up by file id under the tabber's lock.
 
-#include "app/FileWindow.h"
 #include "core/SectionLock.h"
 #include "core/StringW.h"
-#include "toolkit/BPane.h"
-#include "classlib/GdiObject.h"
+#include "toolkit/BTabber.h"
+
+#include <windows.h>
 
 #include <cstdint>
 #include <map>
-#include <vector>
 
 class FileParseThread;
+class FilePane;
 struct ParseRequest;
 
 // The open request: a file name offered in the open dialog, and the request chosen there.
@@ -32,17 +32,8 @@ public:
     ParseRequest* request = nullptr;
 };
 
-// One tab of the strip.
-struct FileTab {
-    FileWindow* window = nullptr;   // owned
-    StringW caption;
-    int iconKey = -1;               // theme colour of the activity mark, -1 none
-};
-
-class FileTabber : public BPane {
+class FileTabber : public BTabber {
 public:
-    static constexpr int kStripHeight = 22;
-
     FileTabber();
     ~FileTabber() override;
     static const MessageMap kMessageMap;
@@ -56,33 +47,20 @@ public:
     bool ReloadFile();
     FileParseThread* CurrentFile() const;
     FileParseThread* FileAt(int n) const;
-    FileWindow* WindowAt(int n) const;
-    FileWindow* CurrentWindow() const { return WindowAt(current_); }
-    int Count() const { return static_cast<int>(tabs_.size()); }
-    int CurrentIndex() const { return current_; }
+    FilePane* WindowAt(int n) const;
+    FilePane* CurrentWindow() const { return WindowAt(ActiveIndex()); }
+    int Count() const { return static_cast<int>(tabs.size()); }
     bool AnyFileBusy() const;
     void StopAll();
     FileParseThread* FindFileById(int32_t id);
 
-    // Tab of a file window: selection, caption and activity mark.
-    bool SelectTab(int index);
-    void SelectAndFocus(int index);
-    int IndexOf(const CWnd* window) const;
+    // The tab of a file window: caption, and the activity mark (a box in `colour`, or none).
     void SetTabCaption(const CWnd* window, const wchar_t* caption);
-    // Shows a box in theme colour `key` on the window's tab (-1 none); true when the mark changed.
-    bool SetTabIcon(const CWnd* window, int key);
-    const FileTab& Tab(int index) const { return tabs_[index]; }
-    int TabAtPoint(POINT point) const;
-    RECT PageRect() const;
+    void ShowActivity(const CWnd* window, bool shown, COLORREF colour);
 
     // Command 301: open a file in a new tab while none is open.
     void OnOpen();
-    bool OnCmdMsg(UINT id, UINT code) override;
     int OnCreate(CREATESTRUCTW* cs) override;
-    void OnSize(UINT type, int cx, int cy) override;
-    BOOL OnEraseBkgnd(HDC dc) override;
-    void OnPaint() override;
-    void OnLButtonDown(UINT flags, POINT point) override;
     void OnLButtonDblClk(UINT flags, POINT point) override;
     LRESULT OnMButtonUp(WPARAM wParam, LPARAM lParam);
     LRESULT OnOptionsMessage(WPARAM wParam, LPARAM lParam);
@@ -90,16 +68,13 @@ public:
 
     FileRequest request;
 
+    static constexpr int kIconSize = 10;
+
 private:
-    void PlaceWindows();
-    void RemoveTab(int index);
-    HICON IconOf(int key);
+    HICON IconOf(COLORREF colour);
 
     CriticalSection lock_;
-    std::vector<FileTab> tabs_;
-    int current_ = -1;
-    CFont font_;
-    std::map<int, HICON> icons_;
+    std::map<COLORREF, HICON> icons_;
 };
 
 FileTabber& Tabber();

@@ -1,7 +1,9 @@
 #include "app/VApp.h"
 
 #include "app/CApp.h"
+#include "app/FilePane.h"
 #include "app/FileTabber.h"
+#include "app/StandIns.h"
 #include "app/resources/resource.h"
 #include "classlib/CommonDialogs.h"
 #include "classlib/DC.h"
@@ -205,7 +207,7 @@ bool VApp::OnCmdMsg(UINT id, UINT code) {
         return false;
     if (tabber->OnCmdMsg(id, code))
         return true;
-    FileWindow* current = tabber->CurrentWindow();
+    FilePane* current = tabber->CurrentWindow();
     return current && current->OnCmdMsg(id, code);
 }
 
@@ -218,8 +220,7 @@ LRESULT VApp::OnStartup(WPARAM, LPARAM) {
             continue;
         ShowTabs();
         const int id = tabber->OpenFileInNewTab(request.Take());
-        const int index = tabber->IndexOf(CWnd::FromHandle(tabber->GetDlgItem(id)));
-        tabber->SelectAndFocus(index);
+        tabber->SelectAndFocus(id);
         SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true, true);
         tabber->Invalidate();
     }
