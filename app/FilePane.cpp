@@ -232,6 +232,11 @@ void FilePane::AttachDocument(FileParseThread* doc, int32_t fileId) {
     document = doc;
     if (m_hWnd)
         SetDlgCtrlID(fileId);
+    // The file's log writes into the log pane from the first line on.
+#ifdef TRELVO_HAS_LOW_PANE
+    if (doc && LogPane())
+        doc->Log().SetSink(LogPane());
+#endif
 }
 
 intptr_t FilePane::NotifyWindows(uint32_t message, uintptr_t wparam, intptr_t lparam, bool windowFirst) {
