@@ -26,7 +26,7 @@ BItemStores& StoresOf(FileParseThread* document) {
 
 BDizaView* ViewOf(FileParseThread* document) { return document && document->Host() ? document->Host()->DizaView() : nullptr; }
 
-BMaker::BMaker(FileParseThread* document) : document(document), lock_(document->FileLock()) {}
+BMaker::BMaker(FileParseThread* document) : document(document), lock_(document->FileLock()), decoder_(document) {}
 
 BMaker::~BMaker() = default;
 
@@ -41,7 +41,7 @@ bool BMaker::Make(int64_t startAddress, uint32_t size) {
     runEnd = map->RunEnd(start);
     count = size;
     try {
-        const KSegment* segment = document->InSegment(start) ? document->Segments().Find(start) : nullptr;
+        const KSegment* segment = document->Segments().Find(start);   // the maker holds the file lock
         if (!segment)
             throw EMaker(L"invalid address");
         if (runEnd == -1 || runEnd > segment->End())
@@ -50,12 +50,12 @@ bool BMaker::Make(int64_t startAddress, uint32_t size) {
             throw EMaker(L"zero space");
         if (count != kNoSize && !segment->Holds(start + static_cast<int64_t>(count) - 1))
             throw EMaker(L"segments mismatch");
-        lineStart = map->ItemAtOrNext(start).address;
+        lineStart = map->ItemAtOrNext(start, &decoder_).address;
         ComputeEnd();
         if (end <= start || !segment->Holds(end - 1))
             throw EMaker(L"no space");
-        const Diza last = map->ItemAtOrNext(end - 1);
-        touchedEnd = std::max(last.address + map->ItemLength(last.address), end);
+        const Diza last = map->ItemAtOrNext(end - 1, &decoder_);
+        touchedEnd = std::max(last.address + map->ItemLength(last.address, &decoder_), end);
         BItemStores& stores = StoresOf(document);
         if (stores.RefersScanBusy(lineStart, touchedEnd))
             throw EMaker(L"the address is busy by refers scan.");

@@ -12,6 +12,7 @@
 
 #include "core/SectionLock.h"
 #include "core/StringW.h"
+#include "document/BDizaLine.h"
 
 #include <cstdint>
 
@@ -69,4 +70,9 @@ protected:
 
 private:
     SectionLock lock_;
+
+protected:
+    // One engine clone for the whole make: the code maker's instructions and the line searches at the
+    // item's edges share it (made only when code is decoded).
+    LineDecoder decoder_;
 };

@@ -29,7 +29,9 @@ void DizaMap::AddUnmade(int64_t address) { Put({ address, kUnmade }); }
 void DizaMap::Put(const Diza& record) {
     const int i = Find(record.address);
     if (i < 0) {
-        Insert(record);
+        // The search gave the place: no second search to insert there.
+        records_.OpenGap(~i, 1);
+        records_[~i] = record;
         return;
     }
     Diza& there = records_[i];
@@ -122,7 +124,7 @@ Diza DizaMap::ItemAt(int64_t address) const {
     return r;
 }
 
-Diza DizaMap::ItemAtOrNext(int64_t address) const {
+Diza DizaMap::ItemAtOrNext(int64_t address, LineDecoder* decoder) const {
     const int i = FindFloor(address);
     if (i < 0)
         return kMissing;
@@ -130,18 +132,18 @@ Diza DizaMap::ItemAtOrNext(int64_t address) const {
     if (IsUnmade(r.kind))
         return IsLast(i) ? r : records_[i + 1];
     SectionLock lock(document_->FileLock());
-    r.address = LineStart(r, address);
+    r.address = LineStart(r, address, decoder);
     return r;
 }
 
-int32_t DizaMap::ItemLength(int64_t address) const {
+int32_t DizaMap::ItemLength(int64_t address, LineDecoder* decoder) const {
     const int i = FindFloor(address);
     if (i < 0 || IsUnmade(records_[i].kind))
         return 0;
     SectionLock lock(document_->FileLock());
     const Diza& r = records_[i];
-    const int64_t start = LineStart(r, address);
-    int64_t length = LineLength(r, start);
+    const int64_t start = LineStart(r, address, decoder);
+    int64_t length = LineLength(r, start, decoder);
     const int64_t limit = IsLast(i) ? document_->Segments().highestEnd : records_[i + 1].address;
     if (start + length > limit)
         length = limit - start;
@@ -217,7 +219,7 @@ int64_t DizaMap::RunEnd(int64_t address) const {
     const int i = Find(address);
     if (i > 0 && IsUnmade(records_[i].kind))
         return address;
-    return NextAfter(address).address;
+    return GetAt(i >= 0 ? i + 1 : ~i).address;   // NextAfter without a second search
 }
 
 int64_t DizaMap::ByteLineEnd(int64_t address) const {
@@ -272,11 +274,13 @@ void DizaMap::Clear() {
 
 // Line geometry per item kind: code lines are instructions, data, dump and byte lines have a fixed
 // length from the item's start, and a string is one line.
-int64_t DizaMap::LineStart(const Diza& record, int64_t address) const {
+int64_t DizaMap::LineStart(const Diza& record, int64_t address, LineDecoder* decoder) const {
     if (address <= record.address)
         return record.address;
     switch (KindOf(record.kind)) {
     case kCode: {
+        if (decoder)
+            return decoder->InsnStartAt(record.address, address);
         BDecodeEngine* engine = document_->Engine();
         if (!engine)
             return address;

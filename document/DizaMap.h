@@ -46,8 +46,9 @@ public:
     void RemoveKey(int64_t address);
     void RemoveMadeRange(int64_t start, int64_t end);
     Diza ItemAt(int64_t address) const;
-    Diza ItemAtOrNext(int64_t address) const;
-    int32_t ItemLength(int64_t address) const;
+    // A code line's start and length are decoded with the caller's decoder when one is given.
+    Diza ItemAtOrNext(int64_t address, LineDecoder* decoder = nullptr) const;
+    int32_t ItemLength(int64_t address, LineDecoder* decoder = nullptr) const;
     int64_t NextItemAddress(int64_t address) const;
     int64_t PrevItemAddress(int64_t address) const;
     // For a walk's own line starts, which need no search for the start of their line: the next item
@@ -72,7 +73,7 @@ private:
     int Find(int64_t address) const { return records_.Find(Diza{ address, 0 }); }
     bool IsLast(int index) const { return index == records_.count - 1; }
     // Start and length of the item line of `record` that holds `address`.
-    int64_t LineStart(const Diza& record, int64_t address) const;
+    int64_t LineStart(const Diza& record, int64_t address, LineDecoder* decoder = nullptr) const;
     int32_t LineLength(const Diza& record, int64_t lineStart, LineDecoder* decoder = nullptr) const;
 
     FileParseThread* document_;

@@ -250,12 +250,13 @@ int64_t FileParseThread::OffsetToAddress(int64_t offset) {
 uint32_t FileParseThread::ReadBytes(int64_t address, void* destination, uint32_t count) {
     uint8_t* out = static_cast<uint8_t*>(destination);
     uint32_t delivered = 0;
-    const int64_t offset = AddressToOffset(address);
-    if (offset != -1) {
+    {
+        // One search gives the segment's file part and the offset.
+        SectionLock lock(fileLock_.Get());
         const KSegment* s = segments_.Find(address);
-        const uint32_t n = static_cast<uint32_t>(std::min<int64_t>(count, s->BytesToEnd(address)));
+        const uint32_t n = s ? static_cast<uint32_t>(std::min<int64_t>(count, s->BytesToEnd(address))) : 0;
         if (n != 0) {
-            delivered = ReadFileBytes(offset, out, n);
+            delivered = ReadFileBytes(s->fileOffset + (address - s->address), out, n);
             if (delivered < n)
                 return delivered;
         }

@@ -4,8 +4,7 @@
 #include "document/FileParseThread.h"
 
 void MakerCode::ComputeEnd() {
-    EngineHolder engine(document);
-    if (!engine)
+    if (!decoder_.Ready())
         throw EMaker(L"no decode engine");
     // Without a count the run is bounded by the code-run option: instructions after the first are
     // taken while their summed length stays below 2^n - 1 bytes.
@@ -15,7 +14,7 @@ void MakerCode::ComputeEnd() {
     uint64_t sum = 0;
     int64_t pos = start;
     while (pos < limit) {
-        const int64_t length = engine->DecodeAt(pos);
+        const int64_t length = decoder_.Decode(pos);
         if (pos + length > limit)
             break;
         if (bounded && pos != start && sum + static_cast<uint64_t>(length) >= bound)
