@@ -2,7 +2,15 @@
 
 #include "core/StringW.h"
 
-int (WINAPI* AskCancel::showBox)(HWND, const wchar_t*, const wchar_t*, UINT) = ::MessageBoxW;
+namespace {
+
+int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
+    return ::MessageBoxW(owner, text, caption, type);
+}
+
+}  // namespace
+
+int (*AskCancel::showBox)(HWND, const wchar_t*, const wchar_t*, UINT) = ShowMessageBox;
 
 AskCancel& AskCancel::Instance() {
     static AskCancel instance;

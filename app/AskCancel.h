@@ -25,5 +25,5 @@ public:
     uint8_t answered = 0;
 
     // The box itself (tests put a fake in its place); returns IDYES or IDNO.
-    static int (WINAPI* showBox)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
+    static int (*showBox)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 };
