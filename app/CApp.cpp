@@ -51,6 +51,10 @@ StringW AppCommandLine::GetArg(int i) const {
 CApp::CApp() { gApp = this; }
 
 CApp::~CApp() {
+    // The documents use the parsers and the option set, which go before the main window object does.
+    mainWindow.CloseAllFiles();
+    if (mainWindow.m_hWnd)
+        mainWindow.DestroyWindow();
     SetFileDirectory(nullptr);
     SetMainLog(nullptr);
     if (gApp == this)
@@ -73,8 +77,9 @@ bool CApp::Start(const wchar_t* commandLineText, int showCommand) {
     }
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     options.ApplyColorTheme();
-    // The window place for this screen, then whatever the options file says.
-    options.general.windowPos.SetScreenDefault(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    // The window place for this screen unless one is set, then whatever the options file says.
+    if (options.general.windowPos.left == PWindowPos::kUnset)
+        options.general.windowPos.SetScreenDefault(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
     const bool loaded = options.Load(Options::DefaultPath().c_str());
     SetFileDirectory(this);
     SetMainLog(this);

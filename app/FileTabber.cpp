@@ -106,11 +106,11 @@ void FileTabber::OnOpen() {
     Invalidate();
 }
 
-bool FileTabber::CloseFile(int index) {
+bool FileTabber::CloseFile(int index, bool ask) {
     if (index < 0 || index >= Count())
         return false;
     FilePane* window = WindowAt(index);
-    if (window->IsParsing() && !AskCancelParsing())
+    if (ask && window->IsParsing() && !AskCancelParsing())
         return false;
     if (window->document)
         window->document->CloseFile();
@@ -119,11 +119,12 @@ bool FileTabber::CloseFile(int index) {
         RemoveTab(index);
     }
     delete window;
-    MainWnd().SetFocusPane(nullptr);
+    VApp& main = MainWnd();
+    main.SetFocusPane(nullptr);
     if (ActiveIndex() >= 0)
         Invalidate();
-    else
-        MainWnd().ShowStartScreen();
+    else if (main.m_hWnd)
+        main.ShowStartScreen();
     return true;
 }
 

@@ -42,7 +42,8 @@ public:
     // A new file window and document in a new, selected tab; the file is opened (and parsed) at once.
     // Returns the file window's control id (the document's file id).
     int OpenFileInNewTab(ParseRequest* request);
-    bool CloseFile(int index);
+    // ask: the cancel question for a file still parsing (without it the file is closed regardless).
+    bool CloseFile(int index, bool ask = true);
     bool CloseCurrentFile();
     bool ReloadFile();
     FileParseThread* CurrentFile() const;

@@ -105,13 +105,17 @@ const MessageMap VApp::kMessageMap{&CWnd::kMessageMap, kVAppEntries};
 VApp::VApp() = default;
 
 VApp::~VApp() {
-    // The file windows and their documents go before the window does.
-    if (tabber) {
-        while (tabber->Count() > 0 && tabber->CloseFile(tabber->Count() - 1)) {
-        }
-    }
+    CloseAllFiles();
     if (m_hWnd)
         DestroyWindow();
+}
+
+void VApp::CloseAllFiles() {
+    if (!tabber)
+        return;
+    tabber->StopAll();
+    while (tabber->Count() > 0)
+        tabber->CloseFile(tabber->Count() - 1, false);
 }
 
 bool VApp::CreateMain(const wchar_t* className, const RECT& place) {

@@ -66,6 +66,8 @@ public:
 
     void ShowTabs();
     void ShowStartScreen();
+    // Closes every file without asking (the application is going).
+    void CloseAllFiles();
     // The pane that gets the focus back when the main window is activated; null forgets it.
     void SetFocusPane(HWND pane) { focusPane_ = pane; }
     HWND FocusPane() const { return focusPane_; }

@@ -1,0 +1,401 @@
+// The shell: the command line, start-up and closing, the main window's menu, routing and start screen,
+// the file tabber and its open-file list, the tabs' activity marks and the start log.
+
+#include "app/ActivityStack.h"
+#include "app/AskCancel.h"
+#include "app/CApp.h"
+#include "app/FilePane.h"
+#include "app/FileTabber.h"
+#include "app/resources/resource.h"
+#include "classlib/CommonDialogs.h"
+#include "classlib/Dialog.h"
+#include "document/BResultDiza.h"
+#include "document/FileParseThread.h"
+#include "options/BColorTheme.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Pump(DWORD ms = 50) {
+    const DWORD end = ::GetTickCount() + ms;
+    do {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(5);
+    } while (static_cast<int>(end - ::GetTickCount()) > 0);
+}
+
+std::wstring TempFile(const char* bytes) {
+    wchar_t folder[MAX_PATH], path[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, folder);
+    ::GetTempFileNameW(folder, L"shl", 0, path);
+    if (FILE* f = _wfopen(path, L"wb")) {
+        fputs(bytes, f);
+        fclose(f);
+    }
+    return path;
+}
+
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// Answers the next open dialogs: OK for true, Cancel for false; the names offered are kept.
+std::vector<std::wstring> g_offered;
+void AnswerOpenDialogs(std::initializer_list<bool> answers) {
+    for (bool ok : answers) {
+        PushModalAction([ok](Dialog& d) {
+            g_offered.push_back(d.GetItemText(IDC_OPEN_FILE));
+            d.SendMessage(WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
+        });
+    }
+}
+
+// ---- the command line
+
+TEST(AppCommandLineTest, AcceptsUpToEightNamesAndNoOption) {
+    struct Case {
+        const wchar_t* text;
+        bool ok;
+        int count;
+    };
+    const Case cases[] = {
+        {L"", true, 0},
+        {L"a.exe", true, 1},
+        {L"\"c:\\with blank\\a.exe\" b.dll", true, 2},
+        {L"1 2 3 4 5 6 7 8", true, 8},
+        {L"1 2 3 4 5 6 7 8 9", false, 0},
+        {L"/x", false, 0},
+        {L"a.exe /size=3", false, 0},
+    };
+    for (const Case& c : cases) {
+        AppCommandLine line;
+        EXPECT_EQ(line.Parse(c.text), c.ok) << c.text;
+        EXPECT_EQ(line.Count(), c.count) << c.text;
+        EXPECT_EQ(line.error == L"Usage: Trelvo filename", !c.ok) << c.text;
+    }
+}
+
+TEST(AppCommandLineTest, GetArgCountsFromOne) {
+    AppCommandLine line;
+    ASSERT_TRUE(line.Parse(L"first \"sec ond\""));
+    EXPECT_EQ(line.GetArg(1), L"first");
+    EXPECT_EQ(line.GetArg(2), L"sec ond");
+    EXPECT_TRUE(line.GetArg(0).empty());
+    EXPECT_TRUE(line.GetArg(-1).empty());
+    EXPECT_TRUE(line.GetArg(3).empty());
+}
+
+// ---- the activity marks
+
+TEST(ActivityStackTest, TopIsTheLastKeyAndRemovalsBelowKeepIt) {
+    ActivityStack stack(nullptr);
+    stack.Remove(5);   // empty: nothing
+    EXPECT_TRUE(stack.Empty());
+    stack.Push(25);
+    stack.Push(27);
+    stack.Remove(25);
+    EXPECT_EQ(stack.Top(), 27u);
+    EXPECT_EQ(stack.keys.size(), 1u);
+    stack.Remove(99);   // not there
+    EXPECT_EQ(stack.keys.size(), 1u);
+    stack.Remove(27);
+    EXPECT_TRUE(stack.Empty());
+    // The first match below the top, searching downwards.
+    stack.keys = {1, 2, 1, 3};
+    stack.Remove(1);
+    EXPECT_EQ(stack.keys, (std::vector<uint32_t>{1, 2, 3}));
+}
+
+// ---- the application with its windows
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_offered.clear();
+        app = new CApp;
+        AskCancel::Instance().Clear();
+        savedBox = AskCancel::showBox;
+    }
+    void TearDown() override {
+        AskCancel::showBox = savedBox;
+        AskCancel::Instance().Clear();
+        // Closing the window must not leave a WM_QUIT for the tests after this one.
+        app->SetMainWindow(nullptr);
+        delete app;
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        for (const std::wstring& f : files)
+            ::DeleteFileW(f.c_str());
+    }
+    bool Start(const std::wstring& line) {
+        const bool ok = app->Start(line.c_str(), SW_SHOWNORMAL);
+        Pump();
+        return ok;
+    }
+    std::wstring File(const char* bytes = "0123456789abcdef") {
+        files.push_back(TempFile(bytes));
+        return files.back();
+    }
+    VApp& Main() { return app->mainWindow; }
+    FileTabber& Tabs() { return *app->mainWindow.tabber; }
+    UINT MenuState(UINT id) { return ::GetMenuState(Main().menu.GetSafeHmenu(), id, MF_BYCOMMAND); }
+
+    CApp* app = nullptr;
+    std::vector<std::wstring> files;
+    decltype(AskCancel::showBox) savedBox = nullptr;
+};
+
+TEST_F(ShellTest, EmptyCommandLineShowsTheStartScreenWithMenuAndTitle) {
+    ASSERT_TRUE(Start(L""));
+    ASSERT_TRUE(::IsWindow(Main().m_hWnd));
+    EXPECT_EQ(Main().GetWindowText(), L"Trelvo 2503");
+    EXPECT_TRUE(Main().startScreen->IsWindowVisible());
+    EXPECT_FALSE(Tabs().IsWindowVisible());
+    EXPECT_EQ(Tabs().Count(), 0);
+    EXPECT_EQ(Main().startScreen->GetDlgCtrlID(), 100);
+    EXPECT_EQ(Tabs().GetDlgCtrlID(), 200);
+    EXPECT_EQ(Main().startScreen->pane.GetDlgCtrlID(), 101);
+    EXPECT_EQ(Main().startScreen->log.GetDlgCtrlID(), 232);
+    HMENU menu = ::GetMenu(Main().m_hWnd);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_NE(::GetMenuState(menu, ID_FILE_OPEN, MF_BYCOMMAND), 0xFFFFFFFFu);
+    EXPECT_NE(::GetMenuState(menu, ID_FILE_CLOSE, MF_BYCOMMAND), 0xFFFFFFFFu);
+    EXPECT_NE(::GetMenuState(menu, ID_OPTIONS, MF_BYCOMMAND), 0xFFFFFFFFu);
+    EXPECT_GT(Main().startScreen->log.LineCount(), 0);   // the start-up lines
+    EXPECT_TRUE(g_offered.empty());
+}
+
+TEST_F(ShellTest, BadCommandLinesEndWithTheUsageBox) {
+    for (const wchar_t* line : {L"1 2 3 4 5 6 7 8 9", L"/verbose"}) {
+        PushMessageBoxAnswer(IDOK);
+        EXPECT_FALSE(app->Start(line, SW_SHOWNORMAL)) << line;
+        EXPECT_EQ(LastMessageBox().text, L"Usage: Trelvo filename");
+        EXPECT_TRUE(LastMessageBox().type & MB_ICONERROR);
+        EXPECT_EQ(Main().m_hWnd, nullptr) << "no window before the usage box";
+    }
+}
+
+TEST_F(ShellTest, CommandLineFilesEachGetATabUnlessCancelled) {
+    const std::wstring a = File(), b = File(), c = File();
+    AnswerOpenDialogs({true, false, true});
+    ASSERT_TRUE(Start(Quoted(a) + L" " + Quoted(b) + L" " + Quoted(c)));
+    Pump(100);
+    ASSERT_EQ(g_offered.size(), 3u);
+    EXPECT_EQ(g_offered[0], a);
+    EXPECT_EQ(g_offered[1], b);
+    EXPECT_EQ(g_offered[2], c);
+    ASSERT_EQ(Tabs().Count(), 2);
+    EXPECT_TRUE(Tabs().IsWindowVisible());
+    EXPECT_FALSE(Main().startScreen->IsWindowVisible());
+    FileParseThread* first = Tabs().FileAt(0);
+    FileParseThread* second = Tabs().FileAt(1);
+    EXPECT_STREQ(first->FilePath(), a.c_str());
+    EXPECT_STREQ(second->FilePath(), c.c_str());
+    EXPECT_EQ(second->Serial(), first->Serial() + 1);
+    EXPECT_EQ(Tabs().WindowAt(0)->GetDlgCtrlID(), first->Serial());
+    EXPECT_EQ(app->FindFileById(first->Serial()), first);
+    EXPECT_EQ(FindFileById(second->Serial()), second);   // the document's own directory
+    EXPECT_EQ(Tabs().CurrentFile(), second);              // the last opened is selected
+}
+
+TEST_F(ShellTest, ClosingTheLastTabBringsTheStartScreenBackAndIdsAreNotReused) {
+    const std::wstring a = File(), b = File();
+    AnswerOpenDialogs({true, true});
+    ASSERT_TRUE(Start(Quoted(a) + L" " + Quoted(b)));
+    ASSERT_EQ(Tabs().Count(), 2);
+    const int32_t id1 = Tabs().FileAt(0)->Serial();
+    const int32_t id2 = Tabs().FileAt(1)->Serial();
+    EXPECT_TRUE(Tabs().CloseCurrentFile());
+    EXPECT_EQ(Tabs().Count(), 1);
+    EXPECT_EQ(app->FindFileById(id2), nullptr);
+    EXPECT_TRUE(Tabs().IsWindowVisible());
+    // The menu's Close enters at the main window and reaches the file window.
+    Main().SendMessage(WM_COMMAND, ID_FILE_CLOSE, 0);
+    EXPECT_EQ(Tabs().Count(), 0);
+    EXPECT_EQ(app->FindFileById(id1), nullptr);
+    EXPECT_FALSE(Tabs().IsWindowVisible());
+    EXPECT_TRUE(Main().startScreen->IsWindowVisible());
+    EXPECT_FALSE(Tabs().CloseCurrentFile());
+    EXPECT_FALSE(Tabs().CloseFile(-1));
+    // Open through the menu: the next id.
+    Tabs().request.fileName = a.c_str();
+    AnswerOpenDialogs({true});
+    Main().SendMessage(WM_COMMAND, ID_FILE_OPEN, 0);
+    ASSERT_EQ(Tabs().Count(), 1);
+    EXPECT_EQ(Tabs().FileAt(0)->Serial(), id2 + 1);
+}
+
+TEST_F(ShellTest, MenuOpenActsOnlyWithoutAnOpenFileAndIdleGreysTheItems) {
+    ASSERT_TRUE(Start(L""));
+    app->RunIdle();
+    EXPECT_FALSE(MenuState(ID_FILE_OPEN) & MF_GRAYED);
+    EXPECT_TRUE(MenuState(ID_FILE_CLOSE) & MF_GRAYED);
+    // Cancelled: nothing opens.
+    Tabs().request.fileName = File().c_str();
+    AnswerOpenDialogs({false});
+    Main().SendMessage(WM_COMMAND, ID_FILE_OPEN, 0);
+    EXPECT_EQ(Tabs().Count(), 0);
+    EXPECT_TRUE(Main().startScreen->IsWindowVisible());
+    AnswerOpenDialogs({true});
+    Main().SendMessage(WM_COMMAND, ID_FILE_OPEN, 0);
+    ASSERT_EQ(Tabs().Count(), 1);
+    app->RunIdle();
+    EXPECT_TRUE(MenuState(ID_FILE_OPEN) & MF_GRAYED);
+    EXPECT_FALSE(MenuState(ID_FILE_CLOSE) & MF_GRAYED);
+    // With a file open the menu's Open asks nothing and opens nothing.
+    const size_t asked = g_offered.size();
+    Main().SendMessage(WM_COMMAND, ID_FILE_OPEN, 0);
+    EXPECT_EQ(Tabs().Count(), 1);
+    EXPECT_EQ(g_offered.size(), asked);
+    // A command nobody takes changes nothing.
+    Main().SendMessage(WM_COMMAND, 12345, 0);
+    Main().SendMessage(WM_COMMAND, 991, 0);
+    EXPECT_EQ(Tabs().Count(), 1);
+    EXPECT_TRUE(::IsWindow(Main().m_hWnd));
+}
+
+TEST_F(ShellTest, WindowCannotShrinkBelow800By600) {
+    ASSERT_TRUE(Start(L""));
+    MINMAXINFO info{};
+    Main().SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 800);
+    EXPECT_EQ(info.ptMinTrackSize.y, 600);
+    EXPECT_EQ(info.ptMaxTrackSize.x, ::GetSystemMetrics(SM_CXSCREEN));
+    Main().SetWindowPos(nullptr, 0, 0, 300, 200, SWP_NOZORDER);
+    const RECT r = Main().GetWindowRect();
+    EXPECT_GE(r.right - r.left, 800);
+    EXPECT_GE(r.bottom - r.top, 600);
+}
+
+TEST_F(ShellTest, ZoomedPlaceShowsTheWindowMaximisedWhateverTheShowCommand) {
+    PWindowPos& place = app->options.general.windowPos;
+    place.left = 10, place.top = 10, place.width = 900, place.height = 700;
+    place.zoomed = true;
+    ASSERT_TRUE(app->Start(L"", SW_SHOWNORMAL));
+    EXPECT_TRUE(::IsZoomed(Main().m_hWnd));
+}
+
+TEST_F(ShellTest, ClosingAsksOnlyWhileAFindRunsAndNoKeepsEverything) {
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File())));
+    ASSERT_EQ(Tabs().Count(), 1);
+    FindResult* find = Tabs().FileAt(0)->finds.GetResultByIndex(1);
+    find->runningJobs = 1;
+    static std::wstring asked;
+    asked.clear();
+    AskCancel::showBox = [](HWND, const wchar_t* text, const wchar_t*, UINT) -> int {
+        asked = text;
+        return IDNO;
+    };
+    Main().SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(asked, L"Do You want cancel all operations ?");
+    EXPECT_TRUE(::IsWindow(Main().m_hWnd));
+    EXPECT_EQ(Tabs().Count(), 1);
+    EXPECT_EQ(find->stop, 0);
+    // Yes stops the finds and closes the tabs and the window.
+    AskCancel::showBox = [](HWND, const wchar_t*, const wchar_t*, UINT) -> int { return IDYES; };
+    Main().SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(::IsWindow(Main().m_hWnd));
+}
+
+TEST_F(ShellTest, ClosingWithoutFilesClosesAtOnce) {
+    ASSERT_TRUE(Start(L""));
+    AskCancel::showBox = [](HWND, const wchar_t*, const wchar_t*, UINT) -> int {
+        ADD_FAILURE() << "nothing to ask";
+        return IDNO;
+    };
+    Main().SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(::IsWindow(Main().m_hWnd));
+}
+
+TEST_F(ShellTest, ActivityMarksShowOnTheFilesTab) {
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File())));
+    FilePane* window = Tabs().WindowAt(0);
+    BTabOne* tab = Tabs().TabByWindow(window);
+    ASSERT_NE(tab, nullptr);
+    EXPECT_EQ(tab->icon, nullptr);   // parsing ended inside the open
+    window->activity.Push(ThemeColor(25));
+    HICON parse = tab->icon;
+    EXPECT_NE(parse, nullptr);
+    window->activity.Push(ThemeColor(27));
+    HICON findIcon = tab->icon;
+    EXPECT_NE(findIcon, parse);
+    window->activity.Remove(ThemeColor(25));
+    EXPECT_EQ(tab->icon, findIcon);
+    window->activity.Remove(ThemeColor(27));
+    EXPECT_EQ(tab->icon, nullptr);
+}
+
+TEST_F(ShellTest, OptionsFromTheApplicationReachTheStartLogOnly) {
+    ASSERT_TRUE(Start(L""));
+    StartLogPane& log = Main().startScreen->log;
+    Options other;
+    other.ApplyColorTheme();
+    other.uiColors.logBk.value = RGB(1, 2, 3);
+    Main().SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&other));
+    EXPECT_NE(log.background, RGB(1, 2, 3));
+    app->options.uiColors.logBk.value = RGB(4, 5, 6);
+    Main().SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(static_cast<Options*>(&app->options)));
+    EXPECT_EQ(log.background, RGB(4, 5, 6));
+}
+
+TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensItsWebAddress) {
+    ASSERT_TRUE(Start(L""));
+    static std::vector<std::wstring> opened;
+    opened.clear();
+    SetShellOpenSeam([](const wchar_t* target) {
+        opened.push_back(target);
+        return true;
+    });
+    StartLogPane& log = Main().startScreen->log;
+    app->LogLine(L"%s", L"see http://example.org/x for more");
+    app->LogLine(L"%s", L"no address here");
+    Pump();
+    auto clickLine = [&](int line) {
+        for (int y = 0; y < 2000; ++y) {
+            if (log.LineAt(POINT{5, y}) == line) {
+                log.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(5, y));
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(clickLine(log.LineCount() - 1));
+    EXPECT_TRUE(opened.empty());
+    ASSERT_TRUE(clickLine(log.LineCount() - 2));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], L"http://example.org/x for more");
+    SetShellOpenSeam(nullptr);
+}
+
+// A drop of several files offers only the first.
+TEST_F(ShellTest, DroppingFilesOffersTheFirst) {
+    ASSERT_TRUE(Start(L""));
+    const std::wstring a = File(), b = File();
+    std::wstring names = a + L'\0' + b + L'\0' + L'\0';
+    HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
+    ::GlobalUnlock(memory);
+    AnswerOpenDialogs({true});
+    Main().startScreen->pane.SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    Pump(100);
+    ASSERT_EQ(g_offered.size(), 1u);
+    EXPECT_EQ(g_offered[0], a);
+    ASSERT_EQ(Tabs().Count(), 1);
+    EXPECT_STREQ(Tabs().FileAt(0)->FilePath(), a.c_str());
+}
+
+}  // namespace
