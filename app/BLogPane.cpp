@@ -169,10 +169,11 @@ void BLogPane::AddLine(const wchar_t* text, bool continuation) {
 
 void BLogPane::AddLine(const wchar_t* text) {
     StringW line;
-    if (pendingPrefix && !continueNext)
+    if (pendingPrefix && !continueNext) {
         line.assign(1, pendingPrefix);
+        pendingPrefix = 0;
+    }
     line.Append(text ? text : L"");
-    pendingPrefix = 0;
     const bool continuation = continueNext;
     continueNext = false;
     VScroller& bar = VBar();

@@ -45,6 +45,7 @@ const MessageEntry FileLogPane::kEntries[] = {
     Cracked(WM_CREATE),
     Cracked(WM_LBUTTONDOWN),
     Cracked(WM_LBUTTONUP),
+    Cracked(WM_IDLEUPDATECMDUI),
     OnMessage(kMsgAttach, Route<&FileLogPane::OnAttach>),
     OnCommand(kCmdCopy, Route<&FileLogPane::OnCopy>),
     OnCommand(kCmdClear, Route<&FileLogPane::OnClear>),

@@ -80,6 +80,16 @@ private:
     HWND target_;
 };
 
+#ifdef TRELVO_HAS_TABBER
+// The tabber that holds the window; none while the window stands alone.
+FileTabber* OwnTabberOf(HWND window) {
+    for (HWND w = window ? ::GetParent(window) : nullptr; w; w = ::GetParent(w))
+        if (FileTabber* tabber = dynamic_cast<FileTabber*>(CWnd::FromHandle(w)))
+            return tabber;
+    return nullptr;
+}
+#endif
+
 bool OnUiThread(HWND hwnd) {
     return ::GetWindowThreadProcessId(hwnd, nullptr) == ::GetCurrentThreadId();
 }
@@ -104,6 +114,7 @@ const MessageEntry FilePane::kEntries[] = {
     Cracked(WM_CREATE),
     Cracked(WM_WINDOWPOSCHANGED),
     Cracked(WM_SETFOCUS),
+    Cracked(WM_IDLEUPDATECMDUI),
     OnMessage(kMsgAttach, Route<&FilePane::OnAttach>),
     OnMessage(kMsgSegmentsChanged, Route<&FilePane::OnSegmentsChanged>),
     OnMessage(kMsgParsing, Route<&FilePane::OnParsing>),
@@ -281,7 +292,8 @@ void FilePane::UpdateTabTitle() {
     StringW name;
     FileNameOfPath(name, document->FilePath());
 #ifdef TRELVO_HAS_TABBER
-    Tabber().SetTabCaption(this, name.c_str());
+    if (FileTabber* tabber = OwnTabberOf(m_hWnd))
+        tabber->SetTabCaption(this, name.c_str());
 #endif
 }
 
@@ -469,7 +481,7 @@ LRESULT FilePane::OnParsing(WPARAM started, LPARAM) {
     if (CWnd* log = LogWindow())
         log->UpdateWindow();
     Invalidate();
-    SendMessage(WM_IDLEUPDATECMDUI);
+    SendToWindowTree(m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0, true);
     return 0;
 }
 
@@ -606,7 +618,8 @@ bool FilePane::OnCmdMsg(UINT id, UINT code) {
 
 void FilePane::OnCloseFile() {
 #ifdef TRELVO_HAS_TABBER
-    Tabber().CloseCurrentFile();
+    if (FileTabber* tabber = OwnTabberOf(m_hWnd))
+        tabber->CloseCurrentFile();
 #endif
 }
 
@@ -616,7 +629,7 @@ void FilePane::TogglePane(CWnd* pane) {
     ShowPane(pane, !PaneShown(pane));
     LayoutChildren(m_hWnd, true);
     Invalidate();
-    SendMessage(WM_IDLEUPDATECMDUI);
+    SendToWindowTree(m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0, true);
 }
 
 void FilePane::OnToggleSidePane() { TogglePane(sideTab_.get()); }

@@ -1,0 +1,338 @@
+// The file window with a real document: parsing, the scans after it, the log, the status bar, the low
+// pane's options, Esc and the show-as list.
+
+#include "app/AskCancel.h"
+#include "app/FileButtonBar.h"
+#include "app/FileLogPane.h"
+#include "app/FileLowPane.h"
+#include "app/FilePane.h"
+#include "app/FileStatusBar.h"
+#include "app/ShowasPane.h"
+#include "core/SectionLock.h"
+#include "document/BFileParser.h"
+#include "document/BResultDiza.h"
+#include "document/DocumentRun.h"
+#include "document/FileParseThread.h"
+#include "document/ScanStringz.h"
+#include "options/Options.h"
+#include "toolkit/BPopup.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The open documents of a test, found by file id.
+class TestDirectory : public BFileDirectory {
+public:
+    TestDirectory() { SetFileDirectory(this); }
+    ~TestDirectory() override { SetFileDirectory(nullptr); }
+    FileParseThread* FindFileById(int32_t id) override {
+        for (FileParseThread* d : documents)
+            if (d && d->Serial() == id)
+                return d;
+        return nullptr;
+    }
+    std::vector<FileParseThread*> documents;
+};
+
+class StepParser : public BFileParser {
+public:
+    explicit StepParser(std::function<bool(FileParseThread*)> parse) : parse_(std::move(parse)) { title = L"Steps"; }
+    bool Parse(ParseRequest* request) override { return parse_(::FindFileById(request->head.fileId)); }
+
+private:
+    std::function<bool(FileParseThread*)> parse_;
+};
+
+std::wstring ScratchPath(const wchar_t* name) {
+    wchar_t folder[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name;
+}
+
+void WriteBytes(const std::wstring& path, int size) {
+    std::string bytes(static_cast<size_t>(size), '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[static_cast<size_t>(i)] = static_cast<char>(i < 64 ? "The quick brown fox jumps\0"[i % 26] : 0x90);
+    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(f);
+}
+
+void Pump() {
+    MSG msg;
+    for (int i = 0; i < 200 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+struct Boxes {
+    static std::vector<std::wstring> texts;
+    static int answer;
+    static int Show(HWND, const wchar_t* text, const wchar_t*, UINT) {
+        texts.push_back(text);
+        return answer;
+    }
+};
+std::vector<std::wstring> Boxes::texts;
+int Boxes::answer = IDNO;
+
+class FileWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        savedBox_ = AskCancel::showBox;
+        AskCancel::showBox = Boxes::Show;
+        Boxes::texts.clear();
+        AskCancel::Instance().Clear();
+        options_.ApplyColorTheme();
+        path_ = ScratchPath(L"filewindow.bin");
+        WriteBytes(path_, 0x400);
+        ASSERT_TRUE(frame_.CreateEx(0, nullptr, L"frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                    RECT{ 0, 0, 900, 600 }, nullptr, 0));
+        window_ = new FilePane;
+        ASSERT_TRUE(window_->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                      RECT{ 0, 0, 880, 560 }, frame_.m_hWnd, 0));
+        doc_ = new FileParseThread(window_);
+        directory_.documents.push_back(doc_);
+        doc_->options.CopyFrom(options_);
+        SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+    }
+    void TearDown() override {
+        directory_.documents.clear();
+        delete window_;   // deletes the document first
+        frame_.DestroyWindow();
+        ::DeleteFileW(path_.c_str());
+        AskCancel::showBox = savedBox_;
+        AskCancel::Instance().Clear();
+    }
+    void Open(StepParser& parser, uint32_t flags) {
+        ParseRequest* r = MakeParseRequest(path_.c_str());
+        r->mainParser = &parser;
+        r->head.bitness = 32;
+        r->head.acceptCode = 1;
+        r->head.flags = flags;
+        ASSERT_TRUE(doc_->OpenFile(r));
+        Pump();
+    }
+    std::vector<std::wstring> LogLines() {
+        std::vector<std::wstring> lines;
+        BTextRoll& ring = window_->LogPane()->Ring();
+        for (int i = 0; i < ring.Count(); ++i)
+            lines.push_back(ring.GetText(i));
+        return lines;
+    }
+    bool Logged(const std::wstring& start) {
+        for (const std::wstring& line : LogLines())
+            if (line.compare(0, start.size(), start) == 0)
+                return true;
+        return false;
+    }
+
+    Options options_;
+    TestDirectory directory_;
+    CWnd frame_;
+    FilePane* window_ = nullptr;
+    FileParseThread* doc_ = nullptr;
+    std::wstring path_;
+    int (*savedBox_)(HWND, const wchar_t*, const wchar_t*, UINT) = nullptr;
+};
+
+TEST_F(FileWindowTest, ChildrenAndFileIdAreInPlace) {
+    EXPECT_EQ(window_->GetDlgCtrlID(), doc_->Serial());
+    EXPECT_EQ(window_->document, doc_);
+    for (int id : { kIdFileButtonBar, kIdFileStatusBar, kIdFileLowPane })
+        EXPECT_NE(window_->GetDlgItem(id), nullptr) << id;
+    ASSERT_NE(window_->LogPane(), nullptr);
+    ASSERT_NE(window_->Showas(), nullptr);
+    EXPECT_EQ(doc_->Log().Sink(), static_cast<BLogSink*>(window_->LogPane()));
+    // Laid out: the button bar on top, the status bar at the bottom.
+    RECT client = window_->GetClientRect();
+    RECT bar = window_->StatusBar()->GetWindowRect();
+    window_->ScreenToClient(&bar);
+    EXPECT_EQ(bar.bottom, client.bottom);
+    RECT buttons = window_->ButtonBar()->GetWindowRect();
+    window_->ScreenToClient(&buttons);
+    EXPECT_EQ(buttons.top, 0);
+}
+
+TEST_F(FileWindowTest, AfterParsingTheScansRunAndTheLogTellsSo) {
+    StepParser parser([](FileParseThread* d) { return d && d->AddCodeSegment(0x1000, 0, 0x400, 0x400); });
+    Open(parser, kRequestRefers | kScanAscii);
+    EXPECT_TRUE(window_->ParseFinished());
+    EXPECT_FALSE(window_->IsParsing());
+    EXPECT_EQ(window_->ParsePopup(), nullptr);
+    EXPECT_TRUE(Logged(L"The file: '"));
+    EXPECT_TRUE(Logged(L"Main parser: 'Steps'"));
+    EXPECT_TRUE(Logged(L"Scan refers is starting..."));
+    EXPECT_TRUE(Logged(L"Refers scan is finished in "));
+    EXPECT_TRUE(Logged(L"Scan stringz is starting..."));
+    EXPECT_TRUE(Logged(L"Scan stringz is finished in "));
+    EXPECT_GT(doc_->strings.Count(), 0);
+    FileStatusBar* bar = window_->StatusBar();
+    EXPECT_FALSE(bar->parsingLamp || bar->refersLamp || bar->stringsLamp);
+    EXPECT_EQ(bar->cells[FileStatusBar::kDataOrder].text, StringW(L"LE"));
+    EXPECT_EQ(bar->cells[FileStatusBar::kCodepage].text, StringW(L"ANSI"));
+}
+
+TEST_F(FileWindowTest, AFileWithoutSegmentsIsNotReadyAndRunsNoScan) {
+    StepParser parser([](FileParseThread*) { return true; });
+    Open(parser, kRequestRefers | kScanAscii);
+    EXPECT_TRUE(window_->ParseFinished());
+    EXPECT_TRUE(Logged(L"The file is not ready"));
+    EXPECT_FALSE(Logged(L"Scan refers is starting..."));
+    EXPECT_FALSE(Logged(L"Scan stringz is starting..."));
+}
+
+TEST_F(FileWindowTest, WhileParsingThePopupShowsAndItsCloseBoxAsksTheQuestion) {
+    bool popupSeen = false;
+    StepParser parser([&](FileParseThread* d) {
+        popupSeen = window_->ParsePopup() && window_->ParsePopup()->IsWindowVisible() && window_->IsParsing();
+        return d && d->AddDataSegment(0, 0, 0x100, 0x100);
+    });
+    Open(parser, 0);
+    EXPECT_TRUE(popupSeen);
+    EXPECT_EQ(window_->ParsePopup(), nullptr);
+    Boxes::answer = IDNO;
+    window_->SendMessage(WM_COMMAND, kCmdParsePopup, 0);
+    EXPECT_EQ(Boxes::texts, (std::vector<std::wstring>{ L"Do You want cancel parsing ?" }));
+}
+
+TEST_F(FileWindowTest, EscapeAsksOnlyWhileAFindRunsAndYesStopsBothFinds) {
+    MSG key{};
+    key.hwnd = window_->m_hWnd;
+    key.message = WM_KEYDOWN;
+    key.wParam = VK_ESCAPE;
+    EXPECT_FALSE(window_->PreTranslateMessage(&key));
+    EXPECT_TRUE(Boxes::texts.empty());
+
+    FindResult* first = doc_->finds.GetResultByIndex(1);
+    FindResult* second = doc_->finds.GetResultByIndex(2);
+    first->runningJobs = 1;
+    Boxes::answer = IDYES;
+    EXPECT_TRUE(window_->PreTranslateMessage(&key));
+    EXPECT_EQ(Boxes::texts, (std::vector<std::wstring>{ L"Do You want cancel finding ?" }));
+    EXPECT_TRUE(first->stop != 0);
+    EXPECT_TRUE(second->stop != 0);
+    EXPECT_FALSE(AskCancel::Instance().Answered());
+    // The release of the same key is swallowed without a second question.
+    key.message = WM_KEYUP;
+    EXPECT_TRUE(window_->PreTranslateMessage(&key));
+    EXPECT_EQ(Boxes::texts.size(), 1u);
+    first->runningJobs = 0;
+}
+
+TEST_F(FileWindowTest, HiddenLowPaneIsStoredAsHidden) {
+    Options stored;
+    stored.CopyFrom(options_);
+    window_->SendMessage(WM_COMMAND, kCmdLowPane, 0);
+    EXPECT_FALSE(window_->LowPane()->IsShown());
+    window_->SendMessage(0x5E20, 2, reinterpret_cast<LPARAM>(&stored));
+    EXPECT_FALSE(stored.ui.lowPaneShow.value);
+    window_->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+    EXPECT_FALSE(window_->ButtonBar()->fileRow.GetCheck(kCmdLowPane));
+    window_->SendMessage(WM_COMMAND, kCmdLowPane, 0);
+    window_->SendMessage(0x5E20, 2, reinterpret_cast<LPARAM>(&stored));
+    EXPECT_TRUE(stored.ui.lowPaneShow.value);
+    window_->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+    EXPECT_TRUE(window_->ButtonBar()->fileRow.GetCheck(kCmdLowPane));
+}
+
+TEST_F(FileWindowTest, LowSplitIsAppliedAndStoredInPercent) {
+    options_.ui.lowPaneDivider.value = 40;
+    window_->LowPane()->SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+    Options stored;
+    window_->LowPane()->SendMessage(0x5E20, 2, reinterpret_cast<LPARAM>(&stored));
+    EXPECT_NEAR(stored.ui.lowPaneDivider.value, 40, 1);
+}
+
+TEST_F(FileWindowTest, ClosingLeavesTheStatusBarEmpty) {
+    StepParser parser([](FileParseThread* d) { return d && d->AddDataSegment(0, 0, 0x100, 0x100); });
+    Open(parser, 0);
+    FileStatusBar* bar = window_->StatusBar();
+    bar->refersLamp = bar->find2Lamp = true;
+    bar->SetCellText(L"message");
+    doc_->CloseFile();
+    for (const StatusCell& cell : bar->cells)
+        EXPECT_TRUE(cell.text.empty());
+    EXPECT_FALSE(bar->parsingLamp || bar->refersLamp || bar->stringsLamp || bar->find1Lamp || bar->find2Lamp);
+    EXPECT_EQ(bar->document, nullptr);
+}
+
+TEST_F(FileWindowTest, ShowasListFollowsItemLinesOnly) {
+    StepParser parser([](FileParseThread* d) {
+        if (!d || !d->AddDataSegment(0, 0, 0x100, 0x100))
+            return false;
+        d->runAddress = 0x10;
+        return MakeWordsAtRun(d, 4);
+    });
+    Open(parser, 0);
+    ShowasPane* showas = window_->Showas();
+    Diza item;
+    {
+        SectionLock lock(doc_->FileLock());
+        item = doc_->Map().ItemAt(0x10);
+    }
+    ASSERT_EQ(diza::KindOf(item.kind), diza::kData);
+    showas->SetItem(DizaLinePos{ 0x10, item.kind });
+    EXPECT_GT(showas->RowCount(), 0);
+    // The same line again does not build the list anew.
+    showas->records.push_back(SHOWAS_DATA{ L"marker", L"", 0x10, item.kind });
+    const int count = showas->RowCount();
+    showas->SetItem(DizaLinePos{ 0x10, item.kind });
+    EXPECT_EQ(showas->RowCount(), count);
+    // A comment line empties it.
+    showas->SetItem(DizaLinePos{ 0x10, 0x10000000 });
+    EXPECT_EQ(showas->RowCount(), 0);
+}
+
+// Records what reaches the disassembly pane.
+class GotoRecorder : public CWnd {
+public:
+    static const MessageMap kMessageMap;
+    const MessageMap* GetMessageMap() const override { return &kMessageMap; }
+    LRESULT OnGoto(WPARAM, LPARAM target) {
+        targets.push_back(*reinterpret_cast<const ShowasTarget*>(target));
+        return 0;
+    }
+    std::vector<ShowasTarget> targets;
+};
+const MessageEntry kGotoEntries[] = { OnMessage(0x5E14, Route<&GotoRecorder::OnGoto>) };
+const MessageMap GotoRecorder::kMessageMap{ &CWnd::kMessageMap, kGotoEntries };
+
+TEST_F(FileWindowTest, ShowasGoesToTheItemOnlyWhileItKeepsItsKind) {
+    StepParser parser([](FileParseThread* d) {
+        if (!d || !d->AddDataSegment(0, 0, 0x100, 0x100))
+            return false;
+        d->runAddress = 0x20;
+        return MakeWordsAtRun(d, 2);
+    });
+    Open(parser, 0);
+    GotoRecorder recorder;
+    ASSERT_TRUE(recorder.CreateEx(0, nullptr, L"", WS_CHILD, RECT{ 0, 0, 1, 1 }, frame_.m_hWnd, 77));
+    ShowasPane* showas = window_->Showas();
+    showas->gotoTarget = recorder.m_hWnd;
+    Diza item;
+    {
+        SectionLock lock(doc_->FileLock());
+        item = doc_->Map().ItemAt(0x20);
+    }
+    showas->records.assign(1, SHOWAS_DATA{ L"as", L"x", 0x21, item.kind });
+    showas->UpdateCount();
+    EXPECT_TRUE(showas->GotoSelected());
+    ASSERT_EQ(recorder.targets.size(), 1u);
+    EXPECT_EQ(recorder.targets[0].address, 0x20);
+    EXPECT_EQ(recorder.targets[0].kind, item.kind);
+    // A record whose address now lies in an item of another kind moves nothing.
+    showas->records.assign(1, SHOWAS_DATA{ L"as", L"x", 0x21, (diza::kCode << 28) | 0x01000000 });
+    EXPECT_FALSE(showas->GotoSelected());
+    EXPECT_EQ(recorder.targets.size(), 1u);
+    recorder.DestroyWindow();
+}
+
+}  // namespace

@@ -1,0 +1,284 @@
+// The text ring of the logs, the log panes, and the small texts of the file status bar.
+
+#include "app/AskCancel.h"
+#include "app/BLogPane.h"
+#include "app/FileLogPane.h"
+#include "app/FileStatusBar.h"
+#include "options/Options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::wstring> Texts(const BTextRoll& ring) {
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < ring.Count(); ++i)
+        texts.push_back(ring.GetText(i) ? ring.GetText(i) : L"<null>");
+    return texts;
+}
+
+using Lines = std::vector<std::wstring>;
+
+// --- The ring.
+
+struct RollCase {
+    const char* name;
+    uint32_t capacity;
+    std::vector<std::pair<std::wstring, bool>> adds;   // text, continuation
+    Lines expected;
+    int32_t lastResult;
+};
+
+TEST(TextRoll, AddsDropsAndJoinsAsTold) {
+    const RollCase cases[] = {
+        { "plain lines", 32, { { L"one", false }, { L"two", false } }, { L"one", L"two" }, 0 },
+        { "continuation joins the last text", 32, { { L"abc", false }, { L"def", true } }, { L"abcdef" }, 0 },
+        { "continuation of an empty ring starts a text", 32, { { L"abc", true } }, { L"abc" }, 0 },
+        { "backspaces take letters back", 32, { { L"abc", false }, { L"\b\bxy", true } }, { L"axy" }, 0 },
+        { "backspaces never cross into the text before", 32,
+          { { L"ab", false }, { L"cd", false }, { L"\b\b\b\bz", true } }, { L"ab", L"z" }, 0 },
+        { "backspaces of a new line are dropped", 32, { { L"ab", false }, { L"\bcd", false } }, { L"ab", L"cd" }, 0 },
+        // Each text takes its length plus its zero: 4 + 4 = 8 fills a ring of 8; the next drops one.
+        { "the oldest text falls out first", 8, { { L"aaa", false }, { L"bbb", false }, { L"cc", false } },
+          { L"bbb", L"cc" }, 1 },
+        { "a long text drops several", 8, { { L"a", false }, { L"b", false }, { L"c", false }, { L"dddddd", false } },
+          { L"dddddd" }, 3 },
+        { "a text longer than the ring is refused", 8, { { L"keep", false }, { L"123456789", false } }, { L"keep" }, -1 },
+        { "a text of exactly the capacity fits", 8, { { L"x", false }, { L"1234567", false } }, { L"1234567" }, 1 },
+    };
+    for (const RollCase& c : cases) {
+        BTextRoll ring(c.capacity);
+        int32_t result = 0;
+        for (const auto& add : c.adds)
+            result = ring.AddText(add.first.c_str(), add.second);
+        EXPECT_EQ(Texts(ring), c.expected) << c.name;
+        EXPECT_EQ(result, c.lastResult) << c.name;
+    }
+}
+
+TEST(TextRoll, RefusedTextLeavesTheRingUnchanged) {
+    BTextRoll ring(8);
+    ring.AddText(L"ab", false);
+    ring.AddText(L"cd", false);
+    const uint32_t used = ring.Used();
+    EXPECT_EQ(ring.AddText(L"123456789", false), -1);
+    EXPECT_EQ(ring.AddText(L"12345678", true), -1);
+    EXPECT_EQ(ring.Used(), used);
+    EXPECT_EQ(Texts(ring), (Lines{ L"ab", L"cd" }));
+    EXPECT_EQ(ring.MakeRoom(9), -1);
+}
+
+TEST(TextRoll, LookupsOutsideTheRingGiveNothing) {
+    BTextRoll ring(64);
+    EXPECT_EQ(ring.GetText(0), nullptr);
+    EXPECT_EQ(ring.GetLength(0), -1);
+    ring.AddText(L"first", false);
+    ring.AddText(L"second", false);
+    EXPECT_EQ(ring.GetText(-1), nullptr);
+    EXPECT_EQ(ring.GetText(2), nullptr);
+    EXPECT_EQ(ring.GetLength(1), 6);
+    // Backwards after forwards: the cached position is not reused past its index.
+    EXPECT_STREQ(ring.GetText(1), L"second");
+    EXPECT_STREQ(ring.GetText(0), L"first");
+    ring.Clear();
+    EXPECT_EQ(ring.Count(), 0);
+    EXPECT_EQ(ring.GetText(0), nullptr);
+}
+
+TEST(TextRoll, MakeRoomCountsDroppedTexts) {
+    BTextRoll ring(12);
+    ring.AddText(L"aa", false);   // 3
+    ring.AddText(L"bb", false);   // 6
+    ring.AddText(L"cc", false);   // 9
+    EXPECT_EQ(ring.MakeRoom(3), 0);
+    EXPECT_EQ(ring.MakeRoom(7), 2);
+    EXPECT_EQ(Texts(ring), (Lines{ L"cc" }));
+}
+
+// --- Status bar texts.
+
+TEST(FileStatusBar, SelectionLengthInMillionsFromOneHundredMillion) {
+    const struct {
+        int64_t length;
+        const wchar_t* expected;
+    } cases[] = {
+        { 0, L"401000/0" },
+        { 16, L"401000/16" },
+        { 99999999, L"401000/99999999" },
+        { 100000000, L"401000/100M" },
+        { 2500000000LL, L"401000/2500M" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FileStatusBar::SelectionText(L"401000", c.length), StringW(c.expected)) << c.length;
+}
+
+TEST(FileStatusBar, LampsShowTheirJobsAndParsingOverridesAll) {
+    const struct {
+        bool parsing, refers, strings, find1, find2;
+        int expected[4];
+    } cases[] = {
+        { false, false, false, false, false, { -1, -1, -1, -1 } },
+        { false, true, false, false, true, { 26, -1, -1, 27 } },
+        { false, false, true, true, false, { -1, 26, 27, -1 } },
+        { true, false, false, true, false, { 25, 25, 25, 25 } },
+        { true, true, true, true, true, { 25, 25, 25, 25 } },
+    };
+    for (const auto& c : cases) {
+        int out[4];
+        FileStatusBar::LampColours(c.parsing, c.refers, c.strings, c.find1, c.find2, out);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(out[i], c.expected[i]) << "box " << i;
+    }
+}
+
+TEST(FileStatusBar, LampTipsByBox) {
+    EXPECT_EQ(FileStatusBar::LampTip(0), nullptr);
+    EXPECT_STREQ(FileStatusBar::LampTip(3), L"Refers scan");
+    EXPECT_STREQ(FileStatusBar::LampTip(15), L"Refers scan");
+    EXPECT_STREQ(FileStatusBar::LampTip(16), L"Stringz scan");
+    EXPECT_STREQ(FileStatusBar::LampTip(29), L"Find1");
+    EXPECT_STREQ(FileStatusBar::LampTip(42), L"Find2");
+    EXPECT_EQ(FileStatusBar::LampTip(55), nullptr);
+}
+
+// --- The cancel question.
+
+struct BoxRecorder {
+    static std::vector<std::wstring> texts;
+    static int answer;
+    static int Show(HWND, const wchar_t* text, const wchar_t* caption, UINT type) {
+        texts.push_back(text);
+        EXPECT_STREQ(caption, L"Ask confirm abort");
+        EXPECT_EQ(type, static_cast<UINT>(MB_ICONQUESTION | MB_YESNO));
+        return answer;
+    }
+};
+std::vector<std::wstring> BoxRecorder::texts;
+int BoxRecorder::answer = IDNO;
+
+class AskCancelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = AskCancel::showBox;
+        AskCancel::showBox = BoxRecorder::Show;
+        BoxRecorder::texts.clear();
+        AskCancel::Instance().Clear();
+    }
+    void TearDown() override {
+        AskCancel::showBox = saved_;
+        AskCancel::Instance().Clear();
+    }
+    int (*saved_)(HWND, const wchar_t*, const wchar_t*, UINT) = nullptr;
+};
+
+TEST_F(AskCancelTest, YesIsKeptAndSuppressesFurtherQuestionsUntilCleared) {
+    BoxRecorder::answer = IDNO;
+    EXPECT_FALSE(AskCancel::Ask(L"parsing", nullptr).Answered());
+    BoxRecorder::answer = IDYES;
+    EXPECT_TRUE(AskCancel::Ask(L"parsing", nullptr).Answered());
+    EXPECT_TRUE(AskCancel::Ask(L"finding", nullptr).Answered());
+    EXPECT_EQ(BoxRecorder::texts, (Lines{ L"Do You want cancel parsing ?", L"Do You want cancel parsing ?" }));
+    AskCancel::Instance().Clear();
+    BoxRecorder::answer = IDNO;
+    EXPECT_FALSE(AskCancel::Ask(L"all operations", nullptr).Answered());
+    EXPECT_EQ(BoxRecorder::texts.back(), L"Do You want cancel all operations ?");
+}
+
+TEST_F(AskCancelTest, QuestionTextIsCutAtSixtyFourCharacters) {
+    const std::wstring what(100, L'w');
+    AskCancel::Ask(what.c_str(), nullptr);
+    ASSERT_EQ(BoxRecorder::texts.size(), 1u);
+    EXPECT_EQ(BoxRecorder::texts[0].size(), 64u);
+    EXPECT_EQ(BoxRecorder::texts[0].substr(0, 19), L"Do You want cancel ");
+}
+
+// --- Log panes in a window.
+
+class LogPaneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        options_.ApplyColorTheme();
+        ASSERT_TRUE(parent_.CreateEx(0, nullptr, L"logs", WS_OVERLAPPEDWINDOW, RECT{ 0, 0, 400, 300 }, nullptr, 0));
+    }
+    void TearDown() override { parent_.DestroyWindow(); }
+
+    Options options_;
+    CWnd parent_;
+};
+
+TEST_F(LogPaneTest, FullRingDropsOldestLinesAndTheSelectionMovesUp) {
+    BLogPane pane(1);   // 1024 characters
+    ASSERT_TRUE(pane.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, RECT{ 0, 0, 300, 200 }, parent_.m_hWnd, 232));
+    pane.SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+    // 100 lines of 9 characters + zero: 1000 characters.
+    for (int i = 0; i < 100; ++i)
+        pane.AddLine(StringW(kFormat, L"line %04d", i).c_str());
+    EXPECT_EQ(pane.Ring().Count(), 100);
+    pane.selection.anchorLine = pane.selection.firstLine = 10;
+    pane.selection.lastLine = 11;
+    pane.selection.currentColumn = TextSelection::kWholeLines;
+    EXPECT_EQ(pane.SelectedText(), StringW(L"line 0010\r\nline 0011\r\n"));
+    // 24 characters are free: two more lines fit, each of the next three drops the oldest.
+    for (int i = 100; i < 105; ++i)
+        pane.AddLine(StringW(kFormat, L"line %04d", i).c_str());
+    EXPECT_EQ(pane.Ring().Count(), 102);
+    EXPECT_STREQ(pane.Ring().GetText(0), L"line 0003");
+    EXPECT_EQ(pane.selection.firstLine, 7);
+    EXPECT_EQ(pane.SelectedText(), StringW(L"line 0010\r\nline 0011\r\n"));
+    // The view followed the end.
+    EXPECT_EQ(pane.VBar().rangeEnd, 102);
+    EXPECT_GE(pane.VBar().top + pane.VBar().page, 102);
+}
+
+TEST_F(LogPaneTest, PrefixMarksOnlyTheNextNewLineAndContinuationJoins) {
+    BLogPane pane(1);
+    ASSERT_TRUE(pane.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, RECT{ 0, 0, 300, 200 }, parent_.m_hWnd, 1));
+    pane.SetPrefix(1);
+    pane.AddLine(L"Scan", true);   // a continuation takes no prefix...
+    pane.AddLine(L"marked");       // ...the next new line does
+    pane.AddLine(L"plain");
+    pane.AddLine(L" more", true);
+    EXPECT_EQ(Texts(pane.Ring()), (Lines{ L"Scan", L"\x01marked", L"plain more" }));
+}
+
+TEST_F(LogPaneTest, ClearEmptiesTheLogAndDisablesBothButtons) {
+    FileLogPane pane;
+    ASSERT_TRUE(pane.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, RECT{ 0, 0, 300, 200 }, parent_.m_hWnd, 232));
+    pane.SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+    EXPECT_EQ(pane.Ring().Capacity(), 131072u);
+    pane.AddLine(L"The file: 'x'");
+    pane.AddLine(L"Main parser: 'y'");
+    pane.selection.anchorLine = pane.selection.firstLine = pane.selection.lastLine = 0;
+    pane.selection.currentColumn = TextSelection::kWholeLines;
+    pane.SendMessage(WM_IDLEUPDATECMDUI);
+    EXPECT_TRUE(pane.cornerButtons.IsButtonEnabled(FileLogPane::kCmdClear));
+    EXPECT_TRUE(pane.cornerButtons.IsButtonEnabled(FileLogPane::kCmdCopy));
+    pane.SendMessage(WM_COMMAND, FileLogPane::kCmdClear, 0);
+    EXPECT_EQ(pane.Ring().Count(), 0);
+    EXPECT_EQ(pane.GetItem(0), nullptr);
+    pane.SendMessage(WM_IDLEUPDATECMDUI);
+    EXPECT_FALSE(pane.cornerButtons.IsButtonEnabled(FileLogPane::kCmdClear));
+    EXPECT_FALSE(pane.cornerButtons.IsButtonEnabled(FileLogPane::kCmdCopy));
+    pane.AddLine(L"again");
+    pane.SendMessage(WM_IDLEUPDATECMDUI);
+    EXPECT_TRUE(pane.cornerButtons.IsButtonEnabled(FileLogPane::kCmdClear));
+    EXPECT_FALSE(pane.cornerButtons.IsButtonEnabled(FileLogPane::kCmdCopy));
+}
+
+TEST_F(LogPaneTest, RingSizeFollowsTheLogSizeOptionWhileEmpty) {
+    FileLogPane pane;
+    ASSERT_TRUE(pane.CreateEx(0, nullptr, L"", WS_CHILD, RECT{ 0, 0, 300, 200 }, parent_.m_hWnd, 232));
+    options_.general.logRingPower.value = 3;
+    pane.SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+    EXPECT_EQ(pane.Ring().Capacity(), 8u * 1024);
+    pane.AddLine(L"kept");
+    options_.general.logRingPower.value = 5;
+    pane.SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+    EXPECT_EQ(pane.Ring().Capacity(), 8u * 1024);
+    EXPECT_STREQ(pane.Ring().GetText(0), L"kept");
+}
+
+}  // namespace
