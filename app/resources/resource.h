@@ -80,3 +80,9 @@
 // Button strips of the views
 #define IDB_DIZA_BUTTONS        240
 #define IDB_DUMP_BUTTONS        241
+
+// Button strips of a file window (by the row's id) and of its log
+#define IDB_FILE_ROW            202
+#define IDB_TOOL_ROW            203
+#define IDB_MAKER_ROW           204
+#define IDB_LOG_ROW             232
