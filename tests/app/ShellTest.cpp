@@ -12,6 +12,7 @@
 #include "document/BResultDiza.h"
 #include "document/FileParseThread.h"
 #include "options/BColorTheme.h"
+#include "toolkit/ZoneText.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -339,14 +340,20 @@ TEST_F(ShellTest, ActivityMarksShowOnTheFilesTab) {
 TEST_F(ShellTest, OptionsFromTheApplicationReachTheStartLogOnly) {
     ASSERT_TRUE(Start(L""));
     StartLogPane& log = Main().startScreen->log;
+    ASSERT_NE(log.Line(), nullptr);
+    ZoneStringPreset* text = log.Line()->text;
+    EXPECT_EQ(text->presetColors[1], RGB(0, 0, 128));
+    EXPECT_EQ(text->presetColors[2], RGB(12, 132, 222));
+    EXPECT_EQ(text->presetColors[3], ThemeColor(65));
+    // A file's own set leaves the main log as it is.
     Options other;
     other.ApplyColorTheme();
-    other.uiColors.logBk.value = RGB(1, 2, 3);
+    other.uiColors.logLine.value = RGB(1, 2, 3);
     Main().SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&other));
-    EXPECT_NE(log.background, RGB(1, 2, 3));
-    app->options.uiColors.logBk.value = RGB(4, 5, 6);
+    EXPECT_NE(text->presetColors[4], RGB(1, 2, 3));
+    app->options.uiColors.logLine.value = RGB(4, 5, 6);
     Main().SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(static_cast<Options*>(&app->options)));
-    EXPECT_EQ(log.background, RGB(4, 5, 6));
+    EXPECT_EQ(text->presetColors[4], RGB(4, 5, 6));
 }
 
 TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensItsWebAddress) {
