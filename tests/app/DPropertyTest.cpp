@@ -1,0 +1,249 @@
+// The options dialog and its value cells: clones edited in place, only changed pages assigned, the
+// dialog's fixed height, the scroller of a long page, and each kind's editor answered by the seams.
+
+#include "app/DProperty.h"
+#include "app/PropertyCells.h"
+#include "classlib/CommonDialogs.h"
+#include "options/BColorTheme.h"
+#include "options/Options.h"
+#include "toolkit/InPlaceEdit.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Runs `action` on the in-place control from a timer while the editor's loop waits.
+std::function<void(HWND)> g_action;
+HWND g_parent = nullptr;
+void CALLBACK RunAction(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(hwnd, id);
+    HWND control = ::GetDlgItem(g_parent, kPopupEditId);
+    if (!control) control = ::GetDlgItem(g_parent, kPopupComboId);
+    if (g_action) g_action(control);
+}
+void Later(HWND parent, std::function<void(HWND)> action) {
+    g_parent = parent;
+    g_action = std::move(action);
+    ::SetTimer(parent, 78, 10, RunAction);
+}
+void TypeAndEnd(HWND w, const wchar_t* chars, UINT endKey) {
+    ::SendMessageW(w, EM_SETSEL, 0, -1);
+    for (; *chars; ++chars) ::PostMessageW(w, WM_CHAR, *chars, 1);
+    ::PostMessageW(w, WM_KEYDOWN, endKey, 1);
+}
+
+class CellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+        context.parent = host;
+        context.cell = RECT{100, 20, 280, 40};
+        context.click = POINT{150, 30};
+        context.rowHeight = 18;
+    }
+    void TearDown() override { ::DestroyWindow(host); }
+    HWND host = nullptr;
+    PropertyEditContext context;
+};
+
+TEST_F(CellTest, IntegerFieldTakesNumbersInRangeAndRetriesOthers) {
+    PInt wide(nullptr, 0, L"Width", 10, 0, 1000);
+    Later(host, [](HWND w) { TypeAndEnd(w, L"250", VK_RETURN); });
+    EXPECT_TRUE(EditPropertyCell(wide, context));
+    EXPECT_EQ(250, wide.value);
+
+    // Out of range: the box says so; Retry edits again, Cancel gives up.
+    PushMessageBoxAnswer(IDRETRY);
+    Later(host, [this](HWND w) {
+        TypeAndEnd(w, L"5000", VK_RETURN);
+        Later(host, [](HWND again) { TypeAndEnd(again, L"7", VK_RETURN); });
+    });
+    EXPECT_TRUE(EditPropertyCell(wide, context));
+    EXPECT_EQ(7, wide.value);
+    EXPECT_EQ(L"The number out range [0,1000]", LastMessageBox().text);
+
+    PushMessageBoxAnswer(IDCANCEL);
+    Later(host, [](HWND w) { TypeAndEnd(w, L"1001", VK_RETURN); });
+    EXPECT_FALSE(EditPropertyCell(wide, context));
+    EXPECT_EQ(7, wide.value);
+
+    Later(host, [](HWND w) { TypeAndEnd(w, L"99", VK_ESCAPE); });
+    EXPECT_FALSE(EditPropertyCell(wide, context));
+    EXPECT_EQ(7, wide.value);
+}
+
+TEST_F(CellTest, TextFieldTakesTheTypedText) {
+    PString text(nullptr, 0, L"Face", L"old");
+    Later(host, [](HWND w) { TypeAndEnd(w, L"new", VK_RETURN); });
+    EXPECT_TRUE(EditPropertyCell(text, context));
+    EXPECT_EQ(L"new", std::wstring(text.value.c_str()));
+}
+
+TEST_F(CellTest, BooleanAndListPickFromTheirChoices) {
+    PBool flag(nullptr, 0, L"Show", false);
+    Later(host, [](HWND w) {
+        ::SendMessageW(w, CB_SETCURSEL, 1, 0);
+        ::PostMessageW(w, WM_KEYDOWN, VK_RETURN, 1);
+    });
+    EXPECT_TRUE(EditPropertyCell(flag, context));
+    EXPECT_TRUE(flag.value);
+
+    PList side(nullptr, 0, L"Side", L"Left|Right", 0);
+    Later(host, [](HWND w) {
+        EXPECT_EQ(2, ::SendMessageW(w, CB_GETCOUNT, 0, 0));
+        ::SendMessageW(w, CB_SETCURSEL, 1, 0);
+        ::PostMessageW(w, WM_KEYDOWN, VK_RETURN, 1);
+    });
+    EXPECT_TRUE(EditPropertyCell(side, context));
+    EXPECT_EQ(1, side.index);
+}
+
+TEST_F(CellTest, SmallIntegerRangeIsAListButATinyOneAField) {
+    PInt small(nullptr, 0, L"Rows", 5, 0, 11);
+    Later(host, [](HWND w) {
+        EXPECT_EQ(12, ::SendMessageW(w, CB_GETCOUNT, 0, 0));
+        ::SendMessageW(w, CB_SETCURSEL, 7, 0);
+        ::PostMessageW(w, WM_KEYDOWN, VK_RETURN, 1);
+    });
+    EXPECT_TRUE(EditPropertyCell(small, context));
+    EXPECT_EQ(7, small.value);
+
+    // Fewer than four values count as a large range: the number field.
+    PInt tiny(nullptr, 0, L"Mode", 1, 1, 3);
+    Later(host, [](HWND w) {
+        wchar_t name[16] = {};
+        ::GetClassNameW(w, name, 16);
+        EXPECT_EQ(std::wstring(L"Edit"), std::wstring(name));
+        TypeAndEnd(w, L"2", VK_RETURN);
+    });
+    EXPECT_TRUE(EditPropertyCell(tiny, context));
+    EXPECT_EQ(2, tiny.value);
+}
+
+TEST_F(CellTest, ColourAndFontComeFromTheSystemDialogs) {
+    PColor colour(nullptr, 0, L"Back", 0x112233);
+    PushSystemDialogAnswer([](SystemDialog& d) {
+        static_cast<CColorDialog&>(d).SetColor(0x445566);
+        return static_cast<INT_PTR>(IDOK);
+    });
+    EXPECT_TRUE(EditPropertyCell(colour, context));
+    EXPECT_EQ(0x445566u, colour.value);
+
+    PFont font(nullptr, 0, L"Font", L"Courier New", 10, false, true);
+    PushSystemDialogAnswer([](SystemDialog& d) {
+        auto& f = static_cast<CFontDialog&>(d);
+        LOGFONTW lf = f.GetLogFont();
+        wcscpy(lf.lfFaceName, L"Arial");
+        lf.lfWeight = 600;
+        lf.lfItalic = 1;
+        f.SetLogFont(lf);
+        f.SetSize(120);
+        return static_cast<INT_PTR>(IDOK);
+    });
+    EXPECT_TRUE(EditPropertyCell(font, context));
+    EXPECT_EQ(L"Arial", std::wstring(font.face.c_str()));
+    EXPECT_EQ(12, font.size);
+    EXPECT_TRUE(font.italic);
+    EXPECT_FALSE(font.bold);   // only weight 700 is bold
+
+    PWindowPos place(nullptr, 0, L"Place", 0, 0, 10, 10, false);
+    EXPECT_FALSE(EditPropertyCell(place, context));
+}
+
+TEST_F(CellTest, ColourCellIsFilledWithItsColour) {
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 40, 20);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    PColor colour(nullptr, 0, L"Back", 0x0000FF);
+    DrawPropertyCell(colour, dc, RECT{0, 0, 40, 20});
+    EXPECT_EQ(0x0000FFu, ::GetPixel(dc, 20, 10));
+    PBool flag(nullptr, 0, L"Show", true);
+    DrawPropertyCell(flag, dc, RECT{0, 0, 40, 20});
+    EXPECT_EQ(ThemeColor(1), ::GetPixel(dc, 1, 1));
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+}
+
+class OptionsDialogTest : public ::testing::Test {
+protected:
+    void TearDown() override { EXPECT_EQ(0u, PendingModalActions()); }
+    int Run(std::function<void(DProperty&)> action) {
+        PushModalAction([action](Dialog& d) { action(static_cast<DProperty&>(d)); });
+        return RunOptionsDialog(nullptr, options);
+    }
+    Options options;
+};
+
+TEST_F(OptionsDialogTest, CancelChangesNothingAndApplyWaitsForAChange) {
+    COLORREF before = options.uiColors.logBk.value;
+    int result = Run([](DProperty& d) {
+        EXPECT_EQ(6u, d.views.size());
+        EXPECT_FALSE(d.IsItemEnabled(IDOK));
+        EXPECT_TRUE(d.IsItemEnabled(IDCANCEL));
+        static_cast<PColor*>(d.views[2]->rows[0])->value = 0x010203;
+        d.SendMessage(WM_COMMAND, IDCANCEL);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(before, options.uiColors.logBk.value);
+}
+
+TEST_F(OptionsDialogTest, ApplyAssignsOnlyTheChangedPage) {
+    bool fileBefore = options.file.showDumpBytes.value;
+    int result = Run([](DProperty& d) {
+        BPropertyView& colours = *d.views[2];
+        d.tabs.SelectTab(102);
+        ASSERT_EQ(L"LogBk", std::wstring(colours.rows[0]->key.c_str()));
+        // The File page's clone changes without an edit: it is not assigned.
+        static_cast<PBool*>(d.views[0]->rows[0])->value = !static_cast<PBool*>(d.views[0]->rows[0])->value;
+        PushSystemDialogAnswer([](SystemDialog& s) {
+            static_cast<CColorDialog&>(s).SetColor(0x00ABCDEF);
+            return static_cast<INT_PTR>(IDOK);
+        });
+        RECT cell = colours.ValueCell(0);
+        colours.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell.left + 5, cell.top + 3));
+        EXPECT_TRUE(colours.changed);
+        EXPECT_TRUE(d.IsItemEnabled(IDOK));
+        EXPECT_TRUE(d.IsItemEnabled(IDCANCEL));
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(0x00ABCDEFu, options.uiColors.logBk.value);
+    EXPECT_EQ(fileBefore, options.file.showDumpBytes.value);
+}
+
+TEST_F(OptionsDialogTest, SaveButtonAssignsAndEndsWithSix) {
+    int result = Run([](DProperty& d) {
+        static_cast<PColor*>(d.views[2]->rows[1])->value = 0x00123456;
+        d.views[2]->changed = true;
+        d.SendMessage(WM_COMMAND, DProperty::kSaveId);
+    });
+    EXPECT_EQ(6, result);
+    EXPECT_EQ(0x00123456u, options.uiColors.logTxt.value);
+}
+
+TEST_F(OptionsDialogTest, GrowsOnlyInWidthAndScrollsALongPage) {
+    Run([](DProperty& d) {
+        RECT before = d.GetWindowRect();
+        d.SetWindowPos(nullptr, 0, 0, 700, (before.bottom - before.top) + 200, SWP_NOMOVE | SWP_NOZORDER);
+        RECT after = d.GetWindowRect();
+        EXPECT_EQ(700, after.right - after.left);
+        EXPECT_EQ(before.bottom - before.top, after.bottom - after.top);
+        BPropertyView& page = *d.views[3];   // CodeColors, the longest page
+        page.MoveWindow(0, 0, 300, 3 * page.RowPitch());
+        EXPECT_TRUE(page.ScrollerShown());
+        page.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
+        EXPECT_EQ(3, page.firstRow);
+        page.MoveWindow(0, 0, 300, 2000);
+        EXPECT_FALSE(page.ScrollerShown());
+        EXPECT_EQ(0, page.firstRow);
+        d.SendMessage(WM_COMMAND, IDCANCEL);
+    });
+}
+
+}  // namespace
