@@ -80,6 +80,7 @@
 // Button strips of the views
 #define IDB_DIZA_BUTTONS        240
 #define IDB_DUMP_BUTTONS        241
+#define IDB_RESULT_BUTTONS      242
 
 // Button strips of a file window (by the row's id) and of its log
 #define IDB_FILE_ROW            202

@@ -1,0 +1,228 @@
+#include "app/FileSideTab.h"
+
+#include "core/SectionLock.h"
+#include "document/FileParseThread.h"
+
+#include <memory>
+
+// --- Captions
+
+void SideTabCaptions::Fill(BTabber& owner) {
+    tabber = &owner;
+    captions.clear();
+    for (BTabOne* tab : owner.tabs)
+        captions.emplace_back(tab->window, tab->caption);
+}
+
+int SideTabCaptions::IndexOfTab(int id) const {
+    for (size_t i = 0; i < captions.size(); ++i)
+        if (captions[i].first && captions[i].first->m_hWnd && captions[i].first->GetDlgCtrlID() == id)
+            return static_cast<int>(i);
+    return -1;
+}
+
+const StringW* SideTabCaptions::Base(int id) const {
+    const int i = IndexOfTab(id);
+    return i < 0 ? nullptr : &captions[static_cast<size_t>(i)].second;
+}
+
+void SideTabCaptions::Put(int id, const StringW& text) {
+    const int i = IndexOfTab(id);
+    if (i < 0 || !tabber)
+        return;
+    BTabOne* tab = tabber->TabByWindow(captions[static_cast<size_t>(i)].first);
+    if (tab && tab->caption != text)
+        tab->SetText(text.c_str());
+}
+
+void SideTabCaptions::SetCount(int id, int n) {
+    if (const StringW* base = Base(id))
+        Put(id, StringW(kFormat, L"%s(%d)", base->c_str(), n));
+}
+
+void SideTabCaptions::SetText(int id, const wchar_t* text) {
+    if (const StringW* base = Base(id))
+        Put(id, StringW(kFormat, L"%s(%s)", base->c_str(), text ? text : L""));
+}
+
+void SideTabCaptions::Reset(int id) {
+    if (const StringW* base = Base(id))
+        Put(id, *base);
+}
+
+// --- The side tab
+
+const MessageEntry FileSideTab::kEntries[] = {
+    Cracked(WM_CREATE),
+    OnMessage(kMsgListAttach, Route<&FileSideTab::OnAttach>),
+    OnMessage(kMsgListRefersScan, Route<&FileSideTab::OnRefersScan>),
+    OnMessage(kMsgListSegments, Route<&FileSideTab::OnListsChanged>),
+    OnMessage(kMsgListParsing, Route<&FileSideTab::OnListsChanged>),
+    OnMessage(kMsgListStringScan, Route<&FileSideTab::OnListsChanged>),
+    OnMessage(kMsgListFindJob, Route<&FileSideTab::OnListsChanged>),
+};
+const MessageMap FileSideTab::kMessageMap{ &BTabber::kMessageMap, kEntries };
+
+FileSideTab::FileSideTab() : BTabber(2, std::make_unique<TabVS2003>(), 7) {}
+
+FileSideTab::~FileSideTab() {
+    // The panes are members: their windows go before the tabber's own.
+    for (CWnd* pane : std::initializer_list<CWnd*>{ &find2, &find1, &strings, &refers, &bookmarks, &names, &segments })
+        if (pane->m_hWnd)
+            pane->DestroyWindow();
+}
+
+void FileSideTab::AddList(CWnd& pane, int id, const wchar_t* caption) {
+    const RECT r{ 0, 0, 0, 0 };
+    pane.CreateEx(0, nullptr, L"", WS_CHILD | WS_CLIPCHILDREN, r, m_hWnd, static_cast<UINT_PTR>(id));
+    AddTab(&pane, caption, true);
+    SetTabData(id, static_cast<COLORREF>(0xFF0000 + colourCounter * 0x101));
+    colourCounter = static_cast<uint8_t>(colourCounter + kColourStep);
+}
+
+int FileSideTab::OnCreate(CREATESTRUCTW* cs) {
+    if (BTabber::OnCreate(cs) == -1)
+        return -1;
+    SetSideFlags(kLeft);
+    SetFont(L"Helv", 8, false);
+    AddList(segments, kIdSegmentList, L"Segments");
+    AddList(names, kIdNameList, L"Names");
+    AddList(bookmarks, kIdBookmarkList, L"Bookmarks");
+    AddList(refers, kIdRefersList, L"Refers");
+    AddList(strings, kIdStringList, L"Strings");
+    AddList(find1, kIdFind1List, L"Find1");
+    AddList(find2, kIdFind2List, L"Find2");
+    captions.Fill(*this);
+    return 0;
+}
+
+void FileSideTab::RefreshCaptions() {
+    if (!document) {
+        for (int id = kIdSegmentList; id <= kIdFind2List; ++id)
+            captions.Reset(id);
+        return;
+    }
+    captions.SetCount(kIdSegmentList, segments.GetCount());
+    {
+        SectionLock lock(names.GetDrawLock());
+        captions.SetCount(kIdNameList, names.GetCount());
+    }
+    captions.SetCount(kIdBookmarkList, bookmarks.GetCount());
+    {
+        SectionLock lock(strings.GetDrawLock());
+        captions.SetCount(kIdStringList, strings.GetCount());
+    }
+    if (!IsTabShown(kIdRefersList)) {
+        captions.Reset(kIdRefersList);
+    } else if (active == &refers) {
+        ReferStore& store = document->stores.refers;
+        if (store.results.rangeStart == -1)
+            captions.SetText(kIdRefersList, L"-");
+        else
+            captions.SetCount(kIdRefersList, store.results.Count());
+    } else {
+        captions.SetCount(kIdRefersList, document->stores.refers.PairCount());
+    }
+    captions.SetCount(kIdFind1List, find1.GetCount());
+    captions.SetCount(kIdFind2List, find2.GetCount());
+    find1.UpdateTabIcon(document->finds.activePane == kIdFind1List);
+    find2.UpdateTabIcon(document->finds.activePane == kIdFind2List);
+}
+
+BOOL FileSideTab::DrawBackground(HDC dc) {
+    RefreshCaptions();
+    return BTabber::DrawBackground(dc);
+}
+
+LRESULT FileSideTab::OnAttach(WPARAM attached, LPARAM doc) {
+    if (attached == 1) {
+        document = reinterpret_cast<FileParseThread*>(doc);
+        if (document)
+            ShowTab(kIdRefersList, document->refersWanted);
+    } else if (attached == 0) {
+        document = nullptr;
+        colourCounter = 0;
+    }
+    if (m_hWnd)
+        Invalidate();
+    return 0;
+}
+
+LRESULT FileSideTab::OnRefersScan(WPARAM running, LPARAM) {
+    if (running == 0 && m_hWnd)
+        Invalidate();
+    return 0;
+}
+
+LRESULT FileSideTab::OnListsChanged(WPARAM, LPARAM) {
+    // The captions show the lists' sizes.
+    if (m_hWnd)
+        Invalidate();
+    return 0;
+}
+
+void FileSideTab::OnFindPaneShown(FindPane* pane) {
+    if (!document || !pane || !pane->m_hWnd)
+        return;
+    document->finds.SetActivePane(pane->GetDlgCtrlID(), nullptr);
+    find1.UpdateTabIcon(pane == &find1);
+    find2.UpdateTabIcon(pane == &find2);
+    if (HWND file = GetParent())
+        ::RedrawWindow(file, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// --- What the file window asks
+
+void FileSideTab::RepaintSideTabs() {
+    if (!m_hWnd)
+        return;
+    Invalidate();
+    if (active && active->m_hWnd)
+        active->Invalidate();
+}
+
+void FileSideTab::RepaintBookmarks() {
+    if (bookmarks.m_hWnd)
+        bookmarks.Invalidate();
+    if (m_hWnd)
+        Invalidate();
+}
+
+void FileSideTab::RepaintRefers() {
+    if (refers.m_hWnd)
+        refers.Invalidate();
+    if (m_hWnd)
+        Invalidate();
+}
+
+void FileSideTab::EmptyRefersPane() {
+    refers.Empty();
+    if (m_hWnd)
+        Invalidate();
+}
+
+void FileSideTab::EmptyResultPane(int index) {
+    FindPaneAt(index)->Empty();
+    if (m_hWnd)
+        Invalidate();
+}
+
+void FileSideTab::RepaintResultPane(int index) {
+    if (FindPane* pane = FindPaneAt(index); pane->m_hWnd)
+        pane->Invalidate();
+    if (m_hWnd)
+        Invalidate();
+}
+
+void FileSideTab::OnResultFound(int index, int64_t address) {
+    FindPane* pane = FindPaneAt(index);
+    if (active == pane)
+        pane->SelectAddress(address);
+    RepaintResultPane(index);
+}
+
+void FileSideTab::SetStripSide(int style) {
+    SetSideFlags(style);
+    if (m_hWnd)
+        Invalidate();
+}

@@ -1,0 +1,89 @@
+#pragma once
+// The side tab of a file window: a tab strip holding the seven list panes (segments, names,
+// bookmarks, refers, strings, "Find1", "Find2"), whose captions show the lists' sizes.
+//
+//   auto* side = new FileSideTab;
+//   side->side = 3;   // docked left
+//   side->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, fileWindow, 220);
+//   side->SetStripSide(BTabber::kLeft);
+
+#include "app/FilePane.h"
+#include "app/SideLists.h"
+#include "core/StringW.h"
+#include "toolkit/BTabber.h"
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+class FileParseThread;
+
+// The base caption of each tab, to which the side tab adds the list's size.
+class SideTabCaptions {
+public:
+    void Fill(BTabber& tabber);
+    int IndexOfTab(int id) const;
+    // "%s(%d)" of the base caption and n.
+    void SetCount(int id, int n);
+    // "%s(%s)" of the base caption and the text.
+    void SetText(int id, const wchar_t* text);
+    // Back to the base caption.
+    void Reset(int id);
+    const StringW* Base(int id) const;
+
+    BTabber* tabber = nullptr;
+    std::vector<std::pair<CWnd*, StringW>> captions;
+
+private:
+    void Put(int id, const StringW& text);
+};
+
+class FileSideTab : public BTabber, public BFileListPanes {
+public:
+    static constexpr int kColourStep = 24;
+
+    FileSideTab();
+    ~FileSideTab() override;
+
+    static const MessageMap kMessageMap;
+    const MessageMap* GetMessageMap() const override { return &kMessageMap; }
+
+    int OnCreate(CREATESTRUCTW* cs) override;
+    BOOL DrawBackground(HDC dc) override;
+    // Every tab's caption from its list's size.
+    void RefreshCaptions();
+
+    LRESULT OnAttach(WPARAM attached, LPARAM doc);
+    LRESULT OnRefersScan(WPARAM running, LPARAM);
+    LRESULT OnListsChanged(WPARAM, LPARAM);
+
+    // What the file window asks of it.
+    void RepaintSideTabs() override;
+    void RepaintBookmarks() override;
+    void RepaintRefers() override;
+    void EmptyRefersPane() override;
+    void EmptyResultPane(int index) override;
+    void RepaintResultPane(int index) override;
+    void OnResultFound(int index, int64_t address) override;
+    void SetStripSide(int style) override;
+
+    // A find pane became the shown one: it is the active result pane now.
+    void OnFindPaneShown(FindPane* pane);
+    FindPane* FindPaneAt(int index) { return index == 0 ? &find1 : &find2; }
+
+    FileParseThread* document = nullptr;
+    uint8_t colourCounter = 0;
+    SideTabCaptions captions;
+
+    SegmentListPane segments;
+    GlobalNamePane names;
+    BookmarkPane bookmarks;
+    RefersPane refers;
+    StringzPane strings;
+    FindPane find1;
+    FindPane find2;
+
+private:
+    void AddList(CWnd& pane, int id, const wchar_t* caption);
+    static const MessageEntry kEntries[];
+};
