@@ -1,6 +1,7 @@
 #include "app/FileLogPane.h"
 
-#include "core/NumberText.h"
+#include "app/FileDizaPane.h"
+#include "app/FilePane.h"
 #include "core/SectionLock.h"
 #include "core/SystemServices.h"
 #include "document/FileParseThread.h"
@@ -8,36 +9,6 @@
 #include "toolkit/BButton.h"
 #include "toolkit/GuiMetrics.h"
 #include "toolkit/ZoneText.h"
-
-#include <cwctype>
-
-namespace {
-
-constexpr UINT kCmdFind = 333;
-
-bool IsHexWord(const StringW& word) {
-    bool digit = false;
-    for (wchar_t c : word) {
-        if (c == L'`')
-            continue;
-        if (HexDigitValue(c) < 0)
-            return false;
-        digit = true;
-    }
-    return digit;
-}
-
-// The file window that holds the pane.
-HWND FileWindowOf(HWND pane, FileParseThread* document) {
-    if (!document)
-        return nullptr;
-    for (HWND w = ::GetParent(pane); w; w = ::GetParent(w))
-        if (::GetDlgCtrlID(w) == document->Serial())
-            return w;
-    return nullptr;
-}
-
-}  // namespace
 
 BOOL (WINAPI* FileLogPane::clipCursor)(const RECT*) = ::ClipCursor;
 
@@ -128,37 +99,18 @@ void FileLogPane::OnLButtonUp(UINT flags, POINT point) {
 
 void FileLogPane::OnZoneDblClick(BZone* zone, int row, int x) {
     BLogPane::OnZoneDblClick(zone, row, x);
-    if (!document)
+    BZoneChar* chars = dynamic_cast<BZoneChar*>(zone);
+    if (!document || !chars || row < 0)
         return;
     StringW word;
     {
         SectionLock lock(GetDrawLock());
-        BZoneChar* chars = dynamic_cast<BZoneChar*>(zone);
-        const int column = chars ? ColumnAtX(zone, row, x) : -1;
-        if (column < 0)
-            return;
-        word = BZoneChar::FindWord(chars->GetText(), column);
+        word = chars->WordAt(this, row, x);
     }
-    if (word.empty())
-        return;
-    if (::GetKeyState(VK_CONTROL) < 0) {
-        ClipboardPutText(word.c_str(), true);
-        return;
-    }
-    if (::GetKeyState(VK_SHIFT) < 0) {
-        document->finds.parameters.text = word;
-        document->finds.parameters.flags &= ~0xFu;
-        if (HWND window = FileWindowOf(m_hWnd, document))
-            ::SendMessageW(window, WM_COMMAND, kCmdFind, 0);
-        return;
-    }
-    int64_t address = -1;
-    if (IsHexWord(word)) {
-        if (!ParseNumber(word.c_str(), address, 16))
-            address = -1;
-    } else {
-        address = document->stores.names.AddressOf(word.c_str());
-    }
-    if (address != -1)
-        document->navigator.ResolveAddress(address);
+    // The disassembly pane's clickable text: a name or hex address to go to, Shift finds, Ctrl copies.
+    FilePane* file = nullptr;
+    for (HWND w = ::GetParent(m_hWnd); w && !file; w = ::GetParent(w))
+        file = dynamic_cast<FilePane*>(CWnd::FromHandle(w));
+    if (FileDizaPane* diza = file ? dynamic_cast<FileDizaPane*>(file->DizaWindow()) : nullptr)
+        diza->ClickableText(word, ::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_SHIFT) < 0);
 }
