@@ -193,7 +193,8 @@ LRESULT FileStatusBar::OnOptions(WPARAM what, LPARAM lparam) {
                      options->fonts.statusFont.bold ? FW_BOLD : FW_NORMAL);
     highlightColor = options->uiColors.statusbarHighlight.value;
     highlightBack = highlightColor;
-    TakeFileOptions(*options);
+    // An attached file shows its own byte order and code page, which its open request chose.
+    TakeFileOptions(document ? document->options : *options);
     MeasureCells();
     if (m_hWnd)
         Invalidate(false);

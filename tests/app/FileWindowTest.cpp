@@ -216,6 +216,36 @@ TEST_F(FileWindowTest, HiddenLowPaneIsStoredAsHidden) {
     EXPECT_TRUE(window_->ButtonBar()->fileRow.GetCheck(kCmdLowPane));
 }
 
+TEST_F(FileWindowTest, HiddenSideTabIsStoredAsHidden) {
+    if (!window_->SideTab())
+        GTEST_SKIP() << "no side tab";
+    Options stored;
+    stored.CopyFrom(options_);
+    window_->SendMessage(WM_COMMAND, kCmdSidePane, 0);
+    window_->SendMessage(0x5E20, 2, reinterpret_cast<LPARAM>(&stored));
+    EXPECT_FALSE(stored.ui.sidePaneShow.value);
+    window_->SendMessage(WM_COMMAND, kCmdSidePane, 0);
+    window_->SendMessage(0x5E20, 2, reinterpret_cast<LPARAM>(&stored));
+    EXPECT_TRUE(stored.ui.sidePaneShow.value);
+}
+
+TEST_F(FileWindowTest, SideTabGoesRightOrLeftAsTheOptionSays) {
+    if (!window_->SideTab())
+        GTEST_SKIP() << "no side tab";
+    options_.ui.sidePaneSide.index = 1;
+    window_->SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+    EXPECT_EQ(window_->SideTab()->side, 1);
+    RECT side = window_->SideTab()->GetWindowRect();
+    window_->ScreenToClient(&side);
+    EXPECT_EQ(side.right, window_->GetClientRect().right);
+    options_.ui.sidePaneSide.index = 0;
+    window_->SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+    EXPECT_EQ(window_->SideTab()->side, 3);
+    side = window_->SideTab()->GetWindowRect();
+    window_->ScreenToClient(&side);
+    EXPECT_EQ(side.left, 0);
+}
+
 TEST_F(FileWindowTest, LowSplitIsAppliedAndStoredInPercent) {
     options_.ui.lowPaneDivider.value = 40;
     window_->LowPane()->SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
@@ -306,6 +336,43 @@ TEST_F(FileWindowTest, ShowasGoesToTheItemOnlyWhileItKeepsItsKind) {
     EXPECT_FALSE(showas->GotoSelected());
     EXPECT_EQ(recorder.targets.size(), 1u);
     recorder.DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FileWindowTest, LowSplitterKeepsBothTabbersAtTheirMinimumWidths) {
+    FileLowPane* low = window_->LowPane();
+    const int usable = low->UsableExtent();
+    ASSERT_GT(usable, FileLongTab::kMinWidth + FileShortTab::kMinWidth);
+    low->SetPosition(50);
+    EXPECT_GE(low->position, FileLongTab::kMinWidth);
+    low->SetPosition(usable - 50);
+    EXPECT_LE(low->position, usable - FileShortTab::kMinWidth);
+}
+
+TEST_F(FileWindowTest, StatusBarKeepsTheFilesOwnByteOrderWhenOptionsAreApplied) {
+    StepParser parser([](FileParseThread* d) { return d && d->AddDataSegment(0, 0, 0x100, 0x100); });
+    Open(parser, kRequestBigEndian);
+    FileStatusBar* bar = window_->StatusBar();
+    EXPECT_EQ(bar->cells[FileStatusBar::kDataOrder].text, StringW(L"BE"));
+    options_.file.dataOrder.index = 0;
+    SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+    EXPECT_EQ(bar->cells[FileStatusBar::kDataOrder].text, StringW(L"BE"));
+}
+
+TEST_F(FileWindowTest, StatusBarShowsTheCursorAddressAndClearsItWhenInvalid) {
+    StepParser parser([](FileParseThread* d) { return d && d->AddDataSegment(0x401000, 0, 0x100, 0x100); });
+    Open(parser, 0);
+    FileStatusBar* bar = window_->StatusBar();
+    if (!window_->MainPanes())
+        GTEST_SKIP() << "no main pane";
+    window_->SendMessageToDescendants(0x5E10, 1, reinterpret_cast<LPARAM>(doc_), true, true);
+    EXPECT_EQ(bar->cursorAddress, window_->MainPanes()->CursorAddress());
+    bar->SendMessage(0x5E10, 0, reinterpret_cast<LPARAM>(doc_));
+    EXPECT_EQ(bar->cursorAddress, -1);
+    EXPECT_TRUE(bar->cells[FileStatusBar::kCursor].text.empty());
 }
 
 }  // namespace
