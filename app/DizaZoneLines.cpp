@@ -517,13 +517,12 @@ void DizaOncommentZoneline::SetData(const void* item) {
     CommentOnline& comments = doc->stores.onlineComments;
     if (!comments.Has(model->address))
         return;
-    int index = -1;
+    StringW line;
     if (model->kind >= 0xF0000000u)
-        index = static_cast<int>(model->kind & 0xFF) + 1;
+        line = comments.GetLineText(model->address, static_cast<int>(model->kind & 0xFF));
     else if (diza::IsItemLine(model->kind))
-        index = 0;
-    if (index < 0)
+        line = comments.FirstLine(model->address);
+    else
         return;
-    const StringW line = comments.GetLineText(model->address, index);
     text->SetText((L";" + std::wstring(line.c_str())).c_str());
 }

@@ -61,8 +61,15 @@ bool DizaPaneFindLines::SubLineText(FileParseThread* document, const DizaLinePos
         return true;
     }
     case 2: text = document->stores.names.TextAt(line.address, index); break;
-    // A continuation row k shows the comment's line k + 1 (its first line stands beside the item).
-    case 15: text = document->stores.onlineComments.GetLineText(line.address, index + 1); break;
+    // A continuation row shows ";" and its line of the comment, as the comment pane does.
+    case 15: {
+        const StringW comment = document->stores.onlineComments.GetLineText(line.address, index);
+        if (comment.empty())
+            return false;
+        text = L";";
+        text += comment;
+        return true;
+    }
     default: return false;
     }
     return !text.empty();
@@ -154,10 +161,7 @@ BZoneLine* FileDizaPane::GetLine(int row) {
 }
 
 void FileDizaPane::DrawBackground(CDC&) {
-    int rows = vScroller.page;
-    if ((!vScroller.m_hWnd || !(vScroller.GetStyle() & WS_VISIBLE) || rows == 0) && commentPane && commentPane->m_hWnd)
-        rows = commentPane->VBar().page;
-    page_->Refill(rows);
+    page_->Refill(RowCount());
     vScroller.top = page_->PositionOf(page_->top.address);
     vScroller.page64 = page_->PageExtent();
 }
@@ -220,6 +224,13 @@ BOOL FileDizaPane::PreTranslateMessage(MSG* msg) {
 
 void FileDizaPane::SetCursorAddress(int64_t address) {
     cursorAddress = address;
+    // A go-to lands here after its repaint: the cursor row follows when its item does not hold the address.
+    const DizaLinePos current = CurrentPosition();
+    const int row = address != -1 ? page_->LineOfAddress(address) : -1;
+    if (row >= 0 && row != page_->currentRow &&
+        !(current.address != -1 && current.address <= address &&
+          address < current.address + std::max(page_->LineQuery(page_->currentRow), 1)))
+        page_->currentRow = row;
     if (document)
         document->NotifyWindows(kMsgCursorAddress, address != -1 ? 1 : 0, 0, true);
 }
@@ -429,13 +440,16 @@ void FileDizaPane::RewalkTop() {
 void FileDizaPane::Repaint() {
     if (!m_hWnd)
         return;
+    if (document && page_->valid)
+        page_->Refill(RowCount());
     Invalidate();
     UpdateWindow();
 }
 
 int FileDizaPane::RowCount() {
     int rows = vScroller.page;
-    if (rows == 0 && commentPane)
+    const bool barShown = vScroller.m_hWnd && (vScroller.GetStyle() & WS_VISIBLE);
+    if ((!barShown || rows == 0) && commentPane && commentPane->m_hWnd)
         rows = commentPane->VBar().page;
     return rows;
 }

@@ -1,0 +1,496 @@
+// The views of a file window over a real document: the colour roles of instruction and data texts, the
+// rows of the disassembly and comment panes, the selection by keys, the command guards, and the dump
+// pane's layout, scrolling and read window.
+
+#include "app/DizaZoneLines.h"
+#include "app/FileDizaPane.h"
+#include "app/FileDumpPane.h"
+#include "app/FileMainPane.h"
+#include "app/FilePane.h"
+#include "core/SectionLock.h"
+#include "document/BDizaLine.h"
+#include "document/BFileParser.h"
+#include "document/Diza.h"
+#include "document/FileParseThread.h"
+#include "options/Options.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// --- Colour roles.
+
+std::string Roles(const wchar_t* text, bool code) {
+    AttrLine attrs;
+    const int n = static_cast<int>(std::wcslen(text));
+    attrs.Reserve(n);
+    if (code)
+        dizatext::ColorInstruction(text, n, attrs);
+    else
+        dizatext::ColorData(text, n, attrs);
+    std::string roles;
+    for (int i = 0; i < n; ++i)
+        roles += static_cast<char>('0' + dizatext::RoleAt(attrs, i));
+    return roles;
+}
+
+TEST(DizaColours, InstructionAndDataTextsGetTheirRoles) {
+    struct Case {
+        const wchar_t* text;
+        bool code;
+        const char* roles;
+    };
+    const Case cases[] = {
+        // Prefixes take the instruction after them into the mnemonic.
+        { L"rep movsb", true, "333333333" },
+        { L"repne scasb", true, "33333333333" },
+        { L"repne", true, "33333" },
+        { L"lock xadd", true, "333333333" },
+        { L"push eax", true, "33330444" },
+        // A memory operand whose bracket starts with a register gets no name colour inside.
+        { L"mov eax, [ebx+4]", true, "3330444066666666" },
+        { L"call [MyTable]", true, "33330677777776" },
+        { L"jmp short loc_1000", true, "333077777777777777" },
+        { L"add al,1Fh", true, "3330440557" },
+        { L"add al, 1Fh", true, "33304406666" },
+        { L"db 1, 2, 3", false, "3305055055" },
+        { L"dd 12345678h", false, "330555555555" },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.roles, Roles(c.text, c.code)) << std::string(c.text, c.text + std::wcslen(c.text));
+}
+
+TEST(DizaColours, RegisterNamesEndAtAnOperandBoundary) {
+    struct Case {
+        const wchar_t* text;
+        int at;
+        int length;
+    };
+    const Case cases[] = {
+        { L"eax", 0, 3 }, { L"eax,", 0, 3 }, { L"eaxb", 0, 0 }, { L"[esi+4]", 1, 3 }, { L"st(3)]", 0, 5 },
+        { L"r15", 0, 3 }, { L"r15d", 0, 4 }, { L"EAX", 0, 0 }, { L"sil*2", 0, 3 }, { L"x", 0, 0 },
+    };
+    for (const Case& c : cases) {
+        const int n = static_cast<int>(std::wcslen(c.text));
+        EXPECT_EQ(c.length, dizatext::RegisterNameAt(c.text, n, c.at)) << c.at;
+    }
+}
+
+// --- A file window over a real file.
+
+class TestDirectory : public BFileDirectory {
+public:
+    TestDirectory() { SetFileDirectory(this); }
+    ~TestDirectory() override { SetFileDirectory(nullptr); }
+    FileParseThread* FindFileById(int32_t id) override {
+        for (FileParseThread* d : documents)
+            if (d && d->Serial() == id)
+                return d;
+        return nullptr;
+    }
+    std::vector<FileParseThread*> documents;
+};
+
+class StepParser : public BFileParser {
+public:
+    explicit StepParser(std::function<bool(FileParseThread*)> parse) : parse_(std::move(parse)) { title = L"Steps"; }
+    bool Parse(ParseRequest* request) override { return parse_(::FindFileById(request->head.fileId)); }
+
+private:
+    std::function<bool(FileParseThread*)> parse_;
+};
+
+std::wstring ScratchPath(const wchar_t* name) {
+    wchar_t folder[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name;
+}
+
+void WriteBytes(const std::wstring& path, int size) {
+    std::string bytes(static_cast<size_t>(size), '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[static_cast<size_t>(i)] = static_cast<char>(i * 7);
+    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(f);
+}
+
+void Pump() {
+    MSG msg;
+    for (int i = 0; i < 400 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+BOOL WINAPI NoClip(const RECT*) { return TRUE; }
+
+void SetShift(bool down) {
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = down ? 0x80 : 0;
+    keys[VK_LSHIFT] = down ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+}
+
+class ViewsTest : public ::testing::Test {
+protected:
+    explicit ViewsTest(int size = 0x2000) : size_(size) {}
+    void SetUp() override {
+        FileDizaPane::clipCursor = NoClip;
+        FileDumpPane::clipCursor = NoClip;
+        options_.ApplyColorTheme();
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        path_ = ScratchPath((L"views-" + std::wstring(name.begin(), name.end()) + L".bin").c_str());
+        WriteBytes(path_, size_);
+        ASSERT_TRUE(frame_.CreateEx(0, nullptr, L"frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                    RECT{ 0, 0, 900, 700 }, nullptr, 0));
+        window_ = new FilePane;
+        ASSERT_TRUE(window_->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                      RECT{ 0, 0, 880, 660 }, frame_.m_hWnd, 0));
+        frame_.ShowWindow(SW_SHOWNOACTIVATE);
+        doc_ = new FileParseThread(window_);
+        directory_.documents.push_back(doc_);
+        doc_->options.CopyFrom(options_);
+        SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+    }
+    void TearDown() override {
+        SetShift(false);
+        dump_.reset();
+        directory_.documents.clear();
+        delete window_;
+        frame_.DestroyWindow();
+        ::DeleteFileW(path_.c_str());
+        FileDizaPane::clipCursor = ::ClipCursor;
+        FileDumpPane::clipCursor = ::ClipCursor;
+    }
+    // One data segment over the file (and `extra` bytes more in memory), items of 4 bytes at its start.
+    void Open(int64_t extra = 0, std::function<void(FileParseThread*)> more = nullptr) {
+        StepParser parser([&](FileParseThread* d) {
+            d->AddDataSegment(0x1000, 0, size_, size_ + extra);
+            SectionLock lock(d->FileLock());
+            for (int64_t a = 0x1000; a < 0x1100; a += 4)
+                d->Map().AddDataItem(a, 4, 1);
+            if (more)
+                more(d);
+            return true;
+        });
+        ParseRequest* r = MakeParseRequest(path_.c_str());
+        r->mainParser = &parser;
+        r->head.bitness = 32;
+        r->head.acceptCode = 1;
+        ASSERT_TRUE(doc_->OpenFile(r));
+        Pump();
+        Paint();
+    }
+    FileMainPane& Main() { return *dynamic_cast<FileMainPane*>(window_->MainPane()); }
+    FileDizaPane& Diza() { return Main().diza; }
+    void Paint() {
+        Diza().Invalidate();
+        Diza().UpdateWindow();
+        Main().comments.UpdateWindow();
+    }
+    // The text the comment pane shows in a row.
+    std::wstring CommentText(int row) {
+        FileOncommentPane& c = Main().comments;
+        SectionLock lock(doc_->FileLock());
+        std::unique_ptr<BDizaLine> model(static_cast<BDizaLine*>(c.GetItem(row)));
+        BZoneLine* line = c.GetLine(row);
+        if (!model || line != reinterpret_cast<BZoneLine*>(c.commentLine))
+            return L"-";
+        line->row = row;
+        line->SetData(model.get());
+        return c.commentLine->text->text.c_str();
+    }
+    // The line kinds of the page's rows for one address, in order.
+    std::vector<uint32_t> KindsAt(int64_t address) {
+        std::vector<uint32_t> kinds;
+        DizaPage& page = Diza().Page();
+        for (int i = 0; i < page.LineCount(); ++i)
+            if (page.Row(i).address == address)
+                kinds.push_back(page.Row(i).line >> 28);
+        return kinds;
+    }
+    void Key(UINT key) { Diza().SendMessage(WM_KEYDOWN, key, 0); }
+
+    int size_;
+    Options options_;
+    TestDirectory directory_;
+    CWnd frame_;
+    FilePane* window_ = nullptr;
+    FileParseThread* doc_ = nullptr;
+    std::wstring path_;
+    std::unique_ptr<FileDumpPane> dump_;
+};
+
+TEST_F(ViewsTest, PanesAreMadeAndTheFirstSegmentStartsThePage) {
+    Open();
+    FileDizaPane& diza = Diza();
+    ASSERT_TRUE(diza.m_hWnd);
+    EXPECT_EQ(FileMainPane::kIdDizaPane, ::GetDlgCtrlID(diza.m_hWnd));
+    EXPECT_EQ(FileMainPane::kIdCommentPane, ::GetDlgCtrlID(Main().comments.m_hWnd));
+    EXPECT_EQ(doc_, diza.document);
+    EXPECT_NE(0, diza.Page().valid);
+    EXPECT_GT(diza.Page().LineCount(), 5);
+    EXPECT_EQ(0x1000, diza.Page().Row(0).address);
+    EXPECT_EQ(0x1004, diza.Page().Row(1).address);
+    EXPECT_EQ(0x1000, diza.VBar().rangeStart);
+    EXPECT_EQ(0x1000 + size_, diza.VBar().rangeEnd);
+}
+
+TEST_F(ViewsTest, OnlineCommentRowsFollowTheCommentPane) {
+    Open(0, [](FileParseThread* d) {
+        d->stores.lineComments.SetComment(0x1008, L"one\ntwo\nthree");
+        d->stores.names.Add(0x1008, L"table", ' ');
+        d->stores.onlineComments.SetComment(0x1008, L"first\nsecond\nthird");
+    });
+    ASSERT_TRUE(Diza().CommentPaneVisible());
+    Paint();
+    // Three comment lines, the name, the item, two continuation rows.
+    EXPECT_EQ((std::vector<uint32_t>{ 1, 1, 1, 2, 0xD, 15, 15 }), KindsAt(0x1008));
+    const int item = Diza().Page().LineOfAddress(0x1008);
+    ASSERT_GE(item, 0);
+    EXPECT_EQ(L";first", CommentText(item));
+    EXPECT_EQ(L";second", CommentText(item + 1));
+    EXPECT_EQ(L";third", CommentText(item + 2));
+    EXPECT_EQ(L"", CommentText(item - 1));
+
+    Diza().RunCommand(kCmdShowComments);
+    Paint();
+    EXPECT_FALSE(Diza().CommentPaneVisible());
+    EXPECT_EQ((std::vector<uint32_t>{ 1, 1, 1, 2, 0xD }), KindsAt(0x1008));
+    Diza().RunCommand(kCmdShowComments);
+    Paint();
+    EXPECT_EQ(7u, KindsAt(0x1008).size());
+}
+
+TEST_F(ViewsTest, ShiftArrowsMarkAndAReleasedShiftFinishesTheBlock) {
+    Open();
+    FileDizaPane& diza = Diza();
+    BlockSelection& s = diza.Page().selection;
+    SetShift(true);
+    for (int i = 0; i < 3; ++i)
+        Key(VK_DOWN);
+    EXPECT_EQ(BlockSelection::kMarking, s.state);
+    EXPECT_EQ(0x1000, s.Lower().address);
+    EXPECT_EQ(0x100C, s.Higher().address);
+    SetShift(false);
+    diza.SendMessage(WM_KEYUP, VK_SHIFT, 0);
+    EXPECT_EQ(BlockSelection::kMarked, s.state);
+    // A new Shift+Down replaces the finished block by one beginning at the current row.
+    SetShift(true);
+    Key(VK_DOWN);
+    EXPECT_EQ(BlockSelection::kMarking, s.state);
+    EXPECT_EQ(0x100C, s.Lower().address);
+    EXPECT_EQ(0x1010, s.Higher().address);
+    // A plain arrow clears it.
+    SetShift(false);
+    Key(VK_DOWN);
+    EXPECT_EQ(BlockSelection::kNone, s.state);
+}
+
+TEST_F(ViewsTest, BytelineIsEnabledForThreeTo65535Bytes) {
+    Open(0x20000);
+    FileDizaPane& diza = Diza();
+    BlockSelection& s = diza.Page().selection;
+    const struct {
+        int64_t length;
+        bool enabled;
+    } cases[] = { { 2, false }, { 3, true }, { 0xFFFF, true }, { 0x10000, false } };
+    for (const auto& c : cases) {
+        s.Clear();
+        s.Begin(DizaLinePos{ 0x1000, 0xD0000000 });
+        s.Extend(DizaLinePos{ 0x1000 + c.length, 0x10000000 });
+        EXPECT_EQ(c.length, s.Length(doc_));
+        EXPECT_EQ(c.enabled, diza.IsCommandEnabled(kCmdByteline)) << c.length;
+    }
+    s.Clear();
+    EXPECT_FALSE(diza.IsCommandEnabled(kCmdByteline));
+}
+
+TEST_F(ViewsTest, ForcedCodeStartAtTheRowAddressWithoutOneDoesNothing) {
+    Open(0, [](FileParseThread* d) { d->Map().AddCodeItem(0x1100); });
+    FileDizaPane& diza = Diza();
+    doc_->navigator.GotoAddress(0x1100);
+    Pump();
+    Paint();
+    const DizaLinePos row = diza.CurrentPosition();
+    ASSERT_EQ(0x1100, row.address);
+    ASSERT_EQ(diza::kCode, row.line >> 28);
+    diza.cursorAddress = 0x1100;
+    const int records = doc_->Map().Count();
+    const bool modified = doc_->modified;
+    diza.RunCommand(kCmdForcedCode);
+    EXPECT_EQ(records, doc_->Map().Count());
+    EXPECT_EQ(modified, doc_->modified);
+    // Inside the instruction it records a forced start.
+    const int32_t length = diza.Page().LineQuery(diza.Page().currentRow);
+    if (length > 1) {
+        diza.cursorAddress = 0x1101;
+        diza.RunCommand(kCmdForcedCode);
+        EXPECT_TRUE(doc_->Map().IsItemStart(0x1101));
+        EXPECT_TRUE(doc_->modified);
+    }
+}
+
+TEST_F(ViewsTest, GoBackCyclesThroughTheHistory) {
+    Open();
+    FileDizaPane& diza = Diza();
+    for (int64_t a : { 0x1010, 0x1020, 0x1030 })
+        doc_->history.Push(DizaLinePos{ a, 0xD0000000 });
+    std::vector<int64_t> seen;
+    for (int i = 0; i < 4; ++i) {
+        diza.RunCommand(kCmdGoBack);
+        Pump();
+        Paint();
+        seen.push_back(diza.CurrentPosition().address);
+    }
+    EXPECT_EQ((std::vector<int64_t>{ 0x1030, 0x1020, 0x1010, 0x1030 }), seen);
+}
+
+TEST_F(ViewsTest, ToggleBookmarkAddsAndRemovesAtTheCurrentAddress) {
+    Open();
+    FileDizaPane& diza = Diza();
+    Key(VK_DOWN);
+    ASSERT_EQ(0x1004, diza.GetCurrentAddress());
+    diza.RunCommand(kCmdToggleBookmark);
+    BOOKMARK_DATA mark{};
+    EXPECT_TRUE(doc_->stores.bookmarks.Get(0x1004, &mark));
+    EXPECT_TRUE(doc_->modified);
+    diza.RunCommand(kCmdToggleBookmark);
+    EXPECT_FALSE(doc_->stores.bookmarks.Get(0x1004, &mark));
+}
+
+TEST_F(ViewsTest, DumpBytesButtonHidesTheDumpZone) {
+    Open();
+    FileDizaPane& diza = Diza();
+    EXPECT_TRUE(diza.IsCommandChecked(kCmdShowDumpBytes));
+    diza.RunCommand(kCmdShowDumpBytes);
+    EXPECT_FALSE(diza.IsCommandChecked(kCmdShowDumpBytes));
+    Options stored;
+    diza.SendMessage(0x5E20, 2, reinterpret_cast<LPARAM>(&stored));
+    EXPECT_FALSE(stored.file.showDumpBytes.value);
+}
+
+TEST_F(ViewsTest, DetachLeavesThePageInvalidAndTheCursorUnset) {
+    Open();
+    FileDizaPane& diza = Diza();
+    diza.SetCursorAddress(0x1004);
+    diza.SendMessage(kMsgAttach, 0, reinterpret_cast<LPARAM>(doc_));
+    EXPECT_EQ(nullptr, diza.document);
+    EXPECT_EQ(-1, diza.cursorAddress);
+    EXPECT_EQ(0, diza.Page().valid);
+    EXPECT_EQ(-1, diza.GetCurrentAddress());
+    EXPECT_FALSE(diza.IsCommandEnabled(kCmdByte));
+    diza.RunCommand(kCmdToggleBookmark);   // nothing to act on
+    diza.SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));
+}
+
+// --- The dump pane.
+
+class DumpTest : public ViewsTest {
+protected:
+    DumpTest() : ViewsTest(0x2000) {}
+    void MakeDump(int width, int height) {
+        dump_ = std::make_unique<FileDumpPane>();
+        ASSERT_TRUE(dump_->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, RECT{ 0, 0, width, height },
+                                    frame_.m_hWnd, 242));
+        dump_->SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+        dump_->SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));
+    }
+};
+
+TEST_F(DumpTest, ANarrowPaneStillShowsOneBytePerRow) {
+    Open();
+    MakeDump(30, 200);
+    EXPECT_EQ(1, dump_->bytesPerRow);
+    dump_->MoveWindow(0, 0, 700, 200, TRUE);
+    EXPECT_GT(dump_->bytesPerRow, 8);
+    EXPECT_GT(dump_->rows, 3);
+}
+
+TEST_F(DumpTest, CtrlLeftShiftsTheRowPhase) {
+    Open();
+    MakeDump(600, 200);
+    const int perRow = dump_->bytesPerRow;
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    dump_->SendMessage(WM_KEYDOWN, VK_LEFT, 0);
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+    EXPECT_EQ(1, dump_->Position());
+    EXPECT_EQ(1 - perRow, dump_->scroller.rangeStart);
+    dump_->SendMessage(WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(1 + perRow, dump_->Position());
+    // Without Ctrl the arrow does nothing.
+    dump_->SendMessage(WM_KEYDOWN, VK_LEFT, 0);
+    EXPECT_EQ(1 + perRow, dump_->Position());
+}
+
+TEST_F(DumpTest, TheCursorAddressScrollsOnlyWhenOutsideThePage) {
+    Open();
+    MakeDump(600, 200);
+    const int perRow = dump_->bytesPerRow;
+    const int rows = dump_->rows;
+    ASSERT_GT(rows, 2);
+    Diza().cursorAddress = 0x1000 + perRow;   // offset perRow: on the page
+    dump_->SendMessage(kMsgCursorAddress, 1, 0);
+    EXPECT_EQ(0, dump_->Position());
+    EXPECT_EQ(perRow, dump_->fileMark);
+    const int64_t target = 0x1000 + 50 * perRow + 3;
+    Diza().cursorAddress = target;
+    dump_->SendMessage(kMsgCursorAddress, 1, 0);
+    EXPECT_EQ(target - 0x1000, dump_->fileMark);
+    EXPECT_EQ(target - 0x1000 - (rows / 3) * perRow, dump_->Position());
+    EXPECT_LE(dump_->Position(), dump_->fileMark);
+}
+
+TEST_F(DumpTest, ModeButtonCyclesAndHitTestsFollowTheAreas) {
+    Open();
+    MakeDump(600, 200);
+    const int both = dump_->bytesPerRow;
+    dump_->SendMessage(WM_COMMAND, FileDumpPane::kCmdTextHex, 0);
+    EXPECT_EQ(FileDumpPane::kHexOnly, dump_->mode);
+    EXPECT_GT(dump_->bytesPerRow, both);
+    EXPECT_EQ(0, dump_->textArea.right);
+    dump_->SendMessage(WM_COMMAND, FileDumpPane::kCmdTextHex, 0);
+    EXPECT_EQ(FileDumpPane::kTextOnly, dump_->mode);
+    dump_->SendMessage(WM_COMMAND, FileDumpPane::kCmdTextHex, 0);
+    EXPECT_EQ(FileDumpPane::kBoth, dump_->mode);
+    const POINT hex{ dump_->hexArea.left + 2 * (2 * dump_->charWidth + 2) + 1, dump_->lineHeight + 1 };
+    EXPECT_EQ(dump_->bytesPerRow + 2, dump_->HitTest(hex));
+    const POINT text{ dump_->textArea.left + dump_->charWidth * 3 + 1, 1 };
+    EXPECT_EQ(3, dump_->HitTest(text));
+    EXPECT_EQ(-1, dump_->HitTest(POINT{ 1, 1 }));
+    EXPECT_EQ(std::wstring(L"FileOffset: 0003\r\nAddress: 1003"), dump_->TipText(text).c_str());
+}
+
+class BigDumpTest : public ViewsTest {
+protected:
+    BigDumpTest() : ViewsTest(0x100000) {}
+};
+
+TEST_F(BigDumpTest, AReloadNearTheEndCoversTheLastWindow) {
+    Open();
+    DumpReadWindow reader;
+    reader.document = doc_;
+    const int64_t size = doc_->FileSize();
+    ASSERT_EQ(0x100000, size);
+    EXPECT_EQ(static_cast<uint8_t>((size - 10) * 7), reader.Ensure(size - 10));
+    EXPECT_EQ(size - DumpReadWindow::kSize, reader.start);
+    EXPECT_EQ(DumpReadWindow::kSize, reader.loaded);
+    EXPECT_EQ(static_cast<uint8_t>(0x50000 * 7), reader.Ensure(0x50000));
+    EXPECT_EQ(0x50000 - DumpReadWindow::kBefore, reader.start);
+    EXPECT_EQ(0, reader.Ensure(size));
+    EXPECT_EQ(0, reader.Ensure(-1));
+}
+
+}  // namespace
