@@ -836,6 +836,7 @@ bool (*BResultPane::reserveBuffer)(StringW&, size_t) = ReserveBuffer;
 
 const MessageEntry BResultPane::kEntries[] = {
     Cracked(WM_CREATE),
+    Cracked(WM_IDLEUPDATECMDUI),
     OnMessage(kMsgListAttach, Route<&BResultPane::OnAttach>),
     OnMessage(kMsgListOptions, Route<&BResultPane::OnOptions>),
     OnMessage(kMsgListParsing, Route<&BResultPane::OnParsing>),
@@ -1047,11 +1048,21 @@ LRESULT BResultPane::OnParsing(WPARAM started, LPARAM) {
 // --- Find results
 
 const MessageEntry FindPane::kEntries[] = {
+    Cracked(WM_CREATE),
     Cracked(WM_SHOWWINDOW),
 };
 const MessageMap FindPane::kMessageMap{ &BResultPane::kMessageMap, kEntries };
 
 FindPane::~FindPane() = default;
+
+int FindPane::OnCreate(CREATESTRUCTW* cs) {
+    if (BResultPane::OnCreate(cs) == -1)
+        return -1;
+    // A line find's hits show where the text matched.
+    if (line)
+        line->markFound = true;
+    return 0;
+}
 
 BResultDiza* FindPane::GetStore() {
     return document && m_hWnd ? document->finds.GetResult(GetDlgCtrlID()) : nullptr;

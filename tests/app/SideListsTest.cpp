@@ -266,7 +266,9 @@ TEST_F(SideListsTest, CopyPutsEveryResultWithItsAddress) {
     put.clear();
     putAnswer = true;
     BResultPane::putClipboard = [](const wchar_t* text) { put = text; return putAnswer; };
-    // No records: nothing goes to the clipboard.
+    // No records: nothing goes to the clipboard, and the button is off.
+    pane.SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+    EXPECT_FALSE(pane.cornerButtons.IsButtonEnabled(kCmdCopyResults));
     EXPECT_TRUE(pane.CopyToClipboard());
     EXPECT_TRUE(put.empty());
     FindResult* result = doc_->finds.GetResult(226);
@@ -275,6 +277,8 @@ TEST_F(SideListsTest, CopyPutsEveryResultWithItsAddress) {
     EXPECT_TRUE(pane.CopyToClipboard());
     EXPECT_EQ(put, L"01`40001000 \n01`40001010 mov eax, 1\n");
     // The buttons: enabled while there are records; the command copies.
+    pane.SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+    EXPECT_TRUE(pane.cornerButtons.IsButtonEnabled(kCmdCopyResults));
     put.clear();
     pane.SendMessage(WM_COMMAND, kCmdCopyResults, 0);
     EXPECT_FALSE(put.empty());
@@ -425,6 +429,32 @@ TEST_F(SideListsTest, AShownFindPaneIsTheActiveOneAndKeepsItsRowOnTheHit) {
     EXPECT_EQ(side_->TabByWindow(&side_->find2)->icon, nullptr);
     side_->EmptyResultPane(1);
     EXPECT_EQ(side_->find2.rememberedIndex, -1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SideListsTest, FindRowsMarkTheFoundSpanAndRefersRowsDoNot) {
+    Open([](FileParseThread& d) { return d.AddDataSegment(0x1000, 0, 0x400, 0x400); });
+    const _RESULT_DIZA record{ { 0x1040, 0xD0000000 }, L"mov eax, ebx", 4, 3 };
+    struct Case {
+        BResultPane* pane;
+        bool marked;
+    } cases[] = { { &side_->find1, true }, { &side_->refers, false } };
+    for (const Case& c : cases) {
+        c.pane->line->SetData(&record);
+        BZoneString* text = c.pane->line->result;
+        EXPECT_EQ(text->text, StringW(L"mov eax, ebx"));
+        EXPECT_EQ(text->highlightMap.Test(4), c.marked);
+        EXPECT_EQ(text->highlightMap.Test(6), c.marked);
+        EXPECT_FALSE(text->highlightMap.Test(3));
+        EXPECT_FALSE(text->highlightMap.Test(7));
+    }
+    // A hex hit (no span in its text) marks nothing.
+    const _RESULT_DIZA hit{ { 0x1040, 0 }, L"90 90", -1, 2 };
+    side_->find1.line->SetData(&hit);
+    EXPECT_FALSE(side_->find1.line->result->highlightMap.Test(0));
 }
 
 }  // namespace
