@@ -3,6 +3,8 @@
 #include "toolkit/HexEditline.h"
 #include "toolkit/InPlaceEdit.h"
 
+#include "tests/classlib/WindowTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -164,17 +166,23 @@ struct Host {
     HWND hwnd;
 };
 
-// Runs `action` on the focused window from a timer, while an editor's loop waits for messages.
+// Runs `action` on the temporary control (found by its id under `parent`) from a timer, while an
+// editor's loop waits for messages. Leftovers of earlier tests are dropped first.
 std::function<void(HWND)> g_action;
-void CALLBACK RunAction(HWND, UINT, UINT_PTR id, DWORD)
+HWND g_parent = nullptr;
+void CALLBACK RunAction(HWND hwnd, UINT, UINT_PTR id, DWORD)
 {
-    ::KillTimer(nullptr, id);
-    if (g_action) g_action(::GetFocus());
+    ::KillTimer(hwnd, id);
+    HWND control = ::GetDlgItem(g_parent, kPopupEditId);
+    if (!control) control = ::GetDlgItem(g_parent, kPopupComboId);
+    if (g_action) g_action(control);
 }
-void Later(std::function<void(HWND)> action)
+void Later(HWND parent, std::function<void(HWND)> action)
 {
+    wintest::DrainQueue();
+    g_parent = parent;
     g_action = std::move(action);
-    ::SetTimer(nullptr, 0, 10, RunAction);
+    ::SetTimer(parent, 77, 10, RunAction);
 }
 void PostKeys(HWND w, const wchar_t* chars, UINT endKey)
 {
@@ -186,10 +194,10 @@ TEST(PopupEdit, EnterConfirmsEscapeCancels)
 {
     Host host;
     StringW text(L"ab");
-    Later([](HWND w) { PostKeys(w, L"12", VK_RETURN); });
+    Later(host.hwnd, [](HWND w) { PostKeys(w, L"12", VK_RETURN); });
     EXPECT_TRUE(PopupEdit(host.hwnd, RECT{10, 10, 200, 30}, nullptr, text, 0));
     EXPECT_EQ(text, L"12");           // the old text was selected and replaced
-    Later([](HWND w) { PostKeys(w, L"9", VK_ESCAPE); });
+    Later(host.hwnd, [](HWND w) { PostKeys(w, L"9", VK_ESCAPE); });
     EXPECT_FALSE(PopupEdit(host.hwnd, RECT{10, 10, 200, 30}, nullptr, text, 0));
     EXPECT_EQ(text, L"9");            // written back all the same
     EXPECT_EQ(::GetDlgItem(host.hwnd, kPopupEditId), nullptr);
@@ -199,7 +207,7 @@ TEST(PopupEdit, HexStyleFiltersTypedCharacters)
 {
     Host host;
     StringW text;
-    Later([](HWND w) { PostKeys(w, L"1g2-Fa", VK_RETURN); });
+    Later(host.hwnd, [](HWND w) { PostKeys(w, L"1g2-Fa", VK_RETURN); });
     EXPECT_TRUE(PopupEdit(host.hwnd, RECT{10, 10, 200, 30}, nullptr, text, kPopupHexDigits));
     EXPECT_EQ(text, L"12Fa");
 }
@@ -209,7 +217,7 @@ TEST(PopupEdit, ParentGoneEndsTheLoop)
     HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
                                     ::GetModuleHandleW(nullptr), nullptr);
     StringW text(L"kept");
-    Later([parent](HWND) { ::DestroyWindow(parent); ::PostMessageW(nullptr, WM_NULL, 0, 0); });
+    Later(parent, [parent](HWND) { ::DestroyWindow(parent); ::PostMessageW(nullptr, WM_NULL, 0, 0); });
     EXPECT_FALSE(PopupEdit(parent, RECT{10, 10, 200, 30}, nullptr, text, 0));
     EXPECT_EQ(text, L"kept");
 }
@@ -218,16 +226,14 @@ TEST(PopupCombo, SelectsTheMatchOrTheFirstChoice)
 {
     Host host;
     StringW text(L"nothing like it");
-    Later([](HWND w) {
-        HWND combo = ::GetDlgItem(::GetParent(w), kPopupComboId);
-        if (!combo) combo = w;
-        EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+    Later(host.hwnd, [](HWND w) {
+        EXPECT_EQ(::SendMessageW(w, CB_GETCURSEL, 0, 0), 0);
         ::PostMessageW(w, WM_KEYDOWN, VK_RETURN, 1);
     });
     EXPECT_TRUE(PopupCombo(host.hwnd, RECT{10, 10, 200, 120}, nullptr, text, L"disable|enable", 0));
     EXPECT_EQ(text, L"disable");
     // Unchanged: false.
-    Later([](HWND w) { ::PostMessageW(w, WM_KEYDOWN, VK_RETURN, 1); });
+    Later(host.hwnd, [](HWND w) { ::PostMessageW(w, WM_KEYDOWN, VK_RETURN, 1); });
     EXPECT_FALSE(PopupCombo(host.hwnd, RECT{10, 10, 200, 120}, nullptr, text, L"disable|enable", 0));
 }
 
@@ -235,9 +241,8 @@ TEST(PopupCombo, EscapeAfterAChangeWritesButReturnsFalse)
 {
     Host host;
     StringW text(L"disable");
-    Later([&host](HWND w) {
-        HWND combo = ::GetDlgItem(host.hwnd, kPopupComboId);
-        ::SendMessageW(combo, CB_SETCURSEL, 1, 0);
+    Later(host.hwnd, [](HWND w) {
+        ::SendMessageW(w, CB_SETCURSEL, 1, 0);
         ::PostMessageW(w, WM_KEYDOWN, VK_ESCAPE, 1);
     });
     EXPECT_FALSE(PopupCombo(host.hwnd, RECT{10, 10, 200, 120}, nullptr, text, L"disable|enable", 0));
