@@ -224,6 +224,7 @@ BOOL DProperty::OnInitDialog() {
     RECT none{0, 0, 10, 10};
     tabs.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP, none, m_hWnd, kTabsId);
     tabs.SetSideFlags(BTabber::kTop);
+    tabs.SetFont(L"Helv", 8, false);
     size_t mostRows = 0;
     int rowHeight = 0;
     for (size_t i = 0; i < sections.size(); ++i) {

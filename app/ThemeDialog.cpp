@@ -28,9 +28,11 @@ ThemeDialog::ThemeDialog(const wchar_t* templateName, CWnd* parent, RECT* place)
 
 void ThemeDialog::OnGetMinMaxInfo(MINMAXINFO* info) {
     if (minUnits.cx > 0 || minUnits.cy > 0) {
+        // The smallest client area, framed.
         RECT r = DialogUnitsToPixels(RECT{0, 0, minUnits.cx, minUnits.cy});
-        info->ptMinTrackSize = POINT{r.right, r.bottom};
-        if (fixedHeight) info->ptMaxTrackSize.y = r.bottom;
+        ::AdjustWindowRectEx(&r, GetStyle(), FALSE, GetExStyle());
+        info->ptMinTrackSize = POINT{r.right - r.left, r.bottom - r.top};
+        if (fixedHeight) info->ptMaxTrackSize.y = r.bottom - r.top;
     }
     if (maxPixels.cx > 0) info->ptMaxTrackSize.x = maxPixels.cx;
     if (maxPixels.cy > 0) info->ptMaxTrackSize.y = maxPixels.cy;

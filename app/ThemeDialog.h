@@ -29,7 +29,8 @@ public:
     // Applies the size limits below.
     void OnGetMinMaxInfo(MINMAXINFO* info) override;
 
-    // Size limits of a resizable dialog: the smallest in dialog units, the largest in pixels (0: none);
+    // Size limits of a resizable dialog: the smallest client area in dialog units, the largest window
+    // in pixels (0: none);
     // a fixed height keeps the dialog from growing taller than its smallest height.
     SIZE minUnits{0, 0};
     SIZE maxPixels{0, 0};

@@ -196,3 +196,50 @@ TEST_F(SmallDialogs, TextDialogFitsAOneLineText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SmallDialogs, ResizedCommentStretchesItsEditAndKeepsButtonsCentredBelow) {
+    CommentEditor editor(nullptr);
+    StringW text(L"x");
+    PushModalAction([](Dialog& d) {
+        RECT edit = d.ItemRect(IDC_COMMENT_TEXT), ok = d.ItemRect(IDOK);
+        RECT client = d.GetClientRect();
+        RECT window = d.GetWindowRect();
+        d.SetWindowPos(nullptr, 0, 0, window.right - window.left + 100, window.bottom - window.top + 60,
+                       SWP_NOMOVE | SWP_NOZORDER);
+        RECT edit2 = d.ItemRect(IDC_COMMENT_TEXT), ok2 = d.ItemRect(IDOK);
+        RECT client2 = d.GetClientRect();
+        int dx = client2.right - client.right, dy = client2.bottom - client.bottom;
+        EXPECT_EQ(100, dx);
+        // Within a pixel: the anchor's place in dialog units rounds.
+        EXPECT_NEAR((edit.right - edit.left) + dx, edit2.right - edit2.left, 1);
+        EXPECT_NEAR((edit.bottom - edit.top) + dy, edit2.bottom - edit2.top, 1);
+        EXPECT_NEAR(ok.top + dy, ok2.top, 1);
+        EXPECT_NEAR(client2.right / 2 + ok.left - client.right / 2, ok2.left, 1);
+        // Smaller than its smallest size it will not go.
+        d.SetWindowPos(nullptr, 0, 0, 50, 50, SWP_NOMOVE | SWP_NOZORDER);
+        RECT small = d.GetWindowRect();
+        EXPECT_NEAR(window.right - window.left, small.right - small.left, 1);
+        EXPECT_NEAR(window.bottom - window.top, small.bottom - small.top, 1);
+        d.SendMessage(WM_COMMAND, IDCANCEL);
+    });
+    EXPECT_FALSE(editor.EditText(StringW(L"Comment"), text));
+}
+
+TEST_F(SmallDialogs, NameDialogGrowsOnlyInWidth) {
+    DName dialog(nullptr, &page.doc.stores.names, L"1000", L"", L"a");
+    RunWith<DName>(dialog, [](DName& d) {
+        RECT window = d.GetWindowRect();
+        RECT combo = d.ItemRect(IDC_NAME_TEXT);
+        d.SetWindowPos(nullptr, 0, 0, window.right - window.left + 80, window.bottom - window.top + 80,
+                       SWP_NOMOVE | SWP_NOZORDER);
+        RECT grown = d.GetWindowRect();
+        EXPECT_EQ(window.bottom - window.top, grown.bottom - grown.top);
+        RECT combo2 = d.ItemRect(IDC_NAME_TEXT);
+        EXPECT_EQ(combo.right - combo.left + 80, combo2.right - combo2.left);
+        d.OnCancel();
+    });
+}
+
+}  // namespace
