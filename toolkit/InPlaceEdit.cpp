@@ -62,7 +62,8 @@ bool PopupEdit(HWND parent, const RECT& rect, HFONT font, StringW& text, DWORD s
 bool PopupCombo(HWND parent, const RECT& rect, HFONT font, StringW& text, const wchar_t* choices, DWORD style)
 {
     DWORD comboStyle = style | WS_CHILD | WS_VISIBLE | CBS_NOINTEGRALHEIGHT;
-    if ((comboStyle & 3) == 0) comboStyle |= CBS_DROPDOWNLIST;
+    // Without a kind of its own it is a scrolling drop-down list: value lists can be long.
+    if ((comboStyle & 3) == 0) comboStyle |= CBS_DROPDOWNLIST | WS_VSCROLL;
     HWND combo = ::CreateWindowExW(0, WC_COMBOBOXW, L"", comboStyle, rect.left, rect.top,
                                    rect.right - rect.left, rect.bottom - rect.top, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPopupComboId)),

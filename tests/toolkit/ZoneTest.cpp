@@ -1,5 +1,6 @@
 #include "classlib/PixelSurface.h"
 #include "options/BColorTheme.h"
+#include "options/Options.h"
 #include "toolkit/BZone.h"
 #include "toolkit/BZoneLine.h"
 #include "toolkit/GuiMetrics.h"
@@ -407,6 +408,27 @@ TEST(TextZone, AttrLineReserveAndRuns)
     EXPECT_EQ(a.At(2), 5 << 3);
     EXPECT_EQ(a.At(3), (5 << 3) | 2);
     EXPECT_EQ(a.At(600), 2);
+}
+
+TEST(TextZone, DrawContextFromTheCodeColours)
+{
+    Options options;
+    options.codeColors.codeBk.value = RGB(1, 0, 0);
+    options.codeColors.markerMk.value = RGB(2, 0, 0);
+    options.codeColors.foundBk.value = RGB(3, 0, 0);
+    options.codeColors.registerTxt.value = RGB(0, 4, 0);
+    options.codeColors.nameTxt.value = RGB(0, 7, 0);
+    ZoneDrawContext context;
+    context.back[5] = RGB(9, 9, 9);   // the owner's: left alone
+    context.FromOptions(options);
+    EXPECT_EQ(context.back[0], RGB(1, 0, 0));
+    EXPECT_EQ(context.back[1], RGB(2, 0, 0));
+    EXPECT_EQ(context.back[2], RGB(3, 0, 0));
+    EXPECT_EQ(context.back[5], RGB(9, 9, 9));
+    EXPECT_EQ(context.text[4], RGB(0, 4, 0));
+    EXPECT_EQ(context.text[7], RGB(0, 7, 0));
+    ASSERT_EQ(context.fonts[0], &context.ownFont);
+    EXPECT_FALSE(context.ownFont.IsNull());
 }
 
 // Pixels: hatch, overflow marker, colour string control characters.
