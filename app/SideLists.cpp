@@ -185,7 +185,7 @@ void BookmarkLine::SetData(const void* item) {
 
 void BResultLine::CreateZones(BMultiZone* pane) {
     address = NewHexZone(1);
-    result = new BZoneString(2, BZone::kAlignLeft | BZone::kStretch, 32);
+    result = new BZoneString(2, BZone::kAlignLeft, 80);
     AddColumn(L"address", address);
     AddColumn(L"result", result);
     Attach(static_cast<BMultiList*>(pane));
@@ -203,7 +203,7 @@ void BResultLine::SetData(const void* item) {
 void StringzLine::CreateZones(BMultiZone* pane) {
     address = NewHexZone(1);
     refers = new BZoneString(2, BZone::kAlignRight, 5);
-    text = new BZoneString(3, BZone::kAlignLeft | BZone::kStretch, 32);
+    text = new BZoneString(3, BZone::kAlignLeft, 80);
     AddColumn(L"address", address);
     AddColumn(L"nrefs", refers);
     AddColumn(L"", text);
@@ -333,7 +333,7 @@ int SegmentListPane::TitleWidth(const BZone* zone) {
     const StringW* title = TitleOf(zone);
     if (!title || title->empty() || !m_hWnd || listFont.IsNull())
         return 0;
-    return TextExtentInFont(CClientDC(m_hWnd), title->c_str(), listFont).cx + 8;
+    return TextExtentInFont(CClientDC(m_hWnd), title->c_str(), listFont).cx + 12;
 }
 
 void SegmentListPane::OnSize(UINT type, int cx, int cy) {
@@ -443,6 +443,7 @@ void SideFilterList::OnFilterChanged() {
     rememberedIndex = -1;
     rememberedAddress = -1;
     ResetScroll();
+    RepaintParent(*this);   // the tab's caption shows the count
 }
 
 void SideFilterList::SetOrder(int id) {

@@ -226,6 +226,10 @@ TEST_F(SideListsTest, SegmentColumnsAndTheOffsetOfASegmentWithoutFileBytes) {
     EXPECT_EQ(line.offset->text, StringW(L"-"));
     EXPECT_EQ(line.memorySize->text, StringW(L"00012345"));
     EXPECT_EQ(list.GetItem(2), nullptr);
+    // Every column is at least as wide as its title.
+    for (BZone* zone : { static_cast<BZone*>(line.address), static_cast<BZone*>(line.offset),
+                         static_cast<BZone*>(line.fileSize), static_cast<BZone*>(line.memorySize) })
+        EXPECT_GE(zone->width, list.TitleWidth(zone)) << zone->id << " rect " << zone->rect.right - zone->rect.left;
     // The name column takes what the others leave.
     Show(221);
     RECT area;
