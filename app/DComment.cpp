@@ -66,19 +66,7 @@ void DComment::OnOK() {
 
 void DComment::OnSize(UINT type, int cx, int cy) {
     if (type == SIZE_MINIMIZED) return;
-    DialogLayout layout(*this, cx, cy);
-    if (!layout.Take(IDC_LAYOUT_ANCHOR)) return;
-    layout.MoveX();
-    if (layout.Take(IDC_COMMENT_TEXT)) {
-        layout.StretchX();
-        layout.StretchY();
-    }
-    for (int id : {IDOK, IDCANCEL}) {
-        if (layout.Take(id)) {
-            layout.CentreX();
-            layout.MoveY();
-        }
-    }
+    LayoutAroundControl(*this, cx, cy, IDC_COMMENT_TEXT);
 }
 
 bool CommentEditor::EditText(const StringW& caption, StringW& text) {

@@ -103,17 +103,5 @@ void DGoto::OnOK() {
 
 void DGoto::OnSize(UINT type, int cx, int cy) {
     if (type == SIZE_MINIMIZED) return;
-    DialogLayout layout(*this, cx, cy);
-    if (!layout.Take(IDC_LAYOUT_ANCHOR)) return;
-    layout.MoveX();
-    if (layout.Take(IDC_GOTO_TEXT)) {
-        layout.StretchX();
-        layout.StretchY();
-    }
-    for (int id : {IDOK, IDCANCEL}) {
-        if (layout.Take(id)) {
-            layout.CentreX();
-            layout.MoveY();
-        }
-    }
+    LayoutAroundControl(*this, cx, cy, IDC_GOTO_TEXT);
 }

@@ -168,3 +168,19 @@ void DialogLayout::StretchY() {
 void DialogLayout::MoveY() {
     Place(rect_.left, rect_.top + dy_, rect_.right - rect_.left, rect_.bottom - rect_.top);
 }
+
+void LayoutAroundControl(Dialog& dialog, int width, int height, int controlId) {
+    DialogLayout layout(dialog, width, height);
+    if (!layout.Take(DialogLayout::kAnchorId)) return;
+    layout.MoveX();
+    if (layout.Take(controlId)) {
+        layout.StretchX();
+        layout.StretchY();
+    }
+    for (int id : {IDOK, IDCANCEL}) {
+        if (layout.Take(id)) {
+            layout.CentreX();
+            layout.MoveY();
+        }
+    }
+}

@@ -83,3 +83,7 @@ private:
     int id_ = 0;
     RECT rect_{};
 };
+
+// The usual pass of a dialog around one large control: the control grows with the dialog in both
+// directions, OK and Cancel stay centred below it.
+void LayoutAroundControl(Dialog& dialog, int width, int height, int controlId);

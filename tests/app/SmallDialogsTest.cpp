@@ -8,6 +8,7 @@
 #include "app/DName.h"
 #include "app/DText.h"
 #include "app/resources/resource.h"
+#include "core/SystemServices.h"
 #include "tests/app/HeadlessPage.h"
 
 #include <gtest/gtest.h>
@@ -187,6 +188,12 @@ TEST_F(SmallDialogs, TextDialogFitsAOneLineText) {
         window = d.GetWindowRect();
         EXPECT_EQ(L"&Terminate", d.GetItemText(IDOK));
         EXPECT_EQ(L"One line only", WindowText(d.Item(DText::kEditorId)));
+        // A double click copies the whole text.
+        ClipboardPutText(L"before", true);
+        d.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(2, 2));
+        std::unique_ptr<wchar_t[]> copied = ClipboardGetText();
+        ASSERT_NE(nullptr, copied);
+        EXPECT_EQ(std::wstring(L"One line only"), std::wstring(copied.get()));
         d.SendMessage(WM_COMMAND, IDOK);
     });
     EXPECT_EQ(IDOK, box.ShowModal(text));
