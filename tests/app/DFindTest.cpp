@@ -170,3 +170,26 @@ TEST_F(FindDialogTest, HistoryPickTakesTextAndMode) {
 }
 
 }  // namespace
+
+#include "classlib/Screenshot.h"
+#include "options/BColorTheme.h"
+
+namespace {
+
+// The group captions are drawn as a band of two lines above each group's first control.
+TEST_F(FindDialogTest, GroupCaptionsDrawTheirLinesAboveTheGroups) {
+    Finds().parameters.text = L"x";
+    Run([](DFind& d) {
+        d.UpdateWindow();
+        PixelSurface shot;
+        ASSERT_TRUE(CaptureWindow(d.m_hWnd, shot, true));
+        RECT first = d.ItemRect(IDC_FIND_UP);
+        // Right of the caption text, the band holds a line in theme colour 3 over one in colour 2.
+        RECT band{first.left + 150, first.top - 40, first.left + 151, first.top - 8};
+        EXPECT_EQ(1, shot.CountColour(band, ThemeColor(3)));
+        EXPECT_EQ(1, shot.CountColour(band, ThemeColor(2)));
+        d.OnCancel();
+    });
+}
+
+}  // namespace

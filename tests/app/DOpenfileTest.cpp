@@ -268,3 +268,26 @@ TEST_F(OpenfileTest, ReopensWhereItWasLeft) {
 }
 
 }  // namespace
+
+#include "classlib/CommonDialogs.h"
+
+namespace {
+
+TEST_F(OpenfileTest, BrowsedFileIsProbed) {
+    std::wstring missing = file + L".none";
+    Run(missing, [this](DOpenfile& d) {
+        EXPECT_FALSE(d.fileFound);
+        std::wstring chosen = file;
+        PushSystemDialogAnswer([chosen](SystemDialog& s) {
+            static_cast<OpenFileDialog&>(s).SetPathName(chosen.c_str());
+            return static_cast<INT_PTR>(IDOK);
+        });
+        d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_OPEN_BROWSE, BN_CLICKED), reinterpret_cast<LPARAM>(d.Item(IDC_OPEN_BROWSE)));
+        EXPECT_EQ(file, d.GetItemText(IDC_OPEN_FILE));
+        EXPECT_TRUE(d.fileFound);
+        EXPECT_TRUE(d.IsItemEnabled(IDOK));
+        d.OnCancel();
+    });
+}
+
+}  // namespace
