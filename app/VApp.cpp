@@ -95,6 +95,7 @@ constexpr MessageEntry kVAppEntries[] = {
     Cracked(WM_SETFOCUS),
     Cracked(WM_SYSCOMMAND),
     Cracked(WM_IDLEUPDATECMDUI),
+    OnMessage(WM_ACTIVATE, Route<&VApp::OnActivate>),
     OnMessage(kMsgStartup, Route<&VApp::OnStartup>),
     OnMessage(kMsgOptions, Route<&VApp::OnOptionsMessage>),
     OnCommand(ID_OPTIONS, Route<&VApp::OnOptions>),
@@ -189,6 +190,16 @@ void VApp::OnSetFocus(HWND previous) {
         ::SetFocus(focusPane_);
     else
         CWnd::OnSetFocus(previous);
+}
+
+LRESULT VApp::OnActivate(WPARAM wParam, LPARAM lParam) {
+    // Leaving: remember the pane that has the focus, so that it gets it back.
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(m_hWnd, focus))
+            focusPane_ = focus;
+    }
+    return DefWindowProc(WM_ACTIVATE, wParam, lParam);
 }
 
 void VApp::OnSysCommand(UINT command, LPARAM lParam) {

@@ -80,6 +80,7 @@ public:
     void OnSetFocus(HWND previous) override;
     void OnSysCommand(UINT command, LPARAM lParam) override;
     void OnIdleUpdateCmdUI() override;
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
     LRESULT OnStartup(WPARAM, LPARAM);
     LRESULT OnOptionsMessage(WPARAM wParam, LPARAM lParam);
     void OnOptions();

@@ -124,6 +124,8 @@ protected:
         app = new CApp;
         AskCancel::Instance().Clear();
         savedBox = AskCancel::showBox;
+        // No real box may stop a test: a question nobody expected is answered Yes.
+        AskCancel::showBox = [](HWND, const wchar_t*, const wchar_t*, UINT) -> int { return IDYES; };
     }
     void TearDown() override {
         AskCancel::showBox = savedBox;
@@ -139,7 +141,7 @@ protected:
     }
     bool Start(const std::wstring& line) {
         const bool ok = app->Start(line.c_str(), SW_SHOWNORMAL);
-        Pump();
+        Pump(300);   // the command-line files and the ends of their parsers
         return ok;
     }
     std::wstring File(const char* bytes = "0123456789abcdef") {
@@ -383,6 +385,20 @@ TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensItsWebAddress) {
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], L"http://example.org/x for more");
     SetShellOpenSeam(nullptr);
+}
+
+TEST_F(ShellTest, FocusReturnsToTheLastPaneUntilItsTabCloses) {
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File())));
+    HWND pane = Tabs().WindowAt(0)->m_hWnd;
+    Main().SetFocusPane(pane);
+    ::SetFocus(Main().m_hWnd);
+    HWND focus = ::GetFocus();
+    EXPECT_TRUE(focus == pane || ::IsChild(pane, focus));
+    EXPECT_TRUE(Tabs().CloseCurrentFile());
+    EXPECT_EQ(Main().FocusPane(), nullptr);
+    ::SetFocus(Main().m_hWnd);
+    EXPECT_EQ(::GetFocus(), Main().m_hWnd);
 }
 
 // A drop of several files offers only the first.
