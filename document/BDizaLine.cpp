@@ -4,6 +4,7 @@
 #include "document/FileParseThread.h"
 #include "document/ItemStores.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -37,6 +38,25 @@ unsigned LineDecoder::Decode(int64_t address) {
 
 int64_t LineDecoder::InsnStartAt(int64_t from, int64_t address) {
     return Ready() ? engine_->InsnStartAt(from, address) : address;
+}
+
+void LineDecoder::StartsUpTo(int64_t from, int64_t address, std::vector<int64_t>& starts) {
+    if (!Ready() || from > address)
+        return;
+    from = std::max(from, address - kStartsSpan);
+    at_ = -1;   // the engine's record is overwritten
+    constexpr size_t kInsnMax = 16;
+    uint8_t window[kStartsSpan + kInsnMax + 1] = {};
+    const size_t size = static_cast<size_t>(address - from) + kInsnMax;
+    document_->ReadBytes(from, static_cast<void*>(window), static_cast<uint32_t>(size));
+    for (size_t pos = 0; pos < size;) {
+        const int64_t at = from + static_cast<int64_t>(pos);
+        const unsigned length = std::max(engine_->DecodeBytes(at, window + pos, size - pos), 1u);
+        starts.push_back(at);
+        if (at + static_cast<int64_t>(length) > address)
+            return;
+        pos += length;
+    }
 }
 
 BDizaLine* MakeDizaLine(FileParseThread* document, const Diza& record) {

@@ -129,6 +129,10 @@ public:
     const wchar_t* Text() { return engine_ ? engine_->GetText() : nullptr; }
     const uint8_t* Bytes() const { return engine_ ? engine_->GetBytes() : nullptr; }
     int64_t InsnStartAt(int64_t from, int64_t address);
+    // Appends the starts of the instructions decoded forward from `from`, up to the one that covers
+    // `address` (which comes last); at most kStartsSpan bytes before the address are decoded.
+    static constexpr int64_t kStartsSpan = 480;
+    void StartsUpTo(int64_t from, int64_t address, std::vector<int64_t>& starts);
 
 private:
     FileParseThread* document_;

@@ -6,6 +6,7 @@
 #include "document/ItemStores.h"
 
 #include <algorithm>
+#include <limits>
 
 using namespace diza;
 
@@ -103,13 +104,49 @@ void BBDizaWalk::LoadItem(int64_t address, bool lineStart) {
     atLineStart_ = item.address != -1;
 }
 
-int64_t BBDizaWalk::PrevItem() { return document->Map().PrevItemAddress(current.address); }
+int64_t BBDizaWalk::PrevItem() {
+    // The map's answer is the start of a line too.
+    const int64_t prev = PrevInCode(current.address);
+    stepStart_ = prev != -1 ? prev : document->Map().PrevItemAddress(current.address);
+    return stepStart_;
+}
+
+int64_t BBDizaWalk::PrevInCode(int64_t address) {
+    // Bytes decoded before the first start used: enough for the decode to fall into step.
+    constexpr int64_t kWindow = 256, kSettle = 64;
+    if (address == -1 || address == std::numeric_limits<int64_t>::min())
+        return -1;
+    const int64_t last = address - 1;
+    const DizaMap& map = document->Map();
+    const int i = map.FindFloor(last);
+    if (i < 0)
+        return -1;
+    const Diza item = map.GetAt(i);
+    if (KindOf(item.kind) != kCode || item.address >= last || !models.Decoder().Ready())
+        return -1;
+    if (back_.item != item.address || last < back_.trusted || last >= back_.end) {
+        back_.starts.clear();
+        const int64_t from = std::max(item.address, last - kWindow);
+        models.Decoder().StartsUpTo(from, last, back_.starts);
+        back_.item = item.address;
+        back_.trusted = from == item.address ? from : from + kSettle;
+        back_.end = address;
+        if (back_.starts.empty())
+            return -1;
+    }
+    const auto s = std::upper_bound(back_.starts.begin(), back_.starts.end(), last);
+    if (s == back_.starts.begin() || *(s - 1) < back_.trusted) {
+        back_.item = -1;
+        return -1;
+    }
+    return *(s - 1);
+}
 
 int64_t BBDizaWalk::NextItem() {
     // From a line start the next line is this line's length on: no search for where lines start.
     if (atLineStart_) {
-        nextIsLineStart_ = true;
-        return document->Map().NextLineStart(current.address, models.Decoder());
+        stepStart_ = document->Map().NextLineStart(current.address, models.Decoder());
+        return stepStart_;
     }
     return document->Map().NextItemAddress(current.address);
 }
@@ -144,14 +181,14 @@ bool BBDizaWalk::NextLine() {
         current.line = word;
         return true;
     }
-    nextIsLineStart_ = false;
+    stepStart_ = -1;
     const int64_t next = NextItem();
     if (next == -1) {
         current = kNoLine;
         atLineStart_ = false;
         return false;
     }
-    LoadItem(next, nextIsLineStart_);
+    LoadItem(next, next == stepStart_);
     if (current.address != -1)
         current.line = subLines.First();
     return true;
@@ -165,13 +202,14 @@ bool BBDizaWalk::PrevLine() {
         current.line = word;
         return true;
     }
+    stepStart_ = -1;
     const int64_t prev = PrevItem();
     if (prev == -1) {
         current = kNoLine;
         atLineStart_ = false;
         return false;
     }
-    LoadItem(prev);
+    LoadItem(prev, prev == stepStart_);
     if (current.address != -1)
         current.line = subLines.Last();
     return true;

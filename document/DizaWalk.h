@@ -14,6 +14,7 @@
 #include "document/DizaLineModels.h"
 
 #include <cstdint>
+#include <vector>
 
 class FileParseThread;
 
@@ -79,8 +80,20 @@ private:
     // address is known to start a line (a walk's own step), so its line's start is not searched.
     void LoadItem(int64_t address, bool lineStart = false);
 
+    // The previous line inside a run of code from the instruction starts of one forward decode; -1 when
+    // the map answers at no cost (another kind, an item's first line) or there is no engine.
+    int64_t PrevInCode(int64_t address);
+
     bool atLineStart_ = false;    // current.address starts its line (a walk reached it, not a caller)
-    bool nextIsLineStart_ = false;   // the last NextItem stepped from a line start to the next line
+    int64_t stepStart_ = -1;      // the line start that the last step of this class gave (-1: none)
+    // Instruction starts of one code item decoded forward, for the steps back through it: the starts
+    // below `trusted` may still be out of step with the item's own decode and are not used.
+    struct BackStarts {
+        int64_t item = -1;
+        int64_t trusted = 0;
+        int64_t end = 0;   // the starts cover the addresses below it
+        std::vector<int64_t> starts;
+    } back_;
     // n steps one way; a step that would leave the lines is undone and ends the stepping.
     int Steps(int n, bool forward);
 };

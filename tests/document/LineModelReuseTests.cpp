@@ -32,26 +32,26 @@ std::ostream& operator<<(std::ostream& out, const Line& l) {
 const char kCode[] = "\x55\x8B\xEC\x83\xEC\x10\x8B\x45\x08\x03\xC1\x89\x45\xFC\x85\xC0\x74\x07\xE8\x10\x20\x00\x00"
                      "\x33\xC9\xC7\x05\x00\x10\x40\x00\x01\x00\x00\x00\x8B\xE5\x5D\xC3";
 
-// Code 0x1000..0x1200 and data 0x2000..0x2100 (file bytes 0..0x300) with every item kind: a run of
-// code, single instructions, dwords four a line cut short by the next item, a byte line, one-byte and
+// Code 0x1000..0x1800 and data 0x2000..0x2100 (file bytes 0..0x900) with every item kind: a run of
+// code longer than a walk decodes back at once, single instructions, dwords four a line cut short by the next item, a byte line, one-byte and
 // UTF-16 strings and dumps.
 class LineModelReuse : public MakerTest {
 protected:
     void SetUp() override {
         std::string bytes;
-        while (bytes.size() < 0x200)
+        while (bytes.size() < 0x800)
             bytes.append(kCode, sizeof kCode - 1);
-        bytes.resize(0x200);
+        bytes.resize(0x800);
         std::string data(0x100, '\x7F');
         data.replace(0x80, 7, std::string("Hello\r\n", 7));
         data.replace(0x87, 4, std::string("ab\0\0", 4));
         data.replace(0xA0, 6, std::string("H\0i\0\0\0", 6));
         Open(bytes + data);
-        ASSERT_TRUE(doc->AddCodeSegment(0x1000, 0, 0x200, 0));
-        ASSERT_TRUE(doc->AddDataSegment(0x2000, 0x200, 0x100, 0));
+        ASSERT_TRUE(doc->AddCodeSegment(0x1000, 0, 0x800, 0));
+        ASSERT_TRUE(doc->AddDataSegment(0x2000, 0x800, 0x100, 0));
         MakerCode run(doc);
         run.logWanted = false;
-        ASSERT_TRUE(run.Make(0x1000, 0x100));
+        ASSERT_TRUE(run.Make(0x1000, 0x600));
         for (int64_t at = run.end, i = 0; i < 6; ++i) {
             MakerCode one(doc);
             one.logWanted = false;
@@ -106,7 +106,7 @@ protected:
 
 TEST_F(LineModelReuse, WalkForwardAndBackMatchesTheMap) {
     const std::vector<Line> expected = ByTheMap();
-    ASSERT_GT(expected.size(), 60u);
+    ASSERT_GT(expected.size(), 600u);
     BDizaWalk walk(doc);
     std::vector<Line> forward;
     for (walk.SetAddress(0x1000); walk.IsLine(); walk.NextLine())
