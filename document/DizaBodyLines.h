@@ -4,6 +4,8 @@
 
 #include "document/BDizaLine.h"
 
+#include <vector>
+
 namespace diza {
 // Data (0xD), on a line model's own copy of the word only: show the element as bits.
 constexpr uint32_t kDataBits = 0x00400000;
@@ -67,6 +69,11 @@ public:
     int32_t LineLength() override;
     bool HandleClick(HDC dc, const void* zone, int byteIndex, RECT& rect) override;
     int64_t Address(const void* zone, int x, int y) override { return AddressAtColumn(zone, x, y); }
+
+private:
+    // Conversion room, kept while the model is reused.
+    std::vector<char> narrow_;
+    std::vector<wchar_t> wide_;
 };
 
 class BDizaBodylineStringz : public BDizaBodyLine {
@@ -78,6 +85,10 @@ protected:
     // The quoting rule: runs of ordinary characters quoted (each run after the prefix), 0, 10 and 13 as
     // numbers, "," between the parts.
     void Quote(const wchar_t* chars, size_t count, wchar_t quote, const wchar_t* prefix);
+
+    // Conversion room, kept while the model is reused.
+    std::vector<char> narrow_;
+    std::vector<wchar_t> wide_;
 };
 
 class DizaBodylineAsciiz : public BDizaBodylineStringz {

@@ -68,13 +68,12 @@ int32_t DizaBodylineDump::LineLength() { return document->DumpLineLength(); }
 void DizaBodylineDump::BuildText() {
     const uint8_t* p = LoadBytes();
     const int n = GetByteCount();
-    std::vector<char> narrow(static_cast<size_t>(n) + 1);
+    narrow_.assign(static_cast<size_t>(n) + 1, 0);
     for (int i = 0; i < n; ++i)
-        narrow[i] = static_cast<char>(p[i] < 32 ? '.' : p[i]);
+        narrow_[i] = static_cast<char>(p[i] < 32 ? '.' : p[i]);
     const UINT page = document->options.file.stringCodepage.index == kStringCodepageOem ? CP_OEMCP : CP_ACP;
-    std::vector<wchar_t> wide;
-    Widen(page, narrow.data(), n, wide);
-    text.assign(wide.data(), wide.size());
+    Widen(page, narrow_.data(), n, wide_);
+    text.assign(wide_.data(), wide_.size());
 }
 
 bool DizaBodylineDump::HandleClick(HDC dc, const void* zone, int byteIndex, RECT& rect) {
@@ -119,7 +118,7 @@ int DizaBodylineAsciiz::CodePageClass() const {
 void DizaBodylineAsciiz::BuildText() {
     const uint8_t* p = LoadBytes();
     const int n = GetByteCount();
-    std::vector<wchar_t> wide;
+    std::vector<wchar_t>& wide = wide_;
     switch (CodePageClass()) {
     case kClassUtf8:
         wide.resize(static_cast<size_t>(n) + 1);
@@ -127,7 +126,8 @@ void DizaBodylineAsciiz::BuildText() {
         Quote(wide.data(), wide.size(), L'"', L"");
         return;
     case kClassOem: {
-        std::vector<char> ansi(static_cast<size_t>(n) + 1, 0);
+        std::vector<char>& ansi = narrow_;
+        ansi.assign(static_cast<size_t>(n) + 1, 0);
         if (n > 0)
             OemToCharBuffA(reinterpret_cast<const char*>(p), ansi.data(), static_cast<DWORD>(n));
         Widen(CP_ACP, ansi.data(), n, wide);
@@ -143,8 +143,8 @@ void DizaBodylineAsciiz::BuildText() {
 void DizaBodylineUnicode::BuildText() {
     const uint8_t* p = LoadBytes();
     const size_t units = static_cast<size_t>(GetByteCount()) / 2;
-    std::vector<wchar_t> wide(units + 1);
+    wide_.assign(units + 1, 0);
     for (size_t i = 0; i < units; ++i)
-        wide[i] = static_cast<wchar_t>(p[2 * i] | (p[2 * i + 1] << 8));
-    Quote(wide.data(), units, L'"', L"L");
+        wide_[i] = static_cast<wchar_t>(p[2 * i] | (p[2 * i + 1] << 8));
+    Quote(wide_.data(), units, L'"', L"L");
 }

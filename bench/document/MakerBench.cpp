@@ -250,6 +250,19 @@ int main() {
         dataWalk = Seconds(t);
         dataAllocs = g_allocations - allocsBefore;
     }
+    // Dump lines: the same bytes unmade.
+    double dumpWalk = 0;
+    int dumpWalked = 0;
+    uint64_t dumpAllocs = 0;
+    {
+        Document d(path, 0);
+        ok = ok && d.ok;
+        const uint64_t allocsBefore = g_allocations;
+        t = std::chrono::steady_clock::now();
+        WalkAndText(d.doc, kBase, kWalkLines, &dumpWalked);
+        dumpWalk = Seconds(t);
+        dumpAllocs = g_allocations - allocsBefore;
+    }
     ::DeleteFileW(path.c_str());
 
     std::printf("makers and line texts over a 16 MB 32-bit code segment\n");
@@ -266,6 +279,8 @@ int main() {
     std::printf("  ratio walk+text / peer per line     : %9.2f\n", (walkTime / walked) / (peer / peerInsns));
     std::printf("  walk + text of %d dword lines    : %9.0f lines/s  (%.0f ms, %.2f allocations/line)\n",
                 dataWalked, dataWalked / dataWalk, dataWalk * 1e3, static_cast<double>(dataAllocs) / dataWalked);
+    std::printf("  walk + text of %d dump lines     : %9.0f lines/s  (%.0f ms, %.2f allocations/line)\n",
+                dumpWalked, dumpWalked / dumpWalk, dumpWalk * 1e3, static_cast<double>(dumpAllocs) / dumpWalked);
     std::printf("  page of %d code lines (%d pages)  : %9.3f ms average, %.3f ms worst (frame: 16 ms)\n", kPageLines,
                 kPages, pageTotal / kPages * 1e3, pageWorst * 1e3);
     if (!ok)
