@@ -39,6 +39,23 @@ void SetDigits(ZoneNumberHexAdapt* zone, int digits) {
     zone->width = w;
 }
 
+// A list's one line, in the list font until the options come.
+template <class Line>
+Line* AddListLine(BMultiList& list) {
+    auto* line = new Line;
+    list.AddLine(line);
+    list.SetFont(L"Verdana", 8);
+    return line;
+}
+
+// 0x5E20: with wparam 1 the option set's list fonts and colours; whether they were applied.
+bool TakeListOptions(BMultiList& list, WPARAM what, LPARAM options) {
+    if (what != 1 || !options)
+        return false;
+    ApplySideListOptions(list, *reinterpret_cast<const Options*>(options));
+    return true;
+}
+
 void RelayoutList(BMultiZone& pane) {
     if (!pane.m_hWnd)
         return;
@@ -234,9 +251,7 @@ SegmentListPane::~SegmentListPane() = default;
 int SegmentListPane::OnCreate(CREATESTRUCTW* cs) {
     if (BMultiList::OnCreate(cs) == -1)
         return -1;
-    line = new SegmentListLine;
-    AddLine(line);
-    SetFont(L"Verdana", 8);
+    line = AddListLine<SegmentListLine>(*this);
     return 0;
 }
 
@@ -267,9 +282,8 @@ LRESULT SegmentListPane::OnAttach(WPARAM attached, LPARAM doc) {
 }
 
 LRESULT SegmentListPane::OnOptions(WPARAM what, LPARAM options) {
-    if (what != 1 || !options)
+    if (!TakeListOptions(*this, what, options))
         return 0;
-    ApplySideListOptions(*this, *reinterpret_cast<const Options*>(options));
     if (document)
         FitColumns();
     RelayoutList(*this);
@@ -472,10 +486,8 @@ LRESULT SideFilterList::OnAttach(WPARAM attached, LPARAM doc) {
 }
 
 LRESULT SideFilterList::OnOptions(WPARAM what, LPARAM options) {
-    if (what != 1 || !options)
-        return 0;
-    ApplySideListOptions(*this, *reinterpret_cast<const Options*>(options));
-    RelayoutList(*this);
+    if (TakeListOptions(*this, what, options))
+        RelayoutList(*this);
     return 0;
 }
 
@@ -487,6 +499,22 @@ LRESULT SideFilterList::OnParsing(WPARAM started, LPARAM) {
     return 0;
 }
 
+void SideFilterList::OnZoneDblClick(BZone* zone, int row, int x) {
+    BMultiFilterList::OnZoneDblClick(zone, row, x);
+    if (!zone || zone->id != 1 || row < 0 || !document)
+        return;
+    int64_t address = -1;
+    {
+        SectionLock lock(GetDrawLock());
+        if (const void* item = GetItem(row)) {
+            address = AddressOfItem(item);
+            Remember(LineOfRow(row), address);
+        }
+    }
+    if (address != -1)
+        GotoAndFocus(*this, document, address);
+}
+
 // --- Names
 
 GlobalNamePane::GlobalNamePane() = default;
@@ -495,9 +523,7 @@ GlobalNamePane::~GlobalNamePane() = default;
 int GlobalNamePane::OnCreate(CREATESTRUCTW* cs) {
     if (BMultiFilterList::OnCreate(cs) == -1)
         return -1;
-    line = new GlobalNameLine;
-    AddLine(line);
-    SetFont(L"Verdana", 8);
+    line = AddListLine<GlobalNameLine>(*this);
     sortColumn = 1;
     return 0;
 }
@@ -542,22 +568,6 @@ void GlobalNamePane::OnHeaderPressed(BZone* zone) {
     SetOrder(order);
 }
 
-void GlobalNamePane::OnZoneDblClick(BZone* zone, int row, int x) {
-    SideFilterList::OnZoneDblClick(zone, row, x);
-    if (!zone || zone->id != 1 || row < 0 || !document)
-        return;
-    int64_t address = -1;
-    {
-        SectionLock lock(GetDrawLock());
-        if (const void* item = GetItem(row)) {
-            address = AddressOfItem(item);
-            Remember(LineOfRow(row), address);
-        }
-    }
-    if (address != -1)
-        GotoAndFocus(*this, document, address);
-}
-
 // --- Strings
 
 bool (*StringzPane::shiftHeld)() = ShiftHeld;
@@ -574,9 +584,7 @@ StringzPane::~StringzPane() = default;
 int StringzPane::OnCreate(CREATESTRUCTW* cs) {
     if (BMultiFilterList::OnCreate(cs) == -1)
         return -1;
-    line = new StringzLine;
-    AddLine(line);
-    SetFont(L"Verdana", 8);
+    line = AddListLine<StringzLine>(*this);
     return 0;
 }
 
@@ -678,22 +686,6 @@ LRESULT StringzPane::OnStringScan(WPARAM, LPARAM) {
     return 0;
 }
 
-void StringzPane::OnZoneDblClick(BZone* zone, int row, int x) {
-    SideFilterList::OnZoneDblClick(zone, row, x);
-    if (!zone || zone->id != 1 || row < 0 || !document)
-        return;
-    int64_t address = -1;
-    {
-        SectionLock lock(GetDrawLock());
-        if (const void* item = GetItem(row)) {
-            address = AddressOfItem(item);
-            Remember(LineOfRow(row), address);
-        }
-    }
-    if (address != -1)
-        GotoAndFocus(*this, document, address);
-}
-
 // --- Bookmarks
 
 bool (*BookmarkPane::editBookmark)(CWnd*, StringW&, COLORREF&) = RunBookmarkDialog;
@@ -712,9 +704,7 @@ BookmarkPane::~BookmarkPane() = default;
 int BookmarkPane::OnCreate(CREATESTRUCTW* cs) {
     if (BMultiList::OnCreate(cs) == -1)
         return -1;
-    line = new BookmarkLine;
-    AddLine(line);
-    SetFont(L"Verdana", 8);
+    line = AddListLine<BookmarkLine>(*this);
     return 0;
 }
 
@@ -814,10 +804,8 @@ LRESULT BookmarkPane::OnAttach(WPARAM attached, LPARAM doc) {
 }
 
 LRESULT BookmarkPane::OnOptions(WPARAM what, LPARAM options) {
-    if (what != 1 || !options)
-        return 0;
-    ApplySideListOptions(*this, *reinterpret_cast<const Options*>(options));
-    RelayoutList(*this);
+    if (TakeListOptions(*this, what, options))
+        RelayoutList(*this);
     return 0;
 }
 
@@ -853,9 +841,7 @@ int BResultPane::OnCreate(CREATESTRUCTW* cs) {
     cornerButtons.Create(this, IDB_RESULT_BUTTONS);
     cornerButtons.commandWindow = this;
     cornerButtons.AddClickButton(kCmdCopyResults, L"Copy to clipboard", false);
-    line = new BResultLine;
-    AddLine(line);
-    SetFont(L"Verdana", 8);
+    line = AddListLine<BResultLine>(*this);
     return 0;
 }
 
@@ -1028,12 +1014,10 @@ LRESULT BResultPane::OnAttach(WPARAM attached, LPARAM doc) {
 }
 
 LRESULT BResultPane::OnOptions(WPARAM what, LPARAM options) {
-    if (what != 1 || !options)
+    if (!TakeListOptions(*this, what, options))
         return 0;
-    const auto& set = *reinterpret_cast<const Options*>(options);
-    ApplySideListOptions(*this, set);
     if (line)
-        line->SetHighlightColors(set.codeColors.foundBk.value);
+        line->SetHighlightColors(reinterpret_cast<const Options*>(options)->codeColors.foundBk.value);
     RelayoutList(*this);
     return 0;
 }

@@ -182,6 +182,8 @@ public:
     void UpdateCount() override;
     void OnRowDraw(int row, void* item) override;
     void OnFilterChanged() override;
+    // A double click on a row's address (zone 1) goes there.
+    void OnZoneDblClick(BZone* zone, int row, int x) override;
     FileParseThread* GetDocument() override { return document; }
 
     // A new order: scroll to the top, refilter, repaint.
@@ -223,7 +225,6 @@ public:
     void Refilter() override;
     bool AcceptsFilterChar(wchar_t c) override;
     void OnHeaderPressed(BZone* zone) override;
-    void OnZoneDblClick(BZone* zone, int row, int x) override;
     int OnCreate(CREATESTRUCTW* cs) override;
 
     GlobalNameLine* line = nullptr;
@@ -247,7 +248,6 @@ public:
     ZoneNumberHexAdapt* AddressZone() override { return line ? line->address : nullptr; }
     void Refilter() override;
     bool AcceptsFilterChar(wchar_t c) override;
-    void OnZoneDblClick(BZone* zone, int row, int x) override;
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
     int OnCreate(CREATESTRUCTW* cs) override;
 

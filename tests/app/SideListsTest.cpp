@@ -4,8 +4,9 @@
 
 #include "app/FileSideTab.h"
 #include "app/SideLists.h"
+#include "tests/app/FileFixtures.h"
+#include "tests/app/HeadlessPage.h"
 #include "core/SectionLock.h"
-#include "document/BFileParser.h"
 #include "document/DocumentHost.h"
 #include "document/FileParseThread.h"
 #include "options/Options.h"
@@ -19,49 +20,24 @@
 
 namespace {
 
-class RecordingHost : public BDocumentHost {
+// Records where the disassembly pane was sent.
+class RecordingHost : public QuietHost {
 public:
-    void AttachDocument(FileParseThread*, int32_t) override {}
-    intptr_t NotifyWindows(uint32_t, uintptr_t, intptr_t, bool) override { return 0; }
-    void SendNotify(uint32_t, uintptr_t, intptr_t) override {}
     void SendNotifyDizaPane(uint32_t message, uintptr_t high, intptr_t low) override {
         if (message == kMsgGoto)
             gotos.push_back(static_cast<int64_t>((static_cast<uint64_t>(high) << 32) | static_cast<uint32_t>(low)));
     }
-    void Post(uint32_t, uintptr_t, intptr_t) override {}
-    void UpdateTabTitle() override {}
-    void Relayout() override {}
-    void RepaintSideTabs() override {}
-    void OnClosing() override {}
-    void CloseCancelQuestion() override {}
-    bool CancelAnswered() override { return false; }
-    void ShowProgress(const wchar_t*) override {}
-    void PumpMessages() override {}
-    bool CommentPaneVisible() override { return false; }
     std::vector<int64_t> gotos;
 };
 
-class StepParser : public BFileParser {
-public:
-    explicit StepParser(std::function<bool()> parse) : parse_(std::move(parse)) { title = L"Steps"; }
-    bool Parse(ParseRequest*) override { return parse_(); }
-
-private:
-    std::function<bool()> parse_;
-};
-
+// Text at the start of the file, then zeros, then nops.
 std::wstring ScratchFile(const wchar_t* name, int size) {
-    wchar_t folder[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, folder);
-    std::wstring path = std::wstring(folder) + name;
+    std::wstring path = fixtures::ScratchPath(name);
     std::string bytes(static_cast<size_t>(size), '\0');
     const char text[] = "The quick brown fox jumps over";
     for (int i = 0; i < size; ++i)
         bytes[static_cast<size_t>(i)] = i < 30 ? text[i] : (i < 0x40 ? 0 : static_cast<char>(0x90));
-    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(f);
+    fixtures::WriteFileBytes(path, bytes);
     return path;
 }
 
@@ -85,6 +61,7 @@ protected:
         StringzPane::shiftHeld = savedShift_;
         delete side_;
         frame_.DestroyWindow();
+        directory_.documents.clear();
         doc_.reset();
         ::DeleteFileW(path_.c_str());
     }
@@ -92,8 +69,8 @@ protected:
     void Open(std::function<bool(FileParseThread&)> parse, uint32_t flags = 0) {
         doc_.reset(new FileParseThread(&host_));
         doc_->options.CopyFrom(options_);
-        FileParseThread* doc = doc_.get();
-        parser_.reset(new StepParser([doc, parse] { return parse(*doc); }));
+        directory_.documents = { doc_.get() };
+        parser_.reset(new fixtures::StepParser([parse](FileParseThread* d) { return d && parse(*d); }));
         ParseRequest* r = MakeParseRequest(path_.c_str());
         r->mainParser = parser_.get();
         r->head.bitness = 32;
@@ -138,7 +115,8 @@ protected:
     Options options_;
     RecordingHost host_;
     std::unique_ptr<FileParseThread> doc_;
-    std::unique_ptr<StepParser> parser_;
+    fixtures::TestDirectory directory_;
+    std::unique_ptr<fixtures::StepParser> parser_;
     CWnd frame_;
     FileSideTab* side_ = nullptr;
     std::wstring path_;
