@@ -610,21 +610,24 @@ void* StringzPane::StoreItem(int i) {
     return &slot;
 }
 
+BOOL StringzPane::OnEraseBkgnd(HDC dc) {
+    // The rows read the file's bytes: the file lock comes before the table's.
+    SectionLock file(document ? document->FileLock() : nullptr);
+    return SideFilterList::OnEraseBkgnd(dc);
+}
+
 void StringzPane::Refilter() {
     ClearFiltered();
     if (!document)
         return;
+    SectionLock file(document->FileLock());
     SectionLock lock(GetDrawLock());
     const int count = StoreCount();
     for (int i = 0; i < count; ++i) {
         STRINGZ_DATA record{};
         if (!document->strings.Get(i, record))
             break;
-        StringW text;
-        {
-            SectionLock file(document->FileLock());
-            text = FormatStringz(document, record);
-        }
+        const StringW text = FormatStringz(document, record);
         if (FilterLower(text.c_str()).find(filterText) != StringW::npos)
             AddFiltered(reinterpret_cast<void*>(static_cast<intptr_t>(i)));
     }
@@ -649,6 +652,7 @@ bool StringzPane::RemoveCurrent() {
         return false;
     bool removed = false;
     {
+        SectionLock file(document->FileLock());
         SectionLock lock(GetDrawLock());
         const int i = IndexOfPosition(Pager()->GetCurrent(vScroller));
         if (i >= 0 && i < StoreCount()) {

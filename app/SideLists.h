@@ -249,6 +249,7 @@ public:
     void Refilter() override;
     bool AcceptsFilterChar(wchar_t c) override;
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+    BOOL OnEraseBkgnd(HDC dc) override;
     int OnCreate(CREATESTRUCTW* cs) override;
 
     // Removes the current string from the table (Shift+Delete); whether one went.
