@@ -440,3 +440,33 @@ TEST_F(SideListsTest, FindRowsMarkTheFoundSpanAndRefersRowsDoNot) {
 }
 
 }  // namespace
+
+namespace {
+
+// Pixels of one colour in a rectangle of the list's off-screen page.
+int CountInPage(BMultiZone& list, const RECT& r, COLORREF c) {
+    SelectGdi keep(list.shadow, list.shadow.bitmap.GetSafeHandle());
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            n += list.shadow.GetPixel(x, y) == c;
+    return n;
+}
+
+TEST_F(SideListsTest, BookmarkFlagsShowInTheirColours) {
+    Open([](FileParseThread& d) { return d.AddDataSegment(0x1000, 0, 0x400, 0x400); });
+    doc_->stores.bookmarks.Set(0x1010, L"green", RGB(0, 255, 0));
+    doc_->stores.bookmarks.Set(0x1020, L"blue", RGB(0, 0, 255));
+    BookmarkPane& list = side_->bookmarks;
+    Show(223);
+    const BZone* flag = list.line->flag;
+    RECT first = list.GetRowRect(0), second = list.GetRowRect(1);
+    first.left = second.left = flag->rect.left;
+    first.right = second.right = flag->rect.right;
+    EXPECT_GT(CountInPage(list, first, RGB(0, 255, 0)), 10);
+    EXPECT_EQ(CountInPage(list, first, RGB(0, 0, 255)), 0);
+    EXPECT_GT(CountInPage(list, second, RGB(0, 0, 255)), 10);
+    EXPECT_EQ(CountInPage(list, second, RGB(255, 0, 0)), 0);
+}
+
+}  // namespace
