@@ -401,6 +401,47 @@ TEST_F(ShellTest, FocusReturnsToTheLastPaneUntilItsTabCloses) {
     EXPECT_EQ(::GetFocus(), Main().m_hWnd);
 }
 
+std::string ReadAll(const std::wstring& path) {
+    std::string text;
+    if (FILE* f = _wfopen(path.c_str(), L"rb")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+            text.append(buffer, n);
+        fclose(f);
+    }
+    return text;
+}
+
+// The options command's results: Cancel changes nothing, Apply gives the application the edited
+// General section, the third button (6) the whole set, written to the options file when one is loaded.
+TEST_F(ShellTest, OptionsResultsReachTheApplicationsSet) {
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File())));
+    const std::wstring ini = File("Version=1\n[File]\nFileShowDumpBytes=enable\n; kept\n");
+    ASSERT_TRUE(app->options.Load(ini.c_str()));
+    Options& edited = Main().OptionsToEdit();
+    ASSERT_EQ(&edited, &Tabs().FileAt(0)->options);   // the open file's own copy
+    edited.general.historySize.value = 33;
+    edited.file.showDumpBytes.value = false;
+
+    Main().ApplyOptionsResult(edited, IDCANCEL);
+    EXPECT_EQ(app->options.general.historySize.value, 16);
+    Main().ApplyOptionsResult(edited, IDOK);
+    EXPECT_EQ(app->options.general.historySize.value, 33);
+    EXPECT_TRUE(app->options.file.showDumpBytes.value);
+    Main().ApplyOptionsResult(edited, 6);
+    EXPECT_FALSE(app->options.file.showDumpBytes.value);
+    const std::string text = ReadAll(ini);
+    EXPECT_NE(text.find("FileShowDumpBytes=disable"), std::string::npos) << text;
+    EXPECT_NE(text.find("; kept"), std::string::npos) << text;
+}
+
+TEST_F(ShellTest, OptionsWithoutAFileEditTheApplicationsSet) {
+    ASSERT_TRUE(Start(L""));
+    EXPECT_EQ(&Main().OptionsToEdit(), static_cast<Options*>(&app->options));
+}
+
 // A drop of several files offers only the first.
 TEST_F(ShellTest, DroppingFilesOffersTheFirst) {
     ASSERT_TRUE(Start(L""));
