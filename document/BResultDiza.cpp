@@ -87,9 +87,12 @@ void BResultDiza::MergeQueue() {
         std::reverse(queue_.begin(), queue_.end());
     else if (!std::is_sorted(queue_.begin(), queue_.end(), less))
         std::stable_sort(queue_.begin(), queue_.end(), less);
+    // A queue wholly after or before the list (a find forward or backward) holds nothing listed.
+    const bool apart = results_.count == 0 || results_[results_.count - 1] < queue_.front() ||
+                       queue_.back() < results_[0];
     size_t kept = 0;
     for (size_t i = 0; i < queue_.size(); ++i) {
-        if ((kept > 0 && queue_[kept - 1] == queue_[i]) || results_.Find(queue_[i]) >= 0)
+        if ((kept > 0 && queue_[kept - 1] == queue_[i]) || (!apart && results_.Find(queue_[i]) >= 0))
             continue;
         queue_[kept++] = queue_[i];
     }
