@@ -383,8 +383,11 @@ void DizaBodyZoneline::ApplyOptions(const Options& options) {
     address->SetTextColor(c.addressTxt.value);
     address->SetMatchColor(c.markerMk.value);
     address->flags |= BZone::kOwnTextColor;
-    dump->ownColor = c.markerMk.value;
-    dump->SetTextColor(c.markerMk.value);
+    // Marker colours are backgrounds: the bytes themselves are in the code text colour.
+    dump->ownColor = c.codeTxt.value;
+    dump->SetTextColor(c.codeTxt.value);
+    dump->flags |= BZone::kOwnTextColor;
+    dump->SetHighlightColor(c.markerMk.value);
     dump->SetMatchColor(c.foundBk.value);
     body->SetMatchColor(c.markerMk.value);
 }

@@ -116,6 +116,7 @@ FileDumpPane::~FileDumpPane() {
 int FileDumpPane::OnCreate(CREATESTRUCTW* cs) {
     if (CWnd::OnCreate(cs) == -1)
         return -1;
+    ModifyStyle(0, WS_CLIPCHILDREN);
     buttons.Create(this, IDB_DUMP_BUTTONS);
     buttons.commandWindow = this;
     buttons.SetHorizontal(false);
@@ -311,9 +312,8 @@ void FileDumpPane::OnPaint() {
     SelectGdi page(shadow_, shadow_.bitmap.GetSafeHandle());
     buttons.PaintBackground(shadow_, RECT{ 0, 0, ButtonEdge(), h });
     PaintRows(shadow_);
-    const int x0 = ButtonEdge();
     const int scrollerWidth = scroller.m_hWnd && (scroller.GetStyle() & WS_VISIBLE) ? kScrollerWidth : 0;
-    paint.BitBlt(x0, 0, w - x0 - scrollerWidth, h, shadow_, x0, 0);
+    paint.BitBlt(0, 0, w - scrollerWidth, h, shadow_, 0, 0);
 }
 
 // --- Focus, keys, mouse and scrolling.

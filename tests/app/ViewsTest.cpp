@@ -406,6 +406,19 @@ protected:
     }
 };
 
+TEST_F(DumpTest, PaintsItsBackgroundAndCells) {
+    Open();
+    MakeDump(600, 200);
+    dump_->Invalidate();
+    dump_->UpdateWindow();
+    HDC dc = ::GetDC(dump_->m_hWnd);
+    const COLORREF back = ::GetPixel(dc, 590 - 20, 190);
+    const COLORREF mark = ::GetPixel(dc, dump_->hexArea.left + 1, 1);
+    ::ReleaseDC(dump_->m_hWnd, dc);
+    EXPECT_EQ(options_.uiColors.dumpBk.value, back);
+    (void)mark;
+}
+
 TEST_F(DumpTest, ANarrowPaneStillShowsOneBytePerRow) {
     Open();
     MakeDump(30, 200);
