@@ -127,22 +127,24 @@ void CApp::AddLine(const wchar_t* text, bool continuation) {
         mainWindow.startScreen->log.AddLine(text, continuation);
 }
 
-void CApp::LogLine(const wchar_t* format, ...) {
+void CApp::LogFormatted(bool continuation, const wchar_t* format, va_list args) {
     StringW line;
+    line.FormatV(format, args);
+    AddLine(line.c_str(), continuation);
+}
+
+void CApp::LogLine(const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);
-    line.FormatV(format, args);
+    LogFormatted(false, format, args);
     va_end(args);
-    AddLine(line.c_str(), false);
 }
 
 void CApp::LogAppend(const wchar_t* format, ...) {
-    StringW line;
     va_list args;
     va_start(args, format);
-    line.FormatV(format, args);
+    LogFormatted(true, format, args);
     va_end(args);
-    AddLine(line.c_str(), true);
 }
 
 bool CApp::CloseAll() {

@@ -11,6 +11,7 @@
 #include "document/DocumentHost.h"
 #include "options/Options.h"
 
+#include <cstdarg>
 #include <cstdint>
 #include <vector>
 
@@ -51,6 +52,7 @@ public:
     // A new line in the main log, or the rest of its last line. Formats are our own literals.
     void LogLine(const wchar_t* format, ...);
     void LogAppend(const wchar_t* format, ...);
+    void LogFormatted(bool continuation, const wchar_t* format, va_list args);
     // The main log as the document sees it.
     void AddLine(const wchar_t* text, bool continuation) override;
 

@@ -154,21 +154,24 @@ void CrashReport::TextAppendText(const wchar_t* line) {
     text.append(line);
 }
 
-void CrashReport::TextAppendFormat(const wchar_t* format, ...) {
+void CrashReport::AppendFormatted(bool newLine, const wchar_t* format, va_list args) {
     StringW part;
-    va_list args;
-    va_start(args, format);
     part.FormatV(format, args);
-    va_end(args);
+    if (newLine)
+        TextAppendLine();
     text.append(part);
 }
 
-void CrashReport::TextFormatLine(const wchar_t* format, ...) {
-    StringW part;
+void CrashReport::TextAppendFormat(const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);
-    part.FormatV(format, args);
+    AppendFormatted(false, format, args);
     va_end(args);
-    TextAppendLine();
-    text.append(part);
+}
+
+void CrashReport::TextFormatLine(const wchar_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    AppendFormatted(true, format, args);
+    va_end(args);
 }

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdarg>
 #include <cstdint>
 #include <functional>
 
@@ -60,6 +61,7 @@ public:
     void WriteLines(EXCEPTION_POINTERS* pointers);
 
 private:
+    void AppendFormatted(bool newLine, const wchar_t* format, va_list args);
     wchar_t hexText_[16] = {};
     wchar_t addressText_[24] = {};
 };
