@@ -216,6 +216,7 @@ TEST_F(SideListsTest, SegmentColumnsAndTheOffsetOfASegmentWithoutFileBytes) {
     for (int id = 1; id <= 4; ++id)
         others += line.ColumnWidth(id);
     EXPECT_GE(line.name->width, static_cast<int>(area.right - area.left) - others);
+    EXPECT_GE(line.offset->rect.right - line.offset->rect.left, list.TitleWidth(line.offset));
     // A double click on the address goes there.
     DoubleClick(list, 1);
     ASSERT_FALSE(host_.gotos.empty());
