@@ -124,13 +124,24 @@ Diza DizaMap::ItemAt(int64_t address) const {
     return r;
 }
 
-Diza DizaMap::ItemAtOrNext(int64_t address, LineDecoder* decoder) const {
+bool DizaMap::CoveringItem(int64_t address, Diza& out) const {
     const int i = FindFloor(address);
-    if (i < 0)
-        return kMissing;
-    Diza r = records_[i];
-    if (IsUnmade(r.kind))
-        return IsLast(i) ? r : records_[i + 1];
+    if (i < 0) {
+        out = kMissing;
+        return false;
+    }
+    out = records_[i];
+    if (!IsUnmade(out.kind))
+        return true;
+    if (!IsLast(i))
+        out = records_[i + 1];
+    return false;
+}
+
+Diza DizaMap::ItemAtOrNext(int64_t address, LineDecoder* decoder) const {
+    Diza r;
+    if (!CoveringItem(address, r))
+        return r;
     SectionLock lock(document_->FileLock());
     r.address = LineStart(r, address, decoder);
     return r;
@@ -181,13 +192,9 @@ int64_t DizaMap::NextLineStart(int64_t lineStart, LineDecoder& decoder) const {
 }
 
 Diza DizaMap::LineAtStart(int64_t lineStart) const {
-    const int i = FindFloor(lineStart);
-    if (i < 0)
-        return kMissing;
-    Diza r = records_[i];
-    if (IsUnmade(r.kind))
-        return IsLast(i) ? r : records_[i + 1];
-    r.address = lineStart;
+    Diza r;
+    if (CoveringItem(lineStart, r))
+        r.address = lineStart;
     return r;
 }
 

@@ -72,6 +72,9 @@ public:
 private:
     int Find(int64_t address) const { return records_.Find(Diza{ address, 0 }); }
     bool IsLast(int index) const { return index == records_.count - 1; }
+    // The made record that covers the address (true), else the item after the unmade range there, or
+    // the last marker, or kMissing (false).
+    bool CoveringItem(int64_t address, Diza& out) const;
     // Start and length of the item line of `record` that holds `address`.
     int64_t LineStart(const Diza& record, int64_t address, LineDecoder* decoder = nullptr) const;
     int32_t LineLength(const Diza& record, int64_t lineStart, LineDecoder* decoder = nullptr) const;
