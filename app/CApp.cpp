@@ -113,8 +113,7 @@ bool CApp::Start(const wchar_t* commandLineText, int showCommand) {
 
 int CApp::ExitInstance(int quitCode) {
     (void)quitCode;
-    if (wow64Switched)
-        SetWow64Redirection(false);
+    SetWow64Redirection(false);   // back on when anything switched it off
     return 0;
 }
 

@@ -64,8 +64,6 @@ public:
     AppCommandLine commandLine;
     ParserRegistry parsers;
     const wchar_t* windowClass = nullptr;
-    DWORD wow64Saved = 0;
-    bool wow64Switched = false;
 };
 
 // The application object of the process.
