@@ -376,3 +376,30 @@ TEST_F(FileWindowTest, StatusBarShowsTheCursorAddressAndClearsItWhenInvalid) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FileWindowTest, WithoutSegmentsTheViewStaysDisabledOnlyWhenThePopupSwitchDisabledIt) {
+    if (!window_->DizaWindow())
+        GTEST_SKIP() << "no disassembly pane";
+    const struct {
+        bool popup;
+        bool enabledAfter;
+    } cases[] = { { true, false }, { false, true } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.popup);
+        doc_->options.general.showParsingPopup.value = c.popup;
+        window_->DizaWindow()->EnableWindow(true);
+        window_->ButtonBar()->EnableEditRows(true);
+        window_->SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));
+        window_->SendMessage(kMsgParsing, 1, reinterpret_cast<LPARAM>(doc_));
+        EXPECT_EQ(window_->DizaWindow()->IsWindowEnabled(), !c.popup);
+        EXPECT_EQ(window_->ButtonBar()->IsEnabled(352), !c.popup);
+        EXPECT_TRUE(window_->ButtonBar()->IsEnabled(301));
+        window_->SendMessage(kMsgParsing, 0, reinterpret_cast<LPARAM>(doc_));
+        EXPECT_EQ(window_->DizaWindow()->IsWindowEnabled(), c.enabledAfter);
+        EXPECT_TRUE(Logged(L"The file is not ready"));
+    }
+}
+
+}  // namespace
