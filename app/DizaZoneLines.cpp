@@ -357,6 +357,19 @@ void DizaZoneline::FillLeadZones(const DizaLinePos& position) {
         collapse->collapseClass = CollapseClassOf(position);
 }
 
+void DizaZoneline::FillLeadRow(const void* item, BZoneString* text, const LeadText& textOf) {
+    const BDizaLine* model = ModelOf(item);
+    FileParseThread* doc = Document();
+    if (text)
+        text->SetText(L"");
+    if (!model || !doc)
+        return;
+    SectionLock lock(doc->FileLock());
+    FillLeadZones(DizaLinePos{ model->address, model->kind });
+    if (text && textOf)
+        text->SetText(textOf(doc, *model).c_str());
+}
+
 void DizaBodyZoneline::CreateZones(BMultiZone* pane) {
     bookmark = new ZoneBookmark;
     AddZone(bookmark);
@@ -459,16 +472,11 @@ void DizaCommentlineZoneline::CreateZones(BMultiZone* pane) {
 }
 
 void DizaCommentlineZoneline::SetData(const void* item) {
-    const BDizaLine* model = ModelOf(item);
-    FileParseThread* doc = Document();
-    text->SetText(L"");
-    if (!model || !doc)
-        return;
-    SectionLock lock(doc->FileLock());
-    const DizaLinePos position{ model->address, model->kind };
-    FillLeadZones(position);
-    const StringW line = doc->stores.lineComments.GetLineText(model->address, static_cast<int>(model->kind & 0xFF));
-    text->SetText((L";" + std::wstring(line.c_str())).c_str());
+    FillLeadRow(item, text, [](FileParseThread* doc, const BDizaLine& model) {
+        StringW shown = L";";
+        shown += doc->stores.lineComments.GetLineText(model.address, static_cast<int>(model.kind & 0xFF));
+        return shown;
+    });
 }
 
 void DizaNameZoneline::CreateZones(BMultiZone* pane) {
@@ -479,14 +487,9 @@ void DizaNameZoneline::CreateZones(BMultiZone* pane) {
 }
 
 void DizaNameZoneline::SetData(const void* item) {
-    const BDizaLine* model = ModelOf(item);
-    FileParseThread* doc = Document();
-    text->SetText(L"");
-    if (!model || !doc)
-        return;
-    SectionLock lock(doc->FileLock());
-    FillLeadZones(DizaLinePos{ model->address, model->kind });
-    text->SetText(doc->stores.names.TextAt(model->address, static_cast<int>(model->kind & 0xFF)).c_str());
+    FillLeadRow(item, text, [](FileParseThread* doc, const BDizaLine& model) {
+        return doc->stores.names.TextAt(model.address, static_cast<int>(model.kind & 0xFF));
+    });
 }
 
 void DizaCommentOnlineZoneline::CreateZones(BMultiZone* pane) {
@@ -494,14 +497,7 @@ void DizaCommentOnlineZoneline::CreateZones(BMultiZone* pane) {
     AddZone(new ZoneStretch(0x7F, BZone::kStretch));
 }
 
-void DizaCommentOnlineZoneline::SetData(const void* item) {
-    const BDizaLine* model = ModelOf(item);
-    FileParseThread* doc = Document();
-    if (!model || !doc)
-        return;
-    SectionLock lock(doc->FileLock());
-    FillLeadZones(DizaLinePos{ model->address, model->kind });
-}
+void DizaCommentOnlineZoneline::SetData(const void* item) { FillLeadRow(item, nullptr, nullptr); }
 
 void DizaNullZoneline::CreateZones(BMultiZone*) { AddZone(new ZoneStretch(0x7E, BZone::kStretch)); }
 

@@ -10,6 +10,7 @@
 #include "toolkit/ZoneText.h"
 
 #include <cstdint>
+#include <functional>
 
 class BDizaLine;
 class FileDizaPane;
@@ -108,6 +109,9 @@ protected:
     // The shared zones of a line before the item (comment, name, on-line comment rows).
     void ShareLeadZones(BMultiZone* pane);
     void FillLeadZones(const DizaLinePos& position);
+    // A row before or after the item: the lead zones, and the text zone (when given) from the model.
+    using LeadText = std::function<StringW(FileParseThread*, const BDizaLine&)>;
+    void FillLeadRow(const void* item, BZoneString* text, const LeadText& textOf);
     int CollapseClassOf(const DizaLinePos& position) const;
 };
 

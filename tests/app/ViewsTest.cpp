@@ -13,6 +13,7 @@
 #include "document/Diza.h"
 #include "document/FileParseThread.h"
 #include "options/Options.h"
+#include "tests/app/FileFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -83,42 +84,15 @@ TEST(DizaColours, RegisterNamesEndAtAnOperandBoundary) {
 
 // --- A file window over a real file.
 
-class TestDirectory : public BFileDirectory {
-public:
-    TestDirectory() { SetFileDirectory(this); }
-    ~TestDirectory() override { SetFileDirectory(nullptr); }
-    FileParseThread* FindFileById(int32_t id) override {
-        for (FileParseThread* d : documents)
-            if (d && d->Serial() == id)
-                return d;
-        return nullptr;
-    }
-    std::vector<FileParseThread*> documents;
-};
-
-class StepParser : public BFileParser {
-public:
-    explicit StepParser(std::function<bool(FileParseThread*)> parse) : parse_(std::move(parse)) { title = L"Steps"; }
-    bool Parse(ParseRequest* request) override { return parse_(::FindFileById(request->head.fileId)); }
-
-private:
-    std::function<bool(FileParseThread*)> parse_;
-};
-
-std::wstring ScratchPath(const wchar_t* name) {
-    wchar_t folder[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + name;
-}
+using fixtures::ScratchPath;
+using fixtures::StepParser;
+using fixtures::TestDirectory;
 
 void WriteBytes(const std::wstring& path, int size) {
     std::string bytes(static_cast<size_t>(size), '\0');
     for (int i = 0; i < size; ++i)
         bytes[static_cast<size_t>(i)] = static_cast<char>(i * 7);
-    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(f);
+    fixtures::WriteFileBytes(path, bytes);
 }
 
 void Pump() {
