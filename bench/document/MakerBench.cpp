@@ -132,6 +132,11 @@ struct Document {
     bool ok = false;
 };
 
+struct PageTimes {
+    double total = 0;
+    double worst = 0;
+};
+
 // Walks `lines` lines from the address and builds each line's text; returns the characters made.
 size_t WalkAndText(FileParseThread* doc, int64_t from, int lines, int* walked) {
     size_t chars = 0;
@@ -146,6 +151,31 @@ size_t WalkAndText(FileParseThread* doc, int64_t from, int lines, int* walked) {
     }
     *walked = n;
     return chars;
+}
+
+// Pages of lines from random addresses, forward, then backward (the walk steps back a page, as a
+// scroll up does).
+void Pages(FileParseThread* doc, PageTimes& forward, PageTimes& backward) {
+    uint32_t seed = 12345;
+    for (int i = 0; i < kPages; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const int64_t at = kBase + (seed >> 8) % (kCodeSize - 4096);
+        int n = 0;
+        auto t = std::chrono::steady_clock::now();
+        WalkAndText(doc, at, kPageLines, &n);
+        double s = Seconds(t);
+        forward.total += s;
+        forward.worst = std::max(forward.worst, s);
+        t = std::chrono::steady_clock::now();
+        {
+            DizaWalk walk(doc);
+            walk.SetAddress(at);
+            walk.StepBack(kPageLines);
+        }
+        s = Seconds(t);
+        backward.total += s;
+        backward.worst = std::max(backward.worst, s);
+    }
 }
 
 }  // namespace
@@ -179,20 +209,25 @@ int main() {
     }
     const double peer = Seconds(t);
 
-    // One run over the whole segment.
+    // One run over the whole segment; pages inside it.
     double oneRun = 0;
+    PageTimes runPage, runBack;
     {
         Document d(path, 32);
         ok = ok && d.ok;
         t = std::chrono::steady_clock::now();
-        MakerCode maker(d.doc);
-        maker.logWanted = false;
-        ok = ok && maker.Make(kBase, kCodeSize) && maker.end == kBase + kCodeSize;
+        {
+            MakerCode maker(d.doc);
+            maker.logWanted = false;
+            ok = ok && maker.Make(kBase, kCodeSize) && maker.end == kBase + kCodeSize;
+        }
         oneRun = Seconds(t);
+        Pages(d.doc, runPage, runBack);
     }
 
     // An instruction at a time, as a plug-in or the refers scan makes code; then the walk.
-    double each = 0, walkTime = 0, pageWorst = 0, pageTotal = 0;
+    double each = 0, walkTime = 0;
+    PageTimes page, pageBack;
     uint64_t made = 0, walkAllocs = 0;
     int walked = 0;
     size_t walkChars = 0;
@@ -220,17 +255,7 @@ int main() {
         walkAllocs = g_allocations - allocsBefore;
         ok = ok && walked == kWalkLines;
 
-        uint32_t seed = 12345;
-        for (int i = 0; i < kPages; ++i) {
-            seed = seed * 1103515245u + 12345u;
-            const int64_t at = kBase + (seed >> 8) % (kCodeSize - 4096);
-            int n = 0;
-            t = std::chrono::steady_clock::now();
-            WalkAndText(d.doc, at, kPageLines, &n);
-            const double s = Seconds(t);
-            pageTotal += s;
-            pageWorst = std::max(pageWorst, s);
-        }
+        Pages(d.doc, page, pageBack);
     }
 
     // Data lines: dwords, 4 a line, over the same bytes.
@@ -281,8 +306,14 @@ int main() {
                 dataWalked, dataWalked / dataWalk, dataWalk * 1e3, static_cast<double>(dataAllocs) / dataWalked);
     std::printf("  walk + text of %d dump lines     : %9.0f lines/s  (%.0f ms, %.2f allocations/line)\n",
                 dumpWalked, dumpWalked / dumpWalk, dumpWalk * 1e3, static_cast<double>(dumpAllocs) / dumpWalked);
-    std::printf("  page of %d code lines (%d pages)  : %9.3f ms average, %.3f ms worst (frame: 16 ms)\n", kPageLines,
-                kPages, pageTotal / kPages * 1e3, pageWorst * 1e3);
+    auto printPages = [](const char* what, const PageTimes& p) {
+        std::printf("  %-36s: %9.3f ms average, %.3f ms worst (frame: 16 ms)\n", what, p.total / kPages * 1e3,
+                    p.worst * 1e3);
+    };
+    printPages("page of 100 lines, an item a line", page);
+    printPages("100 lines back, an item a line", pageBack);
+    printPages("page of 100 lines in one code run", runPage);
+    printPages("100 lines back in one code run", runBack);
     if (!ok)
         std::printf("  ERROR: a make or a walk did not cover what it should\n");
     return ok ? 0 : 1;
