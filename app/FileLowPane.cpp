@@ -1,14 +1,10 @@
 #include "app/FileLowPane.h"
 
+#include "app/FileDumpPane.h"
 #include "document/DocumentHost.h"
 #include "options/Options.h"
 
 #include <algorithm>
-
-#if __has_include("app/FileDumpPane.h")
-#include "app/FileDumpPane.h"
-#define TRELVO_HAS_DUMP_PANE 1
-#endif
 
 namespace {
 
@@ -39,12 +35,7 @@ int FileLongTab::OnCreate(CREATESTRUCTW* cs) {
     if (BTabber::OnCreate(cs) == -1)
         return -1;
     SetFont(L"Helv", 8, false);
-#ifdef TRELVO_HAS_DUMP_PANE
     dump_.reset(new FileDumpPane);
-#else
-    // Until the dump pane is there the tab shows an empty page.
-    dump_.reset(new CWnd);
-#endif
     dump_->CreateEx(0, nullptr, L"", WS_CHILD, kInitialRect, m_hWnd, kIdDump);
     AddTab(dump_.get(), L"Dump", true);
     SetTabData(kIdDump, static_cast<COLORREF>(tabColour * 0x10001u | 0xFF00u));

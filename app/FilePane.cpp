@@ -1,6 +1,12 @@
 #include "app/FilePane.h"
 
 #include "app/AskCancel.h"
+#include "app/FileButtonBar.h"
+#include "app/FileLowPane.h"
+#include "app/FileMainPane.h"
+#include "app/FileSideTab.h"
+#include "app/FileStatusBar.h"
+#include "app/FileTabber.h"
 #include "core/SectionLock.h"
 #include "core/SystemServices.h"
 #include "document/BResultDiza.h"
@@ -11,32 +17,6 @@
 #include "options/BColorTheme.h"
 #include "options/Options.h"
 #include "toolkit/BPopup.h"
-
-// The panes other files build join the window as their headers appear.
-#if __has_include("app/FileMainPane.h")
-#include "app/FileMainPane.h"
-#define TRELVO_HAS_MAIN_PANE 1
-#endif
-#if __has_include("app/FileSideTab.h")
-#include "app/FileSideTab.h"
-#define TRELVO_HAS_SIDE_TAB 1
-#endif
-#if __has_include("app/FileTabber.h")
-#include "app/FileTabber.h"
-#define TRELVO_HAS_TABBER 1
-#endif
-#if __has_include("app/FileStatusBar.h")
-#include "app/FileStatusBar.h"
-#define TRELVO_HAS_STATUS_BAR 1
-#endif
-#if __has_include("app/FileButtonBar.h")
-#include "app/FileButtonBar.h"
-#define TRELVO_HAS_BUTTON_BAR 1
-#endif
-#if __has_include("app/FileLowPane.h")
-#include "app/FileLowPane.h"
-#define TRELVO_HAS_LOW_PANE 1
-#endif
 
 namespace {
 
@@ -80,7 +60,6 @@ private:
     HWND target_;
 };
 
-#ifdef TRELVO_HAS_TABBER
 // The tabber that holds the window; none while the window stands alone.
 FileTabber* OwnTabberOf(HWND window) {
     for (HWND w = window ? ::GetParent(window) : nullptr; w; w = ::GetParent(w))
@@ -88,7 +67,6 @@ FileTabber* OwnTabberOf(HWND window) {
             return tabber;
     return nullptr;
 }
-#endif
 
 bool OnUiThread(HWND hwnd) {
     return ::GetWindowThreadProcessId(hwnd, nullptr) == ::GetCurrentThreadId();
@@ -151,51 +129,27 @@ FilePane::~FilePane() {
 CWnd* FilePane::DizaWindow() const { return mainApi_ ? mainApi_->DizaWindow() : nullptr; }
 
 FileButtonBar* FilePane::ButtonBar() const {
-#ifdef TRELVO_HAS_BUTTON_BAR
     return static_cast<FileButtonBar*>(buttonBar_.get());
-#else
-    return nullptr;
-#endif
 }
 
 FileStatusBar* FilePane::StatusBar() const {
-#ifdef TRELVO_HAS_STATUS_BAR
     return static_cast<FileStatusBar*>(statusBar_.get());
-#else
-    return nullptr;
-#endif
 }
 
 FileLowPane* FilePane::LowPane() const {
-#ifdef TRELVO_HAS_LOW_PANE
     return static_cast<FileLowPane*>(lowPane_.get());
-#else
-    return nullptr;
-#endif
 }
 
 CWnd* FilePane::LogWindow() const {
-#ifdef TRELVO_HAS_LOW_PANE
     return LowPane() ? LowPane()->LogWindow() : nullptr;
-#else
-    return nullptr;
-#endif
 }
 
 ShowasPane* FilePane::Showas() const {
-#ifdef TRELVO_HAS_LOW_PANE
     return LowPane() ? LowPane()->Showas() : nullptr;
-#else
-    return nullptr;
-#endif
 }
 
 FileLogPane* FilePane::LogPane() const {
-#ifdef TRELVO_HAS_LOW_PANE
     return LowPane() ? LowPane()->LogPane() : nullptr;
-#else
-    return nullptr;
-#endif
 }
 
 HWND FilePane::QuestionOwner() const {
@@ -208,32 +162,22 @@ int FilePane::OnCreate(CREATESTRUCTW* cs) {
         return -1;
     const RECT r{ 0, 0, 100, 100 };
     const DWORD style = WS_CHILD | WS_VISIBLE;
-#ifdef TRELVO_HAS_MAIN_PANE
     mainPane_.reset(new FileMainPane);
     mainPane_->CreateEx(0, nullptr, L"", style | WS_CLIPCHILDREN, r, m_hWnd, kIdFileMainPane);
     mainApi_ = dynamic_cast<BFileMainPanes*>(mainPane_.get());
-#endif
-#ifdef TRELVO_HAS_BUTTON_BAR
     buttonBar_.reset(new FileButtonBar);
     buttonBar_->side = 0;
     buttonBar_->CreateEx(0, nullptr, L"", style, r, m_hWnd, kIdFileButtonBar);
-#endif
-#ifdef TRELVO_HAS_STATUS_BAR
     statusBar_.reset(new FileStatusBar);
     statusBar_->side = 2;
     statusBar_->CreateEx(0, nullptr, L"", style, r, m_hWnd, kIdFileStatusBar);
-#endif
-#ifdef TRELVO_HAS_LOW_PANE
     lowPane_.reset(new FileLowPane);
     lowPane_->side = 2;
     lowPane_->CreateEx(0, nullptr, L"", style | WS_CLIPCHILDREN, r, m_hWnd, kIdFileLowPane);
-#endif
-#ifdef TRELVO_HAS_SIDE_TAB
     sideTab_.reset(new FileSideTab);
     sideTab_->side = 3;
     sideTab_->CreateEx(0, nullptr, L"", style | WS_CLIPCHILDREN, r, m_hWnd, kIdFileSideTab);
     listApi_ = dynamic_cast<BFileListPanes*>(static_cast<CWnd*>(sideTab_.get()));
-#endif
     return 0;
 }
 
@@ -244,10 +188,8 @@ void FilePane::AttachDocument(FileParseThread* doc, int32_t fileId) {
     if (m_hWnd)
         SetDlgCtrlID(fileId);
     // The file's log writes into the log pane from the first line on.
-#ifdef TRELVO_HAS_LOW_PANE
     if (doc && LogPane())
         doc->Log().SetSink(LogPane());
-#endif
 }
 
 intptr_t FilePane::NotifyWindows(uint32_t message, uintptr_t wparam, intptr_t lparam, bool windowFirst) {
@@ -291,10 +233,8 @@ void FilePane::UpdateTabTitle() {
         return;
     StringW name;
     FileNameOfPath(name, document->FilePath());
-#ifdef TRELVO_HAS_TABBER
     if (FileTabber* tabber = OwnTabberOf(m_hWnd))
         tabber->SetTabCaption(this, name.c_str());
-#endif
 }
 
 void FilePane::Relayout() {
@@ -321,7 +261,6 @@ void FilePane::CloseCancelQuestion() { AskCancel::CloseQuestion(); }
 bool FilePane::CancelAnswered() { return AskCancel::Instance().Answered(); }
 
 void FilePane::ShowInStatusBar(const wchar_t* text) {
-#ifdef TRELVO_HAS_STATUS_BAR
     FileStatusBar* bar = StatusBar();
     if (!bar || !bar->m_hWnd)
         return;
@@ -329,9 +268,6 @@ void FilePane::ShowInStatusBar(const wchar_t* text) {
     const int seconds = document ? document->options.ui.statusbarHighlightTimer.ValueAsInt() : 0;
     if (seconds > 0)
         bar->HighlightCurrent(seconds);
-#else
-    (void)text;
-#endif
 }
 
 void FilePane::ShowProgress(const wchar_t* stage) {
@@ -408,28 +344,18 @@ void FilePane::MovePopup() {
 // --- Activity on the tab.
 
 void FilePane::PushActivity(int colourIndex) {
-#ifdef TRELVO_HAS_ACTIVITY_STACK
     activity.Push(ThemeColor(colourIndex));
-#else
-    (void)colourIndex;
-#endif
 }
 
 void FilePane::RemoveActivity(int colourIndex) {
-#ifdef TRELVO_HAS_ACTIVITY_STACK
     activity.Remove(ThemeColor(colourIndex));
-#else
-    (void)colourIndex;
-#endif
 }
 
 void FilePane::EnableEditing(bool enable) {
     if (CWnd* pane = DizaWindow(); pane && pane->m_hWnd)
         pane->EnableWindow(enable);
-#ifdef TRELVO_HAS_BUTTON_BAR
     if (FileButtonBar* bar = ButtonBar())
         bar->EnableEditRows(enable);
-#endif
 }
 
 // --- Messages.
@@ -443,10 +369,8 @@ LRESULT FilePane::OnAttach(WPARAM attached, LPARAM) {
             ShowParsePopup(StringW(kFormat, L"'%s' is parsing...", name.c_str()).c_str());
         }
     } else if (attached == 0) {
-#ifdef TRELVO_HAS_STATUS_BAR
         if (statusBar_ && statusBar_->m_hWnd)
             StatusBar()->SetCellText(L"");
-#endif
     }
     return 0;
 }
@@ -597,14 +521,12 @@ void FilePane::OnSetFocus(HWND) {
 }
 
 void FilePane::OnIdleUpdateCmdUI() {
-#ifdef TRELVO_HAS_BUTTON_BAR
     FileButtonBar* bar = ButtonBar();
     if (!bar)
         return;
     bar->SetPressed(kCmdSidePane, PaneShown(sideTab_.get()));
     bar->SetPressed(kCmdLowPane, PaneShown(lowPane_.get()));
     bar->SetEnabled(312, document && document->history.ReadPosition() >= 0);
-#endif
 }
 
 // --- Commands.
@@ -617,10 +539,8 @@ bool FilePane::OnCmdMsg(UINT id, UINT code) {
 }
 
 void FilePane::OnCloseFile() {
-#ifdef TRELVO_HAS_TABBER
     if (FileTabber* tabber = OwnTabberOf(m_hWnd))
         tabber->CloseCurrentFile();
-#endif
 }
 
 void FilePane::TogglePane(CWnd* pane) {
@@ -637,7 +557,6 @@ void FilePane::OnToggleSidePane() { TogglePane(sideTab_.get()); }
 void FilePane::OnToggleLowPane() { TogglePane(lowPane_.get()); }
 
 void FilePane::OnStatusBarClick() {
-#ifdef TRELVO_HAS_STATUS_BAR
     FileStatusBar* bar = StatusBar();
     if (!bar || !document)
         return;
@@ -662,7 +581,6 @@ void FilePane::OnStatusBarClick() {
     default:
         break;
     }
-#endif
 }
 
 void FilePane::OnParsePopup() {

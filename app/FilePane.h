@@ -10,12 +10,8 @@
 
 #include "core/StringW.h"
 #include "document/DocumentHost.h"
-#include "toolkit/BPane.h"
-
-#if __has_include("app/ActivityStack.h")
 #include "app/ActivityStack.h"
-#define TRELVO_HAS_ACTIVITY_STACK 1
-#endif
+#include "toolkit/BPane.h"
 
 #include <cstdint>
 #include <memory>
@@ -161,9 +157,7 @@ public:
 
     HACCEL accelerators = nullptr;   // none is loaded
     FileParseThread* document = nullptr;
-#ifdef TRELVO_HAS_ACTIVITY_STACK
     ActivityStack activity{ this };
-#endif
     StringW popupText;
 
 private:

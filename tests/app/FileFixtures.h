@@ -51,4 +51,14 @@ inline void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     ::CloseHandle(f);
 }
 
+// A request for the file with a main parser, as the open dialog hands it to the document.
+inline ParseRequest* RequestFor(const std::wstring& path, BFileParser* parser, uint32_t flags = 0, int bitness = 32) {
+    ParseRequest* r = MakeParseRequest(path.c_str());
+    r->mainParser = parser;
+    r->head.bitness = static_cast<int16_t>(bitness);
+    r->head.acceptCode = 1;
+    r->head.flags = flags;
+    return r;
+}
+
 }  // namespace fixtures

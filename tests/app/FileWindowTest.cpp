@@ -85,12 +85,7 @@ protected:
         AskCancel::Instance().Clear();
     }
     void Open(StepParser& parser, uint32_t flags) {
-        ParseRequest* r = MakeParseRequest(path_.c_str());
-        r->mainParser = &parser;
-        r->head.bitness = 32;
-        r->head.acceptCode = 1;
-        r->head.flags = flags;
-        ASSERT_TRUE(doc_->OpenFile(r));
+        ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser, flags)));
         Pump();
     }
     std::vector<std::wstring> LogLines() {
