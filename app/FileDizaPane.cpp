@@ -333,6 +333,10 @@ void FileDizaPane::OnLButtonDown(UINT flags, POINT point) {
 
 void FileDizaPane::OnLButtonUp(UINT flags, POINT point) {
     BMultiZone::OnLButtonUp(flags, point);
+    EndPress();
+}
+
+void FileDizaPane::EndPress() {
     clipCursor(nullptr);
     if (page_->selection.state != BlockSelection::kNone)
         page_->selection.Finish();

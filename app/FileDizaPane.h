@@ -100,6 +100,8 @@ public:
     // What a double click on a word does (jump, Shift: find, Ctrl: copy).
     void ClickableText(const StringW& word, bool ctrl, bool shift);
     void ApplyOptions(const Options& options);
+    // The button went up (here or in the comment pane): the pointer is free, a marked block finished.
+    void EndPress();
 
     // --- BMultiZone.
     void* GetItem(int row) override;

@@ -16,6 +16,7 @@ const MessageEntry kOncommentEntries[] = {
     Cracked(WM_ERASEBKGND),
     Cracked(WM_WINDOWPOSCHANGED),
     Cracked(WM_SETFOCUS),
+    Cracked(WM_LBUTTONUP),
     Cracked(WM_HSCROLL),
     Cracked(WM_VSCROLL),
     Cracked(WM_MOUSEWHEEL),
@@ -125,6 +126,12 @@ void FileOncommentPane::OnWindowPosChanged(WINDOWPOS* pos) {
         owner->VBar().ShowWindow(SW_HIDE);
     else if (pos->flags & SWP_HIDEWINDOW)
         owner->VBar().ShowWindow(SW_SHOW);
+}
+
+void FileOncommentPane::OnLButtonUp(UINT flags, POINT point) {
+    BMultiZone::OnLButtonUp(flags, point);
+    if (owner)
+        owner->EndPress();
 }
 
 void FileOncommentPane::OnSetFocus(HWND) {

@@ -47,6 +47,7 @@ public:
     BOOL OnEraseBkgnd(HDC dc) override;
     void OnWindowPosChanged(WINDOWPOS* pos) override;
     void OnSetFocus(HWND previous) override;
+    void OnLButtonUp(UINT flags, POINT point) override;
     void OnHScroll(UINT code, UINT position, HWND bar) override;
     void OnVScroll(UINT code, UINT position, HWND bar) override;
     BOOL OnMouseWheel(UINT flags, short delta, POINT screenPoint) override;

@@ -103,7 +103,12 @@ void Pump() {
     }
 }
 
-BOOL WINAPI NoClip(const RECT*) { return TRUE; }
+// The last confinement asked for: true while the pointer is held in a rectangle.
+bool clipped = false;
+BOOL WINAPI NoClip(const RECT* r) {
+    clipped = r != nullptr;
+    return TRUE;
+}
 
 void SetShift(bool down) {
     BYTE keys[256];
@@ -267,6 +272,22 @@ TEST_F(ViewsTest, ShiftArrowsMarkAndAReleasedShiftFinishesTheBlock) {
     SetShift(false);
     Key(VK_DOWN);
     EXPECT_EQ(BlockSelection::kNone, s.state);
+}
+
+TEST_F(ViewsTest, APressInEitherPaneHoldsThePointerUntilTheButtonGoesUp) {
+    Open();
+    for (BMultiZone* pane : { static_cast<BMultiZone*>(&Diza()), static_cast<BMultiZone*>(&Main().comments) }) {
+        const RECT row = pane->GetRowRect(3);
+        const LPARAM at = MAKELPARAM(row.right - 20, (row.top + row.bottom) / 2);
+        pane->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        EXPECT_TRUE(clipped);
+        EXPECT_EQ(3, Diza().Page().currentRow);
+        pane->SendMessage(WM_LBUTTONUP, 0, at);
+        EXPECT_FALSE(clipped);
+        Key(VK_UP);
+    }
+    BOOKMARK_DATA mark{};
+    EXPECT_FALSE(doc_->stores.bookmarks.Get(0x100C, &mark));
 }
 
 TEST_F(ViewsTest, BytelineIsEnabledForThreeTo65535Bytes) {
