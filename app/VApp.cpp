@@ -3,7 +3,7 @@
 #include "app/CApp.h"
 #include "app/FilePane.h"
 #include "app/FileTabber.h"
-#include "app/StandIns.h"
+#include "app/DProperty.h"
 #include "app/resources/resource.h"
 #include "classlib/CommonDialogs.h"
 #include "classlib/DC.h"
@@ -266,7 +266,7 @@ Options& VApp::OptionsToEdit() {
 void VApp::OnOptions() {
     Options& edited = OptionsToEdit();
     SendMessage(kMsgOptions, kOptionsStore, reinterpret_cast<LPARAM>(&edited));
-    ApplyOptionsResult(edited, StandInOptionsDialog(edited, m_hWnd));
+    ApplyOptionsResult(edited, RunOptionsDialog(this, edited));
 }
 
 void VApp::ApplyOptionsResult(Options& edited, INT_PTR result) {

@@ -437,9 +437,19 @@ TEST_F(ShellTest, OptionsResultsReachTheApplicationsSet) {
     EXPECT_NE(text.find("; kept"), std::string::npos) << text;
 }
 
-TEST_F(ShellTest, OptionsWithoutAFileEditTheApplicationsSet) {
+TEST_F(ShellTest, OptionsCommandRunsTheDialogOnTheApplicationsSetWithoutAFile) {
     ASSERT_TRUE(Start(L""));
     EXPECT_EQ(&Main().OptionsToEdit(), static_cast<Options*>(&app->options));
+    const std::wstring ini = File("Version=1\n");
+    ASSERT_TRUE(app->options.Load(ini.c_str()));
+    ::DeleteFileW(ini.c_str());
+    PushModalAction([](Dialog& d) { d.EndDialog(IDCANCEL); });
+    Main().SendMessage(WM_COMMAND, ID_OPTIONS, 0);
+    EXPECT_EQ(PendingModalActions(), 0u);
+    EXPECT_EQ(::GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES);   // Cancel writes nothing
+    PushModalAction([](Dialog& d) { d.EndDialog(6); });
+    Main().SendMessage(WM_COMMAND, ID_OPTIONS, 0);
+    EXPECT_NE(ReadAll(ini).find("Version=1"), std::string::npos);
 }
 
 // A drop of several files offers only the first.

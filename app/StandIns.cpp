@@ -1,3 +1,0 @@
-#include "app/StandIns.h"
-
-INT_PTR StandInOptionsDialog(Options&, HWND) { return IDCANCEL; }
