@@ -7,6 +7,7 @@
 #include "document/BDizaLine.h"
 #include "document/Diza.h"
 #include "document/FileParseThread.h"
+#include "document/FindContext.h"
 #include "options/BColorTheme.h"
 #include "options/Options.h"
 #include "toolkit/DrawTools.h"
@@ -226,6 +227,27 @@ void ZoneDizaDump::OnDrawByte(CDC& dc, int index) {
     dc.SetTextColor(index >= itemLength ? ThemeColor(103) : ownColor);
 }
 
+void ZoneDizaDump::MarkFinds(FileParseThread* document, int64_t address, uint32_t kind, int count) {
+    highlightMap.Invalidate();
+    FindContext& finds = document->finds;
+    if (finds.IsHexResultActive()) {
+        highlightMap.Resize(2 * count);
+        for (int i = 0; i < count; ++i)
+            if (finds.IsHexHitAt(address + i))
+                highlightMap.SetBits(2 * i, 2);
+        return;
+    }
+    if (!finds.IsTextResultActive() || (kind & 0xF000FFFFu) != 0xB0000000u)
+        return;
+    FindResult* result = finds.GetResult(finds.activePane);
+    _RESULT_DIZA record{};
+    if (!result || !result->Get(DizaLinePos{ address, kind }, &record) || !record.text || record.text[0] == L';' ||
+        record.value < 0 || record.length <= 0)
+        return;
+    highlightMap.Resize(2 * count);
+    highlightMap.SetBits(2 * record.value, 2 * record.length);
+}
+
 void ZoneDizaDump::OnClick(BMultiZone* pane, int row, int x) {
     FileDizaPane* diza = DizaPaneOf(pane);
     if (!diza)
@@ -400,8 +422,8 @@ void DizaBodyZoneline::ApplyOptions(const Options& options) {
     dump->ownColor = c.codeTxt.value;
     dump->SetTextColor(c.codeTxt.value);
     dump->flags |= BZone::kOwnTextColor;
-    dump->SetHighlightColor(c.markerMk.value);
-    dump->SetMatchColor(c.foundBk.value);
+    dump->SetHighlightColor(c.foundBk.value);
+    dump->SetMatchColor(c.markerMk.value);
     body->SetMatchColor(c.markerMk.value);
 }
 
@@ -427,10 +449,8 @@ void DizaBodyZoneline::SetData(const void* item) {
     refers->imageIndex = doc->stores.refers.Classify(at, std::max(count, 1));
     collapse->collapseClass = CollapseClassOf(RowPosition());
     address->SetValue(static_cast<uint64_t>(at));
-    if (bytes)
-        dump->SetBytes(bytes, count);
-    else
-        dump->SetBytes(nullptr, 0);
+    dump->SetBytes(bytes, bytes ? count : 0);
+    dump->MarkFinds(doc, at, model->kind, bytes ? count : 0);
     FileDizaPane* pane = Pane();
     body->SetLine(doc, at, model->kind, line ? line->text.c_str() : L"", pane ? pane->selection.selectedText : StringW());
     tick = doc->Map().IsItemStart(at);

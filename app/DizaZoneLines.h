@@ -60,6 +60,8 @@ public:
     explicit ZoneDizaDump(int cells);
     void OnClick(BMultiZone* pane, int row, int x) override;
     void OnDrawByte(CDC& dc, int index) override;
+    // The bytes of the line that a hex find hit, or the span a text find found on a dump line.
+    void MarkFinds(FileParseThread* document, int64_t address, uint32_t kind, int count);
     // The cells of the item's own bytes and those past them (theme entry 103).
     int32_t itemLength = 0;
     COLORREF ownColor = 0;

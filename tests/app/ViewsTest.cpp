@@ -12,6 +12,7 @@
 #include "document/BFileParser.h"
 #include "document/Diza.h"
 #include "document/FileParseThread.h"
+#include "document/FindContext.h"
 #include "options/Options.h"
 #include "tests/app/FileFixtures.h"
 
@@ -288,6 +289,31 @@ TEST_F(ViewsTest, APressInEitherPaneHoldsThePointerUntilTheButtonGoesUp) {
     }
     BOOKMARK_DATA mark{};
     EXPECT_FALSE(doc_->stores.bookmarks.Get(0x100C, &mark));
+}
+
+TEST_F(ViewsTest, HexFindHitsMarkTheirDumpCells) {
+    Open();
+    FindResult* result = doc_->finds.GetResult(kFind1Pane);
+    result->parameters.flags = kFindHexMode;
+    result->AddHit(0x1005, 2, L"00 00");
+    result->AddHit(0x1006, 2, L"00 00");
+    doc_->finds.activePane = kFind1Pane;
+    FileDizaPane& diza = Diza();
+    Paint();
+    const int row = diza.Page().LineOfAddress(0x1004);
+    ASSERT_GE(row, 0);
+    SectionLock lock(doc_->FileLock());
+    std::unique_ptr<BDizaLine> model(static_cast<BDizaLine*>(diza.GetItem(row)));
+    diza.bodyLine->row = row;
+    diza.bodyLine->SetData(model.get());
+    const ColorMap& marks = diza.bodyLine->dump->highlightMap;
+    std::string cells;
+    for (int i = 0; i < 8; ++i)
+        cells += marks.Test(i) ? '1' : '0';
+    EXPECT_EQ("00111111", cells);   // bytes 1 to 3 of the item at 0x1004 lie in the two hits
+    doc_->finds.activePane = 0;
+    diza.bodyLine->SetData(model.get());
+    EXPECT_TRUE(diza.bodyLine->dump->highlightMap.IsEmpty());
 }
 
 TEST_F(ViewsTest, BytelineIsEnabledForThreeTo65535Bytes) {
