@@ -316,6 +316,39 @@ TEST_F(ViewsTest, HexFindHitsMarkTheirDumpCells) {
     EXPECT_TRUE(diza.bodyLine->dump->highlightMap.IsEmpty());
 }
 
+TEST_F(ViewsTest, CollapseCommandAddsARangeOverTheBlockAndRemovesItAtItsStart) {
+    Open();
+    FileDizaPane& diza = Diza();
+    Collapse& ranges = doc_->stores.collapses;
+    EXPECT_FALSE(diza.IsCommandEnabled(kCmdCollapse));
+    BlockSelection& s = diza.Page().selection;
+    s.Begin(DizaLinePos{ 0x1008, 0xD0000000 });
+    s.Extend(DizaLinePos{ 0x1018, 0xD0000000 });
+    EXPECT_TRUE(diza.IsCommandEnabled(kCmdCollapse));
+    diza.RunCommand(kCmdCollapse);
+    EXPECT_EQ(0x101C, ranges.FindEnd(0x1008));
+    EXPECT_FALSE(ranges.IsCollapsed(0x1008));
+    // A block starting where a range starts cannot make another one there.
+    EXPECT_FALSE(diza.IsCommandEnabled(kCmdCollapse));
+    s.Clear();
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    diza.cursorAddress = 0x1008;
+    EXPECT_TRUE(diza.IsCommandEnabled(kCmdCollapse));
+    diza.RunCommand(kCmdCollapse);
+    EXPECT_EQ(-1, ranges.FindEnd(0x1008));
+    EXPECT_FALSE(diza.IsCommandEnabled(kCmdCollapse));
+}
+
+TEST_F(ViewsTest, ReferMarksTheRowAddressInEveryLine) {
+    Open();
+    FileDizaPane& diza = Diza();
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    diza.RunCommand(kCmdRefer);
+    EXPECT_EQ(std::wstring(doc_->AddressText(0x1008).c_str()), diza.selection.selectedText.c_str());
+}
+
 TEST_F(ViewsTest, BytelineIsEnabledForThreeTo65535Bytes) {
     Open(0x20000);
     FileDizaPane& diza = Diza();
