@@ -210,6 +210,59 @@ TEST_F(ShellTest, CommandLineFilesEachGetATabUnlessCancelled) {
     EXPECT_EQ(Tabs().CurrentFile(), second);              // the last opened is selected
 }
 
+TEST_F(ShellTest, EightNamesAreAllOfferedInOrder) {
+    std::wstring line;
+    std::vector<std::wstring> names;
+    for (int i = 0; i < 8; ++i) {
+        names.push_back(File());
+        line += Quoted(names.back()) + L" ";
+    }
+    AnswerOpenDialogs({false, false, false, false, false, false, false, false});
+    ASSERT_TRUE(Start(line));
+    EXPECT_EQ(g_offered, names);
+    EXPECT_EQ(Tabs().Count(), 0);
+    EXPECT_TRUE(Main().startScreen->IsWindowVisible());
+}
+
+TEST_F(ShellTest, ReloadMakesANewDocumentInTheSameWindowUnlessCancelled) {
+    const std::wstring a = File();
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(a)));
+    ASSERT_EQ(Tabs().Count(), 1);
+    FilePane* window = Tabs().WindowAt(0);
+    FileParseThread* old = window->document;
+    const int32_t oldId = old->Serial();
+    AnswerOpenDialogs({false});
+    EXPECT_FALSE(Tabs().ReloadFile());
+    EXPECT_EQ(window->document, old);
+    EXPECT_EQ(g_offered.back(), a);
+    AnswerOpenDialogs({true});
+    EXPECT_TRUE(Tabs().ReloadFile());
+    Pump(200);
+    ASSERT_EQ(Tabs().Count(), 1);
+    EXPECT_EQ(Tabs().WindowAt(0), window);
+    EXPECT_GT(window->document->Serial(), oldId);
+    EXPECT_EQ(app->FindFileById(oldId), nullptr);
+    EXPECT_EQ(app->FindFileById(window->document->Serial()), window->document);
+    EXPECT_STREQ(window->document->FilePath(), a.c_str());
+}
+
+TEST_F(ShellTest, MiddleButtonReleaseOnATabClosesIt) {
+    AnswerOpenDialogs({true, true});
+    ASSERT_TRUE(Start(Quoted(File()) + L" " + Quoted(File())));
+    ASSERT_EQ(Tabs().Count(), 2);
+    Tabs().Invalidate();
+    Tabs().UpdateWindow();
+    ASSERT_EQ(Tabs().tabRects.size(), 2u);
+    const RECT first = Tabs().tabRects[0];
+    const int32_t keep = Tabs().FileAt(1)->Serial();
+    Tabs().SendMessage(WM_MBUTTONUP, 0, MAKELPARAM((first.left + first.right) / 2, (first.top + first.bottom) / 2));
+    ASSERT_EQ(Tabs().Count(), 1);
+    EXPECT_EQ(Tabs().FileAt(0)->Serial(), keep);
+    Tabs().SendMessage(WM_MBUTTONUP, 0, MAKELPARAM(5, 2000));   // not on a tab
+    EXPECT_EQ(Tabs().Count(), 1);
+}
+
 TEST_F(ShellTest, ClosingTheLastTabBringsTheStartScreenBackAndIdsAreNotReused) {
     const std::wstring a = File(), b = File();
     AnswerOpenDialogs({true, true});
