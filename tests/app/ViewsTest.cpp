@@ -446,6 +446,41 @@ TEST_F(ViewsTest, DetachLeavesThePageInvalidAndTheCursorUnset) {
     diza.SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));
 }
 
+TEST_F(ViewsTest, GotoMessagePushesTheHistoryAndMovesTheCursorRow) {
+    Open();
+    FileDizaPane& diza = Diza();
+    Key(VK_DOWN);
+    diza.SendMessage(kMsgGoto, 0, 0x10F0);
+    Pump();
+    Paint();
+    EXPECT_EQ(0x10F0, diza.CurrentPosition().address);
+    EXPECT_EQ(0x10F0, diza.cursorAddress);
+    EXPECT_EQ(0x1004, doc_->history.Next().address);
+}
+
+TEST_F(ViewsTest, ScrollingTheCommentPaneMovesBothPanes) {
+    Open();
+    FileDizaPane& diza = Diza();
+    FileOncommentPane& comments = Main().comments;
+    ASSERT_TRUE(diza.CommentPaneVisible());
+    const int64_t top = diza.Page().top.address;
+    comments.SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+    Paint();
+    EXPECT_GT(diza.Page().top.address, top);
+    EXPECT_EQ(diza.Page().PositionOf(diza.Page().top.address), comments.VBar().top);
+    EXPECT_EQ(diza.VBar().top, comments.VBar().top);
+}
+
+TEST_F(ViewsTest, ShowasRecordReplacesTheKindWordAtItsAddress) {
+    Open();
+    FileDizaPane& diza = Diza();
+    const DizaLinePos record{ 0x1000, 0xD1000000 };
+    diza.SendMessage(kMsgShowasItem, 0, reinterpret_cast<LPARAM>(&record));
+    SectionLock lock(doc_->FileLock());
+    EXPECT_EQ(0xD1000000u, doc_->Map().ItemAt(0x1000).kind);
+    EXPECT_EQ(0xD1000000u, diza.Page().top.line);
+}
+
 // --- The dump pane.
 
 class DumpTest : public ViewsTest {
@@ -538,6 +573,43 @@ TEST_F(DumpTest, ModeButtonCyclesAndHitTestsFollowTheAreas) {
     EXPECT_EQ(3, dump_->HitTest(text));
     EXPECT_EQ(-1, dump_->HitTest(POINT{ 1, 1 }));
     EXPECT_EQ(std::wstring(L"FileOffset: 0003\r\nAddress: 1003"), dump_->TipText(text).c_str());
+}
+
+TEST_F(DumpTest, TheDisassemblySelectionMarksItsBytes) {
+    Open();
+    MakeDump(600, 200);
+    BlockSelection& s = Diza().Page().selection;
+    s.Begin(DizaLinePos{ 0x1004, 0xD0000000 });
+    s.Extend(DizaLinePos{ 0x100C, 0xD0000000 });
+    dump_->SendMessage(kMsgSelectionChanged, 1, reinterpret_cast<LPARAM>(&Diza()));
+    EXPECT_EQ(4, dump_->markFirst);
+    EXPECT_EQ(0x10, dump_->markEnd);
+    dump_->SendMessage(kMsgSelectionChanged, 0, reinterpret_cast<LPARAM>(&Diza()));
+    EXPECT_EQ(-1, dump_->markFirst);
+}
+
+TEST_F(DumpTest, OffsetsOutsideTheSegmentsHaveNoAddress) {
+    // The segment covers only the file's first 0x1000 bytes.
+    StepParser parser([&](FileParseThread* d) { return d->AddDataSegment(0x1000, 0, 0x1000, 0x1000); });
+    ParseRequest* r = MakeParseRequest(path_.c_str());
+    r->mainParser = &parser;
+    r->head.bitness = 32;
+    r->head.acceptCode = 1;
+    ASSERT_TRUE(doc_->OpenFile(r));
+    Pump();
+    MakeDump(600, 400);
+    const int perRow = dump_->bytesPerRow;
+    const POINT first{ dump_->textArea.left + 1, 1 };
+    EXPECT_EQ(std::wstring(L"FileOffset: 0000\r\nAddress: 1000"), dump_->TipText(first).c_str());
+    dump_->SetPosition(0x1000 - 0x1000 % perRow);
+    const POINT outside{ dump_->textArea.left + dump_->charWidth * (0x1000 % perRow) + 1, 1 };
+    EXPECT_EQ(std::wstring(L"FileOffset: 1000\r\nAddress: n/a"), dump_->TipText(outside).c_str());
+    EXPECT_EQ(0, dump_->addressMode);
+    dump_->SendMessage(WM_COMMAND, FileDumpPane::kCmdAddressMode, 0);
+    EXPECT_EQ(1, dump_->addressMode);
+    // A click on a byte without an address leaves the mark alone.
+    dump_->SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(outside.x, outside.y));
+    EXPECT_EQ(-1, dump_->fileMark);
 }
 
 class BigDumpTest : public ViewsTest {
