@@ -112,13 +112,27 @@ TEST(ResultList, QueuedEqualsAddedInAnyOrder) {
             added.AddValues({ a, words[0] }, 1, 2, L"before");
             queued.AddValues({ a, words[0] }, 1, 2, L"before");
         }
+        // Past the queue limit the reference takes the same results in rising order, equal ones in the
+        // order they came (so the first still wins): appends, where falling adds one by one would take
+        // quadratic time.
+        const bool sortedReference = c.count > 0x10000;
+        std::vector<std::pair<_RESULT_DIZA, int>> reference;
+        std::vector<std::wstring> texts(c.count);
         for (int i = 0; i < c.count; ++i) {
             const int64_t n = c.order == 0 ? i : c.order == 1 ? c.count - 1 - i : static_cast<int64_t>(random() % c.count);
             const DizaLinePos pos = { 3 * n, words[(n + i) % 4] };
-            const std::wstring text = L"t" + std::to_wstring(i);
-            added.AddValues(pos, i, static_cast<int32_t>(n % 5), i % 3 ? text.c_str() : nullptr);
-            queued.QueueValues(pos, i, static_cast<int32_t>(n % 5), i % 3 ? text.c_str() : nullptr);
+            texts[i] = L"t" + std::to_wstring(i);
+            const wchar_t* text = i % 3 ? texts[i].c_str() : nullptr;
+            if (sortedReference)
+                reference.push_back({ { pos, text, i, static_cast<int32_t>(n % 5) }, i });
+            else
+                added.AddValues(pos, i, static_cast<int32_t>(n % 5), text);
+            queued.QueueValues(pos, i, static_cast<int32_t>(n % 5), text);
         }
+        std::stable_sort(reference.begin(), reference.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& r : reference)
+            added.AddValues(r.first.pos, r.first.value, r.first.length, r.first.text);
         EXPECT_EQ(Dump(queued), Dump(added));
     }
 }
