@@ -177,6 +177,27 @@ TEST_F(ShellTest, EmptyCommandLineShowsTheStartScreenWithMenuAndTitle) {
     EXPECT_TRUE(g_offered.empty());
 }
 
+// A damaged options file beside the program: start-up goes on with what could be read and says which
+// file it read.
+TEST_F(ShellTest, DamagedOptionsFileKeepsTheDefaults) {
+    const std::wstring path = Options::DefaultPath().c_str();
+    if (FILE* f = _wfopen(path.c_str(), L"wb")) {
+        fputs("\x01\xFF garbage\n[File\nFileShowDumpBytes=(1,2\n[UIColors]\nLogBk=(300,0,0)\n=\n", f);
+        fclose(f);
+    }
+    files.push_back(path);
+    ASSERT_TRUE(Start(L""));
+    EXPECT_TRUE(app->options.file.showDumpBytes.value);
+    Options fresh;
+    fresh.ApplyColorTheme();
+    EXPECT_EQ(app->options.uiColors.logBk.value, fresh.uiColors.logBk.value);
+    StartLogPane& log = Main().startScreen->log;
+    bool named = false;
+    for (int i = 0; i < log.LineCount(); ++i)
+        named = named || log.LineText(i) == (L"Options: '" + path + L"'").c_str();
+    EXPECT_TRUE(named);
+}
+
 TEST_F(ShellTest, BadCommandLinesEndWithTheUsageBox) {
     for (const wchar_t* line : {L"1 2 3 4 5 6 7 8 9", L"/verbose"}) {
         PushMessageBoxAnswer(IDOK);
