@@ -1,6 +1,8 @@
 #include "app/FilePane.h"
 
 #include "app/AskCancel.h"
+#include "app/DFind.h"
+#include "app/FileDumpPane.h"
 #include "app/FileButtonBar.h"
 #include "app/FileLowPane.h"
 #include "app/FileMainPane.h"
@@ -320,6 +322,65 @@ void FilePane::ReloadRange(int64_t start, int64_t end) {
         mainApi_->ReloadRange(start, end);
 }
 
+// --- The finds' host.
+
+bool FilePane::RunDialog(FindContext& context) {
+    CWnd* pane = DizaWindow();
+    return RunFindDialog(pane ? pane : this, context);
+}
+
+bool FilePane::BlockSelection(int64_t& start, int64_t& end) {
+    BDizaView* view = DizaView();
+    if (!view || !document)
+        return false;
+    ::BlockSelection& selection = view->Selection();
+    if (selection.state == ::BlockSelection::kNone)
+        return false;
+    SectionLock lock(document->FileLock());
+    start = selection.Lower().address;
+    end = selection.End(document);
+    return start != -1 && end > start;
+}
+
+int64_t FilePane::CursorAddress(bool hex) {
+    if (!document || !mainPane_)
+        return -1;
+    FileDizaPane& diza = static_cast<FileMainPane*>(mainPane_.get())->diza;
+    if (!hex)
+        return diza.m_hWnd ? diza.CurrentPosition().address : -1;
+    // The dump's cursor byte; the dump follows the disassembly's cursor until it is clicked itself.
+    if (FileLowPane* low = LowPane())
+        if (auto* dump = dynamic_cast<FileDumpPane*>(low->longTab.DumpPane()); dump && dump->fileMark >= 0) {
+            const int64_t address = document->OffsetToAddress(dump->fileMark);
+            if (address != -1)
+                return address;
+        }
+    return diza.cursorAddress;
+}
+
+void FilePane::ShowResultPane(int paneId) {
+    if (auto* side = static_cast<FileSideTab*>(sideTab_.get()); side && side->m_hWnd)
+        side->SelectTab(paneId);
+}
+
+void FilePane::ActivePaneChanged(int, int newPaneId) {
+    auto* side = static_cast<FileSideTab*>(sideTab_.get());
+    if (!side || !side->m_hWnd)
+        return;
+    side->FindPaneAt(0)->UpdateTabIcon(newPaneId == kIdFind1List);
+    side->FindPaneAt(1)->UpdateTabIcon(newPaneId == kIdFind2List);
+    side->Invalidate();
+}
+
+void FilePane::DialogFindDone(FindResult* result) {
+    if (DFind* dialog = DFind::Open())
+        dialog->OnFindDone(result);
+}
+
+BFindLines* FilePane::Lines() {
+    return mainPane_ ? &static_cast<FileMainPane*>(mainPane_.get())->diza.findLines : nullptr;
+}
+
 // --- The parse pop-up.
 
 void FilePane::ShowParsePopup(const wchar_t* text) {
@@ -571,7 +632,7 @@ void FilePane::OnStatusBarClick() {
         break;
     }
     case 4:
-        if (BDizaView* view = DizaView(); view && view->Selection().state != BlockSelection::kNone)
+        if (BDizaView* view = DizaView(); view && view->Selection().state != ::BlockSelection::kNone)
             document->PostGotoAddress(view->Selection().Lower().address);
         break;
     case 5:

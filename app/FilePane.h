@@ -10,6 +10,7 @@
 
 #include "core/StringW.h"
 #include "document/DocumentHost.h"
+#include "document/FindContext.h"
 #include "app/ActivityStack.h"
 #include "toolkit/BPane.h"
 
@@ -76,7 +77,7 @@ public:
     virtual void SetStripSide(int style) { (void)style; }
 };
 
-class FilePane : public BPane, public BDocumentHost {
+class FilePane : public BPane, public BDocumentHost, public BFindHost {
 public:
     FilePane();
     ~FilePane() override;
@@ -109,6 +110,16 @@ public:
     void OnResultFound(int index, int64_t address) override;
     bool RedrawIfShown(int64_t address) override;
     void ReloadRange(int64_t start, int64_t end) override;
+
+    // --- The finds' host: the find dialog over the disassembly pane, its selection and cursor, the
+    // side tab's result panes, and the pane's line texts.
+    bool RunDialog(FindContext& context) override;
+    bool BlockSelection(int64_t& start, int64_t& end) override;
+    int64_t CursorAddress(bool hex) override;
+    void ShowResultPane(int paneId) override;
+    void ActivePaneChanged(int oldPaneId, int newPaneId) override;
+    void DialogFindDone(FindResult* result) override;
+    BFindLines* Lines() override;
 
     // --- The window.
     void ShowParsePopup(const wchar_t* text);

@@ -2,9 +2,12 @@
 // pane's options, Esc and the show-as list.
 
 #include "app/AskCancel.h"
+#include "app/DFind.h"
 #include "app/FileButtonBar.h"
 #include "app/FileLogPane.h"
 #include "app/FileLowPane.h"
+#include "app/FileMainPane.h"
+#include "app/FileSideTab.h"
 #include "app/FilePane.h"
 #include "app/FileStatusBar.h"
 #include "app/ShowasPane.h"
@@ -17,6 +20,7 @@
 #include "document/ScanStringz.h"
 #include "options/Options.h"
 #include "toolkit/BPopup.h"
+#include "classlib/Dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -193,6 +197,62 @@ TEST_F(FileWindowTest, EscapeAsksOnlyWhileAFindRunsAndYesStopsBothFinds) {
     EXPECT_TRUE(window_->PreTranslateMessage(&key));
     EXPECT_EQ(Boxes::texts.size(), 1u);
     first->runningJobs = 0;
+}
+
+// The find command reaches the document through the file window: the dialog runs, the chosen list
+// is shown and filled, the log tells the end, and a line find reads the disassembly pane's texts.
+TEST_F(FileWindowTest, FindCommandRunsTheDialogAndFillsTheChosenList) {
+    StepParser parser([](FileParseThread* d) { return d && d->AddDataSegment(0x1000, 0, 0x400, 0x400); });
+    Open(parser, 0);
+    auto* main = static_cast<FileMainPane*>(window_->MainPane());
+    auto* side = static_cast<FileSideTab*>(window_->SideTab());
+    EXPECT_EQ(window_->Lines(), &main->diza.findLines);
+
+    struct Case {
+        const wchar_t* text;
+        uint32_t mode;
+        int pane;           // 1 or 2
+        int hits;           // -1: at least one
+    };
+    // "qui" stands three times in the first 64 bytes ("The quick brown fox jumps" repeated).
+    const Case cases[] = {
+        { L"71 75 69", kFindHexMode, 1, 3 },
+        { L"*quick*", kFindLineMode, 2, -1 },
+        { L"71 7", kFindHexMode, 1, 0 },   // a lone digit: an empty result and the usual end line
+    };
+    for (const Case& c : cases) {
+        FindParameters& p = doc_->finds.parameters;
+        p.text = c.text;
+        p.flags = c.mode | (static_cast<uint32_t>(c.pane) << kFindPaneShift) | kFindCodeSegments |
+                  kFindDataSegments | kFindCodeLines | kFindOtherLines | kFindComments;
+        bool dialogSeen = false;
+        PushModalAction([&](Dialog& d) {
+            dialogSeen = DFind::Open() == &d;
+            static_cast<DFind&>(d).OnOK();
+        });
+        window_->SendMessage(WM_COMMAND, 333, 0);
+        Pump();
+        EXPECT_EQ(PendingModalActions(), 0u);
+        EXPECT_TRUE(dialogSeen) << c.text;
+        FindResult* result = doc_->finds.GetResultByIndex(c.pane);
+        if (c.hits >= 0)
+            EXPECT_EQ(result->Count(), c.hits) << c.text;
+        else
+            EXPECT_GT(result->Count(), 0) << c.text;
+        EXPECT_EQ(result->runningJobs, 0);
+        EXPECT_EQ(side->FindPaneAt(c.pane - 1)->GetCount(), result->Count()) << c.text;
+        EXPECT_EQ(doc_->finds.activePane, c.pane == 1 ? kFind1Pane : kFind2Pane) << c.text;
+        const std::wstring end = std::wstring(L"Find") + (c.pane == 1 ? L"1" : L"2") + L" for '" + result->parameters.text.c_str() +
+                                 L"' is finished in ";
+        EXPECT_TRUE(Logged(end)) << c.text;
+        EXPECT_TRUE(doc_->modified);
+    }
+    // Cancel in the dialog runs nothing.
+    const int before = doc_->finds.GetResultByIndex(1)->Count();
+    PushModalAction([](Dialog& d) { static_cast<DFind&>(d).OnCancel(); });
+    doc_->finds.parameters.text = L"71";
+    window_->SendMessage(WM_COMMAND, 333, 0);
+    EXPECT_EQ(doc_->finds.GetResultByIndex(1)->Count(), before);
 }
 
 TEST_F(FileWindowTest, HiddenLowPaneIsStoredAsHidden) {
