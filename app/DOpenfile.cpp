@@ -223,7 +223,15 @@ void DOpenfile::OnFileSelChange() {
 
 void DOpenfile::OnFileEdit() {
     EnableItem(IDOK, false);
+    probePending_ = true;
     SetTimer(kProbeTimer, kProbeDelay);
+}
+
+void DOpenfile::ProbeNow() {
+    if (!probePending_) return;
+    probePending_ = false;
+    KillTimer(kProbeTimer);
+    FillParsers();
 }
 
 void DOpenfile::OnTimer(UINT_PTR id) {
@@ -231,8 +239,7 @@ void DOpenfile::OnTimer(UINT_PTR id) {
         ThemeDialog::OnTimer(id);
         return;
     }
-    KillTimer(kProbeTimer);
-    FillParsers();
+    ProbeNow();
 }
 
 void DOpenfile::Browse() {
@@ -245,10 +252,15 @@ void DOpenfile::Browse() {
     if (dialog.DoModal() != IDOK) return;
     SetItemText(IDC_OPEN_FILE, dialog.GetPathName().c_str());
     ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, 0, FALSE);
+    probePending_ = false;
+    KillTimer(kProbeTimer);
     FillParsers();
 }
 
 BOOL DOpenfile::PreTranslateMessage(MSG* msg) {
+    // Enter right after typing a name: probe it first, so that OK is there to take the key.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && ::IsChild(Item(IDC_OPEN_FILE), msg->hwnd))
+        ProbeNow();
     if (msg->hwnd == Item(IDC_OPEN_BASE)) {
         if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) return TRUE;
         if (msg->message == WM_CHAR && msg->wParam != VK_BACK) {
@@ -262,6 +274,7 @@ BOOL DOpenfile::PreTranslateMessage(MSG* msg) {
 }
 
 void DOpenfile::OnOK() {
+    ProbeNow();
     if (!request_ || !IsItemEnabled(IDOK)) return;
     fileName_ = ComboText(Item(IDC_OPEN_FILE));
     RecentFiles().PushFront(fileName_.c_str());

@@ -49,6 +49,8 @@ public:
     void OnSecondParser();
     void OnCodesize(UINT id);
     void FillParsers();
+    // Probes a typed name at once when its pause has not run out yet.
+    void ProbeNow();
 
     bool fileFound = false;
     bool parserAccepted = false;
@@ -64,4 +66,5 @@ private:
     ParseRequest* request_ = nullptr;          // the chosen one, held in requests_
     std::vector<ParseRequest*> requests_;      // owned until the dialog ends
     ParseRequest* taken_ = nullptr;
+    bool probePending_ = false;   // a typed name waits for its probe
 };

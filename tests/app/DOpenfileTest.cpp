@@ -252,6 +252,43 @@ TEST_F(OpenfileTest, TypedNameIsProbedOnlyAfterThePause) {
     });
 }
 
+void CALLBACK CancelLater(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(hwnd, id);
+    static_cast<DOpenfile*>(CWnd::FromHandle(hwnd))->OnCancel();
+}
+
+TEST_F(OpenfileTest, EnterRightAfterTypingOpensTheTypedName) {
+    // Backslashes and forward slashes alike; OK and Enter before the pause both probe first.
+    std::wstring forward = file;
+    for (wchar_t& c : forward)
+        if (c == L'\\') c = L'/';
+    struct Case { std::wstring typed; bool byKey; };
+    const Case cases[] = { { file, true }, { forward, true }, { file, false } };
+    for (const Case& c : cases) {
+        INT_PTR result = Run(file + L".none", [&c](DOpenfile& d) {
+            d.SetItemText(IDC_OPEN_FILE, c.typed.c_str());
+            d.OnFileEdit();
+            EXPECT_FALSE(d.IsItemEnabled(IDOK));
+            if (!c.byKey) {
+                Press(d, IDOK);
+                return;
+            }
+            HWND edit = ::GetWindow(d.Item(IDC_OPEN_FILE), GW_CHILD);
+            ASSERT_NE(nullptr, edit);
+            ::SetFocus(edit);
+            ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+            // Cancels after a while should Enter not end the dialog.
+            ::SetTimer(d.m_hWnd, 77, 3000, CancelLater);
+        });
+        ASSERT_EQ(IDOK, result) << (c.byKey ? "Enter" : "OK");
+        ParseRequest* request = dialog->TakeRequest();
+        ASSERT_NE(nullptr, request);
+        EXPECT_EQ(plug, request->mainParser);
+        EXPECT_EQ(c.typed, std::wstring(dialog->FileName().c_str()));
+        FreeParseRecord(request);
+    }
+}
+
 TEST_F(OpenfileTest, ReopensWhereItWasLeft) {
     RECT moved{};
     Run(file, [&](DOpenfile& d) {
