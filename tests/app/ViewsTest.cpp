@@ -2,12 +2,16 @@
 // rows of the disassembly and comment panes, the selection by keys, the command guards, and the dump
 // pane's layout, scrolling and read window.
 
+#include "app/DGoto.h"
 #include "app/DizaZoneLines.h"
 #include "app/FileDizaPane.h"
 #include "app/FileDumpPane.h"
 #include "app/FileMainPane.h"
 #include "app/FilePane.h"
+#include "app/resources/resource.h"
+#include "classlib/Dialog.h"
 #include "core/SectionLock.h"
+#include "core/SystemServices.h"
 #include "document/BDizaLine.h"
 #include "document/BFileParser.h"
 #include "document/Diza.h"
@@ -161,11 +165,7 @@ protected:
                 more(d);
             return true;
         });
-        ParseRequest* r = MakeParseRequest(path_.c_str());
-        r->mainParser = &parser;
-        r->head.bitness = 32;
-        r->head.acceptCode = 1;
-        ASSERT_TRUE(doc_->OpenFile(r));
+        ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser)));
         Pump();
         Paint();
     }
@@ -591,11 +591,7 @@ TEST_F(DumpTest, TheDisassemblySelectionMarksItsBytes) {
 TEST_F(DumpTest, OffsetsOutsideTheSegmentsHaveNoAddress) {
     // The segment covers only the file's first 0x1000 bytes.
     StepParser parser([&](FileParseThread* d) { return d->AddDataSegment(0x1000, 0, 0x1000, 0x1000); });
-    ParseRequest* r = MakeParseRequest(path_.c_str());
-    r->mainParser = &parser;
-    r->head.bitness = 32;
-    r->head.acceptCode = 1;
-    ASSERT_TRUE(doc_->OpenFile(r));
+    ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser)));
     Pump();
     MakeDump(600, 400);
     const int perRow = dump_->bytesPerRow;
@@ -610,6 +606,34 @@ TEST_F(DumpTest, OffsetsOutsideTheSegmentsHaveNoAddress) {
     // A click on a byte without an address leaves the mark alone.
     dump_->SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(outside.x, outside.y));
     EXPECT_EQ(-1, dump_->fileMark);
+}
+
+TEST_F(DumpTest, AClickOnAByteTakesTheDisassemblyThereInEveryMode) {
+    Open();
+    MakeDump(600, 200);
+    struct Case {
+        int mode;
+        bool hex;
+        int byte;
+    };
+    const Case cases[] = { { FileDumpPane::kBoth, true, 5 }, { FileDumpPane::kBoth, false, 9 },
+                           { FileDumpPane::kHexOnly, true, 12 }, { FileDumpPane::kTextOnly, false, 3 } };
+    for (const Case& c : cases) {
+        while (dump_->mode != c.mode)
+            dump_->SendMessage(WM_COMMAND, FileDumpPane::kCmdTextHex, 0);
+        const int row = 1;
+        const POINT at = c.hex ? POINT{ dump_->hexArea.left + c.byte * (2 * dump_->charWidth + 2) + 1, row * dump_->lineHeight + 1 }
+                               : POINT{ dump_->textArea.left + c.byte * dump_->charWidth + 1, row * dump_->lineHeight + 1 };
+        const int64_t offset = static_cast<int64_t>(row) * dump_->bytesPerRow + c.byte;
+        ASSERT_EQ(offset, dump_->HitTest(at)) << c.mode << c.hex;
+        dump_->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        dump_->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        Pump();
+        Paint();
+        EXPECT_EQ(offset, dump_->fileMark);
+        // The row of the 4-byte item that holds the byte.
+        EXPECT_EQ(0x1000 + (offset & ~3), Diza().CurrentPosition().address) << c.mode << c.hex;
+    }
 }
 
 class BigDumpTest : public ViewsTest {
@@ -633,3 +657,208 @@ TEST_F(BigDumpTest, AReloadNearTheEndCoversTheLastWindow) {
 }
 
 }  // namespace
+
+// --- The commands of the disassembly pane on a real document.
+
+namespace commands {
+
+class CommandsTest : public ViewsTest {
+protected:
+    ::Diza ItemAt(int64_t address) {
+        SectionLock lock(doc_->FileLock());
+        return doc_->Map().ItemAt(address);
+    }
+    int32_t LengthAt(int64_t address) {
+        SectionLock lock(doc_->FileLock());
+        return doc_->Map().ItemLength(address);
+    }
+    void Settle() {
+        Pump();
+        Paint();
+    }
+    // The next dialog gets the text typed into its control and OK.
+    static void Answer(int id, const wchar_t* text, UINT notification) {
+        PushModalAction([=](Dialog& d) {
+            d.SetItemText(id, text);
+            d.SendMessage(WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(d.Item(id)));
+            d.SendMessage(WM_COMMAND, IDOK);
+        });
+    }
+};
+
+TEST_F(CommandsTest, ElementMakersReplaceTheRowItem) {
+    struct Case {
+        UINT command;
+        uint32_t kind;
+        int32_t length;
+    };
+    const Case cases[] = {
+        { kCmdByte, diza::kData, 1 }, { kCmdWord, diza::kData, 2 }, { kCmdQword, diza::kData, 8 },
+        { kCmdDword, diza::kData, 4 }, { kCmdDump, diza::kBytes, -1 },
+    };
+    Open();
+    FileDizaPane& diza = Diza();
+    for (const Case& c : cases) {
+        doc_->modified = false;
+        doc_->navigator.GotoAddress(0x1000);
+        Settle();
+        ASSERT_EQ(0x1000, diza.CurrentPosition().address);
+        EXPECT_TRUE(diza.IsCommandEnabled(c.command)) << c.command;
+        diza.RunCommand(c.command);
+        Settle();
+        const ::Diza item = ItemAt(0x1000);
+        EXPECT_EQ(c.kind, diza::KindOf(item.kind)) << c.command;
+        if (c.length > 0) {
+            EXPECT_EQ(c.length, LengthAt(0x1000)) << c.command;
+            EXPECT_EQ(0x1000 + c.length, diza.CurrentPosition().address) << c.command;   // the row moves on
+        }
+        EXPECT_TRUE(doc_->modified) << c.command;
+    }
+}
+
+TEST_F(CommandsTest, MakersOverABlockCoverItAndNeedOneSegment) {
+    Open();
+    FileDizaPane& diza = Diza();
+    BlockSelection& s = diza.Page().selection;
+    s.Begin(DizaLinePos{ 0x1010, 0xD0000000 });
+    s.Extend(DizaLinePos{ 0x101C, 0xD0000000 });
+    ASSERT_TRUE(diza.IsCommandEnabled(kCmdWord));
+    diza.RunCommand(kCmdWord);
+    Settle();
+    // The block is words now, the items before and past it are untouched.
+    EXPECT_EQ(diza::kData, diza::KindOf(ItemAt(0x1010).kind));
+    EXPECT_EQ(2, LengthAt(0x1010));
+    EXPECT_EQ(4, LengthAt(0x100C));
+    EXPECT_EQ(4, LengthAt(0x1020));   // the item past the block is untouched
+}
+
+TEST_F(CommandsTest, CodeMakerDecodesFromTheRow) {
+    Open();
+    FileDizaPane& diza = Diza();
+    Key(VK_DOWN);
+    ASSERT_EQ(0x1004, diza.CurrentPosition().address);
+    ASSERT_TRUE(diza.IsCommandEnabled(kCmdCode));
+    diza.RunCommand(kCmdCode);
+    Settle();
+    EXPECT_EQ(diza::kCode, diza::KindOf(ItemAt(0x1004).kind));
+    EXPECT_TRUE(doc_->modified);
+    EXPECT_EQ(0x1000, diza.Page().Row(0).address);   // the rows before it stay
+}
+
+TEST_F(CommandsTest, NameCommandNamesTheRowThroughItsDialog) {
+    Open();
+    FileDizaPane& diza = Diza();
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    ASSERT_EQ(0x1008, diza.CurrentPosition().address);
+    Answer(IDC_NAME_TEXT, L"table_start", CBN_EDITCHANGE);
+    diza.RunCommand(kCmdName);
+    EXPECT_EQ(0u, PendingModalActions());
+    EXPECT_EQ(0x1008, doc_->stores.names.AddressOf(L"table_start"));
+    EXPECT_TRUE(doc_->modified);
+    Settle();
+    EXPECT_EQ((std::vector<uint32_t>{ 2, 0xD }), KindsAt(0x1008));
+    // A cancelled dialog changes nothing.
+    doc_->modified = false;
+    PushModalAction([](Dialog& d) { d.SendMessage(WM_COMMAND, IDCANCEL); });
+    diza.RunCommand(kCmdName);
+    EXPECT_FALSE(doc_->modified);
+    EXPECT_EQ(0x1008, doc_->stores.names.AddressOf(L"table_start"));
+}
+
+TEST_F(CommandsTest, CommentCommandsAddLineAndOnlineComments) {
+    Open();
+    FileDizaPane& diza = Diza();
+    Key(VK_DOWN);
+    ASSERT_EQ(0x1004, diza.CurrentPosition().address);
+    Answer(IDC_COMMENT_TEXT, L"first\r\nsecond", EN_CHANGE);
+    diza.RunCommand(kCmdCommentLine);
+    Settle();
+    EXPECT_TRUE(doc_->modified);
+    EXPECT_EQ((std::vector<uint32_t>{ 1, 1, 0xD }), KindsAt(0x1004));
+    // The row stays on the item; an on-line comment goes to the comment pane.
+    const int item = Diza().Page().LineOfAddress(0x1004);
+    ASSERT_GE(item, 0);
+    Diza().Page().currentRow = item;
+    Answer(IDC_COMMENT_TEXT, L"beside", EN_CHANGE);
+    diza.RunCommand(kCmdCommentOnline);
+    Settle();
+    EXPECT_EQ(L";beside", CommentText(Diza().Page().LineOfAddress(0x1004)));
+}
+
+TEST_F(CommandsTest, BookmarkStepsWalkTheMarksAndStopAtTheEnds) {
+    Open(0, [](FileParseThread* d) {
+        d->stores.bookmarks.AddKind(0x1010, L"a", 0);
+        d->stores.bookmarks.AddKind(0x1030, L"b", 0);
+    });
+    FileDizaPane& diza = Diza();
+    EXPECT_FALSE(diza.IsCommandEnabled(kCmdBookmarkPrev));
+    std::vector<int64_t> seen;
+    for (int i = 0; i < 3; ++i) {
+        const bool enabled = diza.IsCommandEnabled(kCmdBookmarkNext);
+        diza.RunCommand(kCmdBookmarkNext);
+        Settle();
+        seen.push_back(enabled ? diza.CurrentPosition().address : -1);
+    }
+    EXPECT_EQ((std::vector<int64_t>{ 0x1010, 0x1030, -1 }), seen);
+    EXPECT_EQ(0x1030, diza.CurrentPosition().address);
+    ASSERT_TRUE(diza.IsCommandEnabled(kCmdBookmarkPrev));
+    diza.RunCommand(kCmdBookmarkPrev);
+    Settle();
+    EXPECT_EQ(0x1010, diza.CurrentPosition().address);
+}
+
+TEST_F(CommandsTest, GotoDialogMovesThereAndGoBackReturns) {
+    Open();
+    FileDizaPane& diza = Diza();
+    Key(VK_DOWN);
+    Answer(IDC_GOTO_TEXT, L"1040", CBN_EDITCHANGE);
+    diza.RunCommand(kCmdGoto);
+    Settle();
+    EXPECT_EQ(0x1040, diza.CurrentPosition().address);
+    diza.RunCommand(kCmdGoBack);
+    Settle();
+    EXPECT_EQ(0x1004, diza.CurrentPosition().address);
+    // An address outside every segment is refused: the view stays.
+    PushModalAction([](Dialog& d) {
+        d.SetItemText(IDC_GOTO_TEXT, L"90000");
+        d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_GOTO_TEXT, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(d.Item(IDC_GOTO_TEXT)));
+        d.SendMessage(WM_COMMAND, IDOK);
+        EXPECT_TRUE(d.IsRunning());   // refused
+        d.SendMessage(WM_COMMAND, IDCANCEL);
+    });
+    diza.RunCommand(kCmdGoto);
+    Settle();
+    EXPECT_EQ(0x1004, diza.CurrentPosition().address);
+}
+
+TEST_F(CommandsTest, CtrlDoubleClickWordGoesToTheClipboard) {
+    Open();
+    ClipboardPutText(L"before", true);
+    Diza().ClickableText(StringW(L"loc_1040"), true, false);
+    auto text = ClipboardGetText();
+    ASSERT_TRUE(text);
+    EXPECT_EQ(std::wstring(L"loc_1040"), text.get());
+    // A plain double click on an address word goes there.
+    Diza().ClickableText(StringW(L"1040"), false, false);
+    Settle();
+    EXPECT_EQ(0x1040, Diza().CurrentPosition().address);
+}
+
+TEST_F(CommandsTest, GuardedCommandsDoNothingWithoutARow) {
+    Open();
+    FileDizaPane& diza = Diza();
+    diza.SendMessage(kMsgAttach, 0, reinterpret_cast<LPARAM>(doc_));
+    const int records = [&] { SectionLock lock(doc_->FileLock()); return doc_->Map().Count(); }();
+    for (UINT id : { kCmdByte, kCmdCode, kCmdName, kCmdCommentLine, kCmdByteline, kCmdCollapse, kCmdGoBack }) {
+        EXPECT_FALSE(diza.IsCommandEnabled(id) && id != kCmdGoBack) << id;
+        diza.RunCommand(id);
+    }
+    EXPECT_EQ(0u, PendingModalActions());
+    EXPECT_FALSE(doc_->modified);
+    SectionLock lock(doc_->FileLock());
+    EXPECT_EQ(records, doc_->Map().Count());
+    diza.SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));
+}
+
+}  // namespace commands
