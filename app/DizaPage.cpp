@@ -3,6 +3,7 @@
 #include "classlib/GdiObject.h"
 #include "core/SectionLock.h"
 #include "document/Diza.h"
+#include "document/DizaMap.h"
 #include "document/DizaWalk.h"
 #include "document/FileParseThread.h"
 #include "document/ItemStores.h"
@@ -245,6 +246,7 @@ void DizaPage::Refill(int32_t rows) {
     const int32_t n = std::max(rows, 0);
     if (table_.size() < static_cast<size_t>(n) + 1)
         table_.resize(static_cast<size_t>(n) + 1, kNoLine);
+    steps_.assign(static_cast<size_t>(n) + 1, -1);
     lineCount = n;
     // Until the segments are announced the top names no line to walk from.
     FileParseThread* doc = valid ? Laid() : nullptr;
@@ -258,6 +260,7 @@ void DizaPage::Refill(int32_t rows) {
     {
         DizaWalk walk(doc);
         walk.SetPosition(top);
+        int32_t itemRow = -1;   // the last item row whose length the walk has not yet stepped over
         for (int32_t i = 0; i <= n; ++i) {
             table_[i] = walk.current;
             if (!IsLine(walk.current)) {
@@ -265,12 +268,35 @@ void DizaPage::Refill(int32_t rows) {
                 if (currentRow >= i)
                     currentRow = i - 1;
             }
+            const int64_t at = walk.current.address;
+            if (IsItemLine(walk.current.line))
+                itemRow = i;
             walk.NextLine();
+            if (itemRow >= 0 && walk.IsLine() && walk.current.address != at) {
+                steps_[static_cast<size_t>(itemRow)] = walk.current.address;
+                itemRow = -1;
+            }
         }
     }
     if (currentRow < 0 && before >= 0)
         doc->Log().Print(L"%s", L"DP emergency mode");
     afterPage = table_[n];
+}
+
+int32_t DizaPage::StepLength(FileParseThread* doc, const DizaLinePos& line, int64_t next) {
+    const int64_t address = line.address;
+    if (next <= address || next - address > INT32_MAX)
+        return -1;
+    // A folded range is stepped over whole; a step out of the item's record may have jumped over unmade
+    // bytes. Inside one record the walk went by the line's length, as the document counts it.
+    if (StoresOf(doc).IsCollapsed(address))
+        return -1;
+    const DizaMap& map = doc->Map();
+    const int record = map.FindFloor(address);
+    // A make since the fill may have changed the item: its record must still be the row's.
+    if (record < 0 || record != map.FindFloor(next - 1) || map.GetAt(record).kind != line.line)
+        return -1;
+    return static_cast<int32_t>(next - address);
 }
 
 bool DizaPage::Contains(int64_t address) {
@@ -286,11 +312,14 @@ bool DizaPage::Contains(int64_t address) {
 }
 
 void DizaPage::EnsureTopInRange(int64_t start, int64_t end) {
+    std::fill(steps_.begin(), steps_.end(), -1);
     if (top.address >= start && top.address < end)
         RewalkTop();
 }
 
 void DizaPage::RewalkTop() {
+    // The items may have been made again: lengths come from the document until the next fill.
+    std::fill(steps_.begin(), steps_.end(), -1);
     FileParseThread* doc = Laid();
     if (!doc)
         return;
@@ -305,6 +334,11 @@ int32_t DizaPage::LineQuery(int32_t row) {
     if (!doc || !IsItemLine(p.line))
         return 0;
     SectionLock lock(doc->FileLock());
+    if (row >= 0 && static_cast<size_t>(row) < steps_.size() && steps_[row] != -1) {
+        const int32_t length = StepLength(doc, p, steps_[row]);
+        if (length >= 0)
+            return length;
+    }
     return doc->QueryItemLength(p.address);
 }
 

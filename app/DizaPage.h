@@ -65,7 +65,8 @@ public:
     void EnsureTopInRange(int64_t start, int64_t end);
     // The top becomes the first display line at its address again (its item was re-made).
     void RewalkTop();
-    // Bytes of the item of an item row; 0 for other rows.
+    // Bytes of the item line of an item row; 0 for other rows. Taken from the fill's walk where it
+    // stepped from that line to the next one in the same item; else asked of the document.
     int32_t LineQuery(int32_t row);
     // The item row that holds the address, -1 when none.
     int32_t LineOfAddress(int64_t address);
@@ -103,5 +104,10 @@ private:
     // many it moved.
     int MoveTop(int lines);
 
+    // The length of the item line from the fill's step to `next`, when the step went by the line's
+    // length (not over a folded range or unmade bytes) and the line's record is still there; else -1.
+    int32_t StepLength(FileParseThread* document, const DizaLinePos& line, int64_t next);
+
     std::vector<DizaLinePos> table_;   // lineCount + 1 entries once filled
+    std::vector<int64_t> steps_;       // per item row: the address the fill's walk stepped to, -1 none
 };

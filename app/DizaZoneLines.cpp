@@ -443,7 +443,11 @@ void DizaBodyZoneline::SetData(const void* item) {
         count = line->GetByteCount();
         bytes = line->LoadBytes();
     }
-    dump->itemLength = doc->QueryItemLength(at);
+    // The page knows its rows' lengths from the walk that filled it.
+    FileDizaPane* owner = Pane();
+    const DizaLinePos shown = owner ? owner->Page().Row(row) : kNoLine;
+    dump->itemLength = shown.address == at && shown.line == model->kind ? owner->Page().LineQuery(row)
+                                                                        : doc->QueryItemLength(at);
     const int64_t colour = doc->stores.bookmarks.ColourInRange(at, std::max(count, 1));
     bookmark->SetColour(colour < 0 ? static_cast<COLORREF>(-1) : static_cast<COLORREF>(colour));
     refers->imageIndex = doc->stores.refers.Classify(at, std::max(count, 1));

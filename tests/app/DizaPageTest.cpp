@@ -533,3 +533,40 @@ TEST_F(DizaPageTest, RandomMovesMatchAWalkOverEveryLine) {
 }
 
 }  // namespace
+
+// The rows' lengths that the fill's walk gives match the document's for every page position: across
+// segment gaps, folded ranges, sub-lines, dump lines and an item of two-byte lines; a row whose item
+// was made again before the next fill gets the document's length.
+TEST_F(DizaPageTest, RowLengthsFromTheWalkMatchTheDocument) {
+    {
+        SectionLock lock(p.doc.FileLock());
+        p.doc.Map().AddDataItem(0x1020, 2, 1);
+    }
+    all = p.AllLines();
+    constexpr int kRows = 12;
+    for (size_t first = 0; first < all.size(); ++first) {
+        p.page->SetTop(all[first]);
+        p.Paint(kRows);
+        for (int row = -1; row <= kRows; ++row) {
+            const DizaLinePos& at = p.page->Row(row);
+            const int32_t expect = diza::IsItemLine(at.line) ? p.doc.QueryItemLength(at.address) : 0;
+            EXPECT_EQ(p.page->LineQuery(row), expect) << "top " << first << " row " << row;
+        }
+    }
+    p.page->SetTop(FirstLine(0x1020));
+    p.Paint(kRows);
+    const int row = p.page->LineOfAddress(0x1020);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(p.page->LineQuery(row), 2);
+    {
+        SectionLock lock(p.doc.FileLock());
+        p.doc.Map().AddDataItem(0x1020, 4, 1);
+    }
+    EXPECT_EQ(p.page->LineQuery(row), 4);
+    {
+        SectionLock lock(p.doc.FileLock());
+        p.doc.Map().AddDataItem(0x1020, 2, 1);
+    }
+    p.page->RewalkTop();
+    EXPECT_EQ(p.page->LineQuery(row), 2);
+}
