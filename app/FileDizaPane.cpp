@@ -351,6 +351,7 @@ void FileDizaPane::OnZoneDown(BZone* zone, int row, int x) {
         clipCursor(&area);
     }
     page_->currentRow = row;
+    pressRow = page_->Row(row);
     SelectionChanged(false);
     if (zone)
         zone->OnClick(this, row, x);
@@ -365,8 +366,15 @@ void FileDizaPane::OnZoneDrag(BZone*, int row, int, UINT) {
     page_->currentRow = row;
     POINT p = CursorScreenPos();
     ScreenToClient(&p);
-    if (HasCapture() && std::abs(p.y - pressPoint.y) > 3)
+    if (HasCapture() && std::abs(p.y - pressPoint.y) > 3) {
+        // A block begun by a drag holds the pressed row, wherever the pointer left it.
+        BlockSelection& s = page_->selection;
+        const DizaLinePos current = CurrentPosition();
+        if (s.state == BlockSelection::kNone && pressRow.address != -1 &&
+            (pressRow.address != current.address || pressRow.line != current.line))
+            s.Begin(pressRow);
         SelectionChanged(true);
+    }
     Invalidate();
 }
 

@@ -156,6 +156,7 @@ public:
     FileOncommentPane* commentPane;
     int64_t cursorAddress = -1;
     POINT pressPoint{ 0, 0 };
+    DizaLinePos pressRow{ -1, 0 };   // the row pressed: a drag's block begins there
     int32_t addressDigits = 17;
     int32_t dumpCells = 16;
     HACCEL accelerators = nullptr;   // none is loaded

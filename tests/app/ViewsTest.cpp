@@ -845,6 +845,33 @@ TEST_F(CommandsTest, CtrlDoubleClickWordGoesToTheClipboard) {
     EXPECT_EQ(0x1040, Diza().CurrentPosition().address);
 }
 
+TEST_F(CommandsTest, ADragOfThreePixelsOrLessMarksNothing) {
+    Open();
+    FileDizaPane& diza = Diza();
+    BlockSelection& s = diza.Page().selection;
+    const RECT row2 = diza.GetRowRect(2);
+    const RECT row5 = diza.GetRowRect(5);
+    const int x = row2.right - 30;
+    const POINT press{ x, row2.bottom - 1 };
+    diza.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    struct Step {
+        int y;
+        bool marked;
+    };
+    // Three pixels down reach the next row but mark nothing; further down does.
+    const Step steps[] = { { press.y + 3, false }, { (row5.top + row5.bottom) / 2, true } };
+    for (const Step& step : steps) {
+        POINT screen{ x, step.y };
+        diza.ClientToScreen(&screen);
+        ::SetCursorPos(screen.x, screen.y);
+        diza.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, step.y));
+        EXPECT_EQ(step.marked, s.state != BlockSelection::kNone) << step.y;
+    }
+    diza.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(x, (row5.top + row5.bottom) / 2));
+    EXPECT_EQ(diza.Page().Row(2).address, s.Lower().address);
+    EXPECT_EQ(diza.Page().Row(5).address, s.Higher().address);
+}
+
 TEST_F(CommandsTest, GuardedCommandsDoNothingWithoutARow) {
     Open();
     FileDizaPane& diza = Diza();
