@@ -223,6 +223,17 @@ void ZoneDizaBody::OnClick(BMultiZone* pane, int row, int x) {
 
 ZoneDizaDump::ZoneDizaDump(int cells) : BZoneDump(kZoneDizaDump, BZone::kAlignLeft, cells) {}
 
+void ZoneDizaDump::SetFont(CFont* newFont) {
+    const bool full = width >= maxWidth;
+    BZoneDump::SetFont(newFont);
+    if (!sized_ && cellWidth > 0) {
+        sized_ = true;
+        width = std::min(maxWidth, TextWidth(std::min(charCount, kFirstCells)));
+    } else if (full) {
+        width = maxWidth;
+    }
+}
+
 void ZoneDizaDump::OnDrawByte(CDC& dc, int index) {
     dc.SetTextColor(index >= itemLength ? ThemeColor(103) : ownColor);
 }
@@ -330,6 +341,13 @@ void ZoneBookmark::OnClick(BMultiZone* pane, int, int) {
 }
 
 ZoneAddress::ZoneAddress() : ZoneNumberHexAdapt(kZoneAddress, BZone::kAlignLeft | BZone::kHexCell, 17, 17) {}
+
+void ZoneAddress::SetFont(CFont* newFont) {
+    const bool full = maxWidth == 0 || width >= maxWidth;
+    ZoneNumberHexAdapt::SetFont(newFont);
+    if (full)
+        width = maxWidth;
+}
 
 ZoneComment::ZoneComment(int id) : BZoneString(id, BZone::kAlignLeft | BZone::kStretch, 40) { marksMatches = true; }
 

@@ -58,6 +58,10 @@ public:
 class ZoneDizaDump : public BZoneDump {
 public:
     explicit ZoneDizaDump(int cells);
+    // A new column shows this many cells at most (its separator drags it to all of them), so that the
+    // text column keeps its room; a column at its full width follows the cell count.
+    static constexpr int kFirstCells = 8;
+    void SetFont(CFont* newFont) override;
     void OnClick(BMultiZone* pane, int row, int x) override;
     void OnDrawByte(CDC& dc, int index) override;
     // The bytes of the line that a hex find hit, or the span a text find found on a dump line.
@@ -65,6 +69,9 @@ public:
     // The cells of the item's own bytes and those past them (theme entry 103).
     int32_t itemLength = 0;
     COLORREF ownColor = 0;
+
+private:
+    bool sized_ = false;
 };
 
 class ZoneCollapse : public BZone {
@@ -86,6 +93,8 @@ public:
 class ZoneAddress : public ZoneNumberHexAdapt {
 public:
     ZoneAddress();
+    // A column at its full width follows the digit count.
+    void SetFont(CFont* newFont) override;
 };
 
 class ZoneComment : public BZoneString {

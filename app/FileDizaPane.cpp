@@ -304,6 +304,10 @@ void FileDizaPane::OnKeyDown(UINT key, UINT repeat, UINT flags) {
     }
     UpdateSelection(KeyDown(VK_SHIFT));
     BMultiZone::OnKeyDown(key, repeat, flags);
+    // The cursor address goes with the row, so that the dump and status bar follow the keys.
+    const int64_t at = GetCurrentAddress();
+    if (at != -1 && at != cursorAddress)
+        SetCursorAddress(at);
     if (page_->selection.state == BlockSelection::kMarking) {
         SelectionChanged(true);
         Invalidate();

@@ -889,3 +889,57 @@ TEST_F(CommandsTest, GuardedCommandsDoNothingWithoutARow) {
 }
 
 }  // namespace commands
+
+namespace layout {
+
+BOOL CALLBACK FindDump(HWND child, LPARAM data) {
+    auto** found = reinterpret_cast<FileDumpPane**>(data);
+    *found = dynamic_cast<FileDumpPane*>(CWnd::FromHandle(child));
+    return *found ? FALSE : TRUE;
+}
+
+FileDumpPane* DumpOf(HWND fileWindow) {
+    FileDumpPane* found = nullptr;
+    ::EnumChildWindows(fileWindow, FindDump, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// A fresh window gives the address its digits, a few byte cells and the instruction text the rest.
+TEST_F(ViewsTest, TheTextColumnGetsTheWidthTheAddressAndBytesLeave) {
+    Open();
+    DizaBodyZoneline* line = Diza().bodyLine;
+    ASSERT_LT(doc_->addressWidth, 17);
+    EXPECT_EQ(line->address->TextWidth(doc_->addressWidth), line->address->VisibleWidth());
+    EXPECT_LE(line->dump->VisibleWidth(), line->dump->TextWidth(8));
+    EXPECT_EQ(line->dump->TextWidth(16), line->dump->GetMaxWidth());
+    EXPECT_GE(line->body->VisibleWidth(), line->body->TextWidth(16));
+    // A wider address still gets all its digits.
+    doc_->addressWidth = 12;
+    Diza().SendMessage(0x5E09, 0x40000001u, 0);
+    EXPECT_EQ(line->address->TextWidth(12), line->address->VisibleWidth());
+}
+
+// Moving the cursor row with the keys moves the cursor address, and the dump pane follows it.
+TEST_F(ViewsTest, ArrowKeysCarryTheCursorAddressToTheDump) {
+    Open();
+    FileDumpPane* dump = DumpOf(window_->m_hWnd);
+    ASSERT_NE(nullptr, dump);
+    Diza().SetFocus();
+    for (int i = 0; i < 3; ++i)
+        Key(VK_DOWN);
+    Pump();
+    const int64_t row = Diza().CurrentPosition().address;
+    EXPECT_GT(row, 0x1000);
+    EXPECT_EQ(row, Diza().cursorAddress);
+    EXPECT_EQ(row - 0x1000, dump->fileMark);
+    for (int i = 0; i < 30; ++i)
+        Key(VK_NEXT);
+    Pump();
+    const int64_t later = Diza().CurrentPosition().address;
+    EXPECT_EQ(later, Diza().cursorAddress);
+    EXPECT_EQ(later - 0x1000, dump->fileMark);
+    EXPECT_GT(dump->Position(), 0);
+    EXPECT_LE(dump->Position(), dump->fileMark);
+}
+
+}  // namespace layout
