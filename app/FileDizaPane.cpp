@@ -306,8 +306,10 @@ void FileDizaPane::OnKeyDown(UINT key, UINT repeat, UINT flags) {
     BMultiZone::OnKeyDown(key, repeat, flags);
     // The cursor address goes with the row, so that the dump and status bar follow the keys.
     const int64_t at = GetCurrentAddress();
-    if (at != -1 && at != cursorAddress)
+    if (at != -1 && at != cursorAddress) {
         SetCursorAddress(at);
+        Invalidate();   // the cursor marks were drawn for the old address
+    }
     if (page_->selection.state == BlockSelection::kMarking) {
         SelectionChanged(true);
         Invalidate();
