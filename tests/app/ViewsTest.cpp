@@ -64,6 +64,8 @@ TEST(DizaColours, InstructionAndDataTextsGetTheirRoles) {
         { L"jmp short loc_1000", true, "333077777777777777" },
         { L"add al,1Fh", true, "3330440557" },
         { L"add al, 1Fh", true, "33304406666" },
+        { L"mov CR?,eax", true, "33304440444" },
+        { L"fld st?", true, "3330444" },
         { L"db 1, 2, 3", false, "3305055055" },
         { L"dd 12345678h", false, "330555555555" },
     };
@@ -80,6 +82,9 @@ TEST(DizaColours, RegisterNamesEndAtAnOperandBoundary) {
     const Case cases[] = {
         { L"eax", 0, 3 }, { L"eax,", 0, 3 }, { L"eaxb", 0, 0 }, { L"[esi+4]", 1, 3 }, { L"st(3)]", 0, 5 },
         { L"r15", 0, 3 }, { L"r15d", 0, 4 }, { L"EAX", 0, 0 }, { L"sil*2", 0, 3 }, { L"x", 0, 0 },
+        // The engine's placeholders and upper-case names colour as it prints them; test registers do not.
+        { L"st?", 0, 3 }, { L"mm?,", 0, 3 }, { L"CR?", 0, 3 }, { L"DR?", 0, 3 }, { L"?s", 0, 2 },
+        { L"CR1", 0, 3 }, { L"cr1", 0, 0 }, { L"TR0", 0, 0 }, { L"tr6", 0, 0 },
     };
     for (const Case& c : cases) {
         const int n = static_cast<int>(std::wcslen(c.text));

@@ -270,3 +270,15 @@ TEST(DecodeEngine, InsnStartAtNearTheEndsOfTheRange) {
     EXPECT_EQ(engine.InsnStartAt(INT64_MAX - 0x110, INT64_MAX - 0x100), INT64_MAX - 0x100);
     EXPECT_EQ(engine.InsnStartAt(INT64_MAX - 20, INT64_MAX), INT64_MAX);
 }
+
+TEST(DecodeEngine, RegisterNameTableByGroup) {
+    struct Row { unsigned group, number; const char* text; };
+    const Row rows[] = {
+        {0, 5, "gs"}, {0, 6, "?s"}, {1, 4, "ah"}, {2, 7, "di"}, {3, 0, "eax"}, {4, 7, "st(7)"},
+        {4, 8, "st?"}, {5, 15, "r15"}, {6, 15, "mm?"}, {7, 0, ""}, {8, 15, ""}, {9, 1, "CR1"},
+        {9, 8, "cr8"}, {9, 9, "CR?"}, {10, 4, "DR4"}, {10, 8, "DR?"}, {11, 6, "tr6"}, {11, 8, "TR?"},
+        {12, 0, ""}, {0, 16, ""},
+    };
+    for (const Row& r : rows)
+        EXPECT_STREQ(r.text, BDecodeEngine::RegisterNameText(r.group, r.number)) << r.group << "/" << r.number;
+}
