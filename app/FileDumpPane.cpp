@@ -320,7 +320,12 @@ void FileDumpPane::OnPaint() {
 
 UINT FileDumpPane::OnGetDlgCode() { return DLGC_WANTALLKEYS; }
 
-void FileDumpPane::OnSetFocus(HWND) { Invalidate(); }
+void FileDumpPane::OnSetFocus(HWND) {
+    // The tab strip around the pane shows whether the focus is inside.
+    if (HWND parent = GetParent())
+        ::InvalidateRect(parent, nullptr, FALSE);
+    Invalidate();
+}
 
 void FileDumpPane::OnKillFocus(HWND) {
     lastFocused_ = this;

@@ -17,6 +17,7 @@
 #include "document/Diza.h"
 #include "document/FileParseThread.h"
 #include "document/FindContext.h"
+#include "options/BColorTheme.h"
 #include "options/Options.h"
 #include "tests/app/FileFixtures.h"
 
@@ -945,6 +946,58 @@ TEST_F(ViewsTest, ArrowKeysCarryTheCursorAddressToTheDump) {
     EXPECT_EQ(later - 0x1000, dump->fileMark);
     EXPECT_GT(dump->Position(), 0);
     EXPECT_LE(dump->Position(), dump->fileMark);
+}
+
+// The focused-tab colour, made unlike the unfocused one so that the strip shows which it drew.
+class FocusColourTest : public ViewsTest {
+protected:
+    static constexpr int kFocusShape = 59;
+    void SetUp() override {
+        options_.ApplyColorTheme();
+        saved_ = CurrentTheme().Entry(kFocusShape).value;
+        CurrentTheme().Entry(kFocusShape).value = RGB(0, 0xC0, 0x40);
+        ViewsTest::SetUp();
+    }
+    void TearDown() override {
+        ViewsTest::TearDown();
+        CurrentTheme().Entry(kFocusShape).value = saved_;
+    }
+    // Pixels of the focused-tab colour that a window shows outside one of its children.
+    static int FocusPixels(HWND window, HWND child) {
+        RECT client, inner;
+        ::GetClientRect(window, &client);
+        ::GetWindowRect(child, &inner);
+        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&inner), 2);
+        HDC dc = ::GetDC(window);
+        int count = 0;
+        for (int y = client.top; y < client.bottom; ++y)
+            for (int x = client.left; x < client.right; ++x) {
+                const POINT p{ x, y };
+                if (!::PtInRect(&inner, p) && ::GetPixel(dc, x, y) == RGB(0, 0xC0, 0x40))
+                    ++count;
+            }
+        ::ReleaseDC(window, dc);
+        return count;
+    }
+    COLORREF saved_ = 0;
+};
+
+// A click that moves the focus from the disassembly into the dump lights the "Dump" tab.
+TEST_F(FocusColourTest, AClickInTheDumpShowsItsTabFocused) {
+    Open();
+    FileDumpPane* dump = DumpOf(window_->m_hWnd);
+    ASSERT_NE(nullptr, dump);
+    const HWND strip = ::GetParent(dump->m_hWnd);
+    Diza().SetFocus();
+    ::RedrawWindow(window_->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    EXPECT_EQ(0, FocusPixels(strip, dump->m_hWnd));
+    const LPARAM at = MAKELPARAM(dump->hexArea.left + 2, 2);
+    dump->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    dump->PostMessage(WM_LBUTTONUP, 0, at);
+    Pump();
+    ASSERT_EQ(dump->m_hWnd, ::GetFocus());
+    EXPECT_GT(FocusPixels(strip, dump->m_hWnd), 0);
 }
 
 }  // namespace layout
