@@ -20,6 +20,8 @@
 #include "options/Options.h"
 #include "toolkit/BPopup.h"
 
+#include <vector>
+
 namespace {
 
 // Activity colours of the tab: theme colours.
@@ -379,6 +381,24 @@ void FilePane::DialogFindDone(FindResult* result) {
 
 BFindLines* FilePane::Lines() {
     return mainPane_ ? &static_cast<FileMainPane*>(mainPane_.get())->diza.findLines : nullptr;
+}
+
+void FilePane::PollStop() {
+    // Only an Esc pressed in this window is taken while the find runs; other keys are put back in
+    // their order and wait for its end, so that nothing changes the document under the job.
+    std::vector<MSG> waiting;
+    bool escape = false;
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        if (msg.wParam == VK_ESCAPE && (msg.hwnd == m_hWnd || ::IsChild(m_hWnd, msg.hwnd)))
+            escape = escape || msg.message == WM_KEYDOWN;
+        else
+            waiting.push_back(msg);
+    }
+    if (escape)
+        QuestionAboutEsc();
+    for (const MSG& key : waiting)
+        ::PostMessageW(key.hwnd, key.message, key.wParam, key.lParam);
 }
 
 // --- The parse pop-up.

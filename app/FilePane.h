@@ -120,6 +120,7 @@ public:
     void ActivePaneChanged(int oldPaneId, int newPaneId) override;
     void DialogFindDone(FindResult* result) override;
     BFindLines* Lines() override;
+    void PollStop() override;
 
     // --- The window.
     void ShowParsePopup(const wchar_t* text);

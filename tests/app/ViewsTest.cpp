@@ -2,7 +2,10 @@
 // rows of the disassembly and comment panes, the selection by keys, the command guards, and the dump
 // pane's layout, scrolling and read window.
 
+#include "app/AskCancel.h"
+#include "app/DFind.h"
 #include "app/DGoto.h"
+#include "app/FileLogPane.h"
 #include "app/DizaZoneLines.h"
 #include "app/FileDizaPane.h"
 #include "app/FileDumpPane.h"
@@ -1001,3 +1004,67 @@ TEST_F(FocusColourTest, AClickInTheDumpShowsItsTabFocused) {
 }
 
 }  // namespace layout
+
+namespace findstop {
+
+// The question box as it shows, answered Yes through its own message queue.
+std::wstring questionText;
+HHOOK questionHook = nullptr;
+LRESULT CALLBACK AnswerYes(int code, WPARAM wparam, LPARAM lparam) {
+    if (code == HCBT_ACTIVATE) {
+        const HWND box = reinterpret_cast<HWND>(wparam);
+        wchar_t caption[64] = {};
+        ::GetWindowTextW(box, caption, 64);
+        if (std::wstring(caption) == AskCancel::kCaption) {
+            wchar_t text[128] = {};
+            ::GetDlgItemTextW(box, 0xFFFF, text, 128);
+            questionText = text;
+            ::PostMessageW(box, WM_COMMAND, IDYES, 0);
+        }
+    }
+    return ::CallNextHookEx(questionHook, code, wparam, lparam);
+}
+
+// A file of some thousand display lines, so that a find over it polls for Esc several times.
+class FindStopTest : public ViewsTest {
+protected:
+    FindStopTest() : ViewsTest(0x10000) {}
+    std::vector<std::wstring> LogLines() {
+        std::vector<std::wstring> lines;
+        BTextRoll& ring = window_->LogPane()->Ring();
+        for (int i = 0; i < ring.Count(); ++i)
+            lines.push_back(ring.GetText(i));
+        return lines;
+    }
+};
+
+// Esc pressed while a find runs asks the one question; Yes stops the find where it is.
+TEST_F(FindStopTest, EscDuringAFindAsksAndYesStopsIt) {
+    Open();
+    questionText.clear();
+    questionHook = ::SetWindowsHookExW(WH_CBT, AnswerYes, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(nullptr, questionHook);
+    // The dialog asks for a text every line holds; the key reaches the queue as it closes.
+    PushModalAction([this](Dialog& d) {
+        DFind& find = static_cast<DFind&>(d);
+        find.combo.SetText(L"*");
+        Diza().PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+        find.SendMessage(WM_COMMAND, IDOK);
+    });
+    Diza().PostMessage(WM_COMMAND, kCmdFind, 0);
+    Pump();
+    ::UnhookWindowsHookEx(questionHook);
+    EXPECT_EQ(0u, PendingModalActions());
+    EXPECT_EQ(L"Do You want cancel finding ?", questionText);
+    FindResult* result = doc_->finds.GetResultByIndex(1);
+    EXPECT_EQ(0, result->runningJobs);
+    EXPECT_GT(result->Count(), 0);
+    EXPECT_LE(result->Count(), static_cast<int>(BFindThread::kPollEvery));
+    const std::vector<std::wstring> log = LogLines();
+    ASSERT_FALSE(log.empty());
+    const std::wstring canceled = L"Find1 for '*' is canceled at ";
+    EXPECT_EQ(canceled, log.back().substr(0, canceled.size())) << std::string(log.back().begin(), log.back().end());
+    EXPECT_FALSE(AskCancel::Instance().Answered());
+}
+
+}  // namespace findstop
