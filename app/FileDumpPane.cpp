@@ -240,6 +240,7 @@ void FileDumpPane::DrawByteCell(CDC& dc, int64_t offset, int x, int y, bool hex,
         dc.ExtTextOut(high.left, y + lineHeight, 0, &high, &kDigits[byte >> 4], 1);
         dc.ExtTextOut(low.left, y + lineHeight, 0, &low, &kDigits[byte & 15], 1);
     } else {
+        // Control characters have no glyph: they show as '.', as in the dump lines of the page.
         wchar_t c = L'.';
         const char narrow = static_cast<char>(byte);
         if (byte >= 32 && !::MultiByteToWideChar(oemText ? CP_OEMCP : CP_ACP, 0, &narrow, 1, &c, 1))
