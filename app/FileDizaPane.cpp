@@ -85,6 +85,7 @@ const MessageEntry kDizaPaneEntries[] = {
     Cracked(WM_MOUSEWHEEL),
     Cracked(WM_LBUTTONDOWN),
     Cracked(WM_LBUTTONUP),
+    Cracked(WM_IDLEUPDATECMDUI),
     OnMessage(kMsgAttach, Route<&FileDizaPane::OnAttach>),
     OnMessage(kMsgSegmentsChanged, Route<&FileDizaPane::OnSegmentsChanged>),
     OnMessage(kMsgSelectionChanged, Route<&FileDizaPane::OnSelectionChanged>),

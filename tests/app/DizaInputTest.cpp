@@ -1,0 +1,194 @@
+// The disassembly pane and its lists driven as a user drives them: the application's idle processing
+// sets the button states, buttons are clicked with the mouse messages of a click, keys and double clicks
+// go through the message queue, and what the user sees is asserted.
+
+#include "app/FileButtonBar.h"
+#include "app/FileDizaPane.h"
+#include "app/FileDumpPane.h"
+#include "app/FileMainPane.h"
+#include "app/FilePane.h"
+#include "app/FileSideTab.h"
+#include "classlib/Application.h"
+#include "core/SectionLock.h"
+#include "document/Diza.h"
+#include "document/FileParseThread.h"
+#include "options/Options.h"
+#include "tests/app/FileFixtures.h"
+#include "toolkit/BButton.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using fixtures::StepParser;
+
+BOOL WINAPI NoClip(const RECT*) { return TRUE; }
+
+void SetKey(int key, bool down) {
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[key] = down ? 0x80 : 0;
+    if (key == VK_SHIFT)
+        keys[VK_LSHIFT] = keys[key];
+    if (key == VK_CONTROL)
+        keys[VK_LCONTROL] = keys[key];
+    ::SetKeyboardState(keys);
+}
+
+class DizaInputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FileDizaPane::clipCursor = NoClip;
+        FileDumpPane::clipCursor = NoClip;
+        options_.ApplyColorTheme();
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        path_ = fixtures::ScratchPath((L"input-" + std::wstring(name.begin(), name.end()) + L".bin").c_str());
+        std::string bytes(0x2000, '\0');
+        for (size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<char>(i * 5);
+        fixtures::WriteFileBytes(path_, bytes);
+        ASSERT_TRUE(frame_.CreateEx(0, nullptr, L"frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                    RECT{ 0, 0, 1000, 720 }, nullptr, 0));
+        window_ = new FilePane;
+        ASSERT_TRUE(window_->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                      RECT{ 0, 0, 980, 680 }, frame_.m_hWnd, 0));
+        frame_.ShowWindow(SW_SHOWNOACTIVATE);
+        app_.SetMainWindow(&frame_);
+        doc_ = new FileParseThread(window_);
+        directory_.documents.push_back(doc_);
+        doc_->options.CopyFrom(options_);
+        SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+    }
+    void TearDown() override {
+        SetKey(VK_SHIFT, false);
+        SetKey(VK_CONTROL, false);
+        app_.SetMainWindow(nullptr);
+        directory_.documents.clear();
+        delete window_;
+        frame_.DestroyWindow();
+        ::DeleteFileW(path_.c_str());
+        FileDizaPane::clipCursor = ::ClipCursor;
+        FileDumpPane::clipCursor = ::ClipCursor;
+    }
+    // One data segment over the file, 4-byte items over its first 0x100 bytes, a dump after them.
+    void Open(std::function<void(FileParseThread*)> more = nullptr) {
+        StepParser parser([&](FileParseThread* d) {
+            d->AddDataSegment(0x1000, 0, 0x2000, 0x2000);
+            SectionLock lock(d->FileLock());
+            for (int64_t a = 0x1000; a < 0x1100; a += 4)
+                d->Map().AddDataItem(a, 4, 1);
+            if (more)
+                more(d);
+            return true;
+        });
+        ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser)));
+        Loop();
+        Diza().SetFocus();
+        Loop();
+    }
+    // The message loop's work until the queue is empty, then the application's idle processing.
+    void Loop() {
+        MSG msg;
+        for (int i = 0; i < 2000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i)
+            app_.PumpMessage(msg);
+        app_.RunIdle();
+    }
+    FileMainPane& Main() { return *dynamic_cast<FileMainPane*>(window_->MainPane()); }
+    FileDizaPane& Diza() { return Main().diza; }
+    FileSideTab& Side() { return *dynamic_cast<FileSideTab*>(window_->SideTab()); }
+    static BButton* ButtonIn(HWND parent, UINT id) {
+        return dynamic_cast<BButton*>(CWnd::FromHandle(::GetDlgItem(parent, static_cast<int>(id))));
+    }
+    BButton* PaneButton(UINT id) { return ButtonIn(Diza().m_hWnd, id); }
+    BButton* BarButton(UINT id) { return ButtonIn(window_->ButtonBar()->m_hWnd, id); }
+    // What a click does: the button goes down and up at its middle.
+    void Click(BButton* button) {
+        ASSERT_NE(nullptr, button);
+        const RECT r = button->GetClientRect();
+        ASSERT_GT(r.right, 0) << "the button is not laid out";
+        const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+        button->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        button->PostMessage(WM_LBUTTONUP, 0, at);
+        Loop();
+    }
+    // A key pressed on the pane that has the focus.
+    void Key(UINT key) {
+        HWND target = ::GetFocus() ? ::GetFocus() : Diza().m_hWnd;
+        ::PostMessageW(target, WM_KEYDOWN, key, 1);
+        ::PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+        Loop();
+    }
+    void ShiftKeys(UINT key, int times) {
+        SetKey(VK_SHIFT, true);
+        for (int i = 0; i < times; ++i) {
+            ::PostMessageW(Diza().m_hWnd, WM_KEYDOWN, key, 1);
+            Loop();
+        }
+        SetKey(VK_SHIFT, false);
+        ::PostMessageW(Diza().m_hWnd, WM_KEYUP, VK_SHIFT, 0xC0000001);
+        Loop();
+    }
+    ::Diza ItemAt(int64_t address) {
+        SectionLock lock(doc_->FileLock());
+        return doc_->Map().ItemAt(address);
+    }
+
+    Application app_;
+    Options options_;
+    fixtures::TestDirectory directory_;
+    CWnd frame_;
+    FilePane* window_ = nullptr;
+    FileParseThread* doc_ = nullptr;
+    std::wstring path_;
+};
+
+TEST_F(DizaInputTest, IdleSetsTheButtonStatesAndTheFoldButtonMakesAndRemovesAFold) {
+    Open([](FileParseThread* d) { d->stores.bookmarks.AddKind(0x1040, L"", 0); });
+    BButton* fold = PaneButton(kCmdCollapse);
+    BButton* comments = PaneButton(kCmdShowComments);
+    BButton* dumpBytes = PaneButton(kCmdShowDumpBytes);
+    ASSERT_TRUE(fold && comments && dumpBytes);
+    ASSERT_TRUE(Diza().CommentPaneVisible());
+    EXPECT_TRUE(dumpBytes->GetCheck());
+    EXPECT_TRUE(comments->GetCheck());
+    EXPECT_FALSE(fold->IsEffectivelyEnabled());
+    // On an item row without a block: the element makers yes, the byte line no; a bookmark lies ahead.
+    EXPECT_TRUE(BarButton(kCmdByte)->IsEffectivelyEnabled());
+    EXPECT_FALSE(BarButton(kCmdByteline)->IsEffectivelyEnabled());
+    EXPECT_TRUE(BarButton(kCmdBookmarkNext)->IsEffectivelyEnabled());
+    EXPECT_FALSE(BarButton(kCmdBookmarkPrev)->IsEffectivelyEnabled());
+    EXPECT_FALSE(BarButton(kCmdFindNext)->IsEffectivelyEnabled());
+
+    // Four rows marked with Shift+Down: a fold and a byte line can be made.
+    ShiftKeys(VK_DOWN, 3);
+    ASSERT_EQ(BlockSelection::kMarked, Diza().Page().selection.state);
+    EXPECT_TRUE(fold->IsEffectivelyEnabled());
+    EXPECT_TRUE(BarButton(kCmdByteline)->IsEffectivelyEnabled());
+    Click(fold);
+    EXPECT_EQ(0x1010, doc_->stores.collapses.FindEnd(0x1000));
+    EXPECT_FALSE(fold->IsEffectivelyEnabled());   // a range starts at the block now
+
+    // Back on the fold's first row without a block: the button takes the fold away.
+    for (int i = 0; i < 3; ++i)
+        Key(VK_UP);
+    EXPECT_EQ(BlockSelection::kNone, Diza().Page().selection.state);
+    EXPECT_EQ(0x1000, Diza().GetCurrentAddress());
+    EXPECT_TRUE(fold->IsEffectivelyEnabled());
+    Click(fold);
+    EXPECT_EQ(-1, doc_->stores.collapses.FindEnd(0x1000));
+    EXPECT_FALSE(fold->IsEffectivelyEnabled());
+
+    // The comments button hides the comment pane, and shows released.
+    Click(comments);
+    EXPECT_FALSE(Diza().CommentPaneVisible());
+    EXPECT_FALSE(comments->GetCheck());
+    Click(dumpBytes);
+    EXPECT_FALSE(dumpBytes->GetCheck());
+    EXPECT_TRUE(Diza().bodyLine->dump->hidden);
+}
+
+}  // namespace
