@@ -851,10 +851,12 @@ void FileDizaPane::OnByteline() {
     }
     if (lineEnd == -1)
         return;
+    // The maker takes the span in bytes and cuts it into whole lines of the block's length.
+    const int64_t span = std::clamp<int64_t>(lineEnd - lower, 0, BMaker::kNoSize - 1);
     MakerByteline maker(document, static_cast<uint32_t>(length));
-    if (maker.Make(lower, static_cast<uint32_t>((lineEnd - lower) / length))) {
+    if (maker.Make(lower, static_cast<uint32_t>(span))) {
+        maker.RefreshPane(this);
         MarkModified();
-        Repaint();
     }
 }
 

@@ -7,6 +7,7 @@
 #include "app/FileDumpPane.h"
 #include "app/FileMainPane.h"
 #include "app/FilePane.h"
+#include "app/FileLowPane.h"
 #include "app/FileSideTab.h"
 #include "classlib/Application.h"
 #include "core/SectionLock.h"
@@ -37,6 +38,19 @@ void SetKey(int key, bool down) {
     if (key == VK_CONTROL)
         keys[VK_LCONTROL] = keys[key];
     ::SetKeyboardState(keys);
+}
+
+struct IdSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<IdSearch*>(data);
+    if (::GetDlgCtrlID(child) != search->id)
+        return TRUE;
+    search->found = child;
+    return FALSE;
 }
 
 class DizaInputTest : public ::testing::Test {
@@ -132,6 +146,29 @@ protected:
         ::PostMessageW(Diza().m_hWnd, WM_KEYUP, VK_SHIFT, 0xC0000001);
         Loop();
     }
+    // The window with the control id among the file window's descendants.
+    CWnd* Descendant(int id) {
+        IdSearch search{ id, nullptr };
+        ::EnumChildWindows(window_->m_hWnd, MatchId, reinterpret_cast<LPARAM>(&search));
+        return CWnd::FromHandle(search.found);
+    }
+    FileDumpPane* Dump() { return dynamic_cast<FileDumpPane*>(Descendant(FileLongTab::kIdDump)); }
+    bool Logged(const std::wstring& text) {
+        BTextRoll& ring = window_->LogPane()->Ring();
+        for (int i = 0; i < ring.Count(); ++i)
+            if (std::wstring(ring.GetText(i)) == text)
+                return true;
+        return false;
+    }
+    // The addresses of the page's item rows from the first row at or after `from`.
+    std::vector<int64_t> ItemRowsFrom(int64_t from, size_t count) {
+        std::vector<int64_t> rows;
+        DizaPage& page = Diza().Page();
+        for (int i = 0; i < page.LineCount() && rows.size() < count; ++i)
+            if (page.Row(i).address >= from && diza::IsItemLine(page.Row(i).line))
+                rows.push_back(page.Row(i).address);
+        return rows;
+    }
     ::Diza ItemAt(int64_t address) {
         SectionLock lock(doc_->FileLock());
         return doc_->Map().ItemAt(address);
@@ -189,6 +226,51 @@ TEST_F(DizaInputTest, IdleSetsTheButtonStatesAndTheFoldButtonMakesAndRemovesAFol
     Click(dumpBytes);
     EXPECT_FALSE(dumpBytes->GetCheck());
     EXPECT_TRUE(Diza().bodyLine->dump->hidden);
+}
+
+// The byte line button cuts the span up to the byte-line end into lines of the block's length, and the
+// made lines replace the marked block on the page.
+TEST_F(DizaInputTest, BytelineButtonMakesLinesOfTheBlocksLengthUpToTheLineEnd) {
+    Open([](FileParseThread* d) { d->Map().AddDumpItem(0x1100); });
+    FileDumpPane* dump = Dump();
+    ASSERT_NE(nullptr, dump);
+    struct Case {
+        int64_t at;          // the block's first row
+        int rows;            // rows marked
+        uint32_t length;     // the block's length: one line
+        int64_t runEnd;      // where the byte line's run ends
+    };
+    const Case cases[] = {
+        // Four 4-byte items: the span reaches past the next item, one whole line fits.
+        { 0x1000, 4, 16, 0x1010 },
+        // Two 16-byte dump rows: lines of 32 bytes up to the segment's end.
+        { 0x1100, 2, 32, 0x3000 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.at);
+        Diza().PostMessage(kMsgGoto, 0, static_cast<LPARAM>(c.at));
+        Loop();
+        ASSERT_EQ(c.at, Diza().CurrentPosition().address);
+        ShiftKeys(VK_DOWN, c.rows - 1);
+        ASSERT_EQ(int64_t{ c.length }, Diza().Page().selection.Length(doc_));
+        ASSERT_NE(-1, dump->markFirst);
+        ASSERT_TRUE(BarButton(kCmdByteline)->IsEffectivelyEnabled());
+        Click(BarButton(kCmdByteline));
+        EXPECT_EQ(0xB0000000u | c.length, ItemAt(c.at).kind);
+        {
+            SectionLock lock(doc_->FileLock());
+            EXPECT_EQ(c.runEnd, doc_->Map().RunEnd(c.at));
+        }
+        EXPECT_TRUE(Logged(L"Byteline one line length: " + std::to_wstring(c.length)));
+        EXPECT_TRUE(doc_->modified);
+        // The page shows the lines, and the block is gone from both panes.
+        const std::vector<int64_t> rows = ItemRowsFrom(c.at, 3);
+        ASSERT_EQ(3u, rows.size());
+        EXPECT_EQ(c.at + c.length, rows[1]);
+        EXPECT_EQ(c.runEnd > c.at + c.length ? c.at + 2 * c.length : c.runEnd + 4, rows[2]);
+        EXPECT_EQ(BlockSelection::kNone, Diza().Page().selection.state);
+        EXPECT_EQ(-1, dump->markFirst);
+    }
 }
 
 }  // namespace
