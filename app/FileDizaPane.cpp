@@ -20,6 +20,7 @@
 #include "document/MakerData.h"
 #include "document/MakerStringz.h"
 #include "options/Options.h"
+#include "toolkit/BTabber.h"
 #include "toolkit/BZoneLine.h"
 
 #if __has_include("app/FileButtonBar.h")
@@ -39,6 +40,8 @@
 namespace {
 
 bool KeyDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
+
+constexpr int kIdRefersTab = 224;   // the side tab's refers list
 
 bool IsLine(const DizaLinePos& p) { return p.line >= diza::kFirstMade; }
 
@@ -890,8 +893,8 @@ void FileDizaPane::OnRefer() {
         SetHighlight(text);
         if (found > 0)
             if (FilePane* file = dynamic_cast<FilePane*>(dynamic_cast<CWnd*>(document->Host())))
-                if (BPane* side = file->SideTab())
-                    side->SendMessage(WM_COMMAND, 224, 0);
+                if (auto* side = dynamic_cast<BTabber*>(file->SideTab()))
+                    side->SelectTab(kIdRefersTab);
     }
     if (BDocumentHost* host = document->Host()) {
         host->RepaintRefers();

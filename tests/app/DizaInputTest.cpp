@@ -89,7 +89,7 @@ protected:
         FileDumpPane::clipCursor = ::ClipCursor;
     }
     // One data segment over the file, 4-byte items over its first 0x100 bytes, a dump after them.
-    void Open(std::function<void(FileParseThread*)> more = nullptr) {
+    void Open(std::function<void(FileParseThread*)> more = nullptr, uint32_t flags = 0) {
         StepParser parser([&](FileParseThread* d) {
             d->AddDataSegment(0x1000, 0, 0x2000, 0x2000);
             SectionLock lock(d->FileLock());
@@ -99,7 +99,7 @@ protected:
                 more(d);
             return true;
         });
-        ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser)));
+        ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser, flags)));
         Loop();
         Diza().SetFocus();
         Loop();
@@ -168,6 +168,13 @@ protected:
             if (page.Row(i).address >= from && diza::IsItemLine(page.Row(i).line))
                 rows.push_back(page.Row(i).address);
         return rows;
+    }
+    // A press and release of the left button on a zone of a row of a pane.
+    static void ClickZone(BMultiZone& pane, const BZone& zone, int row, UINT message = WM_LBUTTONDOWN) {
+        const RECT r = pane.GetRowRect(row);
+        const LPARAM at = MAKELPARAM((zone.rect.left + zone.rect.right) / 2, (r.top + r.bottom) / 2);
+        pane.PostMessage(message, MK_LBUTTON, at);
+        pane.PostMessage(WM_LBUTTONUP, 0, at);
     }
     ::Diza ItemAt(int64_t address) {
         SectionLock lock(doc_->FileLock());
@@ -271,6 +278,26 @@ TEST_F(DizaInputTest, BytelineButtonMakesLinesOfTheBlocksLengthUpToTheLineEnd) {
         EXPECT_EQ(BlockSelection::kNone, Diza().Page().selection.state);
         EXPECT_EQ(-1, dump->markFirst);
     }
+}
+
+// A click on a row's refers mark fills the refers list and brings its tab to the front.
+TEST_F(DizaInputTest, AClickOnTheRefersMarkShowsTheRefersTab) {
+    Open(nullptr, kRequestRefers);
+    doc_->stores.refers.AddPair(0x1020, 0x1008);
+    doc_->stores.refers.AddPair(0x1030, 0x1009);
+    Diza().Invalidate();
+    Loop();
+    FileSideTab& side = Side();
+    ASSERT_NE(&side.refers, side.active);
+    const int row = Diza().Page().LineOfAddress(0x1008);
+    ASSERT_GE(row, 0);
+    ClickZone(Diza(), *Diza().bodyLine->refers, row);
+    Loop();
+    EXPECT_EQ(0x1008, Diza().CurrentPosition().address);
+    EXPECT_EQ(2, side.refers.GetCount());
+    EXPECT_EQ(&side.refers, side.active);
+    EXPECT_TRUE(side.refers.IsWindowVisible());
+    EXPECT_TRUE(Logged(L"Target refer address " + std::wstring(doc_->AddressText(0x1008).c_str())));
 }
 
 }  // namespace
