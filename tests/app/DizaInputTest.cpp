@@ -300,4 +300,53 @@ TEST_F(DizaInputTest, AClickOnTheRefersMarkShowsTheRefersTab) {
     EXPECT_TRUE(Logged(L"Target refer address " + std::wstring(doc_->AddressText(0x1008).c_str())));
 }
 
+// The selected row of a list.
+int64_t SelectedRow(BMultiList& list) { return list.Pager()->GetCurrent(list.VBar()); }
+
+// The bookmark and find steps, and a click on a row's bookmark mark, select the row they went to in
+// their list.
+TEST_F(DizaInputTest, BookmarkAndFindStepsSelectTheRowTheyWentTo) {
+    Open([](FileParseThread* d) {
+        for (int64_t at : { 0x1010, 0x1030, 0x1050 })
+            d->stores.bookmarks.AddKind(at, L"", 0);
+    });
+    BookmarkPane& marks = Side().bookmarks;
+    struct Step {
+        UINT command;
+        int64_t address;
+        int64_t row;
+    };
+    const Step bookmarkSteps[] = { { kCmdBookmarkNext, 0x1010, 0 }, { kCmdBookmarkNext, 0x1030, 1 },
+                                   { kCmdBookmarkNext, 0x1050, 2 }, { kCmdBookmarkPrev, 0x1030, 1 } };
+    for (const Step& step : bookmarkSteps) {
+        Click(BarButton(step.command));
+        EXPECT_EQ(step.address, Diza().CurrentPosition().address) << step.address;
+        EXPECT_EQ(step.row, SelectedRow(marks)) << step.address;
+    }
+    // A click on the bookmark mark of the row at 0x1020 sets a bookmark there, and the list selects it.
+    ClickZone(Diza(), *Diza().bodyLine->bookmark, Diza().Page().LineOfAddress(0x1020));
+    Loop();
+    BOOKMARK_DATA mark{};
+    EXPECT_TRUE(doc_->stores.bookmarks.Get(0x1020, &mark));
+    EXPECT_EQ(1, SelectedRow(marks));
+
+    // The hits of a find in "Find2": lines, and bytes inside an item; a step from that hit goes on to the
+    // next one, as the cursor stays on the hit's byte.
+    FindResult* result = doc_->finds.GetResult(kFind2Pane);
+    result->AddLine(DizaLinePos{ 0x1044, ItemAt(0x1044).kind }, L"dd 0");
+    result->AddHit(0x1061, 2, L"00 00");
+    result->AddLine(DizaLinePos{ 0x1080, ItemAt(0x1080).kind }, L"dd 0");
+    doc_->finds.activePane = kFind2Pane;
+    Loop();
+    FindPane& hits = *Side().FindPaneAt(1);
+    const Step findSteps[] = { { kCmdFindNext, 0x1044, 0 }, { kCmdFindNext, 0x1060, 1 },
+                               { kCmdFindNext, 0x1080, 2 }, { kCmdFindPrev, 0x1060, 1 } };
+    for (const Step& step : findSteps) {
+        ASSERT_TRUE(BarButton(step.command)->IsEffectivelyEnabled()) << step.address;
+        Click(BarButton(step.command));
+        EXPECT_EQ(step.address, Diza().CurrentPosition().address) << step.address;
+        EXPECT_EQ(step.row, SelectedRow(hits)) << step.address;
+    }
+}
+
 }  // namespace
