@@ -17,13 +17,14 @@ void FileNavigator::GotoAddress(int64_t address) {
     }
     DizaWalk walk(document);
     walk.SetItemAddress(address);
-    ShowWalkPosition(walk);
+    // The cursor stays on the address asked for, which may lie inside the item shown.
+    ShowWalkPosition(walk, address);
 }
 
 void FileNavigator::GotoLinePosition(const DizaLinePos& position) {
     DizaWalk walk(document);
     walk.SetPosition(position);
-    ShowWalkPosition(walk);
+    ShowWalkPosition(walk, walk.current.address);
 }
 
 bool FileNavigator::ResolveAddress(int64_t address) {
@@ -41,7 +42,7 @@ bool FileNavigator::ResolveAddress(int64_t address) {
     return document->PostGotoAddress(target);
 }
 
-void FileNavigator::ShowWalkPosition(BBDizaWalk& walk) {
+void FileNavigator::ShowWalkPosition(BBDizaWalk& walk, int64_t cursor) {
     const DizaLinePos target = walk.current;
     StoresOf(document).ExpandAround(target.address);
     BDizaView* view = ViewOf(document);
@@ -53,5 +54,5 @@ void FileNavigator::ShowWalkPosition(BBDizaWalk& walk) {
     }
     view->Repaint();
     document->NotifyWindows(kMsgSelectionChanged, 0, view->PaneParam(), true);
-    view->SetCursorAddress(target.address);
+    view->SetCursorAddress(cursor);
 }
