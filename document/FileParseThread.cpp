@@ -388,7 +388,8 @@ void FileParseThread::OnParserDone(int index) {
         host_->PumpMessages();
     if (id == 0 || FindFileById(id) != this || closing)
         return;
-    ready = !(host_ && host_->CancelAnswered()) && errorCount == 0;
+    // This file's own request: a Yes about another file's parse must not spoil this one.
+    ready = !cancelRequested && errorCount == 0;
     if (next && ready) {
         SectionLock lock(log_.Lock());
         log_.Print(L"%s: '%s'", L"Second parser", next->title.c_str());

@@ -5,19 +5,24 @@
 #include "app/AskCancel.h"
 #include "app/CApp.h"
 #include "app/FilePane.h"
+#include "app/FileLogPane.h"
 #include "app/FileTabber.h"
 #include "app/resources/resource.h"
 #include "classlib/CommonDialogs.h"
 #include "classlib/Dialog.h"
+#include "core/SystemServices.h"
+#include "document/BFileParser.h"
 #include "document/BResultDiza.h"
 #include "document/FileParseThread.h"
 #include "options/BColorTheme.h"
+#include "toolkit/BPopup.h"
 #include "toolkit/ZoneText.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -544,6 +549,192 @@ TEST_F(ShellTest, DroppingFilesOffersTheFirst) {
     EXPECT_EQ(g_offered[0], a);
     ASSERT_EQ(Tabs().Count(), 1);
     EXPECT_STREQ(Tabs().FileAt(0)->FilePath(), a.c_str());
+}
+
+// ---- cancelling a parse
+
+// The application's own loop until the queue is empty, then its idle step.
+void RunLoop(CApp* app) {
+    MSG msg;
+    for (int i = 0; i < 10000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT)
+            break;
+        app->PumpMessage(msg);
+    }
+    app->RunIdle();
+}
+
+std::vector<std::wstring> LogOf(FilePane* window) {
+    std::vector<std::wstring> lines;
+    BTextRoll& ring = window->LogPane()->Ring();
+    for (int i = 0; i < ring.Count(); ++i)
+        lines.push_back(ring.GetText(i));
+    return lines;
+}
+
+bool Logged(const std::vector<std::wstring>& lines, const std::wstring& start) {
+    for (const std::wstring& line : lines)
+        if (line.compare(0, start.size(), start) == 0)
+            return true;
+    return false;
+}
+
+// A parser offered for every file: 32-bit code over the whole file with refers and ASCII strings
+// chosen. `during` runs inside each parse with its file window: what the user does meanwhile.
+class HookParser : public BFileParser {
+public:
+    explicit HookParser(std::function<void(FilePane*)> during) : during_(std::move(during)) { title = L"Hooked"; }
+    bool KnowsFile(ParseProbe* probe) override {
+        probe->head.flags = kRequestEnable32 | kRequestRefers | kRequestAscii;
+        probe->head.bitness = 32;
+        probe->head.acceptCode = 1;
+        probe->head.baseAddress = 0x400000;
+        return true;
+    }
+    bool Parse(ParseRequest* request) override {
+        FileParseThread* document = FindFileById(request->head.fileId);
+        if (!document)
+            return false;
+        if (during_)
+            during_(dynamic_cast<FilePane*>(document->Host()));
+        return document->AddCodeSegment(0x400000, 0, document->FileSize(), document->FileSize());
+    }
+    void OnClose(ParseRequest* request) override {
+        if (FileParseThread* document = FindFileById(request->head.fileId))
+            cancelledAtClose.push_back(document->cancelRequested);
+    }
+    std::vector<bool> cancelledAtClose;
+
+private:
+    std::function<void(FilePane*)> during_;
+};
+
+std::vector<std::wstring> g_asked;
+int AnswerYes(HWND, const wchar_t* text, const wchar_t*, UINT) {
+    g_asked.push_back(text);
+    return IDYES;
+}
+
+class ParseCancelTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        g_asked.clear();
+        AskCancel::showBox = AnswerYes;
+    }
+    // The menu's Open with the open dialog answered OK.
+    void OpenThroughMenu() {
+        Tabs().request.fileName = File().c_str();
+        AnswerOpenDialogs({true});
+        Main().PostMessage(WM_COMMAND, ID_FILE_OPEN, 0);
+        RunLoop(app);
+    }
+    void ExpectReadyWithScans(FilePane* window, size_t fromLine = 0) {
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(window->document->ready);
+        std::vector<std::wstring> lines = LogOf(window);
+        lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(std::min(fromLine, lines.size())));
+        EXPECT_TRUE(Logged(lines, L"Scan refers is starting..."));
+        EXPECT_TRUE(Logged(lines, L"Scan stringz is starting..."));
+        EXPECT_FALSE(Logged(lines, L"The file is not ready"));
+    }
+    const std::vector<std::wstring> kParsingQuestion{ L"Do You want cancel parsing ?" };
+};
+
+// A click on Close waits in the queue while the parser works; its Yes must not outlive the file.
+TEST_F(ParseCancelTest, ClosingAFileWhileItParsesLeavesTheNextFileReady) {
+    int runs = 0;
+    app->parsers.Add(new HookParser([&](FilePane*) {
+        if (runs++ == 0)
+            Main().PostMessage(WM_COMMAND, ID_FILE_CLOSE, 0);
+    }));
+    ASSERT_TRUE(app->Start(L"", SW_SHOWNORMAL));
+    RunLoop(app);
+    OpenThroughMenu();
+    EXPECT_EQ(Tabs().Count(), 0);
+    EXPECT_EQ(g_asked, kParsingQuestion);
+    OpenThroughMenu();
+    ASSERT_EQ(Tabs().Count(), 1);
+    ExpectReadyWithScans(Tabs().WindowAt(0));
+    EXPECT_EQ(g_asked.size(), 1u);
+}
+
+// A double click on the tab strip while the file parses reloads it: the new document parses alone.
+TEST_F(ParseCancelTest, ReloadingAFileWhileItParsesLeavesTheNewDocumentReady) {
+    int runs = 0;
+    app->parsers.Add(new HookParser([&](FilePane*) {
+        if (runs++ == 0)
+            Tabs().PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 5));
+    }));
+    ASSERT_TRUE(app->Start(L"", SW_SHOWNORMAL));
+    RunLoop(app);
+    AnswerOpenDialogs({true});   // the reload's dialog
+    OpenThroughMenu();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(g_asked, kParsingQuestion);
+    ASSERT_EQ(Tabs().Count(), 1);
+    FilePane* window = Tabs().WindowAt(0);
+    const std::vector<std::wstring> lines = LogOf(window);
+    size_t closed = 0;
+    while (closed < lines.size() && lines[closed] != L"--- --- ---")
+        ++closed;
+    ASSERT_LT(closed, lines.size());
+    ExpectReadyWithScans(window, closed);
+}
+
+// The pop-up's close box (clicked while a plug-in pumps messages) and Esc (handled after the parse
+// ends) both ask; a Yes cancels that file's parse only, not the next file's.
+TEST_F(ParseCancelTest, YesToTheQuestionCancelsThatFilesParseOnly) {
+    const std::function<void(FilePane*)> ways[] = {
+        [](FilePane* window) {
+            BPopup* popup = window->ParsePopup();
+            ASSERT_NE(popup, nullptr);
+            const RECT c = popup->GetClientRect();
+            popup->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.right - 5, c.top + 5));
+            ::PumpMessages();
+        },
+        [](FilePane* window) {
+            ASSERT_NE(window->DizaWindow(), nullptr);
+            ::PostMessageW(window->DizaWindow()->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 1);
+        },
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(&way - ways);
+        g_asked.clear();
+        int runs = 0;
+        app->parsers.Add(new HookParser([&](FilePane* window) {
+            if (runs++ == 0)
+                way(window);
+        }));
+        AnswerOpenDialogs({true, true});
+        ASSERT_TRUE(app->Start((Quoted(File()) + L" " + Quoted(File())).c_str(), SW_SHOWNORMAL));
+        RunLoop(app);
+        ASSERT_EQ(Tabs().Count(), 2);
+        EXPECT_EQ(g_asked, kParsingQuestion);
+        FilePane* first = Tabs().WindowAt(0);
+        EXPECT_TRUE(first->document->cancelRequested);
+        EXPECT_FALSE(first->document->ready);
+        const std::vector<std::wstring> lines = LogOf(first);
+        EXPECT_TRUE(Logged(lines, L"The file is not ready"));
+        EXPECT_FALSE(Logged(lines, L"Scan refers is starting..."));
+        ExpectReadyWithScans(Tabs().WindowAt(1));
+        EXPECT_FALSE(AskCancel::Instance().Answered());
+        TearDown();
+        SetUp();
+    }
+}
+
+// Closing the main window while a file parses asks about all operations; Yes cancels the parse
+// before the file closes.
+TEST_F(ParseCancelTest, StoppingAllCancelsTheParseBeforeClosing) {
+    HookParser* parser = new HookParser([&](FilePane*) { Main().PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0); });
+    app->parsers.Add(parser);
+    ASSERT_TRUE(app->Start(L"", SW_SHOWNORMAL));
+    RunLoop(app);
+    OpenThroughMenu();
+    EXPECT_EQ(g_asked, (std::vector<std::wstring>{ L"Do You want cancel all operations ?" }));
+    EXPECT_FALSE(::IsWindow(Main().m_hWnd));
+    EXPECT_EQ(parser->cancelledAtClose, std::vector<bool>{ true });
 }
 
 }  // namespace

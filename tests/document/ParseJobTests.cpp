@@ -166,7 +166,8 @@ TEST_F(ParseJobTest, CancelOrBusyStopsTheSecondParser) {
         LambdaParser main([](FileParseThread* d) { return d->AddDataSegment(0, 0, 0x20, 0); }, L"Main");
         LambdaParser second([&](FileParseThread*) { ++secondRuns; return true; }, L"Second");
         second.busy = busy != 0;
-        od.host.cancelAnswered = busy == 0;
+        if (busy == 0)
+            od.doc->CancelParse();
         ParseRequest* request = RequestFor(file.Path(), &main, 32, 0);
         request->secondParser = &second;
         ASSERT_TRUE(od.doc->OpenFile(request));
