@@ -637,6 +637,10 @@ void FilePane::OnStatusBarClick() {
     if (!bar || !document)
         return;
     switch (bar->clickedCell) {
+    case 0:
+        // How long a new message stays highlighted; the message shown now keeps its time.
+        document->options.ui.statusbarHighlightTimer.ShowMenu(m_hWnd, TPM_LEFTALIGN | TPM_RIGHTBUTTON);
+        break;
     case 3: {
         PList& codepage = document->options.file.stringCodepage;
         const int before = codepage.index;

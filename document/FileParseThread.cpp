@@ -376,8 +376,10 @@ void FileParseThread::OnParserDone(int index) {
             log_.Print(L"%s return false.", label);
             ++errorCount;
         }
-        if (errorCount != 0)
+        if (errorCount != 0) {
             log_.Print(L"%s error(s): %d", label, errorCount);
+            log_.MarkNextLine();
+        }
         log_.Print(L"%s is %s in %s", label, errorCount != 0 ? L"failed" : L"successed", jobMeter.ElapsedText());
     }
     BFileParser* next = index == 0 ? parsers_[1] : nullptr;

@@ -97,7 +97,7 @@ TEST_F(ParseJobTest, EmptyFileHasNoSegment) {
                                                  L"Main parser error(s): 2" };
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(std::vector<std::wstring>(lines.begin() + 2, lines.begin() + 5), expected);
-    EXPECT_TRUE(StartsWith(lines[5], L"Main parser is failed in "));
+    EXPECT_TRUE(StartsWith(lines[5], L"\x01Main parser is failed in "));
     EXPECT_FALSE(doc->ready);
 }
 
@@ -132,7 +132,7 @@ TEST_F(ParseJobTest, FalseWithoutSegmentsLogsInOrder) {
     EXPECT_EQ(got[0], L"No segment defined.");
     EXPECT_EQ(got[1], L"Main parser return false.");
     EXPECT_EQ(got[2], L"Main parser error(s): 2");
-    EXPECT_TRUE(StartsWith(got[3], L"Main parser is failed in "));
+    EXPECT_TRUE(StartsWith(got[3], L"\x01Main parser is failed in "));   // marked
 }
 
 TEST_F(ParseJobTest, SecondParserRunsAfterAGoodMainParser) {
@@ -326,7 +326,7 @@ TEST_F(PluginJobTest, SegmentRefusalsCountAsErrors) {
     EXPECT_EQ(got[0], L"Segment 1000 out file");
     EXPECT_EQ(got[1], L"Segment 1008 inside segment");
     EXPECT_EQ(got[2], L"Main parser error(s): 2");
-    EXPECT_TRUE(StartsWith(got[3], L"Main parser is failed in "));
+    EXPECT_TRUE(StartsWith(got[3], L"\x01Main parser is failed in "));   // marked
 }
 
 }  // namespace

@@ -193,16 +193,18 @@ TEST_F(SegmentTest, GotoGoesToThePaneOnlyInsideSegments) {
     }
 }
 
-// The status bar shows the last log text through the window; once the file is closed, nothing.
-TEST_F(SegmentTest, LastLogTextGoesToTheStatusBar) {
+// Each log line, a continuation with its line, shows in the status bar through the window; once the
+// file is closed, nothing.
+TEST_F(SegmentTest, EachLogLineGoesToTheStatusBar) {
+    Host().statusTexts.clear();
     doc->Log().Print(L"%s", L"first");
     doc->Log().Print(L"Segment %s", L"second");
-    doc->Log().ShowInStatusBar();
-    ASSERT_EQ(Host().statusTexts.size(), 1u);
-    EXPECT_EQ(Host().statusTexts[0], L"Segment second");
+    doc->Log().SetContinue();
+    doc->Log().Print(L"%s", L" more");
+    EXPECT_EQ(Host().statusTexts, (std::vector<std::wstring>{ L"first", L"Segment second", L"Segment second more" }));
     doc->CloseFile();
     doc->Log().ShowInStatusBar();
-    EXPECT_EQ(Host().statusTexts.size(), 1u);
+    EXPECT_EQ(Host().statusTexts.size(), 3u);
 }
 
 }  // namespace
