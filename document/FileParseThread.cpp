@@ -159,10 +159,15 @@ bool FileParseThread::AddSegment(int32_t kind, int64_t address, int64_t fileOffs
                                  int64_t sizeInMemory) {
     SectionLock lock(fileLock_.Get());
     const int64_t extent = std::max(sizeInFile, sizeInMemory);
-    // A segment of no extent, or one whose end does not fit 64 bits, has no size it could have.
-    if (sizeInFile < 0 || extent <= 0 || (address >= 0 && extent > INT64_MAX - address)) {
+    // A segment whose end does not fit 64 bits has no size it could have.
+    if (sizeInFile < 0 || extent < 0 || (address >= 0 && extent > INT64_MAX - address)) {
         LogRefusal(L"Segment %s size is illegal", address);
         return false;
+    }
+    // An empty section (or an empty file) is nothing wrong; it just holds no address.
+    if (extent == 0) {
+        log_.Print(L"Segment %s is empty", AddressText(address).c_str());
+        return true;
     }
     const int64_t held = FileSize();
     if (fileOffset < 0 || fileOffset > held || sizeInFile > held - fileOffset) {
@@ -368,7 +373,8 @@ void FileParseThread::OnParserDone(int index) {
                        StringW(kFormat, L"%08X", exceptionAddress).c_str());
             ++errorCount;
         }
-        if (segments_.Count() == 0) {
+        // An empty file has nothing a parser could lay out.
+        if (segments_.Count() == 0 && FileSize() > 0) {
             log_.Print(L"No segment defined.");
             ++errorCount;
         }

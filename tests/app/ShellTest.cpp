@@ -6,6 +6,8 @@
 #include "app/CApp.h"
 #include "app/FilePane.h"
 #include "app/FileLogPane.h"
+#include "app/FileLowPane.h"
+#include "app/FileStatusBar.h"
 #include "app/FileTabber.h"
 #include "app/resources/resource.h"
 #include "classlib/CommonDialogs.h"
@@ -735,6 +737,89 @@ TEST_F(ParseCancelTest, StoppingAllCancelsTheParseBeforeClosing) {
     EXPECT_EQ(g_asked, (std::vector<std::wstring>{ L"Do You want cancel all operations ?" }));
     EXPECT_FALSE(::IsWindow(Main().m_hWnd));
     EXPECT_EQ(parser->cancelledAtClose, std::vector<bool>{ true });
+}
+
+// Clicks each tab of a strip, as a user would.
+void ClickEachTab(BTabber& strip, CApp* app) {
+    strip.Invalidate();
+    strip.UpdateWindow();
+    for (const RECT& r : std::vector<RECT>(strip.tabRects)) {
+        strip.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+        strip.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+        RunLoop(app);
+    }
+}
+
+// An empty file opens as an empty, ready document; every command, key, tab and status cell copes.
+// Without the parse pop-up the views stay enabled, so the commands reach the makers and the view.
+TEST_F(ParseCancelTest, AnEmptyFileIsAReadyDocumentThatEveryCommandCopesWith) {
+    for (bool popup : { true, false }) {
+        SCOPED_TRACE(popup);
+        app->options.general.showParsingPopup.value = popup;
+        const std::wstring empty = File("");
+        PushModalAction([](Dialog& d) {
+            for (int id : { IDC_OPEN_BITS32, IDC_OPEN_REFERS, IDC_OPEN_ASCII })
+                ::SendMessageW(d.Item(id), BM_CLICK, 0, 0);
+            d.SendMessage(WM_COMMAND, IDOK, 0);
+        });
+        ASSERT_TRUE(app->Start(Quoted(empty).c_str(), SW_SHOWNORMAL));
+        RunLoop(app);
+        ASSERT_EQ(Tabs().Count(), 1);
+        FilePane* window = Tabs().WindowAt(0);
+        FileParseThread* document = window->document;
+        EXPECT_TRUE(document->ready);
+        EXPECT_EQ(document->errorCount, 0);
+        EXPECT_EQ(document->Segments().Count(), 0);
+        const std::vector<std::wstring> lines = LogOf(window);
+        EXPECT_TRUE(Logged(lines, L"Segment 0000 is empty"));
+        EXPECT_TRUE(Logged(lines, L"Main parser is successed in "));
+        EXPECT_TRUE(Logged(lines, L"Refers scan is finished in "));
+        EXPECT_TRUE(Logged(lines, L"Scan stringz is finished in "));
+        EXPECT_FALSE(Logged(lines, L"The file is not ready"));
+        EXPECT_TRUE(g_asked.empty());
+
+        // Commands through the menu's route; a dialog that comes up is cancelled.
+        const UINT commands[] = { 311, 312, 321, 322, 323, 331, 332, 333, 337, 351, 352, 353, 354, 355, 356, 357,
+                                  360, 361, 362, 363, 371, 372, 401, 402, 403, 401, 402, 220, 230, 220, 230 };
+        for (UINT id : commands) {
+            SCOPED_TRACE(id);
+            if (PendingModalActions() == 0)
+                PushModalAction([](Dialog& d) { d.EndDialog(IDCANCEL); });
+            Main().PostMessage(WM_COMMAND, id, 0);
+            RunLoop(app);
+            ASSERT_EQ(Tabs().Count(), 1);
+        }
+        // Keys on the disassembly pane, clicks on every tab and on every status cell (menus closed by Esc).
+        HWND diza = window->DizaWindow()->m_hWnd;
+        for (UINT key : { VK_DOWN, VK_UP, VK_NEXT, VK_PRIOR, VK_HOME, VK_END, VK_RETURN, VK_LEFT, VK_RIGHT })
+            ::PostMessageW(diza, WM_KEYDOWN, key, 1);
+        RunLoop(app);
+        ClickEachTab(*static_cast<BTabber*>(window->SideTab()), app);
+        ClickEachTab(window->LowPane()->shortTab, app);
+        ClickEachTab(window->LowPane()->longTab, app);
+        FileStatusBar* bar = window->StatusBar();
+        bar->Invalidate();
+        bar->UpdateWindow();
+        for (const StatusCell& cell : std::vector<StatusCell>(bar->cells)) {
+            const RECT r = bar->GetClientRect();
+            bar->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell.left + 2, (r.top + r.bottom) / 2));
+            bar->PostMessage(WM_KEYDOWN, VK_ESCAPE, 1);
+            RunLoop(app);
+        }
+        ::RedrawWindow(Main().m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        EXPECT_TRUE(document->ready);
+        EXPECT_EQ(document->Segments().Count(), 0);
+        EXPECT_TRUE(g_asked.empty());
+        if (PendingModalActions() > 0) {
+            DialogTemplate unused(WS_POPUP | WS_CAPTION, 0, 0, 0, 40, 20, L"unused");
+            Dialog(unused.Get()).DoModal();
+        }
+        window->PostMessage(WM_COMMAND, kCmdFileClose, 0);   // the button bar's "File close"
+        RunLoop(app);
+        EXPECT_EQ(Tabs().Count(), 0);
+        TearDown();
+        SetUp();
+    }
 }
 
 }  // namespace
