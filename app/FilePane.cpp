@@ -9,6 +9,7 @@
 #include "app/FileSideTab.h"
 #include "app/FileStatusBar.h"
 #include "app/FileTabber.h"
+#include "classlib/Application.h"
 #include "core/SectionLock.h"
 #include "core/SystemServices.h"
 #include "document/BResultDiza.h"
@@ -262,8 +263,6 @@ void FilePane::OnClosing() {
 
 void FilePane::CloseCancelQuestion() { AskCancel::CloseQuestion(); }
 
-bool FilePane::CancelAnswered() { return AskCancel::Instance().Answered(); }
-
 void FilePane::ShowInStatusBar(const wchar_t* text) {
     FileStatusBar* bar = StatusBar();
     if (!bar || !bar->m_hWnd)
@@ -281,7 +280,22 @@ void FilePane::ShowProgress(const wchar_t* stage) {
     popup_->SetText(text.c_str());
 }
 
-void FilePane::PumpMessages() { ::PumpMessages(); }
+void FilePane::PumpMessages() {
+    // Through the application's own turn, so that Esc reaches the pre-translate step meanwhile.
+    Application* app = Application::Current();
+    if (!app) {
+        ::PumpMessages();
+        return;
+    }
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        app->PumpMessage(msg);
+    }
+}
 
 bool FilePane::CommentPaneVisible() { return mainApi_ && mainApi_->CommentPaneVisible(); }
 
@@ -513,9 +527,10 @@ void FilePane::RunScans() {
     }
 }
 
-LRESULT FilePane::OnParserDone(WPARAM index, LPARAM) {
-    // The document may be gone when this returns (its tab closed while messages were pumped).
-    if (document)
+LRESULT FilePane::OnParserDone(WPARAM index, LPARAM job) {
+    // The document may be gone when this returns (its tab closed while messages were pumped). The
+    // end of a document replaced by a reload is not the new one's.
+    if (document && reinterpret_cast<FileParseThread*>(job) == document)
         document->OnParserDone(static_cast<int>(index));
     return 0;
 }
@@ -642,6 +657,10 @@ void FilePane::OnStatusBarClick() {
     if (!bar || !document)
         return;
     switch (bar->clickedCell) {
+    case 0:
+        // How long a new message stays highlighted; the message shown now keeps its time.
+        document->options.ui.statusbarHighlightTimer.ShowMenu(m_hWnd, TPM_LEFTALIGN | TPM_RIGHTBUTTON);
+        break;
     case 3: {
         PList& codepage = document->options.file.stringCodepage;
         const int before = codepage.index;
@@ -664,9 +683,20 @@ void FilePane::OnStatusBarClick() {
     }
 }
 
-void FilePane::OnParsePopup() {
-    // Parsing runs to its end inside the open operation: the answer is what it checks.
-    AskCancel::Ask(L"parsing", QuestionOwner());
+void FilePane::OnParsePopup() { AskCancelParsing(); }
+
+bool FilePane::AskCancelParsing() {
+    if (!document)
+        return false;
+    if (!document->cancelRequested) {
+        // The answer belongs to this file: kept in the byte it would outlive this parse and be taken
+        // for the answer about the next file.
+        AskCancel& answer = AskCancel::Ask(L"parsing", QuestionOwner());
+        if (answer.Answered())
+            document->CancelParse();
+        answer.Clear();
+    }
+    return document->cancelRequested;
 }
 
 FindResult* FilePane::SelectResultSetByCommand(int id) {
@@ -679,7 +709,7 @@ int FilePane::QuestionAboutEsc() {
     if (!document)
         return 0;
     if (parsing_) {
-        AskCancel::Ask(L"parsing", QuestionOwner());
+        AskCancelParsing();
         return 1;
     }
     FindResult* first = document->finds.GetResultByIndex(1);

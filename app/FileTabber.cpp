@@ -1,6 +1,5 @@
 #include "app/FileTabber.h"
 
-#include "app/AskCancel.h"
 #include "app/CApp.h"
 #include "app/DOpenfile.h"
 #include "app/FilePane.h"
@@ -14,8 +13,6 @@
 namespace {
 
 constexpr size_t kTabCapacity = 16;
-
-bool AskCancelParsing() { return AskCancel::Ask(L"parsing", MainWnd().m_hWnd).Answered(); }
 
 }  // namespace
 
@@ -110,7 +107,7 @@ bool FileTabber::CloseFile(int index, bool ask) {
     if (index < 0 || index >= Count())
         return false;
     FilePane* window = WindowAt(index);
-    if (ask && window->IsParsing() && !AskCancelParsing())
+    if (ask && window->IsParsing() && !window->AskCancelParsing())
         return false;
     if (window->document)
         window->document->CloseFile();
@@ -134,7 +131,7 @@ bool FileTabber::ReloadFile() {
     FilePane* window = CurrentWindow();
     if (!window || !window->document)
         return false;
-    if (window->IsParsing() && !AskCancelParsing())
+    if (window->IsParsing() && !window->AskCancelParsing())
         return false;
     FileParseThread* old = window->document;
     request.fileName = StringW(old->FilePath());
@@ -181,6 +178,7 @@ bool FileTabber::AnyFileBusy() const {
 void FileTabber::StopAll() {
     for (int i = 0; i < Count(); ++i) {
         if (FileParseThread* document = WindowAt(i)->document) {
+            document->CancelParse();
             document->finds.StopAll();
             document->modified = false;
         }

@@ -309,6 +309,57 @@ TEST_F(FileWindowTest, LowSplitIsAppliedAndStoredInPercent) {
     EXPECT_NEAR(stored.ui.lowPaneDivider.value, 40, 1);
 }
 
+// Every log line shows in cell 0, highlighted for the time of the option that a click on cell 0
+// offers; a marked line leads the outcome of a failed parse.
+TEST_F(FileWindowTest, StatusBarShowsEachLogLineHighlightedForTheChosenTime) {
+    StepParser parser([](FileParseThread* d) { return d && d->AddDataSegment(0, 0, 0x100, 0x100); });
+    Open(parser, kScanAscii);
+    FileStatusBar* bar = window_->StatusBar();
+    const StatusCell& message = bar->cells[FileStatusBar::kMessage];
+    EXPECT_EQ(message.text, StringW(LogLines().back().c_str()));
+    EXPECT_EQ(message.backColor, bar->highlightBack);
+    // The cell's menu: "None" is the first choice, "1" the second.
+    auto choose = [&](int downs) {
+        const RECT r = bar->GetClientRect();
+        bar->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, (r.top + r.bottom) / 2));
+        for (int i = 0; i < downs; ++i)
+            bar->PostMessage(WM_KEYDOWN, VK_DOWN, 0);
+        bar->PostMessage(WM_KEYDOWN, VK_RETURN, 0);
+        Pump();
+    };
+    choose(1);
+    EXPECT_EQ(doc_->options.ui.statusbarHighlightTimer.index, 0);
+    doc_->Log().Print(L"%s", L"plain");
+    EXPECT_EQ(message.text, StringW(L"plain"));
+    EXPECT_NE(message.backColor, bar->highlightBack);
+    choose(2);
+    EXPECT_EQ(doc_->options.ui.statusbarHighlightTimer.index, 1);
+    doc_->Log().Print(L"%s", L"lit");
+    EXPECT_EQ(message.text, StringW(L"lit"));
+    EXPECT_EQ(message.backColor, bar->highlightBack);
+    // When its second is up the message goes with its highlight.
+    const DWORD end = ::GetTickCount() + 5000;
+    while (!message.text.empty() && static_cast<int>(end - ::GetTickCount()) > 0) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        Pump();
+    }
+    EXPECT_TRUE(message.text.empty());
+    EXPECT_NE(message.backColor, bar->highlightBack);
+}
+
+TEST_F(FileWindowTest, AFailedParseMarksItsOutcomeLine) {
+    StepParser parser([](FileParseThread*) { return false; });
+    Open(parser, 0);
+    const std::vector<std::wstring> lines = LogLines();
+    size_t outcome = 0;
+    while (outcome < lines.size() && lines[outcome].find(L"Main parser is failed in ") == std::wstring::npos)
+        ++outcome;
+    ASSERT_LT(outcome, lines.size());
+    EXPECT_EQ(lines[outcome][0], L'\x01');
+    EXPECT_EQ(lines[outcome - 1], L"Main parser error(s): 2");
+    EXPECT_EQ(lines[outcome - 1][0], L'M');
+}
+
 TEST_F(FileWindowTest, ClosingLeavesTheStatusBarEmpty) {
     StepParser parser([](FileParseThread* d) { return d && d->AddDataSegment(0, 0, 0x100, 0x100); });
     Open(parser, 0);

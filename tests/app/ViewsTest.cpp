@@ -10,7 +10,9 @@
 #include "app/FileDizaPane.h"
 #include "app/FileDumpPane.h"
 #include "app/FileMainPane.h"
+#include "app/FileLowPane.h"
 #include "app/FilePane.h"
+#include "app/ShowasPane.h"
 #include "app/resources/resource.h"
 #include "classlib/Dialog.h"
 #include "core/SectionLock.h"
@@ -488,6 +490,47 @@ TEST_F(ViewsTest, ShowasRecordReplacesTheKindWordAtItsAddress) {
     SectionLock lock(doc_->FileLock());
     EXPECT_EQ(0xD1000000u, doc_->Map().ItemAt(0x1000).kind);
     EXPECT_EQ(0xD1000000u, diza.Page().top.line);
+}
+
+// The show-as list of a data line, through the user's path: its mark stands on the line's own
+// representation, and a double click on another representation row shows the line that way.
+TEST_F(ViewsTest, ShowasRowsShowTheDataLineInTheirRepresentation) {
+    Open();
+    ASSERT_TRUE(window_->LowPane()->shortTab.SelectTab(FileShortTab::kIdShowas));
+    ShowasPane& showas = *window_->Showas();
+    Diza().SetFocus();
+    Key(VK_DOWN);
+    Pump();
+    Paint();
+    ASSERT_EQ(0x1004, showas.Position().address);
+    ASSERT_EQ(6, showas.RowCount());
+    auto label = [&](int row) { return row < 0 ? std::wstring(L"-") : std::wstring(showas.records[row].label.c_str()); };
+    EXPECT_EQ(L"Uns Hex", label(showas.CurrentRow()));
+    auto lineText = [&] {
+        SectionLock lock(doc_->FileLock());
+        DizaPage& page = Diza().Page();
+        std::unique_ptr<BDizaLine> model(MakeDizaLine(doc_, ::Diza{ 0x1004, page.Row(page.LineOfAddress(0x1004)).line }));
+        model->Body()->BuildText();
+        return std::wstring(model->Body()->text.c_str());
+    };
+    for (const wchar_t* chosen : { L"Sign Dec", L"Bits", L"Uns Dec", L"Sign Hex", L"Uns Hex" }) {
+        SCOPED_TRACE(std::wstring(chosen));
+        int row = 0;
+        while (row < showas.RowCount() && label(row) != chosen)
+            ++row;
+        ASSERT_LT(row, showas.RowCount());
+        const std::wstring value = showas.records[row].value.c_str();
+        const RECT r = showas.GetRowRect(row - static_cast<int>(showas.VBar().top));
+        const LPARAM at = MAKELPARAM(8, (r.top + r.bottom) / 2);
+        showas.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        showas.PostMessage(WM_LBUTTONUP, 0, at);
+        showas.PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        Pump();
+        Paint();
+        const std::wstring text = lineText();
+        EXPECT_EQ(value, text.substr(text.size() - std::min(text.size(), value.size())));
+        EXPECT_EQ(chosen, label(showas.CurrentRow()));
+    }
 }
 
 // --- The dump pane.
