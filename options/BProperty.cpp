@@ -2,6 +2,7 @@
 
 #include "options/BInifile.h"
 #include "options/BPropertySection.h"
+#include "options/DirValue.h"
 
 #include <vector>
 
@@ -209,14 +210,7 @@ void PDir::SetValue(const wchar_t* text) {
 }
 
 const StringW& PDir::Expanded() {
-    if (expanded.empty() && !value.empty()) {
-        if (value.compare(0, 2, L"$\\") == 0) {
-            expanded = ProgramFolder() + value.substr(2);
-        } else {
-            expanded = value;
-        }
-        if (expanded.back() != L'\\') expanded += L'\\';
-    }
+    if (expanded.empty() && !value.empty()) expanded = ExpandDirValue(value, ProgramFolder());
     return expanded;
 }
 
