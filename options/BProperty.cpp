@@ -32,10 +32,6 @@ void BProperty::CopyBase(const BProperty& other) {
     key = other.key;
 }
 
-bool BProperty::Edit(const PropertyEditContext&) { return false; }
-
-void BProperty::Draw(HDC, const RECT&) {}
-
 // ---- PBool ----
 
 PBool::PBool(BPropertySection* section, int flags_, const wchar_t* key_, bool defaultValue_)
