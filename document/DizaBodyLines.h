@@ -112,6 +112,12 @@ public:
 enum class DizaLineSlot { kPlain, kCode, kData, kByteline, kDump, kAsciiz, kUnicode, kCount };
 DizaLineSlot SlotOfLine(uint32_t word);
 
+template <class Model, class F>
+auto WithModelOf(FileParseThread* document, const Diza& record, F& f) {
+    Model model(document, record);
+    return f(static_cast<BDizaBodyLine*>(&model));
+}
+
 // Calls f with the record's line model made on the stack (null for a plain line), so that callers that
 // keep no models ask the models themselves and allocate nothing; a code model decodes with `decoder`
 // when one is given.
@@ -123,27 +129,11 @@ auto WithLineModel(FileParseThread* document, const Diza& record, LineDecoder* d
         model.ShareDecoder(decoder);
         return f(static_cast<BDizaBodyLine*>(&model));
     }
-    case DizaLineSlot::kData: {
-        DizaBodylineData model(document, record);
-        return f(static_cast<BDizaBodyLine*>(&model));
-    }
-    case DizaLineSlot::kByteline: {
-        DizaBodylineByteline model(document, record);
-        return f(static_cast<BDizaBodyLine*>(&model));
-    }
-    case DizaLineSlot::kDump: {
-        DizaBodylineDump model(document, record);
-        return f(static_cast<BDizaBodyLine*>(&model));
-    }
-    case DizaLineSlot::kAsciiz: {
-        DizaBodylineAsciiz model(document, record);
-        return f(static_cast<BDizaBodyLine*>(&model));
-    }
-    case DizaLineSlot::kUnicode: {
-        DizaBodylineUnicode model(document, record);
-        return f(static_cast<BDizaBodyLine*>(&model));
-    }
-    default:
-        return f(static_cast<BDizaBodyLine*>(nullptr));
+    case DizaLineSlot::kData: return WithModelOf<DizaBodylineData>(document, record, f);
+    case DizaLineSlot::kByteline: return WithModelOf<DizaBodylineByteline>(document, record, f);
+    case DizaLineSlot::kDump: return WithModelOf<DizaBodylineDump>(document, record, f);
+    case DizaLineSlot::kAsciiz: return WithModelOf<DizaBodylineAsciiz>(document, record, f);
+    case DizaLineSlot::kUnicode: return WithModelOf<DizaBodylineUnicode>(document, record, f);
+    default: return f(static_cast<BDizaBodyLine*>(nullptr));
     }
 }
