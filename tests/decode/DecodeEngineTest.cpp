@@ -187,6 +187,33 @@ TEST(DecodeEngine, NamesInText) {
     }
 }
 
+// In 64-bit code FF 25 is RIP-relative: the thunk's name is that of the slot after the thunk's end
+// plus the displacement, not of the displacement read as an address.
+TEST(DecodeEngine, ThunkSlotsOf64BitCode) {
+    std::vector<uint8_t> bytes(0x40, 0x90);
+    auto put = [&](size_t at, const char* hex) {
+        auto b = Hex(hex);
+        std::copy(b.begin(), b.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+    };
+    put(0x00, "E8 1B 00 00 00");                  // call 401020: jmp [rip+0x12] = [401038]
+    put(0x05, "E8 26 00 00 00");                  // call 401030: jmp [rip-0x36] = [401000]
+    put(0x20, "FF 25 12 00 00 00");
+    put(0x30, "FF 25 CA FF FF FF");
+    FakeDocument doc(kBase, bytes);
+    doc.Name(0x401038, u"__imp_ExitProcess");
+    doc.Name(0x12, u"wrong");                     // the displacement read as an address
+    doc.Name(kBase, u"start");
+    DecodeEngineIa32 engine(&doc, 64);
+    engine.DecodeAt(kBase);
+    EXPECT_EQ(Narrow(engine.GetText()), Expand("call|__imp_ExitProcess"));
+    engine.DecodeAt(kBase + 5);
+    EXPECT_EQ(Narrow(engine.GetText()), Expand("call|start"));
+    // The same bytes in 32-bit code read the field as the slot's address.
+    DecodeEngineIa32 engine32(&doc, 32);
+    engine32.DecodeAt(kBase);
+    EXPECT_EQ(Narrow(engine32.GetText()), Expand("call|wrong"));
+}
+
 TEST(DecodeEngine, LongAndWideNamesAreNarrowedAndCut) {
     FakeDocument doc(kBase, Hex("E8 FB 0F 00 00 C3"));
     std::u16string name(300, u'a');
