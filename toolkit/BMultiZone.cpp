@@ -52,6 +52,8 @@ constexpr MessageEntry kMultiZoneEntries[] = {
     Cracked(WM_TIMER),
     Cracked(WM_SETFOCUS),
     Cracked(WM_KILLFOCUS),
+    OnMessage(WM_CAPTURECHANGED, Route<&BMultiZone::OnCaptureChanged>),
+    OnMessage(WM_CANCELMODE, Route<&BMultiZone::OnCancelMode>),
     OnNotifyRange(scroller::kShownCode, scroller::kHScrollId, scroller::kVScrollId,
                   Route<&BMultiZone::OnScrollerShown>),
 };
@@ -654,7 +656,6 @@ bool BMultiZone::FollowDrag(POINT p, UINT keys) {
 }
 
 void BMultiZone::OnLButtonUp(UINT, POINT p) {
-    ::ReleaseCapture();
     if (dragSeparator) {
         ZoneSeparator* separator = dragSeparator;
         dragSeparator = nullptr;
@@ -670,7 +671,32 @@ void BMultiZone::OnLButtonUp(UINT, POINT p) {
         selection.EndDrag();
         KillTimer(kAutoscrollTimer);
     }
+    // Released after the drag's own end: losing the capture cancels whatever still runs.
+    ::ReleaseCapture();
     Invalidate();
+}
+
+void BMultiZone::CancelDrag() {
+    if (ZoneSeparator* separator = dragSeparator) {
+        dragSeparator = nullptr;
+        separator->EndDrag(this, separator->dragX);
+    }
+    if (selection.flags & TextSelection::kDragging)
+        selection.EndDrag();
+    KillTimer(kAutoscrollTimer);
+    dragClip.Release();
+}
+
+LRESULT BMultiZone::OnCaptureChanged(WPARAM, LPARAM) {
+    CancelDrag();
+    return 0;
+}
+
+LRESULT BMultiZone::OnCancelMode(WPARAM, LPARAM) {
+    CancelDrag();
+    if (HasCapture())
+        ::ReleaseCapture();
+    return 0;
 }
 
 void BMultiZone::OnLButtonDblClk(UINT, POINT p) {
