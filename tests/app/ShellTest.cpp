@@ -18,7 +18,9 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -432,7 +434,7 @@ TEST_F(ShellTest, OptionsFromTheApplicationReachTheStartLogOnly) {
     EXPECT_EQ(text->presetColors[4], RGB(4, 5, 6));
 }
 
-TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensItsWebAddress) {
+TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensOnlyItsWebAddress) {
     ASSERT_TRUE(Start(L""));
     static std::vector<std::wstring> opened;
     opened.clear();
@@ -441,8 +443,17 @@ TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensItsWebAddress) {
         return true;
     });
     StartLogPane& log = Main().startScreen->log;
-    app->LogLine(L"%s", L"see http://example.org/x for more");
-    app->LogLine(L"%s", L"no address here");
+    // Each line and what a double click on it opens (nothing for an empty text).
+    const std::pair<const wchar_t*, const wchar_t*> rows[] = {
+        {L"see http://example.org/x for more", L"http://example.org/x"},
+        {L"no address here", L""},
+        {L"loaded c:\\httpd\\x.exe", L""},                  // a path is never run
+        {L"httpd\\x.exe then https://example.org/a?b=1\tdone", L"https://example.org/a?b=1"},
+        {L"http:// alone", L""},
+        {L"file://c:/x.exe and http:x.exe", L""},
+    };
+    for (const auto& row : rows)
+        app->LogLine(L"%s", row.first);
     Pump();
     auto clickLine = [&](int line) {
         for (int y = 0; y < 2000; ++y) {
@@ -453,11 +464,12 @@ TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensItsWebAddress) {
         }
         return false;
     };
-    ASSERT_TRUE(clickLine(log.LineCount() - 1));
-    EXPECT_TRUE(opened.empty());
-    ASSERT_TRUE(clickLine(log.LineCount() - 2));
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], L"http://example.org/x for more");
+    const int first = log.LineCount() - static_cast<int>(std::size(rows));
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        opened.clear();
+        ASSERT_TRUE(clickLine(first + static_cast<int>(i)));
+        EXPECT_EQ(opened, std::vector<std::wstring>(*rows[i].second ? 1 : 0, rows[i].second)) << i;
+    }
     SetShellOpenSeam(nullptr);
 }
 
