@@ -198,6 +198,28 @@ TEST(List, DoubleClickOnASeparatorFitsTheColumn)
     EXPECT_EQ(name->width, max);            // never beyond the maximum
 }
 
+// Auto-fit measures every item, also those scrolled away above the page.
+TEST(List, DoubleClickOnASeparatorMeasuresEveryItem)
+{
+    Fixture f(100);
+    BZone* name = f.line->ZoneAt(0);
+    f.list.entries[3].name = L"WWWWWWWWWWWW";
+    f.list.Refilter();
+    f.Erase();
+    f.Mouse(WM_LBUTTONDBLCLK, f.InHeader(name->rect.right));
+    const int fitted = name->width;
+    f.list.MoveCurrentLine(50);
+    f.Erase();
+    const int64_t top = f.list.VBar().top;
+    ASSERT_GT(top, 40);
+    name->SetWidth(name->GetMaxWidth());
+    f.list.LayoutLines();
+    f.list.PostMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(name->rect.right, f.InHeader(0).y));
+    wintest::DrainQueue();
+    EXPECT_EQ(name->width, fitted);
+    EXPECT_EQ(f.list.VBar().top, top);         // the scroll stays
+}
+
 TEST(FilterList, TypingOpensTheFilterAndEscapeClosesIt)
 {
     Fixture f(10);
