@@ -306,6 +306,27 @@ TEST(MultiZone, ASeparatorDragLetsGoWhenTheMouseIsTaken) {
     }
 }
 
+// A column whose maximum is far beyond any screen does not make the page that wide: the page is the
+// visible width plus the sideways reach, and the rows still paint.
+TEST(MultiZone, ThePageIsNoWiderThanCanBeShown) {
+    Fixture f(100, true);
+    f.line->text->SetMaxWidth(0x7FFF);
+    f.line->text->maxWidth = 0x7FFF;
+    f.pane.MoveWindow(0, 0, 300, 200, true);
+    f.pane.Invalidate();
+    f.pane.UpdateWindow();
+    const RECT client = f.pane.GetClientRect();
+    EXPECT_LE(f.pane.shadow.maxWidth, client.right + std::max<int>(f.pane.contentWidth, f.pane.HBar().rangeEnd));
+    EXPECT_LT(f.pane.shadow.maxWidth, 0x7FFF);
+    // The rows are there: the text column of row 1 holds text-coloured pixels.
+    const RECT row = f.pane.GetRowRect(1);
+    int inked = 0;
+    for (int x = f.line->text->rect.left; x < f.line->text->rect.left + 60; ++x)
+        for (int y = row.top; y < row.bottom; ++y)
+            inked += f.PagePixel(x, y) != f.pane.normalColor;
+    EXPECT_GT(inked, 0);
+}
+
 TEST(MultiZone, MouseSelectsCharactersOnOneRowAndLinesAcrossRows) {
     Fixture f(100);
     f.pane.VBar().SetPager(new ScrollPagerPage);
