@@ -12,6 +12,7 @@
 #include "document/BResultDiza.h"
 #include "document/FileParseThread.h"
 #include "options/BColorTheme.h"
+#include "toolkit/BMultiZone.h"
 #include "toolkit/ZoneText.h"
 
 #include <gtest/gtest.h>
@@ -521,6 +522,35 @@ TEST_F(ShellTest, OptionsResultsReachTheApplicationsSet) {
     const std::string text = ReadAll(ini);
     EXPECT_NE(text.find("FileShowDumpBytes=disable"), std::string::npos) << text;
     EXPECT_NE(text.find("; kept"), std::string::npos) << text;
+}
+
+// With two files open, the Options command stores and applies the current file's set in that file's
+// windows alone: the other file keeps its own layout and colours.
+TEST_F(ShellTest, OptionsOfTheCurrentFileStayWithItsWindows) {
+    AnswerOpenDialogs({true, true});
+    ASSERT_TRUE(Start(Quoted(File()) + L" " + Quoted(File())));
+    ASSERT_EQ(Tabs().Count(), 2);
+    FilePane* current = Tabs().CurrentWindow();
+    FilePane* other = Tabs().WindowAt(0) == current ? Tabs().WindowAt(1) : Tabs().WindowAt(0);
+    ASSERT_NE(current, other);
+    auto sideShown = [](FilePane* w) { return ::IsWindowVisible(w->GetDlgItem(kIdFileSideTab)) != FALSE; };
+    auto codeBack = [](FilePane* w) { return dynamic_cast<BMultiZone*>(w->DizaWindow())->normalColor; };
+    other->PostMessage(WM_COMMAND, kCmdSidePane, 0);   // the other file's own layout: no side tab
+    Pump(50);
+    ASSERT_FALSE(sideShown(other));
+    ASSERT_TRUE(sideShown(current));
+    const COLORREF otherBack = codeBack(other);
+    current->document->options.codeColors.codeBk.value = RGB(1, 2, 3);
+
+    PushModalAction([](Dialog& d) { d.EndDialog(IDOK); });
+    Main().PostMessage(WM_COMMAND, ID_OPTIONS, 0);
+    Pump(100);
+    EXPECT_EQ(PendingModalActions(), 0u);
+    EXPECT_TRUE(current->document->options.ui.sidePaneShow.value);   // stored from its own windows
+    EXPECT_TRUE(sideShown(current));
+    EXPECT_FALSE(sideShown(other));
+    EXPECT_EQ(codeBack(current), RGB(1, 2, 3));
+    EXPECT_EQ(codeBack(other), otherBack);
 }
 
 TEST_F(ShellTest, OptionsCommandRunsTheDialogOnTheApplicationsSetWithoutAFile) {
