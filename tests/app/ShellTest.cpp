@@ -5,6 +5,7 @@
 #include "app/AskCancel.h"
 #include "app/CApp.h"
 #include "app/FilePane.h"
+#include "app/FileLowPane.h"
 #include "app/FileTabber.h"
 #include "app/resources/resource.h"
 #include "classlib/CommonDialogs.h"
@@ -14,6 +15,7 @@
 #include "options/BColorTheme.h"
 #include "toolkit/BMultiZone.h"
 #include "toolkit/ZoneText.h"
+#include "tests/classlib/FakeCursorClip.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -551,6 +553,36 @@ TEST_F(ShellTest, OptionsOfTheCurrentFileStayWithItsWindows) {
     EXPECT_FALSE(sideShown(other));
     EXPECT_EQ(codeBack(current), RGB(1, 2, 3));
     EXPECT_EQ(codeBack(other), otherBack);
+}
+
+// A press on the low pane's bar, held while Alt+O opens the menu and then the Options dialog: the
+// drag ends, the cursor is free before the dialog shows, and later moves leave the bar alone.
+TEST_F(ShellTest, AltOWhileDraggingTheLowBarFreesTheCursor) {
+    wintest::FakeCursorClip clip;
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File())));
+    FileLowPane* low = Tabs().CurrentWindow()->LowPane();
+    ASSERT_TRUE(low && low->IsWindowVisible());
+    const RECT bar = low->BarRect();
+    const int x = (bar.left + bar.right) / 2, y = (bar.top + bar.bottom) / 2;
+    low->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    Pump(50);
+    ASSERT_FALSE(wintest::FakeCursorClip::Free());
+    const int position = low->position;
+    static bool freeInDialog = false;
+    freeInDialog = false;
+    PushModalAction([](Dialog& d) {
+        freeInDialog = wintest::FakeCursorClip::Free();
+        d.EndDialog(IDCANCEL);
+    });
+    Main().PostMessage(WM_SYSKEYDOWN, 'O', 0x20000001);
+    Pump(300);
+    EXPECT_EQ(PendingModalActions(), 0u);
+    EXPECT_TRUE(freeInDialog);
+    EXPECT_TRUE(wintest::FakeCursorClip::Free());
+    low->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 80, y));
+    Pump(50);
+    EXPECT_EQ(low->position, position);
 }
 
 TEST_F(ShellTest, OptionsCommandRunsTheDialogOnTheApplicationsSetWithoutAFile) {
