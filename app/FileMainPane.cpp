@@ -155,14 +155,11 @@ void FileOncommentPane::DrawSplitTrack(int x) {
     RECT area{};
     ::GetClientRect(main, &area);
     // Without the children's clipping: the line crosses both panes.
-    HDC dc = ::GetDCEx(main, nullptr, DCX_CACHE);
-    if (!dc)
-        return;
-    const int old = ::SetROP2(dc, R2_NOT);
-    ::MoveToEx(dc, x, area.top, nullptr);
-    ::LineTo(dc, x, area.bottom);
-    ::SetROP2(dc, old);
-    ::ReleaseDC(main, dc);
+    CClientDC dc(main, DCX_CACHE);
+    const int old = dc.SetROP2(R2_NOT);
+    dc.MoveTo(x, area.top);
+    dc.LineTo(x, area.bottom);
+    dc.SetROP2(old);
 }
 
 void FileOncommentPane::EndSplitTrack() {

@@ -337,9 +337,17 @@ TEST_F(ViewsTest, TheSplitDragTracksALineAndSizesOnRelease) {
         ::ScreenToClient(Main().m_hWnd, &p);
         return static_cast<int>(p.x);
     };
+    // What the main pane shows at a place (over its children too).
+    auto shown = [&](int x, int y) {
+        CClientDC dc(Main().m_hWnd, DCX_CACHE);
+        return ::GetPixel(dc.GetSafeHdc(), x, y);
+    };
     RECT mainArea = Main().GetClientRect();
     ::MapWindowPoints(Main().m_hWnd, nullptr, reinterpret_cast<POINT*>(&mainArea), 2);
     const int width = comments.GetExtent();
+    const int lineY = Main().GetClientRect().bottom / 2;
+    Paint();
+    const COLORREF before = shown(mainX(-60), lineY);
 
     divider->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, pointAt(0));
     Pump();
@@ -348,6 +356,7 @@ TEST_F(ViewsTest, TheSplitDragTracksALineAndSizesOnRelease) {
     const RECT held = wintest::FakeCursorClip::Current();
     EXPECT_TRUE(::EqualRect(&held, &mainArea));
     EXPECT_EQ(mainX(-60), comments.SplitTrackX());
+    EXPECT_EQ(before ^ 0xFFFFFFu, shown(mainX(-60), lineY));   // the inverted track line
     EXPECT_EQ(width, comments.GetExtent());            // nothing moves before the release
     divider->PostMessage(WM_LBUTTONUP, 0, pointAt(-60));
     Pump();
@@ -359,6 +368,9 @@ TEST_F(ViewsTest, TheSplitDragTracksALineAndSizesOnRelease) {
         ::GetWindowRect(divider->m_hWnd, &bar);
         grip = POINT{ (bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2 };
         const int before = comments.GetExtent();
+        Paint();
+        Pump();
+        const COLORREF under = shown(mainX(-30), lineY);
         divider->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, pointAt(0));
         Pump();
         divider->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, pointAt(-30));
@@ -368,6 +380,7 @@ TEST_F(ViewsTest, TheSplitDragTracksALineAndSizesOnRelease) {
         EXPECT_TRUE(seen.cursorFree) << wintest::TakerName(taker);
         EXPECT_TRUE(seen.captureFree) << wintest::TakerName(taker);
         EXPECT_EQ(-1, comments.SplitTrackX()) << wintest::TakerName(taker);
+        EXPECT_EQ(under, shown(mainX(-30), lineY)) << wintest::TakerName(taker);   // the line is gone
         divider->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, pointAt(-90));
         divider->PostMessage(WM_LBUTTONUP, 0, pointAt(-90));
         Pump();
