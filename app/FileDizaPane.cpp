@@ -56,7 +56,6 @@ FileSideTab* SideTabOf(FileParseThread* document) {
 
 }  // namespace
 
-BOOL(WINAPI* FileDizaPane::clipCursor)(const RECT* rect) = ::ClipCursor;
 
 // --- Line texts for the finds.
 
@@ -352,8 +351,13 @@ void FileDizaPane::OnLButtonUp(UINT flags, POINT point) {
     EndPress();
 }
 
+void FileDizaPane::CancelDrag() {
+    BMultiZone::CancelDrag();
+    EndPress();
+}
+
 void FileDizaPane::EndPress() {
-    clipCursor(nullptr);
+    dragClip.Release();
     if (page_->selection.state != BlockSelection::kNone)
         page_->selection.Finish();
 }
@@ -364,7 +368,7 @@ void FileDizaPane::OnZoneDown(BZone* zone, int row, int x) {
     if (CWnd* parent = CWnd::FromHandle(GetParent())) {
         RECT area = parent->GetClientRect();
         parent->ClientToScreen(&area);
-        clipCursor(&area);
+        dragClip.Confine(area);
     }
     page_->currentRow = row;
     pressRow = page_->Row(row);

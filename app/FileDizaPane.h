@@ -106,6 +106,7 @@ public:
     // --- BMultiZone.
     void* GetItem(int row) override;
     void ReleaseItem(void* item) override;
+    void CancelDrag() override;
     void UpdateScrollers(CDC& dc) override;
     CRITICAL_SECTION* GetDrawLock() override;
     BZoneLine* GetLine(int row) override;
@@ -166,8 +167,6 @@ public:
     DizaCommentOnlineZoneline* onlineLine = nullptr;
     DizaNullZoneline* nullLine = nullptr;
     DizaPaneFindLines findLines;
-    // Tests replace the cursor clip (a real ClipCursor under a test display is harmful).
-    static BOOL(WINAPI* clipCursor)(const RECT* rect);
 
 private:
     bool GuardPasses(UINT id);

@@ -48,7 +48,6 @@ void FontMetrics(CFont& font, int32_t& width, int32_t& height) {
 
 }  // namespace
 
-BOOL(WINAPI* FileDumpPane::clipCursor)(const RECT* rect) = ::ClipCursor;
 FileDumpPane* FileDumpPane::lastFocused_ = nullptr;
 
 // --- The read window.
@@ -88,6 +87,8 @@ const MessageEntry kDumpPaneEntries[] = {
     Cracked(WM_LBUTTONDOWN),
     Cracked(WM_MOUSEMOVE),
     Cracked(WM_LBUTTONUP),
+    OnMessage(WM_CAPTURECHANGED, Route<&FileDumpPane::OnCaptureChanged>),
+    OnMessage(WM_CANCELMODE, Route<&FileDumpPane::OnCancelMode>),
     Cracked(WM_VSCROLL),
     Cracked(WM_MOUSEWHEEL),
     Cracked(WM_KEYDOWN),
@@ -406,7 +407,7 @@ void FileDumpPane::OnLButtonDown(UINT flags, POINT point) {
     dragInHex = inHex;
     RECT screen = area;
     ClientToScreen(&screen);
-    clipCursor(&screen);
+    dragClip_.Confine(screen);
     ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
 }
 
@@ -423,9 +424,22 @@ void FileDumpPane::OnMouseMove(UINT, POINT point) {
 }
 
 void FileDumpPane::OnLButtonUp(UINT, POINT) {
-    clipCursor(nullptr);
+    dragClip_.Release();
     if (HasCapture())
         ::ReleaseCapture();
+}
+
+// A Shift-drag ends when the capture goes elsewhere (a menu, a dialog) or the mode is cancelled.
+LRESULT FileDumpPane::OnCaptureChanged(WPARAM, LPARAM) {
+    dragClip_.Release();
+    return 0;
+}
+
+LRESULT FileDumpPane::OnCancelMode(WPARAM, LPARAM) {
+    dragClip_.Release();
+    if (HasCapture())
+        ::ReleaseCapture();
+    return 0;
 }
 
 void FileDumpPane::OnIdleUpdateCmdUI() { buttons.Check(kCmdAddressMode, addressMode != 0); }

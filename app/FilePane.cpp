@@ -119,14 +119,22 @@ FilePane::FilePane() = default;
 
 FilePane::~FilePane() {
     popup_.reset();
-    delete document;
-    document = nullptr;
+    // The panes let go of the document and go first: none may point at it once it is freed.
+    if (document) {
+        document->Log().SetSink(nullptr);
+        if (m_hWnd)
+            SendToWindowTree(m_hWnd, kMsgAttach, 0, reinterpret_cast<LPARAM>(document));
+    }
     DestroyWindow();
+    mainApi_ = nullptr;
+    listApi_ = nullptr;
     lowPane_.reset();
     sideTab_.reset();
     statusBar_.reset();
     mainPane_.reset();
     buttonBar_.reset();
+    delete document;
+    document = nullptr;
 }
 
 // --- Panes.

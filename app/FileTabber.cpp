@@ -255,9 +255,20 @@ LRESULT FileTabber::OnMButtonUp(WPARAM, LPARAM lParam) {
     return 0;
 }
 
+// A file's own set reaches that file's windows alone, so the others keep their colours and layout;
+// any other set (the application's) reaches every file window. Each window gets it once.
 LRESULT FileTabber::OnOptionsMessage(WPARAM wParam, LPARAM lParam) {
-    if (FilePane* window = CurrentWindow())
-        window->SendMessage(kMsgOptions, wParam, lParam);
+    const auto* set = reinterpret_cast<const Options*>(lParam);
+    auto ownedBy = [set](const FilePane* window) { return window->document && &window->document->options == set; };
+    bool fileSet = false;
+    for (int i = 0; i < Count(); ++i)
+        fileSet = fileSet || ownedBy(WindowAt(i));
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const auto* window = dynamic_cast<const FilePane*>(CWnd::FromHandle(child));
+        if (window && fileSet && !ownedBy(window))
+            continue;
+        SendToWindowTree(child, kMsgOptions, wParam, lParam, true);
+    }
     return 0;
 }
 

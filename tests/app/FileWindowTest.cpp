@@ -508,4 +508,80 @@ TEST_F(FileWindowTest, WithoutSegmentsTheViewStaysDisabledOnlyWhenThePopupSwitch
     }
 }
 
+// Deleting a file window (closing the program with tabs open) frees its document only after the
+// panes have let go of it and their windows are gone.
+struct WatchedDocument : FileParseThread {
+    explicit WatchedDocument(BDocumentHost* host) : FileParseThread(host) {}
+    ~WatchedDocument() override { freed = true; }
+    static bool freed;
+};
+bool WatchedDocument::freed = false;
+
+struct PaneEnd {
+    HWND window = nullptr;
+    std::function<FileParseThread*()> documentOf;
+    bool seen = false, documentFreed = false, stillPointing = false;
+};
+std::vector<PaneEnd>* g_ends = nullptr;
+
+LRESULT CALLBACK WatchDestroy(int code, WPARAM w, LPARAM l) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(l);
+    if (code == HC_ACTION && message->message == WM_DESTROY && g_ends) {
+        for (PaneEnd& end : *g_ends) {
+            if (end.window == message->hwnd && !end.seen) {
+                end.seen = true;
+                end.documentFreed = WatchedDocument::freed;
+                end.stillPointing = end.documentOf() != nullptr;
+            }
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, w, l);
+}
+
+TEST(FileWindowLifetime, PanesLetGoBeforeTheDocumentIsFreed) {
+    Options options;
+    options.ApplyColorTheme();
+    TestDirectory directory;
+    const std::wstring path = ScratchPath(L"lifetime.bin");
+    WriteBytes(path, 0x400);
+    CWnd frame;
+    ASSERT_TRUE(frame.CreateEx(0, nullptr, L"frame", WS_OVERLAPPEDWINDOW, RECT{ 0, 0, 900, 600 }, nullptr, 0));
+    auto* window = new FilePane;
+    ASSERT_TRUE(window->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, RECT{ 0, 0, 880, 560 }, frame.m_hWnd, 0));
+    WatchedDocument::freed = false;
+    auto* doc = new WatchedDocument(window);
+    directory.documents.push_back(doc);
+    doc->options.CopyFrom(options);
+    SendToWindowTree(window->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options), true);
+    StepParser parser([](FileParseThread* d) {
+        d->AddDataSegment(0x1000, 0, 0x400, 0x400);
+        return true;
+    });
+    ASSERT_TRUE(doc->OpenFile(fixtures::RequestFor(path, &parser)));
+    Pump();
+    auto* main = dynamic_cast<FileMainPane*>(window->MainPane());
+    ASSERT_TRUE(main);
+    FileLogPane* log = window->LogPane();
+    ASSERT_EQ(main->diza.document, doc);
+    ASSERT_EQ(log->document, doc);
+    std::vector<PaneEnd> ends = {
+        { main->diza.m_hWnd, [main] { return main->diza.document; } },
+        { log->m_hWnd, [log] { return log->document; } },
+    };
+    g_ends = &ends;
+    HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, WatchDestroy, nullptr, ::GetCurrentThreadId());
+    directory.documents.clear();
+    delete window;
+    ::UnhookWindowsHookEx(hook);
+    g_ends = nullptr;
+    EXPECT_TRUE(WatchedDocument::freed);
+    for (const PaneEnd& end : ends) {
+        EXPECT_TRUE(end.seen);
+        EXPECT_FALSE(end.documentFreed);
+        EXPECT_FALSE(end.stillPointing);
+    }
+    frame.DestroyWindow();
+    ::DeleteFileW(path.c_str());
+}
+
 }  // namespace

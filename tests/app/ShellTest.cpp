@@ -18,14 +18,18 @@
 #include "document/FileParseThread.h"
 #include "options/BColorTheme.h"
 #include "toolkit/BPopup.h"
+#include "toolkit/BMultiZone.h"
 #include "toolkit/ZoneText.h"
+#include "tests/classlib/FakeCursorClip.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -439,7 +443,7 @@ TEST_F(ShellTest, OptionsFromTheApplicationReachTheStartLogOnly) {
     EXPECT_EQ(text->presetColors[4], RGB(4, 5, 6));
 }
 
-TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensItsWebAddress) {
+TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensOnlyItsWebAddress) {
     ASSERT_TRUE(Start(L""));
     static std::vector<std::wstring> opened;
     opened.clear();
@@ -448,8 +452,17 @@ TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensItsWebAddress) {
         return true;
     });
     StartLogPane& log = Main().startScreen->log;
-    app->LogLine(L"%s", L"see http://example.org/x for more");
-    app->LogLine(L"%s", L"no address here");
+    // Each line and what a double click on it opens (nothing for an empty text).
+    const std::pair<const wchar_t*, const wchar_t*> rows[] = {
+        {L"see http://example.org/x for more", L"http://example.org/x"},
+        {L"no address here", L""},
+        {L"loaded c:\\httpd\\x.exe", L""},                  // a path is never run
+        {L"httpd\\x.exe then https://example.org/a?b=1\tdone", L"https://example.org/a?b=1"},
+        {L"http:// alone", L""},
+        {L"file://c:/x.exe and http:x.exe", L""},
+    };
+    for (const auto& row : rows)
+        app->LogLine(L"%s", row.first);
     Pump();
     auto clickLine = [&](int line) {
         for (int y = 0; y < 2000; ++y) {
@@ -460,11 +473,12 @@ TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensItsWebAddress) {
         }
         return false;
     };
-    ASSERT_TRUE(clickLine(log.LineCount() - 1));
-    EXPECT_TRUE(opened.empty());
-    ASSERT_TRUE(clickLine(log.LineCount() - 2));
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], L"http://example.org/x for more");
+    const int first = log.LineCount() - static_cast<int>(std::size(rows));
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        opened.clear();
+        ASSERT_TRUE(clickLine(first + static_cast<int>(i)));
+        EXPECT_EQ(opened, std::vector<std::wstring>(*rows[i].second ? 1 : 0, rows[i].second)) << i;
+    }
     SetShellOpenSeam(nullptr);
 }
 
@@ -516,6 +530,65 @@ TEST_F(ShellTest, OptionsResultsReachTheApplicationsSet) {
     const std::string text = ReadAll(ini);
     EXPECT_NE(text.find("FileShowDumpBytes=disable"), std::string::npos) << text;
     EXPECT_NE(text.find("; kept"), std::string::npos) << text;
+}
+
+// With two files open, the Options command stores and applies the current file's set in that file's
+// windows alone: the other file keeps its own layout and colours.
+TEST_F(ShellTest, OptionsOfTheCurrentFileStayWithItsWindows) {
+    AnswerOpenDialogs({true, true});
+    ASSERT_TRUE(Start(Quoted(File()) + L" " + Quoted(File())));
+    ASSERT_EQ(Tabs().Count(), 2);
+    FilePane* current = Tabs().CurrentWindow();
+    FilePane* other = Tabs().WindowAt(0) == current ? Tabs().WindowAt(1) : Tabs().WindowAt(0);
+    ASSERT_NE(current, other);
+    auto sideShown = [](FilePane* w) { return ::IsWindowVisible(w->GetDlgItem(kIdFileSideTab)) != FALSE; };
+    auto codeBack = [](FilePane* w) { return dynamic_cast<BMultiZone*>(w->DizaWindow())->normalColor; };
+    other->PostMessage(WM_COMMAND, kCmdSidePane, 0);   // the other file's own layout: no side tab
+    Pump(50);
+    ASSERT_FALSE(sideShown(other));
+    ASSERT_TRUE(sideShown(current));
+    const COLORREF otherBack = codeBack(other);
+    current->document->options.codeColors.codeBk.value = RGB(1, 2, 3);
+
+    PushModalAction([](Dialog& d) { d.EndDialog(IDOK); });
+    Main().PostMessage(WM_COMMAND, ID_OPTIONS, 0);
+    Pump(100);
+    EXPECT_EQ(PendingModalActions(), 0u);
+    EXPECT_TRUE(current->document->options.ui.sidePaneShow.value);   // stored from its own windows
+    EXPECT_TRUE(sideShown(current));
+    EXPECT_FALSE(sideShown(other));
+    EXPECT_EQ(codeBack(current), RGB(1, 2, 3));
+    EXPECT_EQ(codeBack(other), otherBack);
+}
+
+// A press on the low pane's bar, held while Alt+O opens the menu and then the Options dialog: the
+// drag ends, the cursor is free before the dialog shows, and later moves leave the bar alone.
+TEST_F(ShellTest, AltOWhileDraggingTheLowBarFreesTheCursor) {
+    wintest::FakeCursorClip clip;
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File())));
+    FileLowPane* low = Tabs().CurrentWindow()->LowPane();
+    ASSERT_TRUE(low && low->IsWindowVisible());
+    const RECT bar = low->BarRect();
+    const int x = (bar.left + bar.right) / 2, y = (bar.top + bar.bottom) / 2;
+    low->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    Pump(50);
+    ASSERT_FALSE(wintest::FakeCursorClip::Free());
+    const int position = low->position;
+    static bool freeInDialog = false;
+    freeInDialog = false;
+    PushModalAction([](Dialog& d) {
+        freeInDialog = wintest::FakeCursorClip::Free();
+        d.EndDialog(IDCANCEL);
+    });
+    Main().PostMessage(WM_SYSKEYDOWN, 'O', 0x20000001);
+    Pump(300);
+    EXPECT_EQ(PendingModalActions(), 0u);
+    EXPECT_TRUE(freeInDialog);
+    EXPECT_TRUE(wintest::FakeCursorClip::Free());
+    low->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 80, y));
+    Pump(50);
+    EXPECT_EQ(low->position, position);
 }
 
 TEST_F(ShellTest, OptionsCommandRunsTheDialogOnTheApplicationsSetWithoutAFile) {

@@ -9,6 +9,7 @@
 #include "app/DizaZoneLines.h"
 #include "app/FileDizaPane.h"
 #include "app/FileDumpPane.h"
+#include "app/FileLogPane.h"
 #include "app/FileMainPane.h"
 #include "app/FileLowPane.h"
 #include "app/FilePane.h"
@@ -25,6 +26,8 @@
 #include "options/BColorTheme.h"
 #include "options/Options.h"
 #include "tests/app/FileFixtures.h"
+#include "tests/classlib/FakeCursorClip.h"
+#include "tests/classlib/MouseTakers.h"
 
 #include <gtest/gtest.h>
 
@@ -119,13 +122,6 @@ void Pump() {
     }
 }
 
-// The last confinement asked for: true while the pointer is held in a rectangle.
-bool clipped = false;
-BOOL WINAPI NoClip(const RECT* r) {
-    clipped = r != nullptr;
-    return TRUE;
-}
-
 void SetShift(bool down) {
     BYTE keys[256];
     ::GetKeyboardState(keys);
@@ -138,8 +134,6 @@ class ViewsTest : public ::testing::Test {
 protected:
     explicit ViewsTest(int size = 0x2000) : size_(size) {}
     void SetUp() override {
-        FileDizaPane::clipCursor = NoClip;
-        FileDumpPane::clipCursor = NoClip;
         options_.ApplyColorTheme();
         const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         path_ = ScratchPath((L"views-" + std::wstring(name.begin(), name.end()) + L".bin").c_str());
@@ -162,8 +156,6 @@ protected:
         delete window_;
         frame_.DestroyWindow();
         ::DeleteFileW(path_.c_str());
-        FileDizaPane::clipCursor = ::ClipCursor;
-        FileDumpPane::clipCursor = ::ClipCursor;
     }
     // One data segment over the file (and `extra` bytes more in memory), items of 4 bytes at its start.
     void Open(int64_t extra = 0, std::function<void(FileParseThread*)> more = nullptr) {
@@ -211,6 +203,7 @@ protected:
     void Key(UINT key) { Diza().SendMessage(WM_KEYDOWN, key, 0); }
 
     int size_;
+    wintest::FakeCursorClip clip_;
     Options options_;
     TestDirectory directory_;
     CWnd frame_;
@@ -292,14 +285,118 @@ TEST_F(ViewsTest, APressInEitherPaneHoldsThePointerUntilTheButtonGoesUp) {
         const RECT row = pane->GetRowRect(3);
         const LPARAM at = MAKELPARAM(row.right - 20, (row.top + row.bottom) / 2);
         pane->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-        EXPECT_TRUE(clipped);
+        EXPECT_FALSE(wintest::FakeCursorClip::Free());
         EXPECT_EQ(3, Diza().Page().currentRow);
         pane->SendMessage(WM_LBUTTONUP, 0, at);
-        EXPECT_FALSE(clipped);
+        EXPECT_TRUE(wintest::FakeCursorClip::Free());
         Key(VK_UP);
     }
     BOOKMARK_DATA mark{};
     EXPECT_FALSE(doc_->stores.bookmarks.Get(0x100C, &mark));
+}
+
+// A press in the rows of the disassembly, comment or log pane lets go when something else takes the
+// mouse: the cursor is free, the capture gone, a block begun by the drag is finished.
+TEST_F(ViewsTest, APressInTheRowsLetsGoWhenTheMouseIsTaken) {
+    Open();
+    BlockSelection& s = Diza().Page().selection;
+    FileLogPane* log = window_->LogPane();
+    ASSERT_TRUE(log && log->m_hWnd);
+    for (wintest::MouseTaker taker : wintest::kMouseTakers) {
+        for (BMultiZone* pane : { static_cast<BMultiZone*>(&Diza()), static_cast<BMultiZone*>(&Main().comments),
+                                  static_cast<BMultiZone*>(log) }) {
+            const RECT row = pane->GetRowRect(1);
+            const RECT below = pane->GetRowRect(4);
+            const int x = row.right - 20;
+            POINT screen{ x, (below.top + below.bottom) / 2 };
+            pane->ClientToScreen(&screen);
+            ::SetCursorPos(screen.x, screen.y);
+            pane->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, (row.top + row.bottom) / 2));
+            pane->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, (below.top + below.bottom) / 2));
+            Pump();
+            ASSERT_FALSE(wintest::FakeCursorClip::Free()) << wintest::TakerName(taker);
+            const wintest::TakenState seen = wintest::TakeMouse(taker, pane->m_hWnd);
+            EXPECT_TRUE(seen.cursorFree) << wintest::TakerName(taker);
+            EXPECT_TRUE(seen.captureFree) << wintest::TakerName(taker);
+            EXPECT_TRUE(wintest::FakeCursorClip::Free()) << wintest::TakerName(taker);
+            EXPECT_NE(BlockSelection::kMarking, s.state) << wintest::TakerName(taker);
+            Key(VK_UP);   // a plain key clears the block
+        }
+    }
+}
+
+// The split drag between the disassembly and comment panes: a track line over the main pane
+// follows the pointer, which is held in the main pane; the width changes once, on release; a drag
+// that loses the mouse erases its line, frees the cursor and changes nothing.
+TEST_F(ViewsTest, TheSplitDragTracksALineAndSizesOnRelease) {
+    Open();
+    FileOncommentPane& comments = Main().comments;
+    ASSERT_TRUE(comments.IsShown());
+    BDivider* divider = comments.Divider();
+    ASSERT_TRUE(divider && divider->m_hWnd);
+    RECT bar{};
+    ::GetWindowRect(divider->m_hWnd, &bar);
+    POINT grip{ (bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2 };
+    auto pointAt = [&](int dx) {
+        ::SetCursorPos(grip.x + dx, grip.y);
+        POINT p{ grip.x + dx, grip.y };
+        ::ScreenToClient(divider->m_hWnd, &p);
+        return MAKELPARAM(p.x, p.y);
+    };
+    auto mainX = [&](int dx) {
+        POINT p{ grip.x + dx, grip.y };
+        ::ScreenToClient(Main().m_hWnd, &p);
+        return static_cast<int>(p.x);
+    };
+    // What the main pane shows at a place (over its children too).
+    auto shown = [&](int x, int y) {
+        CClientDC dc(Main().m_hWnd, DCX_CACHE);
+        return ::GetPixel(dc.GetSafeHdc(), x, y);
+    };
+    RECT mainArea = Main().GetClientRect();
+    ::MapWindowPoints(Main().m_hWnd, nullptr, reinterpret_cast<POINT*>(&mainArea), 2);
+    const int width = comments.GetExtent();
+    const int lineY = Main().GetClientRect().bottom / 2;
+    Paint();
+    const COLORREF before = shown(mainX(-60), lineY);
+
+    divider->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, pointAt(0));
+    Pump();
+    divider->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, pointAt(-60));
+    Pump();
+    const RECT held = wintest::FakeCursorClip::Current();
+    EXPECT_TRUE(::EqualRect(&held, &mainArea));
+    EXPECT_EQ(mainX(-60), comments.SplitTrackX());
+    EXPECT_EQ(before ^ 0xFFFFFFu, shown(mainX(-60), lineY));   // the inverted track line
+    EXPECT_EQ(width, comments.GetExtent());            // nothing moves before the release
+    divider->PostMessage(WM_LBUTTONUP, 0, pointAt(-60));
+    Pump();
+    EXPECT_TRUE(wintest::FakeCursorClip::Free());
+    EXPECT_EQ(-1, comments.SplitTrackX());
+    EXPECT_EQ(width + 60, comments.GetExtent());
+
+    for (wintest::MouseTaker taker : wintest::kMouseTakers) {
+        ::GetWindowRect(divider->m_hWnd, &bar);
+        grip = POINT{ (bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2 };
+        const int before = comments.GetExtent();
+        Paint();
+        Pump();
+        const COLORREF under = shown(mainX(-30), lineY);
+        divider->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, pointAt(0));
+        Pump();
+        divider->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, pointAt(-30));
+        Pump();
+        ASSERT_EQ(mainX(-30), comments.SplitTrackX()) << wintest::TakerName(taker);
+        const wintest::TakenState seen = wintest::TakeMouse(taker, divider->m_hWnd);
+        EXPECT_TRUE(seen.cursorFree) << wintest::TakerName(taker);
+        EXPECT_TRUE(seen.captureFree) << wintest::TakerName(taker);
+        EXPECT_EQ(-1, comments.SplitTrackX()) << wintest::TakerName(taker);
+        EXPECT_EQ(under, shown(mainX(-30), lineY)) << wintest::TakerName(taker);   // the line is gone
+        divider->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, pointAt(-90));
+        divider->PostMessage(WM_LBUTTONUP, 0, pointAt(-90));
+        Pump();
+        EXPECT_EQ(before, comments.GetExtent()) << wintest::TakerName(taker);
+    }
 }
 
 TEST_F(ViewsTest, HexFindHitsMarkTheirDumpCells) {
@@ -546,6 +643,26 @@ protected:
         dump_->SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));
     }
 };
+
+// A Shift-drag in the dump lets go when something else takes the mouse; later moves scroll nothing.
+TEST_F(DumpTest, AShiftDragLetsGoWhenTheMouseIsTaken) {
+    Open();
+    MakeDump(600, 200);
+    Pump();
+    for (wintest::MouseTaker taker : wintest::kMouseTakers) {
+        const int64_t position = dump_->Position();
+        const int x = dump_->hexArea.left + 40, y = dump_->hexArea.top + 5;
+        dump_->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(x, y));
+        Pump();
+        ASSERT_FALSE(wintest::FakeCursorClip::Free()) << wintest::TakerName(taker);
+        const wintest::TakenState seen = wintest::TakeMouse(taker, dump_->m_hWnd);
+        EXPECT_TRUE(seen.cursorFree) << wintest::TakerName(taker);
+        EXPECT_TRUE(seen.captureFree) << wintest::TakerName(taker);
+        dump_->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x - 200, y));
+        Pump();
+        EXPECT_EQ(position, dump_->Position()) << wintest::TakerName(taker);
+    }
+}
 
 TEST_F(DumpTest, PaintsItsBackgroundAndCells) {
     Open();
