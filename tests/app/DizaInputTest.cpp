@@ -15,6 +15,7 @@
 #include "document/FileParseThread.h"
 #include "options/Options.h"
 #include "tests/app/FileFixtures.h"
+#include "tests/classlib/FakeCursorClip.h"
 #include "toolkit/BButton.h"
 
 #include <gtest/gtest.h>
@@ -26,8 +27,6 @@
 namespace {
 
 using fixtures::StepParser;
-
-BOOL WINAPI NoClip(const RECT*) { return TRUE; }
 
 void SetKey(int key, bool down) {
     BYTE keys[256];
@@ -56,8 +55,6 @@ BOOL CALLBACK MatchId(HWND child, LPARAM data) {
 class DizaInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        FileDizaPane::clipCursor = NoClip;
-        FileDumpPane::clipCursor = NoClip;
         options_.ApplyColorTheme();
         const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         path_ = fixtures::ScratchPath((L"input-" + std::wstring(name.begin(), name.end()) + L".bin").c_str());
@@ -85,8 +82,6 @@ protected:
         delete window_;
         frame_.DestroyWindow();
         ::DeleteFileW(path_.c_str());
-        FileDizaPane::clipCursor = ::ClipCursor;
-        FileDumpPane::clipCursor = ::ClipCursor;
     }
     // One data segment over the file, 4-byte items over its first 0x100 bytes, a dump after them.
     void Open(std::function<void(FileParseThread*)> more = nullptr, uint32_t flags = 0) {
@@ -181,6 +176,7 @@ protected:
         return doc_->Map().ItemAt(address);
     }
 
+    wintest::FakeCursorClip clip_;
     Application app_;
     Options options_;
     fixtures::TestDirectory directory_;
