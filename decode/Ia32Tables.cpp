@@ -551,7 +551,7 @@ constexpr OpcodeRow kTwoByteMap[256] = {
     /* B5 */ {0xB5, I(Mn::lgs, F::Gv_Mp)},
     /* B6 */ {0xB6, I(Mn::movzx, F::Gv_Eb, kSz)},
     /* B7 */ {0xB7, I(Mn::movzx, F::Gv_Ew, kSz)},
-    /* B8 */ {0xB8, kSpecial},                           // popcnt Gv,Ev with F3; else a vector row
+    /* B8 */ {0xB8, kSpecial},                            // popcnt Gv,Ev with F3; else a vector row
     /* B9 */ {0xB9, I(Mn::ud1, F::Gv_Ev)},
     /* BA */ {0xBA, Group(16)},                            // bt, bts, btr, btc Ev,Ib
     /* BB */ {0xBB, I(Mn::btc, F::Ev_Gv, kLk)},
