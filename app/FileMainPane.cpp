@@ -177,6 +177,12 @@ void FileOncommentPane::OnDividerDown() {
     RECT area{};
     ::GetClientRect(main, &area);
     ::MapWindowPoints(main, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    // The allowed widths, from 0 to the pane's share of the main pane, as pointer places.
+    int limit = dragLimitX;
+    if (size >= 0)
+        limit = static_cast<int>(static_cast<int64_t>(limit) * maxFraction / 10000);
+    area.left = std::max<LONG>(area.left, dragStart.x - std::max(limit - dragStartSize, 0));
+    area.right = std::min<LONG>(area.right, dragStart.x + dragStartSize + 1);
     ::SetCursor(BDivider::ResizeCursor(false));
     splitClip_.Confine(area);
     splitX_ = TrackX();

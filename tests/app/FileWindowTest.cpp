@@ -82,7 +82,7 @@ protected:
     }
     void TearDown() override {
         directory_.documents.clear();
-        delete window_;   // deletes the document first
+        delete window_;   // deletes the document after its panes
         frame_.DestroyWindow();
         ::DeleteFileW(path_.c_str());
         AskCancel::showBox = savedBox_;
