@@ -2,6 +2,7 @@
 // sets the button states, buttons are clicked with the mouse messages of a click, keys and double clicks
 // go through the message queue, and what the user sees is asserted.
 
+#include "app/DFind.h"
 #include "app/FileButtonBar.h"
 #include "app/FileDizaPane.h"
 #include "app/FileDumpPane.h"
@@ -10,6 +11,7 @@
 #include "app/FileLowPane.h"
 #include "app/FileSideTab.h"
 #include "classlib/Application.h"
+#include "classlib/Dialog.h"
 #include "core/SectionLock.h"
 #include "document/Diza.h"
 #include "document/FileParseThread.h"
@@ -347,6 +349,23 @@ TEST_F(DizaInputTest, BookmarkAndFindStepsSelectTheRowTheyWentTo) {
         EXPECT_EQ(step.address, Diza().CurrentPosition().address) << step.address;
         EXPECT_EQ(step.row, SelectedRow(hits)) << step.address;
     }
+}
+
+// A find run from the Find button takes the disassembly pane to its hits as it finds them.
+TEST_F(DizaInputTest, AFindHitMovesTheDisassemblyPaneThere) {
+    Open([](FileParseThread* d) { d->stores.names.Add(0x1800, L"needle", ' '); });
+    ASSERT_FALSE(Diza().Page().Contains(0x1800));
+    FindParameters& p = doc_->finds.parameters;
+    p.text = L"*needle*";
+    p.flags = kFindLineMode | (1u << kFindPaneShift) | kFindCodeSegments | kFindDataSegments | kFindComments;
+    PushModalAction([](Dialog& d) { static_cast<DFind&>(d).OnOK(); });
+    Click(BarButton(kCmdFind));
+    EXPECT_EQ(0u, PendingModalActions());
+    ASSERT_EQ(1, doc_->finds.GetResult(kFind1Pane)->Count());
+    EXPECT_EQ(&Side().find1, Side().active);
+    EXPECT_TRUE(Diza().Page().Contains(0x1800));
+    EXPECT_EQ(0x1800, Diza().GetCurrentAddress());
+    EXPECT_EQ(0, SelectedRow(Side().find1));
 }
 
 }  // namespace
