@@ -171,12 +171,16 @@ protected:
                 rows.push_back(page.Row(i).address);
         return rows;
     }
-    // A press and release of the left button on a zone of a row of a pane.
-    static void ClickZone(BMultiZone& pane, const BZone& zone, int row, UINT message = WM_LBUTTONDOWN) {
+    // A click (or a double click) of the left button on a zone of a row of a pane.
+    static void ClickZone(BMultiZone& pane, const BZone& zone, int row, bool twice = false) {
         const RECT r = pane.GetRowRect(row);
         const LPARAM at = MAKELPARAM((zone.rect.left + zone.rect.right) / 2, (r.top + r.bottom) / 2);
-        pane.PostMessage(message, MK_LBUTTON, at);
+        pane.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
         pane.PostMessage(WM_LBUTTONUP, 0, at);
+        if (twice) {
+            pane.PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+            pane.PostMessage(WM_LBUTTONUP, 0, at);
+        }
     }
     ::Diza ItemAt(int64_t address) {
         SectionLock lock(doc_->FileLock());
@@ -366,6 +370,44 @@ TEST_F(DizaInputTest, AFindHitMovesTheDisassemblyPaneThere) {
     EXPECT_TRUE(Diza().Page().Contains(0x1800));
     EXPECT_EQ(0x1800, Diza().GetCurrentAddress());
     EXPECT_EQ(0, SelectedRow(Side().find1));
+}
+
+// A double click on a result row, a find step and go back stand on the comment, name or continuation
+// line they go to, not on its item's line.
+TEST_F(DizaInputTest, GoingToALinePositionStandsOnThatLine) {
+    Open([](FileParseThread* d) {
+        d->stores.lineComments.SetComment(0x1040, L"first\nsecond");
+        d->stores.names.Add(0x1040, L"table", ' ');
+        d->stores.onlineComments.SetComment(0x1080, L"one\ntwo\nthree");
+    });
+    const DizaLinePos second{ 0x1040, 0x10000001 };
+    const DizaLinePos name{ 0x1040, 0x20000000 };
+    const DizaLinePos continuation{ 0x1080, 0xF0000001 };
+    FindResult* result = doc_->finds.GetResult(kFind1Pane);
+    result->AddLine(second, L";second");
+    result->AddLine(name, L"table");
+    result->AddLine(continuation, L";three");
+    Side().SelectTab(kFind1Pane);
+    Loop();
+    ASSERT_EQ(kFind1Pane, doc_->finds.activePane);
+    FindPane& hits = Side().find1;
+    ClickZone(hits, *hits.line->ZoneById(1), 1, true);
+    Loop();
+    EXPECT_TRUE(SameLine(name, Diza().CurrentPosition()));
+    EXPECT_EQ(Diza().m_hWnd, ::GetFocus());
+    ClickZone(hits, *hits.line->ZoneById(1), 0, true);
+    Loop();
+    EXPECT_TRUE(SameLine(second, Diza().CurrentPosition()));
+
+    Click(BarButton(kCmdFindNext));
+    EXPECT_TRUE(SameLine(continuation, Diza().CurrentPosition()));
+
+    // A go-to remembers the line it left; go back returns to it.
+    Diza().PostMessage(kMsgGoto, 0, 0x1200);
+    Loop();
+    ASSERT_EQ(0x1200, Diza().CurrentPosition().address);
+    Click(BarButton(kCmdGoBack));
+    EXPECT_TRUE(SameLine(continuation, Diza().CurrentPosition()));
 }
 
 }  // namespace
