@@ -15,6 +15,7 @@
 #include "core/SectionLock.h"
 #include "document/Diza.h"
 #include "document/FileParseThread.h"
+#include "options/BColorTheme.h"
 #include "options/Options.h"
 #include "tests/app/FileFixtures.h"
 #include "toolkit/BButton.h"
@@ -408,6 +409,54 @@ TEST_F(DizaInputTest, GoingToALinePositionStandsOnThatLine) {
     ASSERT_EQ(0x1200, Diza().CurrentPosition().address);
     Click(BarButton(kCmdGoBack));
     EXPECT_TRUE(SameLine(continuation, Diza().CurrentPosition()));
+}
+
+// Whether the fold mark in the collapse zone of a row shows a plus, as read from the screen.
+bool ShowsPlus(FileDizaPane& pane, int row) {
+    const RECT r = pane.GetRowRect(row);
+    const RECT zone = pane.bodyLine->collapse->rect;
+    const COLORREF mark = ThemeColor(17);
+    HDC dc = ::GetDC(pane.m_hWnd);
+    // The square's top edge: the first row of mark pixels in the cell; the square is as high as wide.
+    int top = -1, left = -1, right = -1;
+    for (int y = r.top; y < r.bottom && top < 0; ++y)
+        for (int x = zone.left; x < zone.right; ++x)
+            if (::GetPixel(dc, x, y) == mark) {
+                top = y;
+                left = left < 0 ? x : left;
+                right = x;
+            }
+    // Inside the frame a plus has a column of marks, a minus only its one row.
+    bool plus = false;
+    for (int x = left + 1; top >= 0 && x < right && !plus; ++x) {
+        int marks = 0;
+        for (int y = top + 1; y < top + (right - left); ++y)
+            marks += ::GetPixel(dc, x, y) == mark;
+        plus = marks >= 3;
+    }
+    ::ReleaseDC(pane.m_hWnd, dc);
+    return plus;
+}
+
+// A fold made folded with Ctrl shows a plus on its first row; opened by a click on the mark, a minus.
+TEST_F(DizaInputTest, AFoldedStartShowsItsPlus) {
+    Open();
+    ShiftKeys(VK_DOWN, 3);
+    SetKey(VK_CONTROL, true);
+    Click(PaneButton(kCmdCollapse));
+    SetKey(VK_CONTROL, false);
+    ASSERT_TRUE(doc_->stores.collapses.IsCollapsed(0x1000));
+    Diza().Invalidate();
+    Loop();
+    const std::vector<int64_t> rows = ItemRowsFrom(0x1000, 2);
+    ASSERT_EQ((std::vector<int64_t>{ 0x1000, 0x1010 }), rows);   // the fold is one line
+    EXPECT_TRUE(ShowsPlus(Diza(), 0));
+    EXPECT_FALSE(ShowsPlus(Diza(), 1));
+    ClickZone(Diza(), *Diza().bodyLine->collapse, 0);
+    Loop();
+    EXPECT_FALSE(doc_->stores.collapses.IsCollapsed(0x1000));
+    EXPECT_EQ(0x1004, Diza().Page().Row(1).address);
+    EXPECT_FALSE(ShowsPlus(Diza(), 0));
 }
 
 }  // namespace
