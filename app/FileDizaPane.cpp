@@ -488,6 +488,14 @@ int FileDizaPane::RowCount() {
 
 void FileDizaPane::SetTop(const DizaLinePos& position) { page_->SetTop(position); }
 
+void FileDizaPane::SetCurrentLine(const DizaLinePos& position) {
+    const int row = page_->LineOfItem(position);
+    if (row < 0 || row == page_->currentRow)
+        return;
+    page_->currentRow = row;
+    Invalidate();
+}
+
 void FileDizaPane::SetMarkedAddress(int64_t address) { SetCursorAddress(address); }
 
 bool FileDizaPane::RunArrayDialog(int elementSize, int64_t length, ArrayChoice& choice) {

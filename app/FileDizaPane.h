@@ -131,6 +131,7 @@ public:
     bool PageContains(int64_t address) override { return page_->Contains(address); }
     int RowCount() override;
     void SetTop(const DizaLinePos& position) override;
+    void SetCurrentLine(const DizaLinePos& position) override;
     void SetMarkedAddress(int64_t address) override;
     bool RunArrayDialog(int elementSize, int64_t length, ArrayChoice& choice) override;
     int ColumnAt(const void* zone, int x, int y) override;

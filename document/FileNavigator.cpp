@@ -24,7 +24,11 @@ void FileNavigator::GotoAddress(int64_t address) {
 void FileNavigator::GotoLinePosition(const DizaLinePos& position) {
     DizaWalk walk(document);
     walk.SetPosition(position);
-    ShowWalkPosition(walk, walk.current.address);
+    const DizaLinePos target = walk.current;
+    ShowWalkPosition(walk, target.address);
+    // A comment, name or continuation line is the row to stand on, not its item's line.
+    if (BDizaView* view = ViewOf(document))
+        view->SetCurrentLine(target);
 }
 
 bool FileNavigator::ResolveAddress(int64_t address) {

@@ -2,6 +2,7 @@
 // sets the button states, buttons are clicked with the mouse messages of a click, keys and double clicks
 // go through the message queue, and what the user sees is asserted.
 
+#include "app/DFind.h"
 #include "app/FileButtonBar.h"
 #include "app/FileDizaPane.h"
 #include "app/FileDumpPane.h"
@@ -10,9 +11,11 @@
 #include "app/FileLowPane.h"
 #include "app/FileSideTab.h"
 #include "classlib/Application.h"
+#include "classlib/Dialog.h"
 #include "core/SectionLock.h"
 #include "document/Diza.h"
 #include "document/FileParseThread.h"
+#include "options/BColorTheme.h"
 #include "options/Options.h"
 #include "tests/app/FileFixtures.h"
 #include "tests/classlib/FakeCursorClip.h"
@@ -164,12 +167,16 @@ protected:
                 rows.push_back(page.Row(i).address);
         return rows;
     }
-    // A press and release of the left button on a zone of a row of a pane.
-    static void ClickZone(BMultiZone& pane, const BZone& zone, int row, UINT message = WM_LBUTTONDOWN) {
+    // A click (or a double click) of the left button on a zone of a row of a pane.
+    static void ClickZone(BMultiZone& pane, const BZone& zone, int row, bool twice = false) {
         const RECT r = pane.GetRowRect(row);
         const LPARAM at = MAKELPARAM((zone.rect.left + zone.rect.right) / 2, (r.top + r.bottom) / 2);
-        pane.PostMessage(message, MK_LBUTTON, at);
+        pane.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
         pane.PostMessage(WM_LBUTTONUP, 0, at);
+        if (twice) {
+            pane.PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+            pane.PostMessage(WM_LBUTTONUP, 0, at);
+        }
     }
     ::Diza ItemAt(int64_t address) {
         SectionLock lock(doc_->FileLock());
@@ -343,6 +350,109 @@ TEST_F(DizaInputTest, BookmarkAndFindStepsSelectTheRowTheyWentTo) {
         EXPECT_EQ(step.address, Diza().CurrentPosition().address) << step.address;
         EXPECT_EQ(step.row, SelectedRow(hits)) << step.address;
     }
+}
+
+// A find run from the Find button takes the disassembly pane to its hits as it finds them.
+TEST_F(DizaInputTest, AFindHitMovesTheDisassemblyPaneThere) {
+    Open([](FileParseThread* d) { d->stores.names.Add(0x1800, L"needle", ' '); });
+    ASSERT_FALSE(Diza().Page().Contains(0x1800));
+    FindParameters& p = doc_->finds.parameters;
+    p.text = L"*needle*";
+    p.flags = kFindLineMode | (1u << kFindPaneShift) | kFindCodeSegments | kFindDataSegments | kFindComments;
+    PushModalAction([](Dialog& d) { static_cast<DFind&>(d).OnOK(); });
+    Click(BarButton(kCmdFind));
+    EXPECT_EQ(0u, PendingModalActions());
+    ASSERT_EQ(1, doc_->finds.GetResult(kFind1Pane)->Count());
+    EXPECT_EQ(&Side().find1, Side().active);
+    EXPECT_TRUE(Diza().Page().Contains(0x1800));
+    EXPECT_EQ(0x1800, Diza().GetCurrentAddress());
+    EXPECT_EQ(0, SelectedRow(Side().find1));
+}
+
+// A double click on a result row, a find step and go back stand on the comment, name or continuation
+// line they go to, not on its item's line.
+TEST_F(DizaInputTest, GoingToALinePositionStandsOnThatLine) {
+    Open([](FileParseThread* d) {
+        d->stores.lineComments.SetComment(0x1040, L"first\nsecond");
+        d->stores.names.Add(0x1040, L"table", ' ');
+        d->stores.onlineComments.SetComment(0x1080, L"one\ntwo\nthree");
+    });
+    const DizaLinePos second{ 0x1040, 0x10000001 };
+    const DizaLinePos name{ 0x1040, 0x20000000 };
+    const DizaLinePos continuation{ 0x1080, 0xF0000001 };
+    FindResult* result = doc_->finds.GetResult(kFind1Pane);
+    result->AddLine(second, L";second");
+    result->AddLine(name, L"table");
+    result->AddLine(continuation, L";three");
+    Side().SelectTab(kFind1Pane);
+    Loop();
+    ASSERT_EQ(kFind1Pane, doc_->finds.activePane);
+    FindPane& hits = Side().find1;
+    ClickZone(hits, *hits.line->ZoneById(1), 1, true);
+    Loop();
+    EXPECT_TRUE(SameLine(name, Diza().CurrentPosition()));
+    EXPECT_EQ(Diza().m_hWnd, ::GetFocus());
+    ClickZone(hits, *hits.line->ZoneById(1), 0, true);
+    Loop();
+    EXPECT_TRUE(SameLine(second, Diza().CurrentPosition()));
+
+    Click(BarButton(kCmdFindNext));
+    EXPECT_TRUE(SameLine(continuation, Diza().CurrentPosition()));
+
+    // A go-to remembers the line it left; go back returns to it.
+    Diza().PostMessage(kMsgGoto, 0, 0x1200);
+    Loop();
+    ASSERT_EQ(0x1200, Diza().CurrentPosition().address);
+    Click(BarButton(kCmdGoBack));
+    EXPECT_TRUE(SameLine(continuation, Diza().CurrentPosition()));
+}
+
+// Whether the fold mark in the collapse zone of a row shows a plus, as read from the screen.
+bool ShowsPlus(FileDizaPane& pane, int row) {
+    const RECT r = pane.GetRowRect(row);
+    const RECT zone = pane.bodyLine->collapse->rect;
+    const COLORREF mark = ThemeColor(17);
+    HDC dc = ::GetDC(pane.m_hWnd);
+    // The square's top edge: the first row of mark pixels in the cell; the square is as high as wide.
+    int top = -1, left = -1, right = -1;
+    for (int y = r.top; y < r.bottom && top < 0; ++y)
+        for (int x = zone.left; x < zone.right; ++x)
+            if (::GetPixel(dc, x, y) == mark) {
+                top = y;
+                left = left < 0 ? x : left;
+                right = x;
+            }
+    // Inside the frame a plus has a column of marks, a minus only its one row.
+    bool plus = false;
+    for (int x = left + 1; top >= 0 && x < right && !plus; ++x) {
+        int marks = 0;
+        for (int y = top + 1; y < top + (right - left); ++y)
+            marks += ::GetPixel(dc, x, y) == mark;
+        plus = marks >= 3;
+    }
+    ::ReleaseDC(pane.m_hWnd, dc);
+    return plus;
+}
+
+// A fold made folded with Ctrl shows a plus on its first row; opened by a click on the mark, a minus.
+TEST_F(DizaInputTest, AFoldedStartShowsItsPlus) {
+    Open();
+    ShiftKeys(VK_DOWN, 3);
+    SetKey(VK_CONTROL, true);
+    Click(PaneButton(kCmdCollapse));
+    SetKey(VK_CONTROL, false);
+    ASSERT_TRUE(doc_->stores.collapses.IsCollapsed(0x1000));
+    Diza().Invalidate();
+    Loop();
+    const std::vector<int64_t> rows = ItemRowsFrom(0x1000, 2);
+    ASSERT_EQ((std::vector<int64_t>{ 0x1000, 0x1010 }), rows);   // the fold is one line
+    EXPECT_TRUE(ShowsPlus(Diza(), 0));
+    EXPECT_FALSE(ShowsPlus(Diza(), 1));
+    ClickZone(Diza(), *Diza().bodyLine->collapse, 0);
+    Loop();
+    EXPECT_FALSE(doc_->stores.collapses.IsCollapsed(0x1000));
+    EXPECT_EQ(0x1004, Diza().Page().Row(1).address);
+    EXPECT_FALSE(ShowsPlus(Diza(), 0));
 }
 
 }  // namespace
