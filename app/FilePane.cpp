@@ -535,10 +535,9 @@ void FilePane::RunScans() {
     }
 }
 
-LRESULT FilePane::OnParserDone(WPARAM index, LPARAM job) {
-    // The document may be gone when this returns (its tab closed while messages were pumped). The
-    // end of a document replaced by a reload is not the new one's.
-    if (document && reinterpret_cast<FileParseThread*>(job) == document)
+LRESULT FilePane::OnParserDone(WPARAM index, LPARAM) {
+    // The document may be gone when this returns (its tab closed while messages were pumped).
+    if (document)
         document->OnParserDone(static_cast<int>(index));
     return 0;
 }

@@ -160,7 +160,7 @@ bool FileParseThread::AddSegment(int32_t kind, int64_t address, int64_t fileOffs
     SectionLock lock(fileLock_.Get());
     const int64_t extent = std::max(sizeInFile, sizeInMemory);
     // A segment whose end does not fit 64 bits has no size it could have.
-    if (sizeInFile < 0 || extent < 0 || (address >= 0 && extent > INT64_MAX - address)) {
+    if (sizeInFile < 0 || (address >= 0 && extent > INT64_MAX - address)) {
         LogRefusal(L"Segment %s size is illegal", address);
         return false;
     }

@@ -734,12 +734,43 @@ TEST_F(ParseCancelTest, ClosingAFileWhileItParsesLeavesTheNextFileReady) {
     EXPECT_EQ(g_asked.size(), 1u);
 }
 
-// A double click on the tab strip while the file parses reloads it: the new document parses alone.
+// A window that posts a message again when it comes: then it stands behind what was queued meanwhile.
+class Relay {
+public:
+    Relay() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TestRelay";
+        ::RegisterClassW(&wc);
+        hwnd_ = ::CreateWindowExW(0, L"TestRelay", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    }
+    ~Relay() { ::DestroyWindow(hwnd_); }
+    void PostLater(HWND to, UINT message, WPARAM wparam, LPARAM lparam) {
+        later_ = MSG{ to, message, wparam, lparam, 0, {} };
+        ::PostMessageW(hwnd_, WM_APP, 0, reinterpret_cast<LPARAM>(&later_));
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message != WM_APP)
+            return ::DefWindowProcW(hwnd, message, wparam, lparam);
+        const MSG* m = reinterpret_cast<const MSG*>(lparam);
+        ::PostMessageW(m->hwnd, m->message, m->wParam, m->lParam);
+        return 0;
+    }
+    HWND hwnd_;
+    MSG later_{};
+};
+
+// A double click on the tab strip that is handled in the after-parse step reloads the file: the new
+// document parses alone.
 TEST_F(ParseCancelTest, ReloadingAFileWhileItParsesLeavesTheNewDocumentReady) {
     int runs = 0;
+    Relay relay;
     app->parsers.Add(new HookParser([&](FilePane*) {
         if (runs++ == 0)
-            Tabs().PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 5));
+            relay.PostLater(Tabs().m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 5));
     }));
     ASSERT_TRUE(app->Start(L"", SW_SHOWNORMAL));
     RunLoop(app);
