@@ -459,4 +459,39 @@ TEST_F(DizaInputTest, AFoldedStartShowsItsPlus) {
     EXPECT_FALSE(ShowsPlus(Diza(), 0));
 }
 
+// The font a zone draws with, as the font object describes itself.
+LOGFONTW FontOf(const BZone& zone) {
+    LOGFONTW face{};
+    if (zone.font)
+        ::GetObjectW(zone.font->GetSafeHandle(), sizeof face, &face);
+    return face;
+}
+
+// Full-line comment rows are drawn in the comment font, the other rows in the code font.
+TEST_F(DizaInputTest, CommentRowsUseTheCommentFont) {
+    options_.fonts.commentFont.face = L"Courier New";
+    options_.fonts.commentFont.italic = true;
+    options_.fonts.codeFont.face = L"Tahoma";
+    options_.fonts.codeFont.italic = false;
+    SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+    Open([](FileParseThread* d) { d->stores.lineComments.SetComment(0x1008, L"a comment"); });
+    DizaPage& page = Diza().Page();
+    const int commentRow = page.LineOfItem(DizaLinePos{ 0x1008, 0x10000000 });
+    ASSERT_GE(commentRow, 0);
+    // The zone line that draws the comment row, and the one of an item row.
+    BZoneLine* comment = Diza().GetLine(commentRow);
+    BZoneLine* item = Diza().GetLine(page.LineOfAddress(0x1008));
+    ASSERT_EQ(static_cast<BZoneLine*>(Diza().commentLine), comment);
+    const LOGFONTW commentFace = FontOf(*Diza().commentLine->text);
+    EXPECT_EQ(std::wstring(L"Courier New"), commentFace.lfFaceName);
+    EXPECT_TRUE(commentFace.lfItalic);
+    ASSERT_EQ(static_cast<BZoneLine*>(Diza().bodyLine), item);
+    const LOGFONTW bodyFace = FontOf(*Diza().bodyLine->body);
+    EXPECT_EQ(std::wstring(L"Tahoma"), bodyFace.lfFaceName);
+    EXPECT_FALSE(bodyFace.lfItalic);
+    // New options keep each font with its rows.
+    SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+    EXPECT_EQ(std::wstring(L"Courier New"), FontOf(*Diza().commentLine->text).lfFaceName);
+}
+
 }  // namespace
