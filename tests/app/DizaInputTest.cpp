@@ -64,10 +64,6 @@ protected:
         options_.ApplyColorTheme();
         const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         path_ = fixtures::ScratchPath((L"input-" + std::wstring(name.begin(), name.end()) + L".bin").c_str());
-        std::string bytes(0x2000, '\0');
-        for (size_t i = 0; i < bytes.size(); ++i)
-            bytes[i] = static_cast<char>(i * 5);
-        fixtures::WriteFileBytes(path_, bytes);
         ASSERT_TRUE(frame_.CreateEx(0, nullptr, L"frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                     RECT{ 0, 0, 1000, 720 }, nullptr, 0));
         window_ = new FilePane;
@@ -91,8 +87,12 @@ protected:
         FileDizaPane::clipCursor = ::ClipCursor;
         FileDumpPane::clipCursor = ::ClipCursor;
     }
-    // One data segment over the file, 4-byte items over its first 0x100 bytes, a dump after them.
-    void Open(std::function<void(FileParseThread*)> more = nullptr, uint32_t flags = 0) {
+    // A file of `size` bytes; one data segment over its first 0x2000, 4-byte items over the first 0x100.
+    void Open(std::function<void(FileParseThread*)> more = nullptr, uint32_t flags = 0, size_t size = 0x2000) {
+        std::string bytes(size, '\0');
+        for (size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<char>(i * 5);
+        fixtures::WriteFileBytes(path_, bytes);
         StepParser parser([&](FileParseThread* d) {
             d->AddDataSegment(0x1000, 0, 0x2000, 0x2000);
             SectionLock lock(d->FileLock());
@@ -492,6 +492,80 @@ TEST_F(DizaInputTest, CommentRowsUseTheCommentFont) {
     // New options keep each font with its rows.
     SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
     EXPECT_EQ(std::wstring(L"Courier New"), FontOf(*Diza().commentLine->text).lfFaceName);
+}
+
+// Keys on the dump pane: Ctrl+Left shifts the rows' phase by a byte, Ctrl+Home goes to the first row,
+// which holds offset 0 in its last cells and never a row of nothing.
+TEST_F(DizaInputTest, TheDumpKeepsItsPhaseAboveOffsetZero) {
+    Open();
+    FileDumpPane* dump = Dump();
+    ASSERT_NE(nullptr, dump);
+    ASSERT_TRUE(dump->IsWindowVisible());
+    dump->SetFocus();
+    const int64_t perRow = dump->bytesPerRow;
+    ASSERT_GT(perRow, 2);
+    const auto ctrlKey = [&](UINT key) {
+        SetKey(VK_CONTROL, true);
+        Key(key);
+        SetKey(VK_CONTROL, false);
+    };
+    for (int shift = 1; shift <= 2; ++shift) {
+        ctrlKey(VK_LEFT);
+        ctrlKey(VK_HOME);
+        EXPECT_EQ(shift - perRow, dump->Position()) << shift;
+        EXPECT_EQ(shift - perRow, dump->scroller.rangeStart) << shift;
+        // The range covers the file in whole rows from there, not a row more.
+        EXPECT_LT(dump->scroller.rangeEnd - perRow, 0x2000) << shift;
+        EXPECT_GE(dump->scroller.rangeEnd, 0x2000) << shift;
+    }
+}
+
+// The width in pixels of the offset text in the dump's first row, read from the screen.
+int OffsetTextWidth(FileDumpPane& dump) {
+    int x0 = 0;
+    for (UINT id : { FileDumpPane::kCmdAddressMode, FileDumpPane::kCmdTextHex })
+        if (HWND button = ::GetDlgItem(dump.m_hWnd, static_cast<int>(id))) {
+            RECT r;
+            ::GetWindowRect(button, &r);
+            ::MapWindowPoints(nullptr, dump.m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+            x0 = std::max<int>(x0, r.right);
+        }
+    HDC dc = ::GetDC(dump.m_hWnd);
+    const COLORREF back = ::GetPixel(dc, dump.hexArea.left - 2, dump.lineHeight * 3 / 2);
+    int left = -1, right = -1;
+    for (int x = x0; x < dump.hexArea.left; ++x)
+        for (int y = 0; y < dump.lineHeight; ++y)
+            if (::GetPixel(dc, x, y) != back) {
+                left = left < 0 ? x : left;
+                right = x;
+                break;
+            }
+    ::ReleaseDC(dump.m_hWnd, dc);
+    return left < 0 ? 0 : right - left + 1;
+}
+
+// The width of n zeros in the dump's address font.
+int ZerosWidth(FileDumpPane& dump, int n) {
+    HDC dc = ::GetDC(dump.m_hWnd);
+    const HGDIOBJ old = ::SelectObject(dc, dump.addressFont.GetSafeHandle());
+    SIZE extent{};
+    const std::wstring zeros(static_cast<size_t>(n), L'0');
+    ::GetTextExtentPoint32W(dc, zeros.c_str(), n, &extent);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(dump.m_hWnd, dc);
+    return extent.cx;
+}
+
+// The offsets of a file of 0x12000 bytes have 8 digits, an address's width, not 5.
+TEST_F(DizaInputTest, TheDumpsOffsetsHaveTheAddressWidths) {
+    Open(nullptr, 0, 0x12000);
+    FileDumpPane* dump = Dump();
+    ASSERT_NE(nullptr, dump);
+    dump->Invalidate();
+    Loop();
+    const int width = OffsetTextWidth(*dump);
+    EXPECT_GT(width, ZerosWidth(*dump, 7));
+    EXPECT_LE(width, ZerosWidth(*dump, 8));
 }
 
 }  // namespace
