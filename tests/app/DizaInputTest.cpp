@@ -568,4 +568,29 @@ TEST_F(DizaInputTest, TheDumpsOffsetsHaveTheAddressWidths) {
     EXPECT_LE(width, ZerosWidth(*dump, 8));
 }
 
+// A find with thousands of hits moves the pane as it goes, and leaves it on the last hit.
+TEST_F(DizaInputTest, AFindEndsWithThePaneOnItsLastHit) {
+    StepParser parser([](FileParseThread* d) { return d->AddCodeSegment(0x1000, 0, 0x2000, 0x2000); });
+    std::string bytes;
+    for (int i = 0; i < 0x1000; ++i)
+        bytes += "\x31\xD2";   // xor edx,edx
+    fixtures::WriteFileBytes(path_, bytes);
+    ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser)));
+    {
+        SectionLock lock(doc_->FileLock());
+        for (int64_t a = 0x1000; a < 0x3000; a += 0x100)
+            doc_->Map().AddCodeItem(a);
+    }
+    Diza().SetFocus();
+    Loop();
+    FindParameters& p = doc_->finds.parameters;
+    p.text = L"*xor*";
+    p.flags = kFindLineMode | (1u << kFindPaneShift) | kFindCodeSegments | kFindCodeLines;
+    PushModalAction([](Dialog& d) { static_cast<DFind&>(d).OnOK(); });
+    Click(BarButton(kCmdFind));
+    ASSERT_EQ(0x1000, doc_->finds.GetResult(kFind1Pane)->Count());
+    EXPECT_EQ(0x2FFE, Diza().GetCurrentAddress());
+    EXPECT_EQ(0xFFF, SelectedRow(Side().find1));
+}
+
 }  // namespace
