@@ -64,25 +64,14 @@ protected:
         options_.ApplyColorTheme();
         const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         path_ = fixtures::ScratchPath((L"input-" + std::wstring(name.begin(), name.end()) + L".bin").c_str());
-        ASSERT_TRUE(frame_.CreateEx(0, nullptr, L"frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                    RECT{ 0, 0, 1000, 720 }, nullptr, 0));
-        window_ = new FilePane;
-        ASSERT_TRUE(window_->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                      RECT{ 0, 0, 980, 680 }, frame_.m_hWnd, 0));
-        frame_.ShowWindow(SW_SHOWNOACTIVATE);
+        fixtures::MakeFileWindow(frame_, window_, doc_, directory_, options_, SIZE{ 1000, 720 });
         app_.SetMainWindow(&frame_);
-        doc_ = new FileParseThread(window_);
-        directory_.documents.push_back(doc_);
-        doc_->options.CopyFrom(options_);
-        SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
     }
     void TearDown() override {
         SetKey(VK_SHIFT, false);
         SetKey(VK_CONTROL, false);
         app_.SetMainWindow(nullptr);
-        directory_.documents.clear();
-        delete window_;
-        frame_.DestroyWindow();
+        fixtures::CloseFileWindow(frame_, window_, directory_);
         ::DeleteFileW(path_.c_str());
         FileDizaPane::clipCursor = ::ClipCursor;
         FileDumpPane::clipCursor = ::ClipCursor;
@@ -93,15 +82,7 @@ protected:
         for (size_t i = 0; i < bytes.size(); ++i)
             bytes[i] = static_cast<char>(i * 5);
         fixtures::WriteFileBytes(path_, bytes);
-        StepParser parser([&](FileParseThread* d) {
-            d->AddDataSegment(0x1000, 0, 0x2000, 0x2000);
-            SectionLock lock(d->FileLock());
-            for (int64_t a = 0x1000; a < 0x1100; a += 4)
-                d->Map().AddDataItem(a, 4, 1);
-            if (more)
-                more(d);
-            return true;
-        });
+        StepParser parser([&](FileParseThread* d) { return fixtures::LayDataItems(d, 0x2000, 0, more); });
         ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser, flags)));
         Loop();
         Diza().SetFocus();
