@@ -155,6 +155,50 @@ TEST(ResultList, ReadsAndEditsSeeQueuedResults) {
     EXPECT_EQ(r.Prev(0x100).address, -1);
 }
 
+// A find reads its list after each hit (to select the hit's row): every read between queued hits
+// answers as the list with those hits added would, whether the queue lies apart from the listed
+// results or runs into them.
+TEST(ResultList, ReadsBetweenQueuedHitsAnswerAsTheAddedList) {
+    struct Case {
+        const char* name;
+        int64_t first;   // the first hit's address, then by step
+        int64_t step;
+    };
+    // Listed: 1000, 1010, ... 1490.
+    const Case cases[] = { { "falling below the list", 990, -3 }, { "rising past the list", 1500, 7 },
+                           { "falling into the list", 1700, -4 }, { "rising through the list", 800, 5 } };
+    const uint32_t comment = diza::LineWord(diza::kLineComment, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BResultDiza added, queued;
+        for (int64_t a = 1000; a < 1500; a += 10) {
+            added.AddLine({ a, diza::CodeWord(32) }, L"listed");
+            queued.AddLine({ a, diza::CodeWord(32) }, L"listed");
+        }
+        for (int i = 0; i < 300; ++i) {
+            const int64_t a = c.first + i * c.step;
+            const DizaLinePos pos{ a, i % 2 ? comment : diza::CodeWord(32) };
+            added.AddValues(pos, i, 2, nullptr);
+            queued.QueueValues(pos, i, 2, nullptr);
+            ASSERT_EQ(added.FindAddress(a), queued.FindAddress(a)) << i;
+            ASSERT_EQ(added.Find(pos), queued.Find(pos)) << i;
+            ASSERT_EQ(added.Count(), queued.Count()) << i;
+            const int row = added.FindAddress(a);
+            ASSERT_EQ(added.At(row).pos.address, queued.At(row).pos.address) << i;
+            for (int64_t probe : { a - 1, a, a + 1 }) {
+                ASSERT_EQ(added.Next(probe).address, queued.Next(probe).address) << i << " " << probe;
+                ASSERT_EQ(added.Prev(probe).address, queued.Prev(probe).address) << i << " " << probe;
+                ASSERT_EQ(added.Contains(probe), queued.Contains(probe)) << i << " " << probe;
+            }
+            _RESULT_DIZA one{}, other{};
+            ASSERT_TRUE(queued.Get(pos, &one)) << i;
+            ASSERT_TRUE(added.Get(pos, &other)) << i;
+            ASSERT_EQ(other.value, one.value) << i;
+        }
+        EXPECT_EQ(Dump(queued), Dump(added));
+    }
+}
+
 TEST(ReferPairs, AddFindCountRemoveWithMirror) {
     ReferPairStore fromTo, toFrom;
     const _REFER_PAIR pairs[] = { { 0x10, 0x100 }, { 0x10, 0x80 }, { 0x20, 0x100 }, { 0x30, 0x10 }, { 0x40, 0x100 } };
