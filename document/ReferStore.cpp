@@ -8,12 +8,11 @@
 #include "document/HTimemeter.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace {
 
-// Pairs a scan keeps at least before merging them; a merge moves the stores' records once.
-constexpr size_t kPendingLimit = 1u << 20;
 constexpr size_t kInitialBuffer = 32768;
 constexpr uint32_t kWindow = 65536;
 constexpr uint32_t kLongestInsn = 16;
@@ -72,13 +71,13 @@ void ReferStore::AddPair(int64_t from, int64_t to) {
 void ReferStore::AddPending(int64_t from, int64_t to) {
     pending_.push_back(_REFER_PAIR{ from, to });
     // Batches grow with the stores, so each pair is moved a bounded number of times in all.
-    if (pending_.size() >= std::max(kPendingLimit, static_cast<size_t>(fromTo_.count)))
+    if (pending_.size() >= std::max(batchPairs, static_cast<size_t>(fromTo_.count)))
         Flush();
 }
 
 void ReferStore::AddPendingCall(int64_t target) {
     pendingCalls_.push_back(target);
-    if (pendingCalls_.size() >= kPendingLimit)
+    if (pendingCalls_.size() >= batchPairs)
         FlushCalls();
 }
 
@@ -192,11 +191,31 @@ ReferWalk::ReferWalk(FileParseThread* document) : document(document), map(docume
 ReferWalk::~ReferWalk() = default;
 
 void ReferWalk::Start(int64_t at) {
+    while (!ahead_.empty() && ahead_.front() <= at) {
+        passed_ = std::max(passed_, ahead_.front());
+        std::pop_heap(ahead_.begin(), ahead_.end(), std::greater<int64_t>());
+        ahead_.pop_back();
+    }
     const int i = map.FindFloor(at);
-    kind = i >= 0 ? map.GetAt(i).kind : diza::kUnmade;
+    const Diza floor = map.GetAt(i);
+    kind = i >= 0 ? floor.kind : diza::kUnmade;
+    // A code start made above the map's record covers the address; one made at the record gives it the
+    // code kind, except to an unmade marker inside the map.
+    if (passed_ != INT64_MIN &&
+        (i < 0 || passed_ > floor.address ||
+         (passed_ == floor.address && (!diza::IsUnmade(kind) || i + 1 == map.Count()))))
+        kind = diza::CodeWord(document->GetBitness());
     address = at;
-    nextRecord = i + 1 < map.Count() ? map.GetAt(i + 1).address : -1;
+    mapNext_ = i + 1 < map.Count() ? map.GetAt(i + 1).address : -1;
+    nextRecord = mapNext_;
+    if (!ahead_.empty() && (nextRecord == -1 || ahead_.front() < nextRecord))
+        nextRecord = ahead_.front();
     ComputeLength();
+}
+
+void ReferWalk::MakeCode(int64_t target) {
+    ahead_.push_back(target);
+    std::push_heap(ahead_.begin(), ahead_.end(), std::greater<int64_t>());
 }
 
 void ReferWalk::Next() {
@@ -224,6 +243,12 @@ void ReferWalk::ComputeLength() {
     } else {
         SectionLock lock(document->FileLock());
         length = map.ItemLength(address);
+        // A code start made ahead ends the item's line there, as the map cuts a line at its next record.
+        if (nextRecord != mapNext_) {
+            const int64_t lineStart = map.ItemAtOrNext(address).address;
+            if (lineStart + length > nextRecord)
+                length = static_cast<int32_t>(nextRecord - lineStart);
+        }
     }
 }
 
@@ -278,6 +303,33 @@ void ReferThread::Run() {
     document->NotifyWindows(kMsgRefersScan, 0, 0, true);
 }
 
+bool ReferThread::FirstCall(int64_t target) {
+    if (target == 0) {
+        const bool first = !callAtZero_;
+        callAtZero_ = true;
+        return first;
+    }
+    if ((callCount_ + 1) * 2 > calls_.size()) {
+        std::vector<int64_t> old(std::max<size_t>(calls_.size() * 2, 4096), 0);
+        old.swap(calls_);
+        callCount_ = 0;
+        for (int64_t t : old)
+            if (t != 0)
+                FirstCall(t);
+    }
+    const size_t mask = calls_.size() - 1;
+    uint64_t h = static_cast<uint64_t>(target) * 0x9E3779B97F4A7C15ull;
+    for (size_t i = static_cast<size_t>(h >> 32) & mask;; i = (i + 1) & mask) {
+        if (calls_[i] == target)
+            return false;
+        if (calls_[i] == 0) {
+            calls_[i] = target;
+            ++callCount_;
+            return true;
+        }
+    }
+}
+
 void ReferThread::ScanItem(ReferWalk& walk) {
     const uint32_t kind = diza::KindOf(walk.kind);
     if (diza::IsUnmade(walk.kind) || walk.length <= 0)
@@ -293,8 +345,11 @@ void ReferThread::ScanItem(ReferWalk& walk) {
             if (!document->InSegment(target))
                 continue;
             refers.AddPending(walk.address, target);
-            if (targets[i].flags & kTargetCall)
+            if ((targets[i].flags & kTargetCall) && FirstCall(target)) {
                 refers.AddPendingCall(target);
+                if (target > walk.address && target < rangeEnd)
+                    walk.MakeCode(target);
+            }
         }
     } else if (kind == diza::kData && ((walk.kind & diza::kSizeMask) >> diza::kSizeShift) == 2 && bitness == 32 &&
                !baseIsZero) {

@@ -43,11 +43,14 @@ public:
     int PairCount();
 
     // What a running scan finds waits here until Flush merges it: pairs, and the targets of direct
-    // calls, which become code items with "fn_" names. A scan walks only the records that were there
-    // when it began.
+    // calls, which become code items with "fn_" names. The walk of the scan treats a target ahead of
+    // it as code at once (ReferWalk::MakeCode), so it reads the map as if each were made at once.
     void AddPending(int64_t from, int64_t to);
     void AddPendingCall(int64_t target);
     void Flush();
+    // Pairs (and call targets) a scan keeps at least before merging them; a merge moves the stores'
+    // records once.
+    size_t batchPairs = 1u << 20;
 
     CRITICAL_SECTION* Lock() { return lock_.Get(); }
     ReferPairStore& FromTo() { return fromTo_; }
@@ -77,6 +80,9 @@ public:
     void Start(int64_t address);
     void Next();
     void ComputeLength();
+    // A code item made at a target ahead of the walk, before the map holds it: from there on the walk
+    // reads code, as it would read the map's record.
+    void MakeCode(int64_t target);
     // The bytes of the current line (the decoded instruction's for code); null when none.
     const uint8_t* ReadBytes();
 
@@ -96,6 +102,11 @@ public:
 private:
     // Code is decoded from a window of the segment's bytes, read once per window.
     int32_t DecodeHere();
+
+    // Code starts made ahead of the walk (a min-heap), and the highest one the walk has passed.
+    std::vector<int64_t> ahead_;
+    int64_t passed_ = INT64_MIN;
+    int64_t mapNext_ = -1;   // the map's own next record
 
     std::vector<uint8_t> window_;
     int64_t windowStart_ = -1;
@@ -118,4 +129,12 @@ public:
 
 private:
     void ScanItem(ReferWalk& walk);
+    // Whether the target is a call target not seen before in this range.
+    bool FirstCall(int64_t target);
+
+    // Call targets seen in this range: an open-addressing set (0 marks a free slot; address 0 is
+    // kept apart).
+    std::vector<int64_t> calls_;
+    size_t callCount_ = 0;
+    bool callAtZero_ = false;
 };
