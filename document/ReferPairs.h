@@ -19,7 +19,7 @@ inline bool operator==(const _REFER_PAIR& a, const _REFER_PAIR& b) { return a.fi
 
 class ReferPairStore : public TChunkSort<_REFER_PAIR> {
 public:
-    ReferPairStore() : TChunkSort<_REFER_PAIR>(0x40000) {}
+    explicit ReferPairStore(int bunkerSize = 0x40000) : TChunkSort<_REFER_PAIR>(bunkerSize) {}
 
     // Index of the pair; inserted unless present.
     int Add(int64_t first, int64_t second);
@@ -31,6 +31,12 @@ public:
     int RemoveRange(int64_t start, int64_t end, ReferPairStore& mirror);
     // Merges sorted pairs in one pass; those not present before are appended to `added` (when given).
     void MergeSorted(const std::vector<_REFER_PAIR>& sorted, std::vector<_REFER_PAIR>* added);
+    // Merges sorted pairs none of which is present, moving each record behind the first of them once.
+    void MergeFresh(const std::vector<_REFER_PAIR>& fresh);
     // Removes the given sorted pairs wherever present.
     void RemoveSorted(const std::vector<_REFER_PAIR>& sorted);
 };
+
+// Sorts pairs by first, stably (pairs of equal first keep their order), in linear time when the firsts
+// span less than 2^48; `scratch` is working room.
+void SortByFirstStable(std::vector<_REFER_PAIR>& pairs, std::vector<_REFER_PAIR>& scratch);

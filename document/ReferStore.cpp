@@ -108,19 +108,22 @@ void ReferStore::Flush() {
     FlushCalls();
     if (pending_.empty())
         return;
-    std::vector<_REFER_PAIR> batch;
-    batch.swap(pending_);
-    std::sort(batch.begin(), batch.end());
-    std::vector<_REFER_PAIR> added;
+    // A walk finds its pairs in address order: only the two targets of one instruction may be out of
+    // order.
+    if (!std::is_sorted(pending_.begin(), pending_.end()))
+        std::sort(pending_.begin(), pending_.end());
+    added_.clear();
     {
         SectionLock lock(lock_.Get());
-        fromTo_.MergeSorted(batch, &added);
-        batch.clear();
-        for (const _REFER_PAIR& p : added)
-            batch.push_back(_REFER_PAIR{ p.second, p.first });
-        std::sort(batch.begin(), batch.end());
-        toFrom_.MergeSorted(batch, nullptr);
+        fromTo_.MergeSorted(pending_, &added_);
+        // The new pairs are sorted by from: a stable sort by to gives their mirror's order.
+        mirror_.clear();
+        for (const _REFER_PAIR& p : added_)
+            mirror_.push_back(_REFER_PAIR{ p.second, p.first });
+        SortByFirstStable(mirror_, pending_);
+        toFrom_.MergeFresh(mirror_);
     }
+    pending_.clear();
     // The list and the window only hear of pairs that are new.
     int64_t shown = -1;
     {
@@ -128,12 +131,20 @@ void ReferStore::Flush() {
         shown = results.rangeStart;
     }
     BDocumentHost* host = document_->Host();
-    for (const _REFER_PAIR& p : added) {
+    for (const _REFER_PAIR& p : added_) {
         if (shown != -1)
             results.AddIfInRange(document_, p.first, p.second);
         if (host)
             host->RedrawIfShown(p.second);
     }
+}
+
+void ReferStore::EndScan() {
+    Flush();
+    // The working room of a scan goes with it.
+    std::vector<_REFER_PAIR>().swap(pending_);
+    std::vector<_REFER_PAIR>().swap(added_);
+    std::vector<_REFER_PAIR>().swap(mirror_);
 }
 
 int ReferStore::RemoveRange(int64_t start, int64_t end) {
@@ -299,8 +310,17 @@ void ReferThread::Run() {
         ScanItem(walk);
         walk.Next();
     }
-    refers.Flush();
+    refers.EndScan();
     document->NotifyWindows(kMsgRefersScan, 0, 0, true);
+}
+
+bool ReferThread::InSegment(int64_t address) {
+    if (segment_ && segment_->Holds(address))
+        return true;
+    const KSegment* s = document->Segments().Find(address);
+    if (s)
+        segment_ = s;
+    return s != nullptr;
 }
 
 bool ReferThread::FirstCall(int64_t target) {
@@ -342,7 +362,7 @@ void ReferThread::ScanItem(ReferWalk& walk) {
         for (int i = 0; i < n; ++i) {
             const int64_t target = targets[i].address;
             // Only targets inside a segment: a gap between segments holds nothing to refer to.
-            if (!document->InSegment(target))
+            if (!InSegment(target))
                 continue;
             refers.AddPending(walk.address, target);
             if ((targets[i].flags & kTargetCall) && FirstCall(target)) {
@@ -359,7 +379,7 @@ void ReferThread::ScanItem(ReferWalk& walk) {
         for (int32_t i = 0; i + 4 <= walk.length; i += 4) {
             const uint32_t value = bytes[i] | (bytes[i + 1] << 8) | (bytes[i + 2] << 16) |
                                    (static_cast<uint32_t>(bytes[i + 3]) << 24);
-            if (document->InSegment(value))
+            if (InSegment(value))
                 refers.AddPending(walk.address + i, value);
         }
     }

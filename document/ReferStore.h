@@ -17,6 +17,7 @@
 class BDecodeEngine;
 class DizaMap;
 class FileParseThread;
+class KSegment;
 
 class ReferStore {
 public:
@@ -48,6 +49,8 @@ public:
     void AddPending(int64_t from, int64_t to);
     void AddPendingCall(int64_t target);
     void Flush();
+    // Flushes and frees the working room of the scan.
+    void EndScan();
     // Pairs (and call targets) a scan keeps at least before merging them; a merge moves the stores'
     // records once.
     size_t batchPairs = 1u << 20;
@@ -64,6 +67,8 @@ private:
     void FlushCalls();
 
     std::vector<_REFER_PAIR> pending_;
+    std::vector<_REFER_PAIR> added_;
+    std::vector<_REFER_PAIR> mirror_;
     std::vector<int64_t> pendingCalls_;
     CriticalSection lock_;
 };
@@ -131,6 +136,10 @@ private:
     void ScanItem(ReferWalk& walk);
     // Whether the target is a call target not seen before in this range.
     bool FirstCall(int64_t target);
+    // Whether a segment holds the address; the segment last found is asked first.
+    bool InSegment(int64_t address);
+
+    const KSegment* segment_ = nullptr;
 
     // Call targets seen in this range: an open-addressing set (0 marks a free slot; address 0 is
     // kept apart).
