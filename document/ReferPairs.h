@@ -4,6 +4,7 @@
 
 #include "core/TChunk.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -37,6 +38,45 @@ public:
     void RemoveSorted(const std::vector<_REFER_PAIR>& sorted);
 };
 
-// Sorts pairs by first, stably (pairs of equal first keep their order), in linear time when the firsts
-// span less than 2^48; `scratch` is working room.
-void SortByFirstStable(std::vector<_REFER_PAIR>& pairs, std::vector<_REFER_PAIR>& scratch);
+// Sorts records by a signed 64-bit key, stably (records of equal key keep their order), in linear time
+// when the keys span less than 2^48; `scratch` is working room.
+template <class T, class Key>
+void SortStableBy(std::vector<T>& records, std::vector<T>& scratch, Key key) {
+    if (records.size() < 2)
+        return;
+    int64_t low = key(records[0]), high = low;
+    for (const T& r : records) {
+        low = std::min(low, key(r));
+        high = std::max(high, key(r));
+    }
+    const uint64_t span = static_cast<uint64_t>(high) - static_cast<uint64_t>(low);
+    int bits = 0;
+    while (bits < 64 && (span >> bits) != 0)
+        ++bits;
+    if (bits == 0)
+        return;
+    if (bits > 48 || records.size() < 256) {
+        std::stable_sort(records.begin(), records.end(), [&key](const T& a, const T& b) { return key(a) < key(b); });
+        return;
+    }
+    // Least significant digit first, up to 12 bits a digit.
+    const int passes = (bits + 11) / 12;
+    const int digit = (bits + passes - 1) / passes;
+    const uint64_t mask = (uint64_t{ 1 } << digit) - 1;
+    std::vector<uint32_t> counts(static_cast<size_t>(mask) + 2);
+    scratch.resize(records.size());
+    for (int pass = 0; pass < passes; ++pass) {
+        const int shift = pass * digit;
+        const auto digitOf = [&](const T& r) {
+            return static_cast<size_t>((static_cast<uint64_t>(key(r)) - static_cast<uint64_t>(low)) >> shift & mask);
+        };
+        std::fill(counts.begin(), counts.end(), 0);
+        for (const T& r : records)
+            ++counts[digitOf(r) + 1];
+        for (size_t d = 1; d < counts.size(); ++d)
+            counts[d] += counts[d - 1];
+        for (const T& r : records)
+            scratch[counts[digitOf(r)]++] = r;
+        records.swap(scratch);
+    }
+}

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -84,10 +85,19 @@ void ReferStore::AddPendingCall(int64_t target) {
 void ReferStore::FlushCalls() {
     if (pendingCalls_.empty())
         return;
-    std::vector<int64_t> targets;
-    targets.swap(pendingCalls_);
-    std::sort(targets.begin(), targets.end());
-    targets.erase(std::unique(targets.begin(), targets.end()), targets.end());
+    SortStableBy(pendingCalls_, callScratch_, [](int64_t t) { return t; });
+    pendingCalls_.erase(std::unique(pendingCalls_.begin(), pendingCalls_.end()), pendingCalls_.end());
+    // A target made before in this scan needs nothing more.
+    std::vector<int64_t>& targets = callScratch_;
+    targets.clear();
+    std::set_difference(pendingCalls_.begin(), pendingCalls_.end(), madeCalls_.begin(), madeCalls_.end(),
+                        std::back_inserter(targets));
+    pendingCalls_.clear();
+    const size_t made = madeCalls_.size();
+    madeCalls_.insert(madeCalls_.end(), targets.begin(), targets.end());
+    std::inplace_merge(madeCalls_.begin(), madeCalls_.begin() + static_cast<ptrdiff_t>(made), madeCalls_.end());
+    if (targets.empty())
+        return;
     SectionLock fileLock(document_->FileLock());
     const uint32_t code = diza::CodeWord(document_->GetBitness());
     std::vector<Diza> items;
@@ -120,7 +130,7 @@ void ReferStore::Flush() {
         mirror_.clear();
         for (const _REFER_PAIR& p : added_)
             mirror_.push_back(_REFER_PAIR{ p.second, p.first });
-        SortByFirstStable(mirror_, pending_);
+        SortStableBy(mirror_, pending_, [](const _REFER_PAIR& p) { return p.first; });
         toFrom_.MergeFresh(mirror_);
     }
     pending_.clear();
@@ -142,6 +152,9 @@ void ReferStore::Flush() {
 void ReferStore::EndScan() {
     Flush();
     // The working room of a scan goes with it.
+    std::vector<int64_t>().swap(pendingCalls_);
+    std::vector<int64_t>().swap(callScratch_);
+    std::vector<int64_t>().swap(madeCalls_);
     std::vector<_REFER_PAIR>().swap(pending_);
     std::vector<_REFER_PAIR>().swap(added_);
     std::vector<_REFER_PAIR>().swap(mirror_);
@@ -225,8 +238,39 @@ void ReferWalk::Start(int64_t at) {
 }
 
 void ReferWalk::MakeCode(int64_t target) {
+    // Code made inside code changes nothing the walk reads; the spans of other kinds only shrink while
+    // the walk goes on (the scan makes nothing but code).
+    const auto after = std::upper_bound(otherSpans_.begin(), otherSpans_.end(), target,
+                                        [](int64_t t, const std::pair<int64_t, int64_t>& span) { return t < span.first; });
+    if (after == otherSpans_.begin() || target >= std::prev(after)->second)
+        return;
     ahead_.push_back(target);
     std::push_heap(ahead_.begin(), ahead_.end(), std::greater<int64_t>());
+}
+
+void ReferWalk::FindOtherSpans(int64_t start, int64_t end) {
+    otherSpans_.clear();
+    int i = map.FindFloor(start);
+    int64_t at = start;
+    if (i < 0) {
+        // Before the first record nothing is made.
+        const int64_t first = map.Count() > 0 ? std::min(map.GetAt(0).address, end) : end;
+        if (first > start)
+            otherSpans_.push_back({ start, first });
+        at = first;
+        i = 0;
+    }
+    for (; i < map.Count() && at < end; ++i) {
+        const Diza record = map.GetAt(i);
+        const int64_t next = i + 1 < map.Count() ? std::min(map.GetAt(i + 1).address, end) : end;
+        if (diza::KindOf(record.kind) != diza::kCode || diza::IsUnmade(record.kind)) {
+            if (!otherSpans_.empty() && otherSpans_.back().second == at)
+                otherSpans_.back().second = next;
+            else if (next > at)
+                otherSpans_.push_back({ at, next });
+        }
+        at = next;
+    }
 }
 
 void ReferWalk::Next() {
@@ -305,6 +349,7 @@ void ReferThread::Run() {
     if (!walk.HasEngine())
         return;
     document->NotifyWindows(kMsgRefersScan, 1, 0, true);
+    walk.FindOtherSpans(rangeStart, rangeEnd);
     walk.Start(rangeStart);
     while (!document->closing && walk.address < rangeEnd) {
         ScanItem(walk);
@@ -323,33 +368,6 @@ bool ReferThread::InSegment(int64_t address) {
     return s != nullptr;
 }
 
-bool ReferThread::FirstCall(int64_t target) {
-    if (target == 0) {
-        const bool first = !callAtZero_;
-        callAtZero_ = true;
-        return first;
-    }
-    if ((callCount_ + 1) * 2 > calls_.size()) {
-        std::vector<int64_t> old(std::max<size_t>(calls_.size() * 2, 4096), 0);
-        old.swap(calls_);
-        callCount_ = 0;
-        for (int64_t t : old)
-            if (t != 0)
-                FirstCall(t);
-    }
-    const size_t mask = calls_.size() - 1;
-    uint64_t h = static_cast<uint64_t>(target) * 0x9E3779B97F4A7C15ull;
-    for (size_t i = static_cast<size_t>(h >> 32) & mask;; i = (i + 1) & mask) {
-        if (calls_[i] == target)
-            return false;
-        if (calls_[i] == 0) {
-            calls_[i] = target;
-            ++callCount_;
-            return true;
-        }
-    }
-}
-
 void ReferThread::ScanItem(ReferWalk& walk) {
     const uint32_t kind = diza::KindOf(walk.kind);
     if (diza::IsUnmade(walk.kind) || walk.length <= 0)
@@ -365,7 +383,7 @@ void ReferThread::ScanItem(ReferWalk& walk) {
             if (!InSegment(target))
                 continue;
             refers.AddPending(walk.address, target);
-            if ((targets[i].flags & kTargetCall) && FirstCall(target)) {
+            if (targets[i].flags & kTargetCall) {
                 refers.AddPendingCall(target);
                 if (target > walk.address && target < rangeEnd)
                     walk.MakeCode(target);

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class BDecodeEngine;
@@ -70,6 +71,8 @@ private:
     std::vector<_REFER_PAIR> added_;
     std::vector<_REFER_PAIR> mirror_;
     std::vector<int64_t> pendingCalls_;
+    std::vector<int64_t> callScratch_;
+    std::vector<int64_t> madeCalls_;   // call targets this scan made code, sorted
     CriticalSection lock_;
 };
 
@@ -88,6 +91,8 @@ public:
     // A code item made at a target ahead of the walk, before the map holds it: from there on the walk
     // reads code, as it would read the map's record.
     void MakeCode(int64_t target);
+    // Notes the spans of [start, end) that the map does not make code, before a walk over it.
+    void FindOtherSpans(int64_t start, int64_t end);
     // The bytes of the current line (the decoded instruction's for code); null when none.
     const uint8_t* ReadBytes();
 
@@ -112,6 +117,8 @@ private:
     std::vector<int64_t> ahead_;
     int64_t passed_ = INT64_MIN;
     int64_t mapNext_ = -1;   // the map's own next record
+    // Sorted spans [first, second) of the range that were not code when the walk began.
+    std::vector<std::pair<int64_t, int64_t>> otherSpans_;
 
     std::vector<uint8_t> window_;
     int64_t windowStart_ = -1;
@@ -134,16 +141,8 @@ public:
 
 private:
     void ScanItem(ReferWalk& walk);
-    // Whether the target is a call target not seen before in this range.
-    bool FirstCall(int64_t target);
     // Whether a segment holds the address; the segment last found is asked first.
     bool InSegment(int64_t address);
 
     const KSegment* segment_ = nullptr;
-
-    // Call targets seen in this range: an open-addressing set (0 marks a free slot; address 0 is
-    // kept apart).
-    std::vector<int64_t> calls_;
-    size_t callCount_ = 0;
-    bool callAtZero_ = false;
 };
