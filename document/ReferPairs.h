@@ -59,7 +59,7 @@ void SortStableBy(std::vector<T>& records, std::vector<T>& scratch, Key key) {
         std::stable_sort(records.begin(), records.end(), [&key](const T& a, const T& b) { return key(a) < key(b); });
         return;
     }
-    // Least significant digit first, up to 12 bits a digit.
+    // Least significant digit first, up to 12 bits a digit (more buckets scatter too widely).
     const int passes = (bits + 11) / 12;
     const int digit = (bits + passes - 1) / passes;
     const uint64_t mask = (uint64_t{ 1 } << digit) - 1;

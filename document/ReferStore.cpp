@@ -71,6 +71,10 @@ void ReferStore::AddPair(int64_t from, int64_t to) {
 
 void ReferStore::AddPending(int64_t from, int64_t to) {
     pending_.push_back(_REFER_PAIR{ from, to });
+    // The walk gives ascending froms; the targets of one instruction are put in order here.
+    const size_t n = pending_.size();
+    if (n > 1 && pending_[n - 1] < pending_[n - 2])
+        std::swap(pending_[n - 1], pending_[n - 2]);
     // Batches grow with the stores, so each pair is moved a bounded number of times in all.
     if (pending_.size() >= std::max(batchPairs, static_cast<size_t>(fromTo_.count)))
         Flush();
@@ -106,7 +110,8 @@ void ReferStore::FlushCalls() {
     names.reserve(targets.size());
     for (int64_t target : targets) {
         items.push_back(Diza{ target, code });
-        names.emplace_back(target, StringW(kFormat, L"fn_%s", document_->AddressText(target).c_str()));
+        names.emplace_back(target, document_->AddressText(target));
+        names.back().second.insert(0, L"fn_");
     }
     document_->Map().PutSorted(items);
     const size_t added = document_->stores.names.AddMany(names, 'F').size();
@@ -123,15 +128,15 @@ void ReferStore::Flush() {
     if (!std::is_sorted(pending_.begin(), pending_.end()))
         std::sort(pending_.begin(), pending_.end());
     added_.clear();
+    added_.reserve(pending_.size());
     {
         SectionLock lock(lock_.Get());
         fromTo_.MergeSorted(pending_, &added_);
-        // The new pairs are sorted by from: a stable sort by to gives their mirror's order.
-        mirror_.clear();
-        for (const _REFER_PAIR& p : added_)
-            mirror_.push_back(_REFER_PAIR{ p.second, p.first });
-        SortStableBy(mirror_, pending_, [](const _REFER_PAIR& p) { return p.first; });
-        toFrom_.MergeFresh(mirror_);
+        // The new pairs, sorted by from, turn into their mirrors: a stable sort by to orders them.
+        for (_REFER_PAIR& p : added_)
+            std::swap(p.first, p.second);
+        SortStableBy(added_, pending_, [](const _REFER_PAIR& p) { return p.first; });
+        toFrom_.MergeFresh(added_);
     }
     pending_.clear();
     // The list and the window only hear of pairs that are new.
@@ -141,11 +146,11 @@ void ReferStore::Flush() {
         shown = results.rangeStart;
     }
     BDocumentHost* host = document_->Host();
-    for (const _REFER_PAIR& p : added_) {
+    for (const _REFER_PAIR& p : added_) {   // (to, from)
         if (shown != -1)
-            results.AddIfInRange(document_, p.first, p.second);
+            results.AddIfInRange(document_, p.second, p.first);
         if (host)
-            host->RedrawIfShown(p.second);
+            host->RedrawIfShown(p.first);
     }
 }
 
@@ -157,7 +162,6 @@ void ReferStore::EndScan() {
     std::vector<int64_t>().swap(madeCalls_);
     std::vector<_REFER_PAIR>().swap(pending_);
     std::vector<_REFER_PAIR>().swap(added_);
-    std::vector<_REFER_PAIR>().swap(mirror_);
 }
 
 int ReferStore::RemoveRange(int64_t start, int64_t end) {

@@ -69,7 +69,6 @@ private:
 
     std::vector<_REFER_PAIR> pending_;
     std::vector<_REFER_PAIR> added_;
-    std::vector<_REFER_PAIR> mirror_;
     std::vector<int64_t> pendingCalls_;
     std::vector<int64_t> callScratch_;
     std::vector<int64_t> madeCalls_;   // call targets this scan made code, sorted
