@@ -146,10 +146,11 @@ void ReferStore::Flush() {
         shown = results.rangeStart;
     }
     BDocumentHost* host = document_->Host();
-    for (const _REFER_PAIR& p : added_) {   // (to, from)
+    for (size_t i = 0; i < added_.size(); ++i) {   // (to, from), sorted
+        const _REFER_PAIR& p = added_[i];
         if (shown != -1)
             results.AddIfInRange(document_, p.second, p.first);
-        if (host)
+        if (host && (i == 0 || added_[i - 1].first != p.first))
             host->RedrawIfShown(p.first);
     }
 }
