@@ -7,6 +7,7 @@
 #include "document/Diza.h"
 #include "document/MakerCode.h"
 #include "document/MakerData.h"
+#include "document/MakerStringz.h"
 
 #include "DocumentFakes.h"
 
@@ -136,9 +137,10 @@ void Put32(std::string& s, size_t at, uint32_t v) {
 // Targets worth referring to: anywhere in the segments, the item starts, inside a dword line, the
 // memory-only tail of A, segment ends, the gap and outside.
 int64_t PickTarget(std::mt19937& r) {
-    static const int64_t kSpecial[] = { kA + 0x1800, kA + 0x2000, kA + 0x2006, kA + 0x2100, kA + 0x3200, kA + 0x3400,
-                                        kB,          kB + 0x200,  kB + 0x400,  kC,          kC + 0x800,  kC + 0x1000,
-                                        kC + 0x2000, 0x404800,    0x300000,    0x500000,    0x401000 - 1 };
+    static const int64_t kSpecial[] = { kA + 0x1800, kA + 0x2000, kA + 0x2006, kA + 0x2100, kA + 0x2108, kA + 0x3200,
+                                        kA + 0x3400, kB,          kB + 0x200,  kB + 0x400,  kB + 0x703,  kB + 0x714,
+                                        kC,          kC + 0x800,  kC + 0x1000, kC + 0x2000, 0x404800,    0x300000,
+                                        0x500000,    0x401000 - 1 };
     const uint32_t pick = r() % 10;
     if (pick < 2)
         return kSpecial[r() % (sizeof kSpecial / sizeof kSpecial[0])];
@@ -208,7 +210,24 @@ void FillDwords(std::string& s, std::mt19937& r, size_t from, size_t to) {
         Put32(s, at, r() % 4 == 0 ? static_cast<uint32_t>(r()) : static_cast<uint32_t>(PickTarget(r)));
 }
 
-std::string MixedFile(unsigned seed) {
+// Seed 0: code in C that calls into the first line of C's dump, and a code start at C + 0x7F0 inside
+// an instruction: from there the walk's instructions (from C) and the start's own (from C + 0x7F0)
+// differ, so the walk enters the dump's first line in its middle, at C + 0x801.
+std::string CrossingFile() {
+    std::string s(kFileSize, '\x90');
+    const size_t c = OffsetOf(kC);
+    s[c] = '\xE8';
+    Put32(s, c + 1, static_cast<uint32_t>(kC + 0x808 - (kC + 5)));
+    // The walk: mov al,5 (7EF); mov eax (7F1, 7F6); add eax (7FB-800). From 7F0: add eax three times
+    // (7F0, 7F5, 7FA) and nop (7FF).
+    const char run[] = "\xB0\x05\xB8\x00\x00\x00\x05\xB8\x00\x00\x00\x05\x81\xC0\x00\x00\x90";
+    s.replace(c + 0x7EF, sizeof run - 1, run, sizeof run - 1);
+    s[c + 0x808] = '\xE8';
+    Put32(s, c + 0x809, static_cast<uint32_t>(kA - (kC + 0x80D)));
+    return s;
+}
+
+std::string RandomFile(unsigned seed) {
     std::mt19937 r(seed);
     std::string s(kFileSize, '\0');
     FillCode(s, r, 0, 0x3000, kA);
@@ -217,6 +236,13 @@ std::string MixedFile(unsigned seed) {
     FillCode(s, r, OffsetOf(kB + 0x400), OffsetOf(kB + 0x500), kB + 0x400);
     FillDwords(s, r, OffsetOf(kB + 0x500), OffsetOf(kB + 0x1000));
     FillCode(s, r, OffsetOf(kC), OffsetOf(kC + 0x2000), kC);
+    return s;
+}
+
+std::string MixedFile(unsigned seed) {
+    std::string s = seed == 0 ? CrossingFile() : RandomFile(seed);
+    const std::string text = "refers, text\r\nand a second line";
+    s.replace(OffsetOf(kB + 0x700), text.size() + 1, text.c_str(), text.size() + 1);
     return s;
 }
 
@@ -230,18 +256,29 @@ void Make(FileParseThread* d, int64_t start, uint32_t count, uint32_t perLine = 
     EXPECT_TRUE(maker.Make(start, count));
 }
 
-// The layout: dumps in both code segments, dword tables (one and four to a line) in A and B, code in
-// B, words that give no refers.
+// The layout: dumps in both code segments, dword tables (one and four to a line) in A and B, byte
+// lines in A, code and a string in B, words that give no refers.
 bool Layout(FileParseThread* d) {
     bool ok = d->AddCodeSegment(kA, 0, 0x3000, 0x3400) && d->AddDataSegment(kB, 0x3000, 0x1000, 0) &&
               d->AddCodeSegment(kC, 0x4000, 0x2000, 0);
     Make<MakerDump>(d, kA + 0x1800, 0x400);
     Make<MakerDword>(d, kA + 0x2000, 0x40, 4);
+    {
+        MakerByteline lines(d, 16);
+        lines.logWanted = false;
+        EXPECT_TRUE(lines.Make(kA + 0x2100, 0x40));
+    }
+    {
+        MakerAsciiz text(d);
+        text.logWanted = false;
+        EXPECT_TRUE(text.Make(kB + 0x700, 0xFFFFFFFF));
+    }
     Make<MakerDword>(d, kB, 0x100);
     Make<MakerDword>(d, kB + 0x200, 0x80, 4);
     Make<MakerCode>(d, kB + 0x400, 0x100);
     Make<MakerWord>(d, kB + 0x600, 0x20);
     Make<MakerDword>(d, kB + 0x800, 0x800, 3);
+    d->Map().AddCodeItem(kC + 0x7F0);   // as a plug-in may set it
     Make<MakerDump>(d, kC + 0x800, 0x1000);
     return ok;
 }
@@ -350,6 +387,12 @@ TEST_P(RefersCompareTest, WholeFileScansAlike) {
     fast_.refers().ScanAll();
     PlainScan(plain_.doc()).All();
     ExpectSame();
+    if (GetParam() == 0) {
+        // The target is code and named; the walk goes on from where the dump's line ends.
+        EXPECT_EQ(diza::KindOf(fast_.doc()->Map().ItemAt(kC + 0x808).kind), diza::kCode);
+        EXPECT_EQ(fast_.doc()->stores.names.TextAt(kC + 0x808, 0), L"fn_00406808");
+        return;
+    }
     // Something of each kind was found, so the comparison has something to compare.
     EXPECT_GT(fast_.refers().PairCount(), 500);
     EXPECT_GT(fast_.doc()->stores.names.Count(), 100);
@@ -421,6 +464,6 @@ TEST(RefersTargetsTest, CodeAtALaterTargetIsScanned) {
     EXPECT_EQ(od.doc->namesAdded, 4);
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, RefersCompareTest, ::testing::Values(1u, 2u, 3u, 4u, 5u, 6u));
+INSTANTIATE_TEST_SUITE_P(Seeds, RefersCompareTest, ::testing::Range(0u, 13u));
 
 }  // namespace
