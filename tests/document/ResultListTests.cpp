@@ -249,6 +249,48 @@ TEST(ReferPairs, MergeEqualsOneByOneInserts) {
         EXPECT_LT(merged.Find(p), 0);
 }
 
+// Merges across bunker edges, into the middle, before and after what is there, give what one sorted
+// list gives.
+TEST(ReferPairs, MergeFreshAcrossBunkers) {
+    std::mt19937 random(11);
+    for (int bunker : { 1, 3, 7, 64 }) {
+        ReferPairStore store(bunker);
+        std::vector<_REFER_PAIR> all;
+        for (int round = 0; round < 6; ++round) {
+            std::vector<_REFER_PAIR> fresh;
+            const int64_t base = round == 2 ? -1000 : round == 4 ? 100000 : 0;   // all before, all after
+            for (int i = 0; i < 1 + round * 37; ++i) {
+                const _REFER_PAIR p = { base + static_cast<int64_t>(random() % 900), static_cast<int64_t>(random() % 5) };
+                if (std::find(all.begin(), all.end(), p) == all.end() &&
+                    std::find(fresh.begin(), fresh.end(), p) == fresh.end())
+                    fresh.push_back(p);
+            }
+            std::sort(fresh.begin(), fresh.end());
+            store.MergeFresh(fresh);
+            all.insert(all.end(), fresh.begin(), fresh.end());
+            std::sort(all.begin(), all.end());
+            ASSERT_EQ(store.count, static_cast<int>(all.size())) << bunker;
+            for (int i = 0; i < store.count; ++i)
+                ASSERT_TRUE(store[i] == all[static_cast<size_t>(i)]) << bunker << " " << round << " " << i;
+        }
+    }
+}
+
+// The sort keeps the order of equal keys, over narrow spans (by digits), wide ones and negative keys.
+TEST(ReferPairs, StableSortByFirst) {
+    std::mt19937 random(5);
+    for (const int64_t span : { int64_t{ 1 }, int64_t{ 5000 }, int64_t{ 1 } << 30, int64_t{ 1 } << 52 }) {
+        std::vector<_REFER_PAIR> pairs, scratch;
+        for (int i = 0; i < 3000; ++i)
+            pairs.push_back({ static_cast<int64_t>(random() % 97) * (span / 97 + 1) - span / 2, i });
+        std::vector<_REFER_PAIR> expected = pairs;
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const _REFER_PAIR& a, const _REFER_PAIR& b) { return a.first < b.first; });
+        SortStableBy(pairs, scratch, [](const _REFER_PAIR& p) { return p.first; });
+        ASSERT_TRUE(pairs == expected) << span;
+    }
+}
+
 }  // namespace
 
 namespace {
