@@ -156,8 +156,11 @@ bool CApp::CloseAll() {
         tabber->StopAll();
     }
     while (tabber->Count() > 0) {
-        if (!tabber->CloseCurrentFile())
+        if (!tabber->CloseCurrentFile()) {
+            // A find still runs in that file: the window closes once it has returned.
+            tabber->closeMainAfter = tabber->ClosePending();
             break;
+        }
     }
     return tabber->Count() == 0;
 }

@@ -8,6 +8,7 @@
 #include "document/BFileParser.h"
 #include "document/FileParseThread.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -43,6 +44,7 @@ ParseRequest* FileRequest::Take() {
 
 constexpr MessageEntry kFileTabberEntries[] = {
     Cracked(WM_LBUTTONDBLCLK),
+    Cracked(WM_TIMER),
     OnMessage(WM_MBUTTONUP, Route<&FileTabber::OnMButtonUp>),
     OnMessage(kMsgOptions, Route<&FileTabber::OnOptionsMessage>),
     OnMessage(kMsgRepaintTabs, Route<&FileTabber::OnRepaintStrip>),
@@ -109,6 +111,13 @@ bool FileTabber::CloseFile(int index, bool ask) {
     FilePane* window = WindowAt(index);
     if (ask && window->IsParsing() && !window->AskCancelParsing())
         return false;
+    if (FindRunning(window)) {
+        window->document->finds.StopAll();
+        if (std::find(closeAfterFind_.begin(), closeAfterFind_.end(), window->m_hWnd) == closeAfterFind_.end())
+            closeAfterFind_.push_back(window->m_hWnd);
+        SetTimer(kCloseTimer, 20);
+        return false;
+    }
     if (window->document)
         window->document->CloseFile();
     {
@@ -129,7 +138,7 @@ bool FileTabber::CloseCurrentFile() { return CloseFile(ActiveIndex()); }
 
 bool FileTabber::ReloadFile() {
     FilePane* window = CurrentWindow();
-    if (!window || !window->document)
+    if (!window || !window->document || FindRunning(window))
         return false;
     if (window->IsParsing() && !window->AskCancelParsing())
         return false;
@@ -157,6 +166,42 @@ FileParseThread* FileTabber::FileAt(int n) const {
 
 FilePane* FileTabber::WindowAt(int n) const {
     return n >= 0 && n < Count() ? static_cast<FilePane*>(tabs[n]->window) : nullptr;
+}
+
+bool FileTabber::FindRunning(const FilePane* window) {
+    if (!window || !window->document)
+        return false;
+    for (int n = 1; n <= 2; ++n) {
+        const FindResult* result = window->document->finds.GetResultByIndex(n);
+        if (result && result->runningJobs > 0)
+            return true;
+    }
+    return false;
+}
+
+void FileTabber::OnTimer(UINT_PTR id) {
+    if (id != kCloseTimer)
+        return;
+    std::vector<HWND> waiting;
+    waiting.swap(closeAfterFind_);
+    for (HWND handle : waiting) {
+        for (int i = 0; i < Count(); ++i) {
+            if (WindowAt(i)->m_hWnd != handle)
+                continue;
+            if (FindRunning(WindowAt(i)))
+                closeAfterFind_.push_back(handle);
+            else
+                CloseFile(i, false);
+            break;
+        }
+    }
+    if (!closeAfterFind_.empty())
+        return;
+    KillTimer(kCloseTimer);
+    if (closeMainAfter) {
+        closeMainAfter = false;
+        MainWnd().PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
 }
 
 bool FileTabber::AnyFileBusy() const {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <map>
+#include <vector>
 
 class FileParseThread;
 class FilePane;
@@ -53,6 +54,10 @@ public:
     int Count() const { return static_cast<int>(tabs.size()); }
     bool AnyFileBusy() const;
     void StopAll();
+    // A close waits for a find that runs in that file; once all such files are closed, the main
+    // window is closed too when this is set.
+    bool ClosePending() const { return !closeAfterFind_.empty(); }
+    bool closeMainAfter = false;
     FileParseThread* FindFileById(int32_t id);
 
     // The tab of a file window: caption, and the activity mark (a box in `colour`, or none).
@@ -64,6 +69,7 @@ public:
     int OnCreate(CREATESTRUCTW* cs) override;
     void OnLButtonDblClk(UINT flags, POINT point) override;
     LRESULT OnMButtonUp(WPARAM wParam, LPARAM lParam);
+    void OnTimer(UINT_PTR id) override;
     LRESULT OnOptionsMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnRepaintStrip(WPARAM, LPARAM);
 
@@ -73,6 +79,11 @@ public:
 
 private:
     HICON IconOf(COLORREF colour);
+    // A find runs with its document on the stack: such a file is closed once the find has returned.
+    static bool FindRunning(const FilePane* window);
+    static constexpr UINT_PTR kCloseTimer = 1;
+
+    std::vector<HWND> closeAfterFind_;
 
     CriticalSection lock_;
     std::map<COLORREF, HICON> icons_;

@@ -115,8 +115,8 @@ void VApp::CloseAllFiles() {
     if (!tabber)
         return;
     tabber->StopAll();
-    while (tabber->Count() > 0)
-        tabber->CloseFile(tabber->Count() - 1, false);
+    while (tabber->Count() > 0 && tabber->CloseFile(tabber->Count() - 1, false)) {
+    }
 }
 
 bool VApp::CreateMain(const wchar_t* className, const RECT& place) {

@@ -4,6 +4,8 @@
 #include "app/ActivityStack.h"
 #include "app/AskCancel.h"
 #include "app/CApp.h"
+#include "app/DFind.h"
+#include "app/FileDizaPane.h"
 #include "app/FilePane.h"
 #include "app/FileLogPane.h"
 #include "app/FileLowPane.h"
@@ -58,6 +60,8 @@ std::wstring TempFile(const char* bytes) {
 }
 
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+void RunLoop(CApp* app);
 
 // Answers the next open dialogs: OK for true, Cancel for false; the names offered are kept.
 std::vector<std::wstring> g_offered;
@@ -389,9 +393,16 @@ TEST_F(ShellTest, ClosingAsksOnlyWhileAFindRunsAndNoKeepsEverything) {
     EXPECT_TRUE(::IsWindow(Main().m_hWnd));
     EXPECT_EQ(Tabs().Count(), 1);
     EXPECT_EQ(find->stop, 0);
-    // Yes stops the finds and closes the tabs and the window.
+    // Yes stops the finds; the tab and the window close once the find has returned.
     AskCancel::showBox = [](HWND, const wchar_t*, const wchar_t*, UINT) -> int { return IDYES; };
     Main().SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_NE(find->stop, 0);
+    EXPECT_EQ(Tabs().Count(), 1);
+    find->runningJobs = 0;
+    for (int i = 0; i < 200 && ::IsWindow(Main().m_hWnd); ++i) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        RunLoop(app);
+    }
     EXPECT_FALSE(::IsWindow(Main().m_hWnd));
 }
 
@@ -924,6 +935,52 @@ TEST_F(ParseCancelTest, AnEmptyFileIsAReadyDocumentThatEveryCommandCopesWith) {
         TearDown();
         SetUp();
     }
+}
+
+
+// ---- closing a file while a find runs
+
+std::vector<std::wstring> g_boxTexts;
+// A question box's own loop: what waits in the queue is dispatched while the box is up.
+int AnswerYesAfterTheQueue(HWND, const wchar_t* text, const wchar_t*, UINT) {
+    g_boxTexts.push_back(text);
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return IDYES;
+}
+
+// A close that reaches the tab strip while a find runs (from the question box's loop) stops the
+// find and closes the file once the find has returned, never under it.
+TEST_F(ShellTest, ClosingAFileWhileAFindRunsClosesItWhenTheFindHasReturned) {
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File(std::string(0x10000, 'A').c_str()))));
+    ASSERT_EQ(Tabs().Count(), 1);
+    Tabs().Invalidate();
+    Tabs().UpdateWindow();
+    ASSERT_EQ(Tabs().tabRects.size(), 1u);
+    const RECT tab = Tabs().tabRects[0];
+    CWnd* diza = Tabs().WindowAt(0)->DizaWindow();
+    ASSERT_NE(diza, nullptr);
+    g_boxTexts.clear();
+    AskCancel::showBox = AnswerYesAfterTheQueue;
+    PushModalAction([&](Dialog& d) {
+        static_cast<DFind&>(d).combo.SetText(L"*");
+        Tabs().PostMessage(WM_MBUTTONUP, 0, MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2));
+        diza->PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+        d.SendMessage(WM_COMMAND, IDOK, 0);
+    });
+    diza->PostMessage(WM_COMMAND, kCmdFind, 0);
+    RunLoop(app);
+    for (int i = 0; i < 200 && Tabs().Count() > 0; ++i) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        RunLoop(app);
+    }
+    EXPECT_EQ(0u, PendingModalActions());
+    EXPECT_EQ(g_boxTexts, (std::vector<std::wstring>{ L"Do You want cancel finding ?" }));
+    EXPECT_EQ(Tabs().Count(), 0);
 }
 
 }  // namespace
