@@ -1,6 +1,7 @@
 #pragma once
-// Tests that need a hardware fault (a read of an unreadable page, a write to address 0) inside the
-// program skip under an emulated CPU: qemu does not hand such faults to Wine's handlers.
+// Tests that need a fault caught inside the program skip under an emulated CPU: qemu does not hand
+// hardware faults (an unreadable page, a write to address 0) to Wine's handlers, and an exception
+// caught by a handler that unwinds does not come back whole.
 
 #include <windows.h>
 
@@ -9,6 +10,6 @@
 // Set by tools/wine-session when i386 programs run through qemu.
 inline bool RunsEmulated() { return ::GetEnvironmentVariableW(L"TRELVO_EMULATED", nullptr, 0) != 0; }
 
-#define SKIP_WITHOUT_HARDWARE_FAULTS()                                                   \
-    if (RunsEmulated())                                                                  \
-    GTEST_SKIP() << "needs a hardware fault, which qemu does not deliver to Wine's handlers"
+#define SKIP_WITHOUT_CAUGHT_FAULTS() \
+    if (RunsEmulated())              \
+    GTEST_SKIP() << "needs faults caught inside the program, which Wine under qemu does not deliver"

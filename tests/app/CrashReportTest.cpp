@@ -49,7 +49,7 @@ std::wstring Hex(uintptr_t v) {
 }
 
 TEST(CrashReportTest, TwentyReadableBytesGiveOneLineOfFiveValues) {
-    SKIP_WITHOUT_HARDWARE_FAULTS();
+    SKIP_WITHOUT_CAUGHT_FAULTS();
     GuardedStack stack(20);
     for (int i = 0; i < 5; ++i)
         stack.Words()[i] = 0x11111111u * (i + 1);
@@ -60,7 +60,7 @@ TEST(CrashReportTest, TwentyReadableBytesGiveOneLineOfFiveValues) {
 }
 
 TEST(CrashReportTest, LinesHoldEightValuesAndInImageValuesAreRelative) {
-    SKIP_WITHOUT_HARDWARE_FAULTS();
+    SKIP_WITHOUT_CAUGHT_FAULTS();
     GuardedStack stack(40);
     CrashReport report;
     report.imageBase = 0x400000;
@@ -94,7 +94,7 @@ TEST(CrashReportTest, FormatsOfNumbersAndAddresses) {
 
 // A report of a fault in this program: the header lines from the context and the exit code 238.
 TEST(CrashReportTest, ReportHasVersionImageAddressCodeAndRegisters) {
-    SKIP_WITHOUT_HARDWARE_FAULTS();
+    SKIP_WITHOUT_CAUGHT_FAULTS();
     GuardedStack stack(8);
     CONTEXT context{};
     context.Eax = 1, context.Ebx = 2, context.Ecx = 3, context.Edx = 4;
@@ -135,7 +135,7 @@ TEST(CrashReportTest, ReportHasVersionImageAddressCodeAndRegisters) {
 }
 
 TEST(CrashReportTest, AFaultWhileWritingEndsTheTextWithAbort) {
-    SKIP_WITHOUT_HARDWARE_FAULTS();
+    SKIP_WITHOUT_CAUGHT_FAULTS();
     CrashReport report;
     report.module = reinterpret_cast<HMODULE>(0x10);   // unreadable: the image look faults
     std::wstring shown;
