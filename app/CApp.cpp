@@ -75,7 +75,8 @@ bool CApp::Start(const wchar_t* commandLineText, int showCommand) {
         ShowMessageBox(nullptr, commandLine.error.c_str(), kProductName, MB_ICONERROR);
         return false;
     }
-    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    // Modes the process started with (no fault dialog in a test) stay.
+    ::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     options.ApplyColorTheme();
     // The window place for this screen unless one is set, then whatever the options file says.
     if (options.general.windowPos.left == PWindowPos::kUnset)

@@ -4,6 +4,7 @@
 #include "document/SehGuard.h"
 
 #include <cstdarg>
+#include <cstdio>
 #include <cwchar>
 
 namespace {
@@ -11,6 +12,14 @@ namespace {
 CrashReport gCrashReport;
 
 void ShowReport(const wchar_t* report) {
+    // A process that asked for no fault dialog (a test) ends at once; the report goes to stderr.
+    if (::GetErrorMode() & SEM_NOGPFAULTERRORBOX) {
+        fputws(L"Crash report:\n", stderr);
+        fputws(report, stderr);
+        fputws(L"\n", stderr);
+        fflush(stderr);
+        return;
+    }
     DText box(nullptr);
     box.caption = L"Ba-bah!";
     box.buttonText = L"&Terminate";

@@ -103,6 +103,10 @@ BScroller::BScroller() {
 }
 
 BScroller::~BScroller() {
+    // Hiding a part makes Windows erase the track at once, and the derived scroller that knows the axis
+    // is gone by now: the bar stops drawing first.
+    if (m_hWnd)
+        SendMessage(WM_SETREDRAW, FALSE, 0);
     slider.reset();
     buttonA.reset();
     buttonB.reset();

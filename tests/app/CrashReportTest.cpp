@@ -2,6 +2,7 @@
 // lines from a fault's context, and a fault while writing or a second report.
 
 #include "app/CrashReport.h"
+#include "tests/Emulation.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +49,7 @@ std::wstring Hex(uintptr_t v) {
 }
 
 TEST(CrashReportTest, TwentyReadableBytesGiveOneLineOfFiveValues) {
+    SKIP_WITHOUT_CAUGHT_FAULTS();
     GuardedStack stack(20);
     for (int i = 0; i < 5; ++i)
         stack.Words()[i] = 0x11111111u * (i + 1);
@@ -58,6 +60,7 @@ TEST(CrashReportTest, TwentyReadableBytesGiveOneLineOfFiveValues) {
 }
 
 TEST(CrashReportTest, LinesHoldEightValuesAndInImageValuesAreRelative) {
+    SKIP_WITHOUT_CAUGHT_FAULTS();
     GuardedStack stack(40);
     CrashReport report;
     report.imageBase = 0x400000;
@@ -91,6 +94,7 @@ TEST(CrashReportTest, FormatsOfNumbersAndAddresses) {
 
 // A report of a fault in this program: the header lines from the context and the exit code 238.
 TEST(CrashReportTest, ReportHasVersionImageAddressCodeAndRegisters) {
+    SKIP_WITHOUT_CAUGHT_FAULTS();
     GuardedStack stack(8);
     CONTEXT context{};
     context.Eax = 1, context.Ebx = 2, context.Ecx = 3, context.Edx = 4;
@@ -131,6 +135,7 @@ TEST(CrashReportTest, ReportHasVersionImageAddressCodeAndRegisters) {
 }
 
 TEST(CrashReportTest, AFaultWhileWritingEndsTheTextWithAbort) {
+    SKIP_WITHOUT_CAUGHT_FAULTS();
     CrashReport report;
     report.module = reinterpret_cast<HMODULE>(0x10);   // unreadable: the image look faults
     std::wstring shown;
@@ -152,6 +157,17 @@ TEST(CrashReportTest, NoMzSignStopsTheImageLook) {
     second.module = reinterpret_cast<HMODULE>(fake.data());
     second.FindImage();
     EXPECT_EQ(second.text.substr(0, 15), L" No PE sign at ");
+}
+
+// In a test program (no fault dialog asked for) an exception that nobody handles ends the program at once
+// with the report's exit code, the report on stderr, never a dialog that waits for a click.
+TEST(CrashReportTest, AnUnhandledExceptionInATestEndsItWithTheReportOnStderr) {
+    EXPECT_EXIT(
+        {
+            TheCrashReport().Install();
+            ::RaiseException(0xE0000002, 0, 0, nullptr);
+        },
+        ::testing::ExitedWithCode(CrashReport::kExitReported), "Exception: E0000002");
 }
 
 }  // namespace
