@@ -809,6 +809,7 @@ TEST_F(ParseCancelTest, YesToTheQuestionCancelsThatFilesParseOnly) {
         ASSERT_TRUE(app->Start((Quoted(File()) + L" " + Quoted(File())).c_str(), SW_SHOWNORMAL));
         RunLoop(app);
         ASSERT_EQ(Tabs().Count(), 2);
+        EXPECT_EQ(runs, 2);   // both files went to the hooked parser, the dialog's first offer
         EXPECT_EQ(g_asked, kParsingQuestion);
         FilePane* first = Tabs().WindowAt(0);
         EXPECT_TRUE(first->document->cancelRequested);
