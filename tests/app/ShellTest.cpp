@@ -132,6 +132,9 @@ protected:
         AskCancel::showBox = [](HWND, const wchar_t*, const wchar_t*, UINT) -> int { return IDYES; };
     }
     void TearDown() override {
+        // An answer no dialog took would answer the next test's dialog instead: fail here, and drop it.
+        EXPECT_EQ(PendingModalActions(), 0u);
+        DropModalActions();
         AskCancel::showBox = savedBox;
         AskCancel::Instance().Clear();
         // Closing the window must not leave a WM_QUIT for the tests after this one.
@@ -142,6 +145,12 @@ protected:
         }
         for (const std::wstring& f : files)
             ::DeleteFileW(f.c_str());
+    }
+    // Runs a bare dialog for each answer that no dialog took.
+    static void DropModalActions() {
+        DialogTemplate unused(WS_POPUP | WS_CAPTION, 0, 0, 0, 40, 20, L"unused");
+        while (PendingModalActions() > 0)
+            Dialog(unused.Get()).DoModal();
     }
     bool Start(const std::wstring& line) {
         const bool ok = app->Start(line.c_str(), SW_SHOWNORMAL);
@@ -908,10 +917,7 @@ TEST_F(ParseCancelTest, AnEmptyFileIsAReadyDocumentThatEveryCommandCopesWith) {
         EXPECT_TRUE(document->ready);
         EXPECT_EQ(document->Segments().Count(), 0);
         EXPECT_TRUE(g_asked.empty());
-        if (PendingModalActions() > 0) {
-            DialogTemplate unused(WS_POPUP | WS_CAPTION, 0, 0, 0, 40, 20, L"unused");
-            Dialog(unused.Get()).DoModal();
-        }
+        DropModalActions();
         window->PostMessage(WM_COMMAND, kCmdFileClose, 0);   // the button bar's "File close"
         RunLoop(app);
         EXPECT_EQ(Tabs().Count(), 0);
