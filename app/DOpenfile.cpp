@@ -46,8 +46,11 @@ BStringList& DOpenfile::RecentFiles() {
 }
 
 BFileParser*& DOpenfile::LastParser() {
-    static BFileParser* parser = nullptr;
-    return parser;
+    static BFileParser* none = nullptr;
+    if (registry_)
+        return registry_->lastChosen;
+    none = nullptr;
+    return none;
 }
 
 DOpenfile::DOpenfile(CWnd* parent, ParserRegistry* registry, const wchar_t* fileName)

@@ -31,9 +31,11 @@ public:
     ParseRequest* TakeRequest();
     const StringW& FileName() const { return fileName_; }
 
-    // The process-wide history of opened names and the parser chosen last.
+    // The process-wide history of opened names.
     static BStringList& RecentFiles();
-    static BFileParser*& LastParser();
+    // The parser chosen last, kept with the registry's parsers: a pointer kept past them could match
+    // another parser made later at the same address.
+    BFileParser*& LastParser();
 
     BOOL OnInitDialog() override;
     void OnOK() override;

@@ -222,4 +222,5 @@ void ParserRegistry::Clear() {
         delete parser;
     mainParsers.clear();
     secondParsers.clear();
+    lastChosen = nullptr;
 }

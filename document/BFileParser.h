@@ -85,6 +85,8 @@ public:
 
     std::vector<BFileParser*> mainParsers;
     std::vector<BFileParser*> secondParsers;
+    // The main parser the open dialog chose last; forgotten with the parsers.
+    BFileParser* lastChosen = nullptr;
     ParseProbe* probe = nullptr;
     StringW message;
 };

@@ -4,6 +4,7 @@
 #include "app/DOpenfile.h"
 #include "app/resources/resource.h"
 #include "document/BFileParser.h"
+#include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -38,18 +39,6 @@ std::wstring TempFile() {
     return path;
 }
 
-void Pump(DWORD ms) {
-    DWORD end = ::GetTickCount() + ms;
-    while (static_cast<int>(end - ::GetTickCount()) > 0) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(10);
-    }
-}
-
 class OpenfileTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -58,7 +47,6 @@ protected:
                                            kRequestAscii, 32, 0x400000);
         registry.Add(plug);
         registry.Add(new FileParserBinary);
-        DOpenfile::LastParser() = nullptr;
     }
     void TearDown() override {
         ::DeleteFileW(file.c_str());
@@ -82,6 +70,39 @@ protected:
     FakeParser* plug;
     std::unique_ptr<DOpenfile> dialog;
 };
+
+// A parser made where an earlier set's parser lived: the set's destruction frees it for reuse.
+alignas(16) unsigned char g_parserPlace[512];
+class PlacedParser : public FakeParser {
+public:
+    using FakeParser::FakeParser;
+    static void* operator new(size_t) { return g_parserPlace; }
+    static void operator delete(void*) {}
+};
+static_assert(sizeof(PlacedParser) <= sizeof g_parserPlace, "the place holds the parser");
+
+// The choice made with parsers that are gone is not taken for a new parser at the same address.
+TEST_F(OpenfileTest, TheLastChoiceGoesWithItsParsers) {
+    auto* old = new ParserRegistry;
+    old->Add(new FileParserBinary);
+    old->Add(new PlacedParser(L"Old", kRequestEnable32, 32, 0));
+    dialog = std::make_unique<DOpenfile>(nullptr, old, file.c_str());
+    PushModalAction([](Dialog& d) {
+        Choose(static_cast<DOpenfile&>(d), 1);
+        d.SendMessage(WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_EQ(IDOK, dialog->DoModal());
+    FreeParseRecord(dialog->TakeRequest());
+    dialog.reset();
+    delete old;
+    registry.Add(new PlacedParser(L"New", kRequestEnable32, 32, 0));
+    Run(file, [](DOpenfile& d) {
+        ASSERT_EQ(3, d.Combo(IDC_OPEN_PARSER).GetCount());
+        EXPECT_EQ(L"New", ParserEntry(d, 2));
+        EXPECT_EQ(0, d.Combo(IDC_OPEN_PARSER).GetCurSel());
+        d.OnCancel();
+    });
+}
 
 TEST_F(OpenfileTest, MissingFileOffersNoParserAndKeepsOkDisabled) {
     INT_PTR result = Run(file + L".none", [](DOpenfile& d) {
@@ -240,12 +261,12 @@ TEST_F(OpenfileTest, TypedNameIsProbedOnlyAfterThePause) {
     Run(missing, [this](DOpenfile& d) {
         EXPECT_FALSE(d.fileFound);
         d.SetItemText(IDC_OPEN_FILE, file.c_str());
+        const DWORD typed = ::GetTickCount();
         d.OnFileEdit();
-        Pump(150);
         EXPECT_FALSE(d.fileFound);
         EXPECT_FALSE(d.IsItemEnabled(IDOK));
-        Pump(700);
-        EXPECT_TRUE(d.fileFound);
+        ASSERT_TRUE(wintest::PumpUntil([&d] { return d.fileFound; }));
+        EXPECT_GE(::GetTickCount() - typed, DOpenfile::kProbeDelay - 20);   // not before the pause
         EXPECT_TRUE(d.IsItemEnabled(IDOK));
         EXPECT_EQ(L"Plug", ParserEntry(d, 0));
         d.OnCancel();

@@ -21,6 +21,7 @@
 #include "options/Options.h"
 #include "toolkit/BPopup.h"
 #include "classlib/Dialog.h"
+#include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -338,12 +339,7 @@ TEST_F(FileWindowTest, StatusBarShowsEachLogLineHighlightedForTheChosenTime) {
     EXPECT_EQ(message.text, StringW(L"lit"));
     EXPECT_EQ(message.backColor, bar->highlightBack);
     // When its second is up the message goes with its highlight.
-    const DWORD end = ::GetTickCount() + 5000;
-    while (!message.text.empty() && static_cast<int>(end - ::GetTickCount()) > 0) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-        Pump();
-    }
-    EXPECT_TRUE(message.text.empty());
+    EXPECT_TRUE(wintest::PumpUntil([&] { return message.text.empty(); }));
     EXPECT_NE(message.backColor, bar->highlightBack);
 }
 

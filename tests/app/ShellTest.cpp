@@ -23,6 +23,7 @@
 #include "toolkit/BMultiZone.h"
 #include "toolkit/ZoneText.h"
 #include "tests/classlib/FakeCursorClip.h"
+#include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -36,17 +37,9 @@
 
 namespace {
 
-void Pump(DWORD ms = 50) {
-    const DWORD end = ::GetTickCount() + ms;
-    do {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(5);
-    } while (static_cast<int>(end - ::GetTickCount()) > 0);
-}
+// What the posted input leads to runs on this thread, modal loops included: dispatching until the
+// queue is empty sees it through.
+void Pump() { wintest::DrainQueue(); }
 
 std::wstring TempFile(const char* bytes) {
     wchar_t folder[MAX_PATH], path[MAX_PATH];
@@ -143,6 +136,9 @@ protected:
         AskCancel::showBox = [](HWND, const wchar_t*, const wchar_t*, UINT) -> int { return IDYES; };
     }
     void TearDown() override {
+        // An answer no dialog took would answer the next test's dialog instead: fail here, and drop it.
+        EXPECT_EQ(PendingModalActions(), 0u);
+        DropModalActions();
         AskCancel::showBox = savedBox;
         AskCancel::Instance().Clear();
         // Closing the window must not leave a WM_QUIT for the tests after this one.
@@ -154,9 +150,15 @@ protected:
         for (const std::wstring& f : files)
             ::DeleteFileW(f.c_str());
     }
+    // Runs a bare dialog for each answer that no dialog took.
+    static void DropModalActions() {
+        DialogTemplate unused(WS_POPUP | WS_CAPTION, 0, 0, 0, 40, 20, L"unused");
+        while (PendingModalActions() > 0)
+            Dialog(unused.Get()).DoModal();
+    }
     bool Start(const std::wstring& line) {
         const bool ok = app->Start(line.c_str(), SW_SHOWNORMAL);
-        Pump(300);   // the command-line files and the ends of their parsers
+        Pump();   // the command-line files and the ends of their parsers
         return ok;
     }
     std::wstring File(const char* bytes = "0123456789abcdef") {
@@ -227,7 +229,7 @@ TEST_F(ShellTest, CommandLineFilesEachGetATabUnlessCancelled) {
     const std::wstring a = File(), b = File(), c = File();
     AnswerOpenDialogs({true, false, true});
     ASSERT_TRUE(Start(Quoted(a) + L" " + Quoted(b) + L" " + Quoted(c)));
-    Pump(100);
+    Pump();
     ASSERT_EQ(g_offered.size(), 3u);
     EXPECT_EQ(g_offered[0], a);
     EXPECT_EQ(g_offered[1], b);
@@ -274,7 +276,7 @@ TEST_F(ShellTest, ReloadMakesANewDocumentInTheSameWindowUnlessCancelled) {
     EXPECT_EQ(g_offered.back(), a);
     AnswerOpenDialogs({true});
     EXPECT_TRUE(Tabs().ReloadFile());
-    Pump(200);
+    Pump();
     ASSERT_EQ(Tabs().Count(), 1);
     EXPECT_EQ(Tabs().WindowAt(0), window);
     EXPECT_GT(window->document->Serial(), oldId);
@@ -555,7 +557,7 @@ TEST_F(ShellTest, OptionsOfTheCurrentFileStayWithItsWindows) {
     auto sideShown = [](FilePane* w) { return ::IsWindowVisible(w->GetDlgItem(kIdFileSideTab)) != FALSE; };
     auto codeBack = [](FilePane* w) { return dynamic_cast<BMultiZone*>(w->DizaWindow())->normalColor; };
     other->PostMessage(WM_COMMAND, kCmdSidePane, 0);   // the other file's own layout: no side tab
-    Pump(50);
+    Pump();
     ASSERT_FALSE(sideShown(other));
     ASSERT_TRUE(sideShown(current));
     const COLORREF otherBack = codeBack(other);
@@ -563,7 +565,7 @@ TEST_F(ShellTest, OptionsOfTheCurrentFileStayWithItsWindows) {
 
     PushModalAction([](Dialog& d) { d.EndDialog(IDOK); });
     Main().PostMessage(WM_COMMAND, ID_OPTIONS, 0);
-    Pump(100);
+    Pump();
     EXPECT_EQ(PendingModalActions(), 0u);
     EXPECT_TRUE(current->document->options.ui.sidePaneShow.value);   // stored from its own windows
     EXPECT_TRUE(sideShown(current));
@@ -583,7 +585,7 @@ TEST_F(ShellTest, AltOWhileDraggingTheLowBarFreesTheCursor) {
     const RECT bar = low->BarRect();
     const int x = (bar.left + bar.right) / 2, y = (bar.top + bar.bottom) / 2;
     low->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    Pump(50);
+    Pump();
     ASSERT_FALSE(wintest::FakeCursorClip::Free());
     const int position = low->position;
     static bool freeInDialog = false;
@@ -593,12 +595,12 @@ TEST_F(ShellTest, AltOWhileDraggingTheLowBarFreesTheCursor) {
         d.EndDialog(IDCANCEL);
     });
     Main().PostMessage(WM_SYSKEYDOWN, 'O', 0x20000001);
-    Pump(300);
+    ASSERT_TRUE(wintest::PumpUntil([] { return PendingModalActions() == 0; }));
     EXPECT_EQ(PendingModalActions(), 0u);
     EXPECT_TRUE(freeInDialog);
     EXPECT_TRUE(wintest::FakeCursorClip::Free());
     low->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 80, y));
-    Pump(50);
+    Pump();
     EXPECT_EQ(low->position, position);
 }
 
@@ -630,7 +632,7 @@ TEST_F(ShellTest, DroppingFilesOffersTheFirst) {
     ::GlobalUnlock(memory);
     AnswerOpenDialogs({true});
     Main().startScreen->pane.SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-    Pump(100);
+    Pump();
     ASSERT_EQ(g_offered.size(), 1u);
     EXPECT_EQ(g_offered[0], a);
     ASSERT_EQ(Tabs().Count(), 1);
@@ -827,6 +829,7 @@ TEST_F(ParseCancelTest, YesToTheQuestionCancelsThatFilesParseOnly) {
         ASSERT_TRUE(app->Start((Quoted(File()) + L" " + Quoted(File())).c_str(), SW_SHOWNORMAL));
         RunLoop(app);
         ASSERT_EQ(Tabs().Count(), 2);
+        EXPECT_EQ(runs, 2);   // both files went to the hooked parser, the dialog's first offer
         EXPECT_EQ(g_asked, kParsingQuestion);
         FilePane* first = Tabs().WindowAt(0);
         EXPECT_TRUE(first->document->cancelRequested);
@@ -925,10 +928,7 @@ TEST_F(ParseCancelTest, AnEmptyFileIsAReadyDocumentThatEveryCommandCopesWith) {
         EXPECT_TRUE(document->ready);
         EXPECT_EQ(document->Segments().Count(), 0);
         EXPECT_TRUE(g_asked.empty());
-        if (PendingModalActions() > 0) {
-            DialogTemplate unused(WS_POPUP | WS_CAPTION, 0, 0, 0, 40, 20, L"unused");
-            Dialog(unused.Get()).DoModal();
-        }
+        DropModalActions();
         window->PostMessage(WM_COMMAND, kCmdFileClose, 0);   // the button bar's "File close"
         RunLoop(app);
         EXPECT_EQ(Tabs().Count(), 0);

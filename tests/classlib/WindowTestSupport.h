@@ -3,6 +3,7 @@
 
 #include "classlib/CWnd.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,20 @@ inline void DrainQueue() {
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
+    }
+}
+
+// Dispatches what comes until `done` holds, waking on each new message (timers included); false when
+// it still does not hold after `timeoutMs`, which is generous so that a loaded machine passes too.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        DrainQueue();
+        if (done())
+            return true;
+        if (::GetTickCount() - start > timeoutMs)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     }
 }
 

@@ -236,18 +236,12 @@ TEST(Scroller, HeldButtonRepeatsAfterTheFirstDelay) {
     BScrollButton& down = *b.bar.Button(1);
     gCursor = POINT{5, 5};
     down.ClientToScreen(&gCursor);
-    auto pump = [](DWORD ms, const std::vector<int>& codes, size_t until) {
-        const DWORD end = ::GetTickCount() + ms;
-        while (::GetTickCount() < end && codes.size() < until) {
-            Drain();
-            ::Sleep(5);
-        }
-    };
+    const DWORD pressed = ::GetTickCount();
     down.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    pump(300, b.host.codes, 100);
-    EXPECT_EQ(b.host.codes.size(), 1u);   // nothing yet before the first delay
-    pump(3000, b.host.codes, 5);
-    EXPECT_GE(b.host.codes.size(), 5u);
+    EXPECT_EQ(b.host.codes.size(), 1u);   // the press's own step
+    ASSERT_TRUE(wintest::PumpUntil([&] { return b.host.codes.size() >= 2; }));
+    EXPECT_GE(::GetTickCount() - pressed, scroller::firstDelay - 20);   // nothing before the first delay
+    ASSERT_TRUE(wintest::PumpUntil([&] { return b.host.codes.size() >= 5; }));
     // Off the button the repeat pauses.
     gCursor.x += 100;
     Drain();
@@ -360,7 +354,6 @@ TEST(Scroller, LooksRightOnScreen) {
     h.UpdateThumb();
     host.UpdateWindow();
     Drain();
-    ::Sleep(50);
     PixelSurface shot;
     ASSERT_TRUE(CaptureWindow(host.m_hWnd, shot, true));
     shot.SavePng(L"scrollers.png");

@@ -4,6 +4,8 @@
 #include "options/BColorTheme.h"
 #include "toolkit/GuiMetrics.h"
 
+#include "tests/classlib/WindowTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -111,13 +113,7 @@ TEST_F(StatusBarFixture, HighlightEndsByTimerOrNewText) {
 TEST_F(StatusBarFixture, RealTimerClearsTheMessage) {
     bar.SetCellText(L"short");
     bar.Highlight(0, 1);
-    const DWORD end = ::GetTickCount() + 3000;
-    MSG msg;
-    while (!bar.cells[0].text.empty() && ::GetTickCount() < end) {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-        ::Sleep(20);
-    }
-    EXPECT_TRUE(bar.cells[0].text.empty());
+    EXPECT_TRUE(wintest::PumpUntil([this] { return bar.cells[0].text.empty(); }));
 }
 
 TEST_F(StatusBarFixture, PaintsCellsAndSkipsHiddenOnes) {
