@@ -42,6 +42,7 @@ HWND FlowTest::WaitOpenDialog(DWORD timeoutMs) {
 }
 
 std::wstring FlowTest::LogText() {
+    SelectLowTab(kLogPane);
     HWND log = s.Pane(kLogPane);
     if (!log)
         return std::wstring();
@@ -63,8 +64,9 @@ std::wstring FlowTest::CopyByButton(HWND button) {
     std::wstring text;
     for (int attempt = 0; attempt < 3 && text.empty(); ++attempt) {
         s.Note("click copy");
+        const DWORD sequence = ::GetClipboardSequenceNumber();
         UserInput::Click(UserInput::Centre(button));
-        WaitUntil([&] { return !(text = ScreenReader::Clipboard()).empty(); }, 3000);
+        text = ScreenReader::WaitClipboard(sequence);
     }
     return text;
 }
@@ -105,7 +107,7 @@ FlowTest::DizaLayout FlowTest::MeasureDiza() {
             ++same;
             apart += pixels.Pixel(x - 1, y) != c && pixels.Pixel(x + 1, y) != c;
         }
-        if (same * 10 >= rows * 9 && apart * 10 >= rows * 9)
+        if (same * 10 >= rows * 7 && apart * 10 >= rows * 6)
             layout.separators.push_back(x);
     }
     // The current row: the first run of rows whose colour at the right edge is not the usual one.
@@ -135,12 +137,11 @@ FlowTest::DizaLayout FlowTest::MeasureDiza() {
 std::wstring FlowTest::WordAt(HWND pane, int x, int y) {
     ScreenReader::ClearClipboard();
     s.Note("ctrl+double click " + std::to_string(x) + "," + std::to_string(y));
+    const DWORD sequence = ::GetClipboardSequenceNumber();
     UserInput::KeyDown(VK_CONTROL);
     UserInput::DoubleClick(UserInput::ClientPoint(pane, x, y));
     UserInput::KeyUp(VK_CONTROL);
-    std::wstring word;
-    WaitUntil([&] { return !(word = ScreenReader::Clipboard()).empty(); }, 3000);
-    return word;
+    return ScreenReader::WaitClipboard(sequence);
 }
 
 std::wstring FlowTest::CursorAddressShown() {

@@ -64,7 +64,13 @@ HWND Session::FileWindow() const {
     return nullptr;
 }
 
-HWND Session::Pane(int id) const { return ScreenReader::Child(FileWindow(), id); }
+HWND Session::Pane(int id) const {
+    // The file window's own children first: a few of them share their id with a tool button.
+    HWND file = FileWindow();
+    if (HWND own = file ? ::GetDlgItem(file, id) : nullptr)
+        return own;
+    return ScreenReader::Child(file, id);
+}
 
 HWND Session::WaitDialog(const wchar_t* titlePart, DWORD timeoutMs) const {
     return screen_.WaitTop(titlePart, L"#32770", timeoutMs);
@@ -78,7 +84,10 @@ void Session::ClickControl(HWND control) {
 }
 
 void Session::ClickButton(int command) {
-    HWND button = Pane(command);
+    HWND bar = ::GetDlgItem(FileWindow(), kButtonBar);
+    HWND button = ScreenReader::Child(bar, command);
+    if (!button)
+        button = ScreenReader::Child(FileWindow(), command);
     Note("click button " + std::to_string(command));
     if (button)
         UserInput::Click(UserInput::Centre(button));

@@ -177,6 +177,14 @@ std::wstring ScreenReader::Clipboard() {
     return text;
 }
 
+std::wstring ScreenReader::WaitClipboard(DWORD sequence, DWORD timeoutMs) {
+    if (!WaitUntil([&] {
+            return ::GetClipboardSequenceNumber() != sequence && ::IsClipboardFormatAvailable(CF_UNICODETEXT);
+        }, timeoutMs))
+        return std::wstring();
+    return Clipboard();
+}
+
 void ScreenReader::ClearClipboard() {
     if (WaitUntil([] { return ::OpenClipboard(nullptr) != FALSE; }, 3000)) {
         ::EmptyClipboard();

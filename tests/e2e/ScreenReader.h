@@ -45,6 +45,9 @@ public:
     HWND VisibleTip() const;
 
     static std::wstring Clipboard();
+    // Waits for new text on the clipboard after the sequence number given (without holding the
+    // clipboard open meanwhile, so the program can write it) and reads it; empty after the timeout.
+    static std::wstring WaitClipboard(DWORD sequence, DWORD timeoutMs = 3000);
     static void ClearClipboard();
 
     // The pixels of a window (client area when clientOnly) as they stand on the screen.

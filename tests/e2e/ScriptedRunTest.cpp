@@ -59,6 +59,11 @@ protected:
             layout = MeasureDiza();
             return (row = CursorMarkRow(layout)) >= 0;
         }, 5000);
+        if (row < 0) {
+            std::string seps;
+            for (int x : layout.separators) seps += " " + std::to_string(x);
+            std::printf("no cursor marks; separators%s, row %d+%d\n", seps.c_str(), layout.rowTop, layout.rowHeight);
+        }
         return row;
     }
     // The mnemonic of the row `offset` rows below the cursor row.
@@ -209,8 +214,9 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
         ASSERT_TRUE(dialog) << command;
         s.ClickControl(ScreenReader::Child(dialog, 11));
         UserInput::Type(command == kCommentLine ? L"e2e comment line" : L"e2e online note");
-        s.ClickControl(ScreenReader::Child(dialog, IDOK));
-        EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5000));
+        // Ctrl+Enter is the comment dialog's OK (Enter alone starts a new line).
+        UserInput::Key(VK_RETURN, UserInput::kCtrl);
+        EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5000)) << command;
     }
     s.Shot("comments");
 
