@@ -33,13 +33,19 @@ Session::~Session() { Stop(); }
 
 std::wstring Session::ShotFolder() { return WindowsPath(E2E_SHOTS); }
 
-bool Session::Launch(const std::wstring& arguments) {
+bool Session::Start(const std::wstring& arguments) {
     Stop();
     app_ = std::make_unique<AppProcess>();
     Note("start: Trelvo.exe " + std::string(arguments.begin(), arguments.end()));
     if (!app_->Start(ProgramPath(), arguments, temp_ / L"wine.log"))
         return false;
     screen_.SetProcess(app_->Id());
+    return true;
+}
+
+bool Session::Launch(const std::wstring& arguments) {
+    if (!Start(arguments))
+        return false;
     main_ = screen_.WaitTop(L"Trelvo 2503", nullptr, 20000);
     return main_ != nullptr;
 }

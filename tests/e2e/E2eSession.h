@@ -37,6 +37,8 @@ public:
     Session();
     ~Session();
 
+    // Starts the program with the arguments.
+    bool Start(const std::wstring& arguments);
     // Starts the program with the arguments and waits for its main window.
     bool Launch(const std::wstring& arguments);
     HWND Main() const { return main_; }

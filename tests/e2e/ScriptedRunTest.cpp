@@ -52,6 +52,13 @@ bool SameHex(std::wstring shown, uint32_t value) {
 
 class ScriptedRun : public FlowTest {
 protected:
+    // A double click on the start screen offers the open dialog.
+    void OpenFromStartScreen() {
+        HWND start = ScreenReader::ChildPath(s.Main(), {kStartScreen, 101});
+        ASSERT_TRUE(WaitUntil([&] { return ScreenReader::Visible(start); }, 5000));
+        s.Note("double click the start screen");
+        UserInput::DoubleClick(UserInput::Centre(start));
+    }
     // The row with the cursor-address marks, once they are drawn.
     int MarkRow(DizaLayout& layout) {
         int row = -1;
@@ -353,7 +360,7 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
         s.Note("options: first row's value");
         UserInput::Click(UserInput::ClientPoint(page, r.right * 3 / 4, 12));
         HWND combo = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (combo = ScreenReader::Child(page, 0)) != nullptr || (combo = ScreenReader::Child(page, 60000)) != nullptr || (combo = ::FindWindowExW(page, nullptr, L"ComboBox", nullptr)) != nullptr; }, 5000));
+        ASSERT_TRUE(WaitUntil([&] { return (combo = ScreenReader::Child(page, 0x7F02)) != nullptr; }, 5000));
         EXPECT_EQ(ScreenReader::Text(combo), L"enable");
         UserInput::Type(L"d");
         UserInput::Key(VK_RETURN);
@@ -371,8 +378,7 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
     // ---- close the file while it parses (right after it opens), then open the other file
     s.ClickButton(kFileClose);
     ASSERT_TRUE(WaitUntil([&] { return s.FileWindow() == nullptr; }, 10000));
-    UserInput::Key('F', UserInput::kAlt);
-    UserInput::Key('O');
+    OpenFromStartScreen();
     {
         HWND dialog = WaitOpenDialog();
         ASSERT_TRUE(dialog);
@@ -388,8 +394,7 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
     if (HWND ask = s.Screen().WaitTop(L"Ask confirm abort", nullptr, 1000))
         s.ClickControl(ScreenReader::Child(ask, IDYES));
     ASSERT_TRUE(WaitUntil([&] { return s.FileWindow() == nullptr; }, 10000));
-    UserInput::Key('F', UserInput::kAlt);
-    UserInput::Key('O');
+    OpenFromStartScreen();
     {
         HWND dialog = WaitOpenDialog();
         ASSERT_TRUE(dialog);
