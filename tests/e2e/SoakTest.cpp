@@ -35,7 +35,7 @@ protected:
                     crashText = ScreenReader::Text(::GetDlgItem(window, 60695));
                     return false;
                 }
-                if (cls == L"tooltips_class32" || !::IsWindowEnabled(window) && cls != L"#32770")
+                if (cls == L"tooltips_class32" || (!::IsWindowEnabled(window) && cls != L"#32770"))
                     continue;
                 any = true;
                 s.Note("answer " + std::string(cls.begin(), cls.end()) + " '" + std::string(title.begin(), title.end()) + "'");
@@ -176,8 +176,9 @@ TEST_F(Soak, RandomInputOverEveryPaneAndBar) {
     s.Shot("soak-end");
     EXPECT_GE(done, inputs / 4) << "too few inputs in the time";
     // Bounded growth: a leak per input would add hundreds over the run.
-    if (last.gdiCounted && first.gdiCounted)
+    if (last.gdiCounted && first.gdiCounted) {
         EXPECT_LT(last.gdiObjects, first.gdiObjects + 300) << "seed " << seed;
+    }
     EXPECT_LT(last.userObjects, first.userObjects + 60) << "seed " << seed;
     EXPECT_LT(last.privateBytes, first.privateBytes + 96u * 1024 * 1024) << "seed " << seed;
 
