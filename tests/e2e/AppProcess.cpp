@@ -223,6 +223,9 @@ Usage AppProcess::Sample() const {
         usage.privateBytes = memory.PrivateUsage;
         usage.workingSet = memory.WorkingSetSize;
     }
+    // Wine leaves the private usage 0; its page-file usage counts the same committed memory.
+    if (usage.privateBytes == 0)
+        usage.privateBytes = memory.PagefileUsage;
     return usage;
 }
 

@@ -17,6 +17,9 @@ TEST_F(CommandLine, NoFileStartsOnTheStartScreen) {
     EXPECT_EQ(WaitOpenDialog(500), nullptr);
     EXPECT_EQ(s.FileWindow(), nullptr);
     s.Shot("no-file");
+    const Usage idle = s.App().Sample();
+    std::printf("idle program: GDI %lu%s, USER %lu, private %lu KB\n", idle.gdiObjects, idle.gdiCounted ? "" : " (not counted)",
+                idle.userObjects, static_cast<unsigned long>(idle.privateBytes / 1024));
     UserInput::Key(VK_F4, UserInput::kAlt);
     EXPECT_EQ(s.App().WaitExit(10000), 0u);
 }
