@@ -1,6 +1,9 @@
 #include "app/AskCancel.h"
 
+#include "classlib/CursorIcon.h"
 #include "core/StringW.h"
+
+#include <cwchar>
 
 namespace {
 
@@ -17,8 +20,26 @@ AskCancel& AskCancel::Instance() {
     return instance;
 }
 
+namespace {
+
+// Only this thread's own box: a window of that title elsewhere belongs to another program.
+BOOL CALLBACK FindOwnQuestion(HWND window, LPARAM found) {
+    wchar_t title[32] = {};
+    wchar_t kind[16] = {};
+    ::GetWindowTextW(window, title, 32);
+    ::GetClassNameW(window, kind, 16);
+    if (wcscmp(title, AskCancel::kCaption) != 0 || wcscmp(kind, L"#32770") != 0)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+}  // namespace
+
 void AskCancel::CloseQuestion() {
-    if (HWND box = ::FindWindowW(nullptr, kCaption))
+    HWND box = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindOwnQuestion, reinterpret_cast<LPARAM>(&box));
+    if (box)
         ::EndDialog(box, IDNO);
 }
 
@@ -30,6 +51,7 @@ AskCancel& AskCancel::Ask(const wchar_t* what, HWND owner) {
     if (self.answered)
         return self;
     CloseQuestion();
+    CancelMouseMode();
     if (showBox(owner, text.c_str(), kCaption, MB_ICONQUESTION | MB_YESNO) == IDYES)
         self.answered = 1;
     return self;

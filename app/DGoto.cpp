@@ -64,6 +64,7 @@ void DGoto::Refill(const StringW& typed) {
         ListBoxAddFiltered(list_, document_->navigator.texts, L"");
         return;
     }
+    // Listed without regard to case, to help find a name; OK still needs the name as it is.
     BName& names = document_->stores.names;
     SectionLock namesLock(names.Lock());
     int count = names.Count();

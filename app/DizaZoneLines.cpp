@@ -4,6 +4,7 @@
 #include "app/FileDizaPane.h"
 #include "app/FileMainPane.h"
 #include "core/SectionLock.h"
+#include "decode/BDecodeEngine.h"
 #include "document/BDizaLine.h"
 #include "document/Diza.h"
 #include "document/FileParseThread.h"
@@ -21,24 +22,9 @@ namespace dizatext {
 
 namespace {
 
-// Register names by group: segment, 8-, 16-, 32-bit, x87, 64-bit, MMX, control, debug; then the
-// byte registers of REX forms.
-const wchar_t* const kRegisters[] = {
-    L"es", L"cs", L"ss", L"ds", L"fs", L"gs",
-    L"al", L"cl", L"dl", L"bl", L"ah", L"ch", L"dh", L"bh",
-    L"r8b", L"r9b", L"r10b", L"r11b", L"r12b", L"r13b", L"r14b", L"r15b",
-    L"ax", L"cx", L"dx", L"bx", L"sp", L"bp", L"si", L"di",
-    L"r8w", L"r9w", L"r10w", L"r11w", L"r12w", L"r13w", L"r14w", L"r15w",
-    L"eax", L"ecx", L"edx", L"ebx", L"esp", L"ebp", L"esi", L"edi",
-    L"r8d", L"r9d", L"r10d", L"r11d", L"r12d", L"r13d", L"r14d", L"r15d",
-    L"st(0)", L"st(1)", L"st(2)", L"st(3)", L"st(4)", L"st(5)", L"st(6)", L"st(7)",
-    L"rax", L"rcx", L"rdx", L"rbx", L"rsp", L"rbp", L"rsi", L"rdi",
-    L"r8", L"r9", L"r10", L"r11", L"r12", L"r13", L"r14", L"r15",
-    L"mm0", L"mm1", L"mm2", L"mm3", L"mm4", L"mm5", L"mm6", L"mm7",
-    L"cr0", L"CR1", L"cr2", L"cr3", L"cr4", L"CR5", L"CR6", L"CR7", L"cr8",
-    L"dr0", L"dr1", L"dr2", L"dr3", L"DR4", L"DR5", L"DR6", L"dr7",
-    L"spl", L"bpl", L"sil", L"dil",
-};
+// Register-name groups that colour (the test registers do not), then the byte registers of REX forms.
+constexpr unsigned kColouredRegisterGroups = BDecodeEngine::kRegisterGroups - 1;
+const char* const kRexByteRegisters[] = {"spl", "bpl", "sil", "dil"};
 
 bool IsNameChar(wchar_t c) {
     return std::iswalpha(c) || c == L'&' || c == L'?' || c == L'_' || c == L'$' || c == L'@' || c == L'\\' ||
@@ -63,16 +49,22 @@ bool StartsNoCase(const wchar_t* text, int length, const wchar_t* word) {
 }  // namespace
 
 int RegisterNameAt(const wchar_t* text, int length, int at) {
-    for (const wchar_t* name : kRegisters) {
+    // The length of `name` when the text holds it at `at` followed by an operand boundary, else 0.
+    auto matches = [&](const char* name) {
         int n = 0;
-        while (name[n] && at + n < length && text[at + n] == name[n])
+        while (name[n] && at + n < length && text[at + n] == static_cast<unsigned char>(name[n]))
             ++n;
         if (name[n] || n == 0)
-            continue;
-        const int after = at + n;
-        if (after >= length || std::wcschr(L" ,-+]*", text[after]))
+            return 0;
+        return at + n >= length || std::wcschr(L" ,-+]*", text[at + n]) ? n : 0;
+    };
+    for (unsigned group = 0; group < kColouredRegisterGroups; ++group)
+        for (unsigned number = 0; number < 16; ++number)
+            if (const int n = matches(BDecodeEngine::RegisterNameText(group, number)))
+                return n;
+    for (const char* name : kRexByteRegisters)
+        if (const int n = matches(name))
             return n;
-    }
     return 0;
 }
 

@@ -7,6 +7,7 @@
 #include "app/DizaZoneLines.h"
 #include "app/FileMainPane.h"
 #include "app/FilePane.h"
+#include "app/FileSideTab.h"
 #include "app/resources/resource.h"
 #include "core/NumberText.h"
 #include "core/SectionLock.h"
@@ -40,14 +41,21 @@ namespace {
 
 bool KeyDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
 
+constexpr int kIdRefersTab = 224;   // the side tab's refers list
+
 bool IsLine(const DizaLinePos& p) { return p.line >= diza::kFirstMade; }
 
 // A dump item: kind word exactly 0xB0000000 in its top 4 and low 16 bits.
 bool IsDumpItem(uint32_t word) { return (word & 0xF000FFFFu) == 0xB0000000u; }
 
+// The side tab of the document's file window, null without one.
+FileSideTab* SideTabOf(FileParseThread* document) {
+    auto* file = dynamic_cast<FilePane*>(document ? dynamic_cast<CWnd*>(document->Host()) : nullptr);
+    return file ? dynamic_cast<FileSideTab*>(file->SideTab()) : nullptr;
+}
+
 }  // namespace
 
-BOOL(WINAPI* FileDizaPane::clipCursor)(const RECT* rect) = ::ClipCursor;
 
 // --- Line texts for the finds.
 
@@ -85,6 +93,7 @@ const MessageEntry kDizaPaneEntries[] = {
     Cracked(WM_MOUSEWHEEL),
     Cracked(WM_LBUTTONDOWN),
     Cracked(WM_LBUTTONUP),
+    Cracked(WM_IDLEUPDATECMDUI),
     OnMessage(kMsgAttach, Route<&FileDizaPane::OnAttach>),
     OnMessage(kMsgSegmentsChanged, Route<&FileDizaPane::OnSegmentsChanged>),
     OnMessage(kMsgSelectionChanged, Route<&FileDizaPane::OnSelectionChanged>),
@@ -342,8 +351,13 @@ void FileDizaPane::OnLButtonUp(UINT flags, POINT point) {
     EndPress();
 }
 
+void FileDizaPane::CancelDrag() {
+    BMultiZone::CancelDrag();
+    EndPress();
+}
+
 void FileDizaPane::EndPress() {
-    clipCursor(nullptr);
+    dragClip.Release();
     if (page_->selection.state != BlockSelection::kNone)
         page_->selection.Finish();
 }
@@ -354,7 +368,7 @@ void FileDizaPane::OnZoneDown(BZone* zone, int row, int x) {
     if (CWnd* parent = CWnd::FromHandle(GetParent())) {
         RECT area = parent->GetClientRect();
         parent->ClientToScreen(&area);
-        clipCursor(&area);
+        dragClip.Confine(area);
     }
     page_->currentRow = row;
     pressRow = page_->Row(row);
@@ -473,6 +487,14 @@ int FileDizaPane::RowCount() {
 }
 
 void FileDizaPane::SetTop(const DizaLinePos& position) { page_->SetTop(position); }
+
+void FileDizaPane::SetCurrentLine(const DizaLinePos& position) {
+    const int row = page_->LineOfItem(position);
+    if (row < 0 || row == page_->currentRow)
+        return;
+    page_->currentRow = row;
+    Invalidate();
+}
 
 void FileDizaPane::SetMarkedAddress(int64_t address) { SetCursorAddress(address); }
 
@@ -747,6 +769,8 @@ void FileDizaPane::OnBookmarkStep(bool next) {
     if (target == -1)
         return;
     document->PostGotoAddress(target);
+    if (FileSideTab* side = SideTabOf(document))
+        side->bookmarks.GotoBookmark(target);
     if (BDocumentHost* host = document->Host())
         host->RepaintBookmarks();
 }
@@ -757,10 +781,13 @@ void FileDizaPane::OnToggleBookmark() {
         return;
     BookmarkStore& marks = document->stores.bookmarks;
     BOOKMARK_DATA existing{};
-    if (marks.Get(at, &existing))
-        marks.Remove(at);
-    else
+    const bool added = !marks.Get(at, &existing);
+    if (added)
         marks.AddKind(at, L"", 0);
+    else
+        marks.Remove(at);
+    if (FileSideTab* side = SideTabOf(document); side && added)
+        side->bookmarks.GotoBookmark(at);
     if (BDocumentHost* host = document->Host())
         host->RepaintBookmarks();
     MarkModified();
@@ -782,6 +809,8 @@ void FileDizaPane::OnFindStep(bool next) {
         document->navigator.GotoLinePosition(hit);
     else
         document->PostGotoAddress(hit.address);
+    if (FileSideTab* side = SideTabOf(document))
+        side->FindPaneAt(finds.activePane == kFind1Pane ? 0 : 1)->SelectAddress(hit.address);
 }
 
 void FileDizaPane::OnName() {
@@ -850,10 +879,12 @@ void FileDizaPane::OnByteline() {
     }
     if (lineEnd == -1)
         return;
+    // The maker takes the span in bytes and cuts it into whole lines of the block's length.
+    const int64_t span = std::clamp<int64_t>(lineEnd - lower, 0, BMaker::kNoSize - 1);
     MakerByteline maker(document, static_cast<uint32_t>(length));
-    if (maker.Make(lower, static_cast<uint32_t>((lineEnd - lower) / length))) {
+    if (maker.Make(lower, static_cast<uint32_t>(span))) {
+        maker.RefreshPane(this);
         MarkModified();
-        Repaint();
     }
 }
 
@@ -885,10 +916,8 @@ void FileDizaPane::OnRefer() {
         const StringW text = document->AddressText(at);
         document->Log().Print(L"Target refer address %s", text.c_str());
         SetHighlight(text);
-        if (found > 0)
-            if (FilePane* file = dynamic_cast<FilePane*>(dynamic_cast<CWnd*>(document->Host())))
-                if (BPane* side = file->SideTab())
-                    side->SendMessage(WM_COMMAND, 224, 0);
+        if (FileSideTab* side = SideTabOf(document); side && found > 0)
+            side->SelectTab(kIdRefersTab);
     }
     if (BDocumentHost* host = document->Host()) {
         host->RepaintRefers();

@@ -106,6 +106,7 @@ public:
     // --- BMultiZone.
     void* GetItem(int row) override;
     void ReleaseItem(void* item) override;
+    void CancelDrag() override;
     void UpdateScrollers(CDC& dc) override;
     CRITICAL_SECTION* GetDrawLock() override;
     BZoneLine* GetLine(int row) override;
@@ -130,6 +131,7 @@ public:
     bool PageContains(int64_t address) override { return page_->Contains(address); }
     int RowCount() override;
     void SetTop(const DizaLinePos& position) override;
+    void SetCurrentLine(const DizaLinePos& position) override;
     void SetMarkedAddress(int64_t address) override;
     bool RunArrayDialog(int elementSize, int64_t length, ArrayChoice& choice) override;
     int ColumnAt(const void* zone, int x, int y) override;
@@ -166,8 +168,6 @@ public:
     DizaCommentOnlineZoneline* onlineLine = nullptr;
     DizaNullZoneline* nullLine = nullptr;
     DizaPaneFindLines findLines;
-    // Tests replace the cursor clip (a real ClipCursor under a test display is harmful).
-    static BOOL(WINAPI* clipCursor)(const RECT* rect);
 
 private:
     bool GuardPasses(UINT id);

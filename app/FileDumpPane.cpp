@@ -48,7 +48,6 @@ void FontMetrics(CFont& font, int32_t& width, int32_t& height) {
 
 }  // namespace
 
-BOOL(WINAPI* FileDumpPane::clipCursor)(const RECT* rect) = ::ClipCursor;
 FileDumpPane* FileDumpPane::lastFocused_ = nullptr;
 
 // --- The read window.
@@ -88,6 +87,8 @@ const MessageEntry kDumpPaneEntries[] = {
     Cracked(WM_LBUTTONDOWN),
     Cracked(WM_MOUSEMOVE),
     Cracked(WM_LBUTTONUP),
+    OnMessage(WM_CAPTURECHANGED, Route<&FileDumpPane::OnCaptureChanged>),
+    OnMessage(WM_CANCELMODE, Route<&FileDumpPane::OnCancelMode>),
     Cracked(WM_VSCROLL),
     Cracked(WM_MOUSEWHEEL),
     Cracked(WM_KEYDOWN),
@@ -240,6 +241,7 @@ void FileDumpPane::DrawByteCell(CDC& dc, int64_t offset, int x, int y, bool hex,
         dc.ExtTextOut(high.left, y + lineHeight, 0, &high, &kDigits[byte >> 4], 1);
         dc.ExtTextOut(low.left, y + lineHeight, 0, &low, &kDigits[byte & 15], 1);
     } else {
+        // Control characters have no glyph: they show as '.', as in the dump lines of the page.
         wchar_t c = L'.';
         const char narrow = static_cast<char>(byte);
         if (byte >= 32 && !::MultiByteToWideChar(oemText ? CP_OEMCP : CP_ACP, 0, &narrow, 1, &c, 1))
@@ -320,7 +322,12 @@ void FileDumpPane::OnPaint() {
 
 UINT FileDumpPane::OnGetDlgCode() { return DLGC_WANTALLKEYS; }
 
-void FileDumpPane::OnSetFocus(HWND) { Invalidate(); }
+void FileDumpPane::OnSetFocus(HWND) {
+    // The tab strip around the pane shows whether the focus is inside.
+    if (HWND parent = GetParent())
+        ::InvalidateRect(parent, nullptr, FALSE);
+    Invalidate();
+}
 
 void FileDumpPane::OnKillFocus(HWND) {
     lastFocused_ = this;
@@ -400,7 +407,7 @@ void FileDumpPane::OnLButtonDown(UINT flags, POINT point) {
     dragInHex = inHex;
     RECT screen = area;
     ClientToScreen(&screen);
-    clipCursor(&screen);
+    dragClip_.Confine(screen);
     ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
 }
 
@@ -417,9 +424,22 @@ void FileDumpPane::OnMouseMove(UINT, POINT point) {
 }
 
 void FileDumpPane::OnLButtonUp(UINT, POINT) {
-    clipCursor(nullptr);
+    dragClip_.Release();
     if (HasCapture())
         ::ReleaseCapture();
+}
+
+// A Shift-drag ends when the capture goes elsewhere (a menu, a dialog) or the mode is cancelled.
+LRESULT FileDumpPane::OnCaptureChanged(WPARAM, LPARAM) {
+    dragClip_.Release();
+    return 0;
+}
+
+LRESULT FileDumpPane::OnCancelMode(WPARAM, LPARAM) {
+    dragClip_.Release();
+    if (HasCapture())
+        ::ReleaseCapture();
+    return 0;
 }
 
 void FileDumpPane::OnIdleUpdateCmdUI() { buttons.Check(kCmdAddressMode, addressMode != 0); }

@@ -8,6 +8,7 @@
 //   dump->CreateEx(0, nullptr, L"", WS_CHILD, r, longTab, 242);
 
 #include "classlib/CWnd.h"
+#include "classlib/CursorIcon.h"
 #include "classlib/GdiObject.h"
 #include "core/StringW.h"
 #include "toolkit/BButtonParade.h"
@@ -72,6 +73,8 @@ public:
     void OnLButtonDown(UINT flags, POINT point) override;
     void OnMouseMove(UINT flags, POINT point) override;
     void OnLButtonUp(UINT flags, POINT point) override;
+    LRESULT OnCaptureChanged(WPARAM, LPARAM);
+    LRESULT OnCancelMode(WPARAM, LPARAM);
     void OnVScroll(UINT code, UINT position, HWND bar) override;
     BOOL OnMouseWheel(UINT flags, short delta, POINT screenPoint) override;
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
@@ -121,8 +124,6 @@ public:
     COLORREF bracketColor = RGB(255, 0, 0);
     bool oemText = false;
     HACCEL accelerators = nullptr;   // none is loaded
-    // Tests replace the cursor clip.
-    static BOOL(WINAPI* clipCursor)(const RECT* rect);
 
 private:
     int ButtonEdge() const;
@@ -131,5 +132,6 @@ private:
     void DrawByteCell(CDC& dc, int64_t offset, int x, int y, bool hex, uint8_t byte);
 
     HShadowDC shadow_;
+    CursorClip dragClip_;
     static FileDumpPane* lastFocused_;
 };

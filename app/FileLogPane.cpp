@@ -10,8 +10,6 @@
 #include "toolkit/GuiMetrics.h"
 #include "toolkit/ZoneText.h"
 
-BOOL (WINAPI* FileLogPane::clipCursor)(const RECT*) = ::ClipCursor;
-
 const MessageEntry FileLogPane::kEntries[] = {
     Cracked(WM_CREATE),
     Cracked(WM_LBUTTONDOWN),
@@ -89,11 +87,11 @@ void FileLogPane::OnLButtonDown(UINT flags, POINT point) {
     RECT area;
     GetTextArea(area);
     ClientToScreen(&area);
-    clipCursor(&area);
+    dragClip.Confine(area);
 }
 
 void FileLogPane::OnLButtonUp(UINT flags, POINT point) {
-    clipCursor(nullptr);
+    dragClip.Release();
     BLogPane::OnLButtonUp(flags, point);
 }
 

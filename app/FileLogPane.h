@@ -38,8 +38,6 @@ public:
 
     FileParseThread* document = nullptr;
     CFont presetFont;   // preset 1: the pane's font in the log-line colour
-    // The clip of the pointer while a button is held; tests replace it.
-    static BOOL (WINAPI* clipCursor)(const RECT* rect);
 
 private:
     static const MessageEntry kEntries[];

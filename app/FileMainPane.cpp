@@ -7,6 +7,7 @@
 #include "document/FileParseThread.h"
 #include "options/Options.h"
 
+#include <algorithm>
 #include <memory>
 
 // --- The comment pane.
@@ -132,6 +133,85 @@ void FileOncommentPane::OnLButtonUp(UINT flags, POINT point) {
     BMultiZone::OnLButtonUp(flags, point);
     if (owner)
         owner->EndPress();
+}
+
+void FileOncommentPane::CancelDrag() {
+    BMultiZone::CancelDrag();
+    if (owner)
+        owner->EndPress();
+}
+
+int FileOncommentPane::TrackX() const {
+    HWND main = GetParent();
+    POINT p = CursorScreenPos();
+    ::ScreenToClient(main, &p);
+    RECT area{};
+    ::GetClientRect(main, &area);
+    return std::min(std::max<int>(p.x, area.left), std::max<int>(area.right - 1, 0));
+}
+
+void FileOncommentPane::DrawSplitTrack(int x) {
+    HWND main = GetParent();
+    RECT area{};
+    ::GetClientRect(main, &area);
+    // Without the children's clipping: the line crosses both panes.
+    CClientDC dc(main, DCX_CACHE);
+    const int old = dc.SetROP2(R2_NOT);
+    dc.MoveTo(x, area.top);
+    dc.LineTo(x, area.bottom);
+    dc.SetROP2(old);
+}
+
+void FileOncommentPane::EndSplitTrack() {
+    if (splitX_ >= 0)
+        DrawSplitTrack(splitX_);
+    splitX_ = -1;
+    splitClip_.Release();
+}
+
+void FileOncommentPane::OnDividerDown() {
+    BPane::OnDividerDown();
+    HWND main = GetParent();
+    if (!main)
+        return;
+    RECT area{};
+    ::GetClientRect(main, &area);
+    ::MapWindowPoints(main, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    // The allowed widths, from 0 to the pane's share of the main pane, as pointer places.
+    int limit = dragLimitX;
+    if (size >= 0)
+        limit = static_cast<int>(static_cast<int64_t>(limit) * maxFraction / 10000);
+    area.left = std::max<LONG>(area.left, dragStart.x - std::max(limit - dragStartSize, 0));
+    area.right = std::min<LONG>(area.right, dragStart.x + dragStartSize + 1);
+    ::SetCursor(BDivider::ResizeCursor(false));
+    splitClip_.Confine(area);
+    splitX_ = TrackX();
+    DrawSplitTrack(splitX_);
+}
+
+void FileOncommentPane::OnDividerDrag() {
+    if (splitX_ < 0)
+        return;
+    const int x = TrackX();
+    if (x == splitX_)
+        return;
+    DrawSplitTrack(splitX_);
+    DrawSplitTrack(x);
+    splitX_ = x;
+}
+
+void FileOncommentPane::OnDividerUp() {
+    if (splitX_ < 0)
+        return;
+    EndSplitTrack();
+    // The width the pointer asks for, applied once.
+    BPane::OnDividerDrag();
+    BPane::OnDividerUp();
+}
+
+void FileOncommentPane::OnDividerCancel() {
+    EndSplitTrack();
+    dragSize = -1;
 }
 
 void FileOncommentPane::OnSetFocus(HWND) {

@@ -42,6 +42,16 @@ public:
     void OnZoneUp(BZone* zone, int row, int x) override;
     void OnZoneDblClick(BZone* zone, int row, int x) override;
     void OnZoneDrag(BZone* zone, int row, int x, UINT keys) override;
+    void CancelDrag() override;
+
+    // The split drag on the divider: a track line over the main pane follows the pointer, which is
+    // confined to the main pane; the width changes on release, and a lost drag changes nothing.
+    void OnDividerDown() override;
+    void OnDividerDrag() override;
+    void OnDividerUp() override;
+    void OnDividerCancel() override;
+    // x of the track line in the main pane while a split drag runs, else -1.
+    int SplitTrackX() const { return splitX_; }
 
     int OnCreate(CREATESTRUCTW* cs) override;
     BOOL OnEraseBkgnd(HDC dc) override;
@@ -58,6 +68,14 @@ public:
     DizaOncommentZoneline* commentLine = nullptr;
     DizaNullZoneline* nullLine = nullptr;
     CFont commentFont;
+
+private:
+    int TrackX() const;
+    void DrawSplitTrack(int x);
+    void EndSplitTrack();
+
+    CursorClip splitClip_;
+    int splitX_ = -1;
 };
 
 class FileMainPane : public BPane, public BFileMainPanes {

@@ -9,6 +9,7 @@
 #include "app/FileSideTab.h"
 #include "app/FileStatusBar.h"
 #include "app/FileTabber.h"
+#include "classlib/Application.h"
 #include "core/SectionLock.h"
 #include "core/SystemServices.h"
 #include "document/BResultDiza.h"
@@ -19,6 +20,8 @@
 #include "options/BColorTheme.h"
 #include "options/Options.h"
 #include "toolkit/BPopup.h"
+
+#include <vector>
 
 namespace {
 
@@ -116,14 +119,22 @@ FilePane::FilePane() = default;
 
 FilePane::~FilePane() {
     popup_.reset();
-    delete document;
-    document = nullptr;
+    // The panes let go of the document and go first: none may point at it once it is freed.
+    if (document) {
+        document->Log().SetSink(nullptr);
+        if (m_hWnd)
+            SendToWindowTree(m_hWnd, kMsgAttach, 0, reinterpret_cast<LPARAM>(document));
+    }
     DestroyWindow();
+    mainApi_ = nullptr;
+    listApi_ = nullptr;
     lowPane_.reset();
     sideTab_.reset();
     statusBar_.reset();
     mainPane_.reset();
     buttonBar_.reset();
+    delete document;
+    document = nullptr;
 }
 
 // --- Panes.
@@ -260,8 +271,6 @@ void FilePane::OnClosing() {
 
 void FilePane::CloseCancelQuestion() { AskCancel::CloseQuestion(); }
 
-bool FilePane::CancelAnswered() { return AskCancel::Instance().Answered(); }
-
 void FilePane::ShowInStatusBar(const wchar_t* text) {
     FileStatusBar* bar = StatusBar();
     if (!bar || !bar->m_hWnd)
@@ -279,7 +288,22 @@ void FilePane::ShowProgress(const wchar_t* stage) {
     popup_->SetText(text.c_str());
 }
 
-void FilePane::PumpMessages() { ::PumpMessages(); }
+void FilePane::PumpMessages() {
+    // Through the application's own turn, so that Esc reaches the pre-translate step meanwhile.
+    Application* app = Application::Current();
+    if (!app) {
+        ::PumpMessages();
+        return;
+    }
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        app->PumpMessage(msg);
+    }
+}
 
 bool FilePane::CommentPaneVisible() { return mainApi_ && mainApi_->CommentPaneVisible(); }
 
@@ -379,6 +403,24 @@ void FilePane::DialogFindDone(FindResult* result) {
 
 BFindLines* FilePane::Lines() {
     return mainPane_ ? &static_cast<FileMainPane*>(mainPane_.get())->diza.findLines : nullptr;
+}
+
+void FilePane::PollStop() {
+    // Only an Esc pressed in this window is taken while the find runs; other keys are put back in
+    // their order and wait for its end, so that nothing changes the document under the job.
+    std::vector<MSG> waiting;
+    bool escape = false;
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        if (msg.wParam == VK_ESCAPE && (msg.hwnd == m_hWnd || ::IsChild(m_hWnd, msg.hwnd)))
+            escape = escape || msg.message == WM_KEYDOWN;
+        else
+            waiting.push_back(msg);
+    }
+    if (escape)
+        QuestionAboutEsc();
+    for (const MSG& key : waiting)
+        ::PostMessageW(key.hwnd, key.message, key.wParam, key.lParam);
 }
 
 // --- The parse pop-up.
@@ -622,6 +664,10 @@ void FilePane::OnStatusBarClick() {
     if (!bar || !document)
         return;
     switch (bar->clickedCell) {
+    case 0:
+        // How long a new message stays highlighted; the message shown now keeps its time.
+        document->options.ui.statusbarHighlightTimer.ShowMenu(m_hWnd, TPM_LEFTALIGN | TPM_RIGHTBUTTON);
+        break;
     case 3: {
         PList& codepage = document->options.file.stringCodepage;
         const int before = codepage.index;
@@ -644,9 +690,20 @@ void FilePane::OnStatusBarClick() {
     }
 }
 
-void FilePane::OnParsePopup() {
-    // Parsing runs to its end inside the open operation: the answer is what it checks.
-    AskCancel::Ask(L"parsing", QuestionOwner());
+void FilePane::OnParsePopup() { AskCancelParsing(); }
+
+bool FilePane::AskCancelParsing() {
+    if (!document)
+        return false;
+    if (!document->cancelRequested) {
+        // The answer belongs to this file: kept in the byte it would outlive this parse and be taken
+        // for the answer about the next file.
+        AskCancel& answer = AskCancel::Ask(L"parsing", QuestionOwner());
+        if (answer.Answered())
+            document->CancelParse();
+        answer.Clear();
+    }
+    return document->cancelRequested;
 }
 
 FindResult* FilePane::SelectResultSetByCommand(int id) {
@@ -659,7 +716,7 @@ int FilePane::QuestionAboutEsc() {
     if (!document)
         return 0;
     if (parsing_) {
-        AskCancel::Ask(L"parsing", QuestionOwner());
+        AskCancelParsing();
         return 1;
     }
     FindResult* first = document->finds.GetResultByIndex(1);

@@ -96,7 +96,6 @@ public:
     void RepaintSideTabs() override;
     void OnClosing() override;
     void CloseCancelQuestion() override;
-    bool CancelAnswered() override;
     void ShowInStatusBar(const wchar_t* text) override;
     void ShowProgress(const wchar_t* stage) override;
     void PumpMessages() override;
@@ -120,9 +119,13 @@ public:
     void ActivePaneChanged(int oldPaneId, int newPaneId) override;
     void DialogFindDone(FindResult* result) override;
     BFindLines* Lines() override;
+    void PollStop() override;
 
     // --- The window.
     void ShowParsePopup(const wchar_t* text);
+    // The cancel question about this file's parse; a Yes becomes the document's cancel request.
+    // Whether the parse is to be cancelled (asked once: a request stands until the file closes).
+    bool AskCancelParsing();
     bool IsParsing() const { return parsing_; }
     bool ParseFinished() const { return finished_; }
     // The document's first find result for id 226 ("Find1"), the second for any other id.

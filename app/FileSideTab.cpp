@@ -216,8 +216,11 @@ void FileSideTab::RepaintResultPane(int index) {
 
 void FileSideTab::OnResultFound(int index, int64_t address) {
     FindPane* pane = FindPaneAt(index);
-    if (active == pane)
+    if (active == pane) {
         pane->SelectAddress(address);
+        if (document)
+            document->navigator.GotoAddress(address);
+    }
     RepaintResultPane(index);
 }
 

@@ -1,6 +1,5 @@
 #include "app/FileTabber.h"
 
-#include "app/AskCancel.h"
 #include "app/CApp.h"
 #include "app/DOpenfile.h"
 #include "app/FilePane.h"
@@ -14,8 +13,6 @@
 namespace {
 
 constexpr size_t kTabCapacity = 16;
-
-bool AskCancelParsing() { return AskCancel::Ask(L"parsing", MainWnd().m_hWnd).Answered(); }
 
 }  // namespace
 
@@ -110,7 +107,7 @@ bool FileTabber::CloseFile(int index, bool ask) {
     if (index < 0 || index >= Count())
         return false;
     FilePane* window = WindowAt(index);
-    if (ask && window->IsParsing() && !AskCancelParsing())
+    if (ask && window->IsParsing() && !window->AskCancelParsing())
         return false;
     if (window->document)
         window->document->CloseFile();
@@ -134,7 +131,7 @@ bool FileTabber::ReloadFile() {
     FilePane* window = CurrentWindow();
     if (!window || !window->document)
         return false;
-    if (window->IsParsing() && !AskCancelParsing())
+    if (window->IsParsing() && !window->AskCancelParsing())
         return false;
     FileParseThread* old = window->document;
     request.fileName = StringW(old->FilePath());
@@ -181,6 +178,7 @@ bool FileTabber::AnyFileBusy() const {
 void FileTabber::StopAll() {
     for (int i = 0; i < Count(); ++i) {
         if (FileParseThread* document = WindowAt(i)->document) {
+            document->CancelParse();
             document->finds.StopAll();
             document->modified = false;
         }
@@ -257,9 +255,20 @@ LRESULT FileTabber::OnMButtonUp(WPARAM, LPARAM lParam) {
     return 0;
 }
 
+// A file's own set reaches that file's windows alone, so the others keep their colours and layout;
+// any other set (the application's) reaches every file window. Each window gets it once.
 LRESULT FileTabber::OnOptionsMessage(WPARAM wParam, LPARAM lParam) {
-    if (FilePane* window = CurrentWindow())
-        window->SendMessage(kMsgOptions, wParam, lParam);
+    const auto* set = reinterpret_cast<const Options*>(lParam);
+    auto ownedBy = [set](const FilePane* window) { return window->document && &window->document->options == set; };
+    bool fileSet = false;
+    for (int i = 0; i < Count(); ++i)
+        fileSet = fileSet || ownedBy(WindowAt(i));
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const auto* window = dynamic_cast<const FilePane*>(CWnd::FromHandle(child));
+        if (window && fileSet && !ownedBy(window))
+            continue;
+        SendToWindowTree(child, kMsgOptions, wParam, lParam, true);
+    }
     return 0;
 }
 

@@ -140,11 +140,9 @@ bool EditDir(PDir& property, const PropertyEditContext& context) {
     HDC dc = ::GetDC(context.parent);
     FillCell(dc, strip, ThemeColor(1));
     ::ReleaseDC(context.parent, dc);
-    PropertyEditContext text = context;
-    text.cell.right -= kBrowseButtonWidth;
-    RECT field = FramedField(text);
+    // The strip is blanked; the text edit then takes the whole cell, as for a plain text value.
     StringW value = property.value;
-    if (!PopupEdit(context.parent, field, context.font, value, 0) || value == property.value) return false;
+    if (!PopupEdit(context.parent, FramedField(context), context.font, value, 0) || value == property.value) return false;
     property.SetValue(value.c_str());
     return true;
 }

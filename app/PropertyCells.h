@@ -6,6 +6,15 @@
 
 #include <windows.h>
 
+// What the property list gives a cell that edits its value in place.
+struct PropertyEditContext {
+    HWND parent = nullptr;
+    RECT cell{};
+    POINT click{};
+    HFONT font = nullptr;
+    int rowHeight = 0;
+};
+
 // Draws the property's value into its cell.
 void DrawPropertyCell(BProperty& property, HDC dc, const RECT& cell);
 // Lets the user change the value over its cell; true when the value changed.

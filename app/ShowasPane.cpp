@@ -22,6 +22,10 @@ bool IsItemLine(uint32_t word) {
     return kind >= 6 && kind <= 14;
 }
 
+// The row of a data line's representation code (0-3 hexadecimal and decimal, unsigned and signed,
+// 5 bits): row 0 is the byte order, so the codes 0-3 stand one row lower.
+int RowOfRepresentation(int code) { return code < 4 ? code + 1 : code; }
+
 }  // namespace
 
 void ApplyListOptions(BMultiZone& pane, const Options& options) {
@@ -113,8 +117,8 @@ int ShowasPane::Fill() {
     DizaPropertyList list;
     const int current = body->Properties(list);
     for (const DizaProperty& p : list)
-        records.push_back(SHOWAS_DATA{ p.name, p.text, p.address, position_.line });
-    return current;
+        records.push_back(SHOWAS_DATA{ p.name, p.text, p.address, p.kind });
+    return diza::KindOf(position_.line) == diza::kData ? RowOfRepresentation(current) : current;
 }
 
 void ShowasPane::SetItem(const DizaLinePos& position) {
@@ -149,14 +153,14 @@ bool ShowasPane::ActOnRow(int row, int key) {
             return false;
         DizaPropertyList list;
         for (const SHOWAS_DATA& r : records)
-            list.push_back(DizaProperty{ r.label, r.value, r.address });
+            list.push_back(DizaProperty{ r.label, r.value, r.address, r.kind });
         go = body->OnKey(list, record, row, key);
         if (!go) {
             // The model may have shown the line another way: take its rows again.
             position_.line = record.kind;
             records.clear();
             for (const DizaProperty& p : list)
-                records.push_back(SHOWAS_DATA{ p.name, p.text, p.address, record.kind });
+                records.push_back(SHOWAS_DATA{ p.name, p.text, p.address, p.kind });
             UpdateCount();
         }
     }

@@ -1020,8 +1020,12 @@ LRESULT BResultPane::OnAttach(WPARAM attached, LPARAM doc) {
 LRESULT BResultPane::OnOptions(WPARAM what, LPARAM options) {
     if (!TakeListOptions(*this, what, options))
         return 0;
-    if (line)
-        line->SetHighlightColors(reinterpret_cast<const Options*>(options)->codeColors.foundBk.value);
+    if (line) {
+        const Options* set = reinterpret_cast<const Options*>(options);
+        line->SetHighlightColors(set->codeColors.foundBk.value);
+        // Whether the rows show where their text matched.
+        line->markFound = set->ui.resultHighlight.value;
+    }
     RelayoutList(*this);
     return 0;
 }
@@ -1037,21 +1041,11 @@ LRESULT BResultPane::OnParsing(WPARAM started, LPARAM) {
 // --- Find results
 
 const MessageEntry FindPane::kEntries[] = {
-    Cracked(WM_CREATE),
     Cracked(WM_SHOWWINDOW),
 };
 const MessageMap FindPane::kMessageMap{ &BResultPane::kMessageMap, kEntries };
 
 FindPane::~FindPane() = default;
-
-int FindPane::OnCreate(CREATESTRUCTW* cs) {
-    if (BResultPane::OnCreate(cs) == -1)
-        return -1;
-    // A line find's hits show where the text matched.
-    if (line)
-        line->markFound = true;
-    return 0;
-}
 
 BResultDiza* FindPane::GetStore() {
     return document && m_hWnd ? document->finds.GetResult(GetDlgCtrlID()) : nullptr;

@@ -360,7 +360,6 @@ public:
     const MessageMap* GetMessageMap() const override { return &kMessageMap; }
 
     BResultDiza* GetStore() override;
-    int OnCreate(CREATESTRUCTW* cs) override;
     void OnShowWindow(BOOL show, UINT status) override;
     // The tab shows the "IMAGE_ACTIVE" icon while this is the active result pane.
     void UpdateTabIcon(bool active);

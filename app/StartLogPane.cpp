@@ -7,6 +7,9 @@
 #include "toolkit/GuiMetrics.h"
 #include "toolkit/ZoneText.h"
 
+#include <cwchar>
+#include <cwctype>
+
 constexpr MessageEntry kStartLogEntries[] = {
     Cracked(WM_LBUTTONDOWN),
     Cracked(WM_LBUTTONUP),
@@ -34,8 +37,21 @@ int StartLogPane::LineAt(POINT point) {
 }
 
 StringW StartLogPane::WebAddressOf(const wchar_t* line) {
-    const wchar_t* at = line ? wcsstr(line, L"http") : nullptr;
-    return at ? StringW(at) : StringW();
+    // Only a web address goes to the shell: anything else it would open as a path, and run.
+    for (const wchar_t* at = line ? wcsstr(line, L"http") : nullptr; at; at = wcsstr(at + 1, L"http")) {
+        const size_t scheme = wcsncmp(at, L"http://", 7) == 0 ? 7 : wcsncmp(at, L"https://", 8) == 0 ? 8 : 0;
+        if (scheme == 0)
+            continue;
+        size_t end = scheme;
+        while (at[end] && !iswspace(at[end]))
+            ++end;
+        if (end > scheme) {
+            StringW address;
+            address.assign(at, end);
+            return address;
+        }
+    }
+    return StringW();
 }
 
 void StartLogPane::OnLButtonDblClk(UINT, POINT point) {

@@ -19,7 +19,8 @@ public:
     StringW LineText(int index);
     // The ring index of the line under a client point, -1 when none.
     int LineAt(POINT point);
-    // What a double click opens: the text from "http" to the end; empty when the line has none.
+    // What a double click opens: the first http:// or https:// address, cut at white space; empty
+    // when the line has none.
     static StringW WebAddressOf(const wchar_t* line);
 
     void OnLButtonDown(UINT, POINT) override {}

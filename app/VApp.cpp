@@ -251,7 +251,13 @@ LRESULT VApp::OnOptionsMessage(WPARAM wParam, LPARAM lParam) {
         toolTip.fonts.Set(nullptr, font.size, font.face.c_str());
         toolTip.SelectFont(m_hWnd);
     }
-    SendMessageToDescendants(kMsgOptions, wParam, lParam, true, true);
+    // The tabber decides which file windows the set is for; everything else takes it once.
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (tabber && child == tabber->m_hWnd)
+            tabber->SendMessage(kMsgOptions, wParam, lParam);
+        else
+            SendToWindowTree(child, kMsgOptions, wParam, lParam, true);
+    }
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "classlib/CommonDialogs.h"
 
+#include "classlib/CursorIcon.h"
+
 #include <objbase.h>
 
 #include <algorithm>
@@ -106,12 +108,14 @@ INT_PTR OpenFileDialog::Show() {
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());
     ofn.lpstrInitialDir = folder_.empty() ? nullptr : folder_.c_str();
     ofn.Flags = flags_ | OFN_EXPLORER;
+    CancelMouseMode();
     if (!::GetOpenFileNameW(&ofn)) return IDCANCEL;
     path_ = buffer.data();
     return IDOK;
 }
 
 int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
+    CancelMouseMode();
     MessageBoxRecord& last = LastBox();
     last.text = text ? text : L"";
     last.caption = caption ? caption : L"";

@@ -70,3 +70,13 @@ void CursorClip::Release()
         g_clipCalls.clip(&previous_);
     active_ = false;
 }
+
+void CancelMouseMode()
+{
+    HWND holder = ::GetCapture();
+    if (!holder)
+        return;
+    ::SendMessageW(holder, WM_CANCELMODE, 0, 0);
+    if (::GetCapture() == holder)
+        ::ReleaseCapture();
+}

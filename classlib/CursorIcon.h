@@ -62,3 +62,7 @@ private:
     RECT previous_{};
     bool active_ = false;
 };
+
+// Ends this thread's mouse mode before a modal loop takes over (a dialog, a message box): the window
+// holding the capture gets WM_CANCELMODE, where drags end and free the cursor, and the capture goes.
+void CancelMouseMode();

@@ -131,6 +131,8 @@ public:
 class CClientDC : public CDC {
 public:
     explicit CClientDC(HWND window) { Adopt(::GetDC(window), Ownership::Release, window); }
+    // GetDCEx with its DCX_ flags (DCX_CACHE alone: no clipping of the children).
+    CClientDC(HWND window, DWORD flags) { Adopt(::GetDCEx(window, nullptr, flags), Ownership::Release, window); }
 };
 
 // GetWindowDC/ReleaseDC: the whole window, frame included.

@@ -1,6 +1,7 @@
 #include "classlib/Dialog.h"
 
 #include "classlib/Application.h"
+#include "classlib/CursorIcon.h"
 
 #include <deque>
 
@@ -89,6 +90,7 @@ const DLGTEMPLATE* Dialog::FindTemplate() const {
 INT_PTR Dialog::DoModal() {
     const DLGTEMPLATE* dialogTemplate = FindTemplate();
     if (!dialogTemplate || m_hWnd) return IDCANCEL;
+    CancelMouseMode();
     HWND owner = parent_ && parent_->m_hWnd ? ::GetAncestor(parent_->m_hWnd, GA_ROOT) : nullptr;
     Application* app = Application::Current();
     if (!owner && app && app->MainWindow()) owner = app->MainWindow()->m_hWnd;

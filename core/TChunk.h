@@ -61,8 +61,12 @@ public:
             if (bunkers_.size() >= 0x3FFFFFFF) throw std::length_error("vector<T> too long");
             const int size = bunkers_.empty() ? first_ : later_;
             if (reserved_ > std::numeric_limits<int>::max() - size) throw std::length_error("vector<T> too long");
-            bunkers_.reserve(bunkers_.size() + 1);
-            records_.reserve(bunkers_.size() + 1);
+            if (bunkers_.size() == bunkers_.capacity()) {
+                // The list grows by half (at least by one), so n bunkers cost O(n) pointer copies.
+                const size_t grown = bunkers_.capacity() + std::max<size_t>(bunkers_.capacity() / 2, 1);
+                bunkers_.reserve(grown);
+                records_.reserve(grown);
+            }
             bunkers_.push_back(std::make_unique<TChunkBunker<T>>(reserved_, size, static_cast<int>(bunkers_.size())));
             records_.push_back(bunkers_.back()->records);
             reserved_ += size;
@@ -134,6 +138,7 @@ public:
 
     int Reserved() const { return reserved_; }
     int BunkerCount() const { return static_cast<int>(bunkers_.size()); }
+    int BunkerListCapacity() const { return static_cast<int>(bunkers_.capacity()); }
     int BunkerOf(int index) const { return index < first_ ? 0 : (index - first_) / later_ + 1; }
 
     int count = 0;   // records in use

@@ -45,6 +45,12 @@ public:
     // True when the last instruction is "#UD", invalid in this mode, or could not be read.
     virtual bool IsUndefined() const = 0;
 
+    // The register-name table of the instruction text: 12 groups of 16 names by register class, the
+    // general class split by size (0 segment, 1 8-bit, 2 16-bit, 3 32-bit, 4 x87, 5 64-bit, 6 MMX,
+    // 7-8 empty, 9 control, 10 debug, 11 test); "" outside the table.
+    static constexpr unsigned kRegisterGroups = 12;
+    static const char* RegisterNameText(unsigned group, unsigned number);
+
     BDecodeSource* Source() const { return source_; }
     uint8_t Bitness() const { return bitness_; }
 

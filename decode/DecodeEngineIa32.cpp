@@ -128,7 +128,7 @@ int DecodeEngineIa32::GetTargets(DECODE_TARGET out[2]) const {
 
 const wchar_t* DecodeEngineIa32::GetText() {
     char narrow[kInsnTextSize];
-    FormatInstruction(insn_, narrow, sizeof narrow, source_ ? NameAtTarget : nullptr, source_);
+    FormatInstruction(insn_, narrow, sizeof narrow, source_ ? NameAtTarget : nullptr, this);
     size_t i = 0;
     for (; narrow[i] && i + 1 < kInsnTextSize; ++i)
         text_[i] = static_cast<wchar_t>(static_cast<unsigned char>(narrow[i]));
@@ -141,7 +141,8 @@ bool DecodeEngineIa32::IsUndefined() const {
 }
 
 bool NameAtTarget(void* context, int64_t, int64_t target, char* out, size_t capacity) {
-    auto* source = static_cast<BDecodeSource*>(context);
+    auto* engine = static_cast<const BDecodeEngine*>(context);
+    BDecodeSource* source = engine ? engine->Source() : nullptr;
     if (!source || capacity == 0 || !source->IsInSegment(target))
         return false;
     char16_t name[kNameChars + 2];
@@ -150,8 +151,13 @@ bool NameAtTarget(void* context, int64_t, int64_t target, char* out, size_t capa
         // An import thunk: jmp [slot] takes the name of the slot.
         uint8_t thunk[6] = {};
         if (source->ReadBytes(target, thunk, 6) == 6 && thunk[0] == 0xFF && thunk[1] == 0x25) {
-            uint32_t slot = thunk[2] | thunk[3] << 8 | thunk[4] << 16 | static_cast<uint32_t>(thunk[5]) << 24;
-            found = source->FirstNameAt(static_cast<int64_t>(slot), name, kNameChars + 1);
+            const uint32_t field = thunk[2] | thunk[3] << 8 | thunk[4] << 16 | static_cast<uint32_t>(thunk[5]) << 24;
+            // In 64-bit code the field is relative to the thunk's end; the sum wraps like the CPU's.
+            const int64_t slot = engine->Bitness() == 64
+                                     ? static_cast<int64_t>(static_cast<uint64_t>(target) + 6 +
+                                                            static_cast<uint64_t>(static_cast<int64_t>(static_cast<int32_t>(field))))
+                                     : static_cast<int64_t>(field);
+            found = source->FirstNameAt(slot, name, kNameChars + 1);
         }
     }
     if (!found)

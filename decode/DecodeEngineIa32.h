@@ -28,7 +28,7 @@ private:
     wchar_t text_[kInsnTextSize];    // written by GetText only
 };
 
-// The engine's name source: the first name at `target` in the document `context` (a BDecodeSource),
-// or, at an indirect jump through a 32-bit slot (FF 25), the name of the slot's address; narrowed to
-// at most 254 characters.
+// The engine's name source: the first name at `target` in the document of the engine `context` (a
+// BDecodeEngine), or, at an indirect jump through a slot (FF 25), the name of the slot's address: the
+// 32-bit address after FF 25, or in 64-bit code the RIP-relative one; narrowed to at most 254 characters.
 bool NameAtTarget(void* context, int64_t insnAddress, int64_t target, char* out, size_t capacity);

@@ -357,7 +357,17 @@ struct Decoder {
                 }
             }
         } else if (in.opcode == 0xC7) {
-            row = osz == 8 ? spCmpxchg16b : spCmpxchg8b;
+            // rdrand and rdseed take no F2/F3: with those the row names other (vector) instructions.
+            if (in.mod != 3)
+                row = osz == 8 ? spCmpxchg16b : spCmpxchg8b;
+            else if (in.lockRepeat == 0xF2 || in.lockRepeat == 0xF3)
+                return kVector;
+            else
+                row = in.reg == 6 ? spRdrand : spRdseed;
+        } else if (in.opcode == 0xB8) {
+            if (in.mapSelector != 16 + 2)
+                return kVector;            // popcnt is F3 0F B8; without F3 it is a vector row
+            row = spPopcnt;
         }
         if (row == spNop && (in.options & kOptFoldNop)) {
             while (pos < 15 && b[pos] == 0x90)

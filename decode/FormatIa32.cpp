@@ -1,6 +1,7 @@
 // Instruction text: prefix word, mnemonic, blanks to column 13, operands joined by ",".
 #include <cstring>
 
+#include "decode/BDecodeEngine.h"
 #include "decode/Ia32Insn.h"
 #include "decode/Ia32Tables.h"
 
@@ -97,44 +98,44 @@ void FormatImmediate(Text& t, int64_t v, unsigned size, bool oneDigit, bool sign
         Plain(t, v, size);
 }
 
-const char* const kGeneral8[16] = {"al", "cl", "dl", "bl", "ah", "ch", "dh", "bh",
-                                   "r8b", "r9b", "r10b", "r11b", "r12b", "r13b", "r14b", "r15b"};
 const char* const kGeneral8Rex[8] = {"al", "cl", "dl", "bl", "spl", "bpl", "sil", "dil"};
-const char* const kGeneral16[16] = {"ax", "cx", "dx", "bx", "sp", "bp", "si", "di",
-                                    "r8w", "r9w", "r10w", "r11w", "r12w", "r13w", "r14w", "r15w"};
-const char* const kGeneral32[16] = {"eax", "ecx", "edx", "ebx", "esp", "ebp", "esi", "edi",
-                                    "r8d", "r9d", "r10d", "r11d", "r12d", "r13d", "r14d", "r15d"};
-const char* const kGeneral64[16] = {"rax", "rcx", "rdx", "rbx", "rsp", "rbp", "rsi", "rdi",
-                                    "r8", "r9", "r10", "r11", "r12", "r13", "r14", "r15"};
-const char* const kSegment[16] = {"es", "cs", "ss", "ds", "fs", "gs", "?s", "?s", "?s", "?s", "?s", "?s", "?s", "?s", "?s", "?s"};
-const char* const kFpu[16] = {"st(0)", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)",
-                              "st?", "st?", "st?", "st?", "st?", "st?", "st?", "st?"};
-const char* const kMmx[16] = {"mm0", "mm1", "mm2", "mm3", "mm4", "mm5", "mm6", "mm7",
-                              "mm?", "mm?", "mm?", "mm?", "mm?", "mm?", "mm?", "mm?"};
-const char* const kControl[16] = {"cr0", "CR1", "cr2", "cr3", "cr4", "CR5", "CR6", "CR7",
-                                  "cr8", "CR?", "CR?", "CR?", "CR?", "CR?", "CR?", "CR?"};
-const char* const kDebug[16] = {"dr0", "dr1", "dr2", "dr3", "DR4", "DR5", "DR6", "dr7",
-                                "DR?", "DR?", "DR?", "DR?", "DR?", "DR?", "DR?", "DR?"};
-const char* const kTest[16] = {"TR0", "TR1", "TR2", "TR3", "TR4", "TR5", "tr6", "tr7",
-                               "TR?", "TR?", "TR?", "TR?", "TR?", "TR?", "TR?", "TR?"};
+
+// Groups of 16 by register class; the general class has one group per size (1, 2, 4 and 8 bytes at
+// groups 1, 2, 3 and 5), and the vector classes 7 and 8 have no names.
+const char* const kRegisterNames[BDecodeEngine::kRegisterGroups][16] = {
+    /* 0 segment */ {"es", "cs", "ss", "ds", "fs", "gs", "?s", "?s", "?s", "?s", "?s", "?s", "?s", "?s", "?s", "?s"},
+    /* 1 8-bit */ {"al", "cl", "dl", "bl", "ah", "ch", "dh", "bh",
+                   "r8b", "r9b", "r10b", "r11b", "r12b", "r13b", "r14b", "r15b"},
+    /* 2 16-bit */ {"ax", "cx", "dx", "bx", "sp", "bp", "si", "di",
+                    "r8w", "r9w", "r10w", "r11w", "r12w", "r13w", "r14w", "r15w"},
+    /* 3 32-bit */ {"eax", "ecx", "edx", "ebx", "esp", "ebp", "esi", "edi",
+                    "r8d", "r9d", "r10d", "r11d", "r12d", "r13d", "r14d", "r15d"},
+    /* 4 x87 */ {"st(0)", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)",
+                 "st?", "st?", "st?", "st?", "st?", "st?", "st?", "st?"},
+    /* 5 64-bit */ {"rax", "rcx", "rdx", "rbx", "rsp", "rbp", "rsi", "rdi",
+                    "r8", "r9", "r10", "r11", "r12", "r13", "r14", "r15"},
+    /* 6 MMX */ {"mm0", "mm1", "mm2", "mm3", "mm4", "mm5", "mm6", "mm7",
+                 "mm?", "mm?", "mm?", "mm?", "mm?", "mm?", "mm?", "mm?"},
+    /* 7 */ {"", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""},
+    /* 8 */ {"", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""},
+    /* 9 control */ {"cr0", "CR1", "cr2", "cr3", "cr4", "CR5", "CR6", "CR7",
+                     "cr8", "CR?", "CR?", "CR?", "CR?", "CR?", "CR?", "CR?"},
+    /* 10 debug */ {"dr0", "dr1", "dr2", "dr3", "DR4", "DR5", "DR6", "dr7",
+                    "DR?", "DR?", "DR?", "DR?", "DR?", "DR?", "DR?", "DR?"},
+    /* 11 test */ {"TR0", "TR1", "TR2", "TR3", "TR4", "TR5", "tr6", "tr7",
+                   "TR?", "TR?", "TR?", "TR?", "TR?", "TR?", "TR?", "TR?"},
+};
 
 const char* RegisterName(const IA32_INSN& in, const IA32_OPERAND& op) {
     const unsigned n = op.value.reg.number & 15;
-    switch (op.value.reg.regClass) {
-    case kRegClassGeneral:
-        switch (op.dataSize) {
-        case 1: return (in.rex && n < 8) ? kGeneral8Rex[n] : kGeneral8[n];
-        case 2: return kGeneral16[n];
-        case 8: return kGeneral64[n];
-        default: return kGeneral32[n];
-        }
-    case kRegClassSegment: return kSegment[n];
-    case kRegClassFpu: return kFpu[n];
-    case kRegClassMmx: return kMmx[n];
-    case kRegClassControl: return kControl[n];
-    case kRegClassDebug: return kDebug[n];
-    case kRegClassTest: return kTest[n];
-    default: return "";
+    const unsigned regClass = op.value.reg.regClass;
+    if (regClass != kRegClassGeneral)
+        return BDecodeEngine::RegisterNameText(regClass, n);
+    switch (op.dataSize) {
+    case 1: return (in.rex && n < 8) ? kGeneral8Rex[n] : kRegisterNames[1][n];
+    case 2: return kRegisterNames[2][n];
+    case 8: return kRegisterNames[5][n];
+    default: return kRegisterNames[3][n];
     }
 }
 
@@ -159,7 +160,7 @@ void MemoryRegister(Text& t, unsigned addressSize, uint8_t reg) {
         return;
     }
     t.Put('[');
-    t.Put(addressSize == 8 ? kGeneral64[reg & 15] : kGeneral32[reg & 15]);
+    t.Put(kRegisterNames[addressSize == 8 ? 5 : 3][reg & 15]);
     t.Put(']');
 }
 
@@ -308,4 +309,8 @@ const char* FormatInstruction(const IA32_INSN& insn, char* out, size_t capacity,
     }
     *t.p = 0;
     return out;
+}
+
+const char* BDecodeEngine::RegisterNameText(unsigned group, unsigned number) {
+    return group < kRegisterGroups && number < 16 ? kRegisterNames[group][number] : "";
 }

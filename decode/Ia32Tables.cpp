@@ -551,7 +551,7 @@ constexpr OpcodeRow kTwoByteMap[256] = {
     /* B5 */ {0xB5, I(Mn::lgs, F::Gv_Mp)},
     /* B6 */ {0xB6, I(Mn::movzx, F::Gv_Eb, kSz)},
     /* B7 */ {0xB7, I(Mn::movzx, F::Gv_Ew, kSz)},
-    /* B8 */ {0xB8, kVector},
+    /* B8 */ {0xB8, kSpecial},                            // popcnt Gv,Ev with F3; else a vector row
     /* B9 */ {0xB9, I(Mn::ud1, F::Gv_Ev)},
     /* BA */ {0xBA, Group(16)},                            // bt, bts, btr, btc Ev,Ib
     /* BB */ {0xBB, I(Mn::btc, F::Ev_Gv, kLk)},
@@ -692,7 +692,7 @@ constexpr uint32_t kGroupTable[kGroupRows][8] = {
                         I(Mn::xsave, F::M), I(Mn::xrstor, F::M), kUD, I(Mn::clflush, F::Mb)},
     /* 27: mod 3 */    {kUD, kUD, kUD, kUD, kUD, I(Mn::lfence), I(Mn::mfence), I(Mn::sfence)},
     /* 28: 0F C7 */    {kVector, kSpecial, kVector, kVector, kVector, kVector, kVector, kVector},
-    /* 29: mod 3 */    {kVector, kVector, kVector, kVector, kVector, kVector, kVector, kVector},
+    /* 29: mod 3 */    {kVector, kVector, kVector, kVector, kVector, kVector, kSpecial, kSpecial},   // rdrand, rdseed Rv
 };
 
 // x87: rows 0-15 are D8-DF, a memory row (by reg) then a register row (by reg); rows 16-24 name an
@@ -837,6 +837,9 @@ constexpr SpecialRow kSpecialRows[spCount] = {
     {spFstswAX, I(Mn::fstsw, F::AXfpu)},
     {spCmpxchg8b, I(Mn::cmpxchg8b, F::Mq, kLk)},
     {spCmpxchg16b, W(Mn::cmpxchg16b, F::Mdq, kLk)},
+    {spPopcnt, I(Mn::popcnt, F::Gv_Ev)},
+    {spRdrand, I(Mn::rdrand, F::Rv)},
+    {spRdseed, I(Mn::rdseed, F::Rv)},
 };
 constexpr bool SpecialRowsInOrder() {
     for (unsigned i = 0; i < spCount; ++i)

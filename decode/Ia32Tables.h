@@ -277,6 +277,7 @@ enum Sp : uint8_t {
     spFnstenv, spFstenv, spFnstcw, spFstcw, spFnsave, spFsave, spFnstswM, spFstswM,
     spFnclex, spFclex, spFninit, spFinit, spFnstswAX, spFstswAX,
     spCmpxchg8b, spCmpxchg16b,
+    spPopcnt, spRdrand, spRdseed,
     spCount
 };
 struct SpecialTable {

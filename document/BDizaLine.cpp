@@ -59,28 +59,44 @@ void LineDecoder::StartsUpTo(int64_t from, int64_t address, std::vector<int64_t>
     }
 }
 
-BDizaLine* MakeDizaLine(FileParseThread* document, const Diza& record) {
-    if (!IsItemLine(record.kind))
-        return new (std::nothrow) BDizaLine(document, record);
-    switch (KindOf(record.kind)) {
+DizaLineSlot SlotOfLine(uint32_t word) {
+    if (!IsItemLine(word))
+        return DizaLineSlot::kPlain;
+    switch (KindOf(word)) {
     case kCode:
-        return new (std::nothrow) DizaBodylineCode(document, record);
+        return DizaLineSlot::kCode;
     case kData:
-        return new (std::nothrow) DizaBodylineData(document, record);
+        return DizaLineSlot::kData;
     case kBytes:
-        if (record.kind & kLengthMask)
-            return new (std::nothrow) DizaBodylineByteline(document, record);
-        return new (std::nothrow) DizaBodylineDump(document, record);
+        return (word & kLengthMask) ? DizaLineSlot::kByteline : DizaLineSlot::kDump;
     case kString:
-        if ((record.kind & kStringWidthMask) == 0)
-            return new (std::nothrow) DizaBodylineAsciiz(document, record);
-        if ((record.kind & kStringWidthMask) == kStringWide)
-            return new (std::nothrow) DizaBodylineUnicode(document, record);
-        break;
+        if ((word & kStringWidthMask) == 0)
+            return DizaLineSlot::kAsciiz;
+        if ((word & kStringWidthMask) == kStringWide)
+            return DizaLineSlot::kUnicode;
+        return DizaLineSlot::kPlain;
     default:
-        break;
+        return DizaLineSlot::kPlain;
     }
-    return new (std::nothrow) BDizaLine(document, record);
+}
+
+BDizaLine* MakeDizaLine(FileParseThread* document, const Diza& record) {
+    switch (SlotOfLine(record.kind)) {
+    case DizaLineSlot::kCode:
+        return new (std::nothrow) DizaBodylineCode(document, record);
+    case DizaLineSlot::kData:
+        return new (std::nothrow) DizaBodylineData(document, record);
+    case DizaLineSlot::kByteline:
+        return new (std::nothrow) DizaBodylineByteline(document, record);
+    case DizaLineSlot::kDump:
+        return new (std::nothrow) DizaBodylineDump(document, record);
+    case DizaLineSlot::kAsciiz:
+        return new (std::nothrow) DizaBodylineAsciiz(document, record);
+    case DizaLineSlot::kUnicode:
+        return new (std::nothrow) DizaBodylineUnicode(document, record);
+    default:
+        return new (std::nothrow) BDizaLine(document, record);
+    }
 }
 
 int32_t BDizaBodyLine::GetByteCount() {

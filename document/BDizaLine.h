@@ -19,11 +19,13 @@
 
 class FileParseThread;
 
-// Named texts about a line (the show-as rows): each with the line's text in one representation.
+// Named texts about a line (the show-as rows): each with the line's text in one representation and
+// the kind word that shows the line so.
 struct DizaProperty {
     StringW name;
     StringW text;
     int64_t address;
+    uint32_t kind;
 };
 using DizaPropertyList = std::vector<DizaProperty>;
 

@@ -167,6 +167,12 @@ bool ParserRegistry::LoadParser(const wchar_t* folder, const wchar_t* fileName) 
 }
 
 void ParserRegistry::LoadAll(const wchar_t* folder) {
+    // No folder (the program's own unknown) loads no library: a relative search would take them from
+    // whatever the current folder is.
+    if (!folder || !*folder) {
+        Add(new FileParserBinary);
+        return;
+    }
     StringW pattern(folder);
     pattern.Append(L"*.zep32");
     std::vector<StringW> names;

@@ -48,7 +48,7 @@ bool BMaker::Make(int64_t startAddress, uint32_t size) {
             runEnd = segment->End();
         if (count == 0)
             throw EMaker(L"zero space");
-        if (count != kNoSize && !segment->Holds(start + static_cast<int64_t>(count) - 1))
+        if (count != kNoSize && !segment->HoldsRange(start, count))
             throw EMaker(L"segments mismatch");
         lineStart = map->ItemAtOrNext(start, &decoder_).address;
         ComputeEnd();
@@ -89,7 +89,7 @@ bool BMaker::Make(int64_t startAddress, uint32_t size) {
             document->Log().Print(L"%s(%s) %s", name, startText.c_str(), e.reason);
         else
             document->Log().Print(L"%s(%s-%s) %s", name, startText.c_str(),
-                                  document->AddressText(start + static_cast<int64_t>(count) - 1).c_str(), e.reason);
+                                  document->AddressText(AddressPlus(start, static_cast<int64_t>(count) - 1)).c_str(), e.reason);
         return false;
     }
 }

@@ -46,6 +46,8 @@ public:
     virtual bool MakeAtCursor(BDizaView* pane);
     // The transaction; true when the item was made.
     virtual bool Make(int64_t start, uint32_t count);
+    // After a make: the pane re-walks its top, its block is cleared, and it repaints at once.
+    void RefreshPane(BDizaView* pane);
 
     const wchar_t* name = nullptr;
     FileParseThread* document;
@@ -63,7 +65,6 @@ public:
 protected:
     // The count of a make: the pane's block length, or kNoSize without a block.
     static uint32_t CountOfLength(int64_t length);
-    void RefreshPane(BDizaView* pane);
     void GotoEnd(BDizaView* pane);
     // The end of the segment that holds start (in memory); -1 when none.
     int64_t SegmentEnd() const;

@@ -173,9 +173,10 @@ int Collapse::ClassifyLine(const DizaLinePos& line, const DizaLinePos& next) con
             return Depth(line.address) > 0 ? 3 : 0;
         if (line.line > diza::kLastItemLine)
             return 3;
-        if (!nextInside)
-            return 0;
-        return (r->flags & kCollapsed) ? 1 : 2;
+        // A folded range shows as its first line alone: the line after it already lies past the end.
+        if (r->flags & kCollapsed)
+            return 1;
+        return nextInside ? 2 : 0;
     }
     return nextInside && next.line >= diza::kFirstMade ? 3 : 4;
 }

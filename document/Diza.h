@@ -18,6 +18,12 @@ static_assert(sizeof(Diza) == 16, "address-map record: 64-bit address, kind word
 
 
 inline bool operator<(const Diza& a, const Diza& b) { return a.address < b.address; }
+
+// address + n as the CPU adds addresses: past the top of the signed range it wraps instead of
+// overflowing, so a range that runs off the top reads as ending below its start.
+constexpr int64_t AddressPlus(int64_t address, int64_t n) {
+    return static_cast<int64_t>(static_cast<uint64_t>(address) + static_cast<uint64_t>(n));
+}
 inline bool operator==(const Diza& a, const Diza& b) { return a.address == b.address; }
 
 namespace diza {

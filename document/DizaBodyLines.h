@@ -106,3 +106,34 @@ public:
     void BuildText() override;
     int32_t LineLength() override { return 2 * static_cast<int32_t>(kind & diza::kLengthMask); }
 };
+
+// The model kind of a record's line: the one classification behind MakeDizaLine, the reused models of
+// a walk and the address map's line geometry.
+enum class DizaLineSlot { kPlain, kCode, kData, kByteline, kDump, kAsciiz, kUnicode, kCount };
+DizaLineSlot SlotOfLine(uint32_t word);
+
+template <class Model, class F>
+auto WithModelOf(FileParseThread* document, const Diza& record, F& f) {
+    Model model(document, record);
+    return f(static_cast<BDizaBodyLine*>(&model));
+}
+
+// Calls f with the record's line model made on the stack (null for a plain line), so that callers that
+// keep no models ask the models themselves and allocate nothing; a code model decodes with `decoder`
+// when one is given.
+template <class F>
+auto WithLineModel(FileParseThread* document, const Diza& record, LineDecoder* decoder, F&& f) {
+    switch (SlotOfLine(record.kind)) {
+    case DizaLineSlot::kCode: {
+        DizaBodylineCode model(document, record);
+        model.ShareDecoder(decoder);
+        return f(static_cast<BDizaBodyLine*>(&model));
+    }
+    case DizaLineSlot::kData: return WithModelOf<DizaBodylineData>(document, record, f);
+    case DizaLineSlot::kByteline: return WithModelOf<DizaBodylineByteline>(document, record, f);
+    case DizaLineSlot::kDump: return WithModelOf<DizaBodylineDump>(document, record, f);
+    case DizaLineSlot::kAsciiz: return WithModelOf<DizaBodylineAsciiz>(document, record, f);
+    case DizaLineSlot::kUnicode: return WithModelOf<DizaBodylineUnicode>(document, record, f);
+    default: return f(static_cast<BDizaBodyLine*>(nullptr));
+    }
+}

@@ -99,7 +99,7 @@ void DizaBodylineData::BuildText() {
 
 int32_t DizaBodylineData::Properties(DizaPropertyList& list) {
     prefixWanted = false;
-    list.push_back({ L"Data order", (kind & kDataBigEndian) ? L"Big-endian" : L"Little-endian", address });
+    list.push_back({ L"Data order", (kind & kDataBigEndian) ? L"Big-endian" : L"Little-endian", address, kind });
     int32_t result;
     if (kind & kDataBits) {
         result = 5;
@@ -111,7 +111,7 @@ int32_t DizaBodylineData::Properties(DizaPropertyList& list) {
     const uint32_t saved = kind;
     auto row = [&](const wchar_t* name) {
         BuildText();
-        list.push_back({ name, text, address });
+        list.push_back({ name, text, address, kind });
     };
     kind = (kind | kDataRadixChosen) & ~(kDataDecimal | kDataSigned | kDataBits);
     row(L"Uns Hex");

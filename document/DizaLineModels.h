@@ -27,9 +27,8 @@ public:
     LineDecoder& Decoder() { return decoder_; }
 
 private:
-    // The slots: plain, code, data, byte line, dump, one-byte string, UTF-16 string.
-    enum { kPlain, kCodeSlot, kDataSlot, kBytelineSlot, kDumpSlot, kAsciizSlot, kUnicodeSlot, kSlots };
-    static int SlotOf(uint32_t word);
+    // One slot for each DizaLineSlot.
+    static constexpr int kSlots = 7;
 
     FileParseThread* document_;
     LineDecoder decoder_;

@@ -3,6 +3,7 @@
 #include "core/SectionLock.h"
 #include "decode/BDecodeEngine.h"
 #include "document/BDizaLine.h"
+#include "document/DizaBodyLines.h"
 #include "document/ChunkMerge.h"
 #include "document/FileParseThread.h"
 
@@ -279,49 +280,17 @@ void DizaMap::Clear() {
     records_.count = 0;
 }
 
-// Line geometry per item kind: code lines are instructions, data, dump and byte lines have a fixed
-// length from the item's start, and a string is one line.
+// Line geometry is the line models' own: the map asks a model of the record made on the stack.
 int64_t DizaMap::LineStart(const Diza& record, int64_t address, LineDecoder* decoder) const {
     if (address <= record.address)
         return record.address;
-    switch (KindOf(record.kind)) {
-    case kCode: {
-        if (decoder)
-            return decoder->InsnStartAt(record.address, address);
-        BDecodeEngine* engine = document_->Engine();
-        if (!engine)
-            return address;
-        std::unique_ptr<BDecodeEngine> mine = engine->Clone();
-        return mine->InsnStartAt(record.address, address);
-    }
-    case kData:
-    case kBytes: {
-        const int64_t length = LineLength(record, record.address);
-        return length > 0 ? address - (address - record.address) % length : address;
-    }
-    default:
-        return record.address;
-    }
+    return WithLineModel(document_, record, decoder, [&](BDizaBodyLine* line) {
+        const int64_t start = line ? line->LineStart(address) : -1;
+        return start == -1 ? record.address : start;
+    });
 }
 
 int32_t DizaMap::LineLength(const Diza& record, int64_t lineStart, LineDecoder* decoder) const {
-    switch (KindOf(record.kind)) {
-    case kCode: {
-        if (decoder)
-            return decoder->Ready() ? static_cast<int32_t>(decoder->Decode(lineStart)) : 1;
-        BDecodeEngine* engine = document_->Engine();
-        if (!engine)
-            return 1;
-        std::unique_ptr<BDecodeEngine> mine = engine->Clone();
-        return static_cast<int32_t>(mine->DecodeAt(lineStart));
-    }
-    case kData:
-        return static_cast<int32_t>((record.kind & kPerLineMask) << ((record.kind & kSizeMask) >> kSizeShift));
-    case kBytes:
-        return (record.kind & kLengthMask) ? static_cast<int32_t>(record.kind & kLengthMask) : document_->DumpLineLength();
-    case kString:
-        return static_cast<int32_t>(record.kind & kLengthMask) * ((record.kind & kStringWidthMask) == kStringWide ? 2 : 1);
-    default:
-        return 0;
-    }
+    return WithLineModel(document_, { lineStart, record.kind }, decoder,
+                         [](BDizaBodyLine* line) { return line ? line->LineLength() : 0; });
 }

@@ -52,9 +52,8 @@ public:
     virtual void RepaintSideTabs() = 0;
     // Closing: the disassembly pane is disabled and the window's parse state flags cleared.
     virtual void OnClosing() = 0;
-    // The cancel question: close an open one; whether it was answered yes.
+    // The cancel question: close an open one.
     virtual void CloseCancelQuestion() = 0;
-    virtual bool CancelAnswered() = 0;
     // The file's status bar shows a log text, highlighted for the UI option "StatusbarHighlightTimer".
     virtual void ShowInStatusBar(const wchar_t* text) { (void)text; }
     // The parse pop-up shows a stage.

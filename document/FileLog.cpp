@@ -17,14 +17,19 @@ void FileLog::Print(const wchar_t* format, ...) {
 }
 
 void FileLog::PrintText(const wchar_t* text) {
+    if (Write(text))
+        ShowInStatusBar();
+}
+
+bool FileLog::Write(const wchar_t* text) {
     SectionLock lock(lock_.Get());
     if (!sink_)
-        return;
+        return false;
     if (continue_) {
         continue_ = false;
         last_.Append(text);
         sink_->AddLine(text, true);
-        return;
+        return true;
     }
     last_.SetText(text);
     if (prefix_) {
@@ -35,6 +40,7 @@ void FileLog::PrintText(const wchar_t* text) {
     } else {
         sink_->AddLine(text, false);
     }
+    return true;
 }
 
 void FileLog::ShowInStatusBar() {

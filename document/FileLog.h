@@ -23,7 +23,8 @@ public:
 
     // A new line (or, after SetContinue, the rest of the last line) from one of our own formats.
     void Print(const wchar_t* format, ...);
-    // A text as it stands (from a plug-in, a file or the user): never read as a format.
+    // A text as it stands (from a plug-in, a file or the user): never read as a format. Each line
+    // also goes to the file's status bar.
     void PrintText(const wchar_t* text);
     void SetContinue() { continue_ = true; }
     // The next new line is drawn in the log's marked colour.
@@ -33,6 +34,9 @@ public:
     void ShowInStatusBar();
 
 private:
+    // Adds the text to the pane; false without one.
+    bool Write(const wchar_t* text);
+
     CriticalSection lock_;
     BLogSink* sink_ = nullptr;
     BDocumentHost* host_ = nullptr;

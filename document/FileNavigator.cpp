@@ -17,13 +17,18 @@ void FileNavigator::GotoAddress(int64_t address) {
     }
     DizaWalk walk(document);
     walk.SetItemAddress(address);
-    ShowWalkPosition(walk);
+    // The cursor stays on the address asked for, which may lie inside the item shown.
+    ShowWalkPosition(walk, address);
 }
 
 void FileNavigator::GotoLinePosition(const DizaLinePos& position) {
     DizaWalk walk(document);
     walk.SetPosition(position);
-    ShowWalkPosition(walk);
+    const DizaLinePos target = walk.current;
+    ShowWalkPosition(walk, target.address);
+    // A comment, name or continuation line is the row to stand on, not its item's line.
+    if (BDizaView* view = ViewOf(document))
+        view->SetCurrentLine(target);
 }
 
 bool FileNavigator::ResolveAddress(int64_t address) {
@@ -41,7 +46,7 @@ bool FileNavigator::ResolveAddress(int64_t address) {
     return document->PostGotoAddress(target);
 }
 
-void FileNavigator::ShowWalkPosition(BBDizaWalk& walk) {
+void FileNavigator::ShowWalkPosition(BBDizaWalk& walk, int64_t cursor) {
     const DizaLinePos target = walk.current;
     StoresOf(document).ExpandAround(target.address);
     BDizaView* view = ViewOf(document);
@@ -53,5 +58,5 @@ void FileNavigator::ShowWalkPosition(BBDizaWalk& walk) {
     }
     view->Repaint();
     document->NotifyWindows(kMsgSelectionChanged, 0, view->PaneParam(), true);
-    view->SetCursorAddress(target.address);
+    view->SetCursorAddress(cursor);
 }

@@ -21,7 +21,8 @@ public:
     // image base; false (and "Address %s not found") when none lies in a segment. A usable address is
     // posted to the window as a go-to.
     bool ResolveAddress(int64_t address);
-    void ShowWalkPosition(BBDizaWalk& walk);
+    // Shows the walk's line and moves the pane's cursor to the address given.
+    void ShowWalkPosition(BBDizaWalk& walk, int64_t cursor);
 
     FileParseThread* document;
     BStringList texts;

@@ -159,10 +159,15 @@ bool FileParseThread::AddSegment(int32_t kind, int64_t address, int64_t fileOffs
                                  int64_t sizeInMemory) {
     SectionLock lock(fileLock_.Get());
     const int64_t extent = std::max(sizeInFile, sizeInMemory);
-    // A segment of no extent, or one whose end does not fit 64 bits, has no size it could have.
-    if (sizeInFile < 0 || extent <= 0 || (address >= 0 && extent > INT64_MAX - address)) {
+    // A segment whose end does not fit 64 bits has no size it could have.
+    if (sizeInFile < 0 || (address >= 0 && extent > INT64_MAX - address)) {
         LogRefusal(L"Segment %s size is illegal", address);
         return false;
+    }
+    // An empty section (or an empty file) is nothing wrong; it just holds no address.
+    if (extent == 0) {
+        log_.Print(L"Segment %s is empty", AddressText(address).c_str());
+        return true;
     }
     const int64_t held = FileSize();
     if (fileOffset < 0 || fileOffset > held || sizeInFile > held - fileOffset) {
@@ -368,7 +373,8 @@ void FileParseThread::OnParserDone(int index) {
                        StringW(kFormat, L"%08X", exceptionAddress).c_str());
             ++errorCount;
         }
-        if (segments_.Count() == 0) {
+        // An empty file has nothing a parser could lay out.
+        if (segments_.Count() == 0 && FileSize() > 0) {
             log_.Print(L"No segment defined.");
             ++errorCount;
         }
@@ -376,8 +382,10 @@ void FileParseThread::OnParserDone(int index) {
             log_.Print(L"%s return false.", label);
             ++errorCount;
         }
-        if (errorCount != 0)
+        if (errorCount != 0) {
             log_.Print(L"%s error(s): %d", label, errorCount);
+            log_.MarkNextLine();
+        }
         log_.Print(L"%s is %s in %s", label, errorCount != 0 ? L"failed" : L"successed", jobMeter.ElapsedText());
     }
     BFileParser* next = index == 0 ? parsers_[1] : nullptr;
@@ -388,7 +396,8 @@ void FileParseThread::OnParserDone(int index) {
         host_->PumpMessages();
     if (id == 0 || FindFileById(id) != this || closing)
         return;
-    ready = !(host_ && host_->CancelAnswered()) && errorCount == 0;
+    // This file's own request: a Yes about another file's parse must not spoil this one.
+    ready = !cancelRequested && errorCount == 0;
     if (next && ready) {
         SectionLock lock(log_.Lock());
         log_.Print(L"%s: '%s'", L"Second parser", next->title.c_str());

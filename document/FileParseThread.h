@@ -79,6 +79,8 @@ public:
     // The file window's handler of the job's end (kMsgParserDone). It dispatches pending messages,
     // which may close the tab and delete this document: nothing is touched after that.
     void OnParserDone(int index);
+    // The user's request to cancel this file's parse: no second parser runs and the file is not ready.
+    void CancelParse() { cancelRequested = true; }
 
     // What the decode engine reads.
     size_t ReadBytes(int64_t address, uint8_t* out, size_t count) override;
@@ -151,4 +153,5 @@ public:
     int32_t runAlignment = 1;
     bool closing = false;
     bool modified = false;
+    bool cancelRequested = false;
 };

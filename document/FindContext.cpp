@@ -107,6 +107,7 @@ bool FindContext::RunFind(BFindHost* host) {
         host->ShowResultPane(number == 1 ? kFind1Pane : kFind2Pane);
     std::unique_ptr<BFindThread> job = NewFindThread(host);
     job->SetParameters(parameters);
+    job->host = host;
     document->Log().Print(L"Find%d for '%s' is starting ...", number, parameters.text.c_str());
     job->Run();
     return start != -1 && end > start;

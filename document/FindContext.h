@@ -59,6 +59,8 @@ public:
     virtual void DialogFindDone(FindResult* result) { (void)result; }
     // The texts of the display lines as the disassembly pane shows them; null: the line models' own.
     virtual BFindLines* Lines() { return nullptr; }
+    // Called now and then while a job runs in place: the input that stops a find (Esc) is handled.
+    virtual void PollStop() {}
 };
 
 class FindContext {

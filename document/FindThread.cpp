@@ -66,8 +66,15 @@ void BFindThread::SetParameters(const FindParameters& p) {
     rangeEnd = p.rangeEnd;
 }
 
+void BFindThread::Poll() {
+    if (host)
+        host->PollStop();
+}
+
 bool BFindThread::StopAt(int64_t address) {
     position_ = address;
+    if (++calls_ % kPollEvery == 0)
+        Poll();
     if (!result->stop)
         return true;
     result->stopAddress = address;
@@ -238,6 +245,10 @@ bool FindHexThread::SearchForward() {
         const int32_t chunk = static_cast<int32_t>(std::min<int64_t>(currentEnd - at, kChunkSize));
         if (!ScanChunkForward(at, ReadChunk(at, chunk)))
             return false;
+        // A find with few hits is stopped between chunks too.
+        Poll();
+        if (!StopAt(at))
+            return false;
         at += chunk - n + 1;   // at least one byte: the chunk holds the pattern
     }
     return true;
@@ -249,6 +260,9 @@ bool FindHexThread::SearchBackward() {
         const int32_t chunk = static_cast<int32_t>(std::min<int64_t>(end - currentStart, kChunkSize));
         const int64_t at = end - chunk;
         if (!ScanChunkBackward(at, ReadChunk(at, chunk)))
+            return false;
+        Poll();
+        if (!StopAt(at))
             return false;
         end = at + n - 1;
     }

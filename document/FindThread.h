@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 
+class BFindHost;
 class FileParseThread;
 class FindContext;
 class FindResult;
@@ -67,10 +68,15 @@ public:
     void SetParameters(const FindParameters& parameters);
     int PaneNumber() const { return static_cast<int>((flags & kFindPaneMask) >> kFindPaneShift); }
     // After a hit or a line at the address: a set stop flag keeps the address and stops the find.
+    // Every kPollEvery calls the host first gets to handle the input that stops a find.
     bool StopAt(int64_t address);
+    static constexpr uint32_t kPollEvery = 256;
+    // The host handles the input that stops a find (the job runs on the user-interface thread).
+    void Poll();
 
     FileParseThread* document;
     FindContext* context;
+    BFindHost* host = nullptr;   // borrowed; none in a job without windows
     StringW text;
     uint32_t flags = 0;
     int64_t rangeStart = -1;
@@ -81,6 +87,7 @@ public:
 
 protected:
     int64_t position_ = -1;   // the last address looked at
+    uint32_t calls_ = 0;      // StopAt calls, for the polls
 };
 
 class BFindThreadString : public BFindThread {

@@ -71,6 +71,8 @@ public:
     virtual int RowCount() = 0;
     virtual void SetTop(const DizaLinePos& position) = 0;
     virtual void SetCursorAddress(int64_t address) = 0;
+    // The cursor row goes to the page's row of that line, when the page shows it.
+    virtual void SetCurrentLine(const DizaLinePos& position) = 0;
     // The file window's marked address (0x5E10); -1 clears it.
     virtual void SetMarkedAddress(int64_t address) = 0;
     // The data-array dialog; false on Cancel.

@@ -16,6 +16,11 @@ public:
     }
     int64_t End() const { return address + sizeInMemory; }
     bool Holds(int64_t at) const { return at >= address && at - address < sizeInMemory; }
+    // Whether the `count` bytes from `at` all lie in the segment; no sum can overflow, also at the top
+    // of the address space.
+    bool HoldsRange(int64_t at, uint64_t count) const {
+        return count > 0 && Holds(at) && count <= static_cast<uint64_t>(sizeInMemory - (at - address));
+    }
 
     int64_t address = 0;
     int64_t fileOffset = 0;

@@ -15,7 +15,7 @@ void MakerCode::ComputeEnd() {
     int64_t pos = start;
     while (pos < limit) {
         const int64_t length = decoder_.Decode(pos);
-        if (pos + length > limit)
+        if (length > limit - pos)
             break;
         if (bounded && pos != start && sum + static_cast<uint64_t>(length) >= bound)
             break;

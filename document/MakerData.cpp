@@ -20,7 +20,7 @@ BMakerData::BMakerData(FileParseThread* document, int elementSize) : BMaker(docu
 
 void BMakerData::ComputeEnd() {
     if (count == kNoSize)
-        end = start + elementSize;
+        end = AddressPlus(start, elementSize);   // past the top: below the start, so "no space"
     else
         end = start + static_cast<int64_t>(count - count % static_cast<uint32_t>(elementSize));
 }

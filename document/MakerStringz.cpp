@@ -5,7 +5,9 @@
 #include "document/ItemStores.h"
 
 bool BMakerStringz::Make(int64_t at, uint32_t size) {
-    const int64_t limit = at + (MaxLength() - 1) * characterSize;
+    // Counted from the first piece, so that a start near the top of the address space cannot overflow.
+    const int64_t longest = static_cast<int64_t>(MaxLength() - 1) * characterSize;
+    int64_t taken = 0;
     bool made = false;
     for (;;) {
         characterCount = 0;
@@ -16,7 +18,8 @@ bool BMakerStringz::Make(int64_t at, uint32_t size) {
         made = true;
         const int64_t consumed = static_cast<int64_t>(characterCount) * characterSize;
         at += consumed;
-        if (at >= limit) {
+        taken += consumed;
+        if (taken >= longest) {
             document->Log().Print(L"%s", L"Break, stringz too long");
             return true;
         }

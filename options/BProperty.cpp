@@ -2,6 +2,7 @@
 
 #include "options/BInifile.h"
 #include "options/BPropertySection.h"
+#include "options/DirValue.h"
 
 #include <vector>
 
@@ -13,6 +14,31 @@ StringW Wide(const StringA& narrow) {
     StringW wide;
     wide.AssignNarrow(narrow.c_str());
     return wide;
+}
+
+// A text holding ';' is written in double quotes, its own quotes as \", so that the ';' does not start
+// a comment; a quoted text read back that holds ';' loses them again. Other texts stand as they are,
+// as in files written before.
+StringW QuotedValue(const StringW& text) {
+    if (text.find(L';') == StringW::npos) return text;
+    StringW quoted(L"\"");
+    for (wchar_t c : text) {
+        if (c == L'"') quoted += L'\\';
+        quoted += c;
+    }
+    quoted += L'"';
+    return quoted;
+}
+
+StringW UnquotedValue(const StringW& text) {
+    if (text.size() < 2 || text.front() != L'"' || text.back() != L'"' || text.find(L';') == StringW::npos)
+        return text;
+    StringW plain;
+    for (size_t i = 1; i + 1 < text.size(); ++i) {
+        if (text[i] == L'\\' && text[i + 1] == L'"' && i + 2 < text.size()) continue;   // an escaped quote
+        plain += text[i];
+    }
+    return plain;
 }
 
 }  // namespace
@@ -30,10 +56,6 @@ void BProperty::CopyBase(const BProperty& other) {
     flags = other.flags;
     key = other.key;
 }
-
-bool BProperty::Edit(const PropertyEditContext&) { return false; }
-
-void BProperty::Draw(HDC, const RECT&) {}
 
 // ---- PBool ----
 
@@ -171,7 +193,7 @@ void PString::CopyFrom(const PString& other) {
 }
 
 bool PString::Load(BInifile& ini, const wchar_t* section) {
-    const StringW text = Wide(ini.GetString(section, key.c_str()));
+    const StringW text = UnquotedValue(Wide(ini.GetString(section, key.c_str())));
     if (text.empty()) return false;
     value = text;
     return true;
@@ -182,7 +204,7 @@ bool PString::Save(BInifile& ini, const wchar_t* section) {
         ini.DeleteKey(section, key.c_str());
         return true;
     }
-    return ini.SetString(section, key.c_str(), value.c_str());
+    return ini.SetString(section, key.c_str(), QuotedValue(value).c_str());
 }
 
 // ---- PDir ----
@@ -209,14 +231,7 @@ void PDir::SetValue(const wchar_t* text) {
 }
 
 const StringW& PDir::Expanded() {
-    if (expanded.empty() && !value.empty()) {
-        if (value.compare(0, 2, L"$\\") == 0) {
-            expanded = ProgramFolder() + value.substr(2);
-        } else {
-            expanded = value;
-        }
-        if (expanded.back() != L'\\') expanded += L'\\';
-    }
+    if (expanded.empty() && !value.empty()) expanded = ExpandDirValue(value, ProgramFolder());
     return expanded;
 }
 

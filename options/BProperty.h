@@ -12,15 +12,6 @@
 class BInifile;
 class BPropertySection;
 
-// What the options dialog's property list gives a property that edits itself in place.
-struct PropertyEditContext {
-    HWND parent = nullptr;
-    RECT cell{};
-    POINT click{};
-    HFONT font = nullptr;
-    int rowHeight = 0;
-};
-
 class BProperty {
 public:
     static constexpr int kListed = 4;   // flag: a key in the options file and a row in the dialog
@@ -30,12 +21,10 @@ public:
     BProperty& operator=(const BProperty&) = delete;
     virtual ~BProperty() = default;
 
-    // In-place editing and drawing of the value cell belong to the options dialog; the kinds override
-    // them there. Edit gives true when the value changed.
-    virtual bool Edit(const PropertyEditContext& context);
+    // Drawing and editing the value cell are the options dialog's (app/PropertyCells), so that the
+    // options stay free of window code.
     virtual bool Load(BInifile& ini, const wchar_t* section) = 0;
     virtual bool Save(BInifile& ini, const wchar_t* section) = 0;
-    virtual void Draw(HDC dc, const RECT& cell);
     virtual StringW ToText() const { return StringW(); }
 
     bool Listed() const { return (flags & kListed) != 0; }

@@ -199,7 +199,11 @@ void BMultiList::OnHeaderDblClick(BZone* zone)
     auto* separator = dynamic_cast<ZoneSeparator*>(zone);
     if (!separator || !separator->sizedZone) return;
     BZone* sized = separator->sizedZone;
+    // Rows count from the page's top: every item is measured from the first, whatever the scroll.
+    const int64_t top = vScroller.top;
+    vScroller.top = vScroller.RangeStart();
     int widest = MaxZoneWidth(sized, 0, GetCount() - 1);
+    vScroller.top = top;
     sized->SetWidth(widest);
     if (m_hWnd) BPane::Relayout(m_hWnd);
     LayoutLines();

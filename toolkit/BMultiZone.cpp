@@ -52,6 +52,8 @@ constexpr MessageEntry kMultiZoneEntries[] = {
     Cracked(WM_TIMER),
     Cracked(WM_SETFOCUS),
     Cracked(WM_KILLFOCUS),
+    OnMessage(WM_CAPTURECHANGED, Route<&BMultiZone::OnCaptureChanged>),
+    OnMessage(WM_CANCELMODE, Route<&BMultiZone::OnCancelMode>),
     OnNotifyRange(scroller::kShownCode, scroller::kHScrollId, scroller::kVScrollId,
                   Route<&BMultiZone::OnScrollerShown>),
 };
@@ -332,12 +334,19 @@ void BMultiZone::LayoutLines() {
 
 void BMultiZone::ResizePage() {
     const RECT client = GetClientRect();
-    const int w = std::max<int>(Width(client), lines.empty() ? 0 : lines.front()->TotalMaxWidth());
+    const int visible = Width(client);
     const int h = Height(client);
-    if (w <= 0 || h <= 0)
+    if (visible <= 0 || h <= 0)
         return;
+    // As wide as the columns may grow, but no wider than can be shown: the visible width plus the
+    // sideways scroll reach (a zone's maximum may be far beyond any screen).
+    const int reach = std::max<int>(contentWidth, static_cast<int>(std::min<int64_t>(hScroller.rangeEnd, 0x7FFF)));
+    const int wanted = std::max<int>(visible, lines.empty() ? 0 : lines.front()->TotalMaxWidth());
     CClientDC dc(m_hWnd);
-    shadow.GrowBitmap(dc, w, h);
+    shadow.GrowBitmap(dc, std::min(wanted, visible + std::max(reach, 0)), h);
+    // Refused: the visible size at least, so the pane keeps painting.
+    if (shadow.bitmap.IsNull())
+        shadow.GrowBitmap(dc, visible, h);
 }
 
 int BMultiZone::OnCreate(CREATESTRUCTW* cs) {
@@ -380,8 +389,8 @@ void BMultiZone::OnWindowPosChanged(WINDOWPOS* pos) {
     const RECT client = GetClientRect();
     if (Width(client) <= 0 || Height(client) <= 0)
         return;
-    ResizePage();
     LayoutLines();
+    ResizePage();
     Invalidate();
 }
 
@@ -400,6 +409,7 @@ void BMultiZone::OnScrollerShown(NMHDR* header, LRESULT* result) {
 // --- Painting.
 
 BOOL BMultiZone::OnEraseBkgnd(HDC) {
+    ResizePage();   // a column drawn wider, or a bitmap refused before
     if (!shadow.GetSafeHdc() || shadow.bitmap.IsNull())
         return TRUE;
     SelectGdi page(shadow, shadow.bitmap.GetSafeHandle());
@@ -654,7 +664,6 @@ bool BMultiZone::FollowDrag(POINT p, UINT keys) {
 }
 
 void BMultiZone::OnLButtonUp(UINT, POINT p) {
-    ::ReleaseCapture();
     if (dragSeparator) {
         ZoneSeparator* separator = dragSeparator;
         dragSeparator = nullptr;
@@ -670,7 +679,32 @@ void BMultiZone::OnLButtonUp(UINT, POINT p) {
         selection.EndDrag();
         KillTimer(kAutoscrollTimer);
     }
+    // Released after the drag's own end: losing the capture cancels whatever still runs.
+    ::ReleaseCapture();
     Invalidate();
+}
+
+void BMultiZone::CancelDrag() {
+    if (ZoneSeparator* separator = dragSeparator) {
+        dragSeparator = nullptr;
+        separator->EndDrag(this, separator->dragX);
+    }
+    if (selection.flags & TextSelection::kDragging)
+        selection.EndDrag();
+    KillTimer(kAutoscrollTimer);
+    dragClip.Release();
+}
+
+LRESULT BMultiZone::OnCaptureChanged(WPARAM, LPARAM) {
+    CancelDrag();
+    return 0;
+}
+
+LRESULT BMultiZone::OnCancelMode(WPARAM, LPARAM) {
+    CancelDrag();
+    if (HasCapture())
+        ::ReleaseCapture();
+    return 0;
 }
 
 void BMultiZone::OnLButtonDblClk(UINT, POINT p) {

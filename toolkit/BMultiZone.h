@@ -13,6 +13,7 @@
 //   pane.AddLine(new MyLine);  pane.SetFont(L"Courier New", 10, FW_NORMAL);
 //   pane.VScroller().rangeEnd = count;  pane.Invalidate();
 
+#include "classlib/CursorIcon.h"
 #include "classlib/DC.h"
 #include "classlib/GdiObject.h"
 #include "toolkit/BButtonParade.h"
@@ -75,6 +76,9 @@ public:
     virtual void LayoutLines();
     // Called after a row's item was drawn or used by a press, for panes that make their items.
     virtual void ReleaseItem(void* item);
+    // Ends a running drag without its effect, when the capture goes elsewhere (a menu, another window)
+    // or a modal loop begins: the track line goes, the cursor is freed, autoscroll stops.
+    virtual void CancelDrag();
 
     // --- Lines, font and colours.
     // The pane owns the line from now on.
@@ -137,6 +141,8 @@ public:
     void OnSetFocus(HWND previous) override;
     void OnKillFocus(HWND next) override;
     void OnScrollerShown(NMHDR* header, LRESULT* result);
+    LRESULT OnCaptureChanged(WPARAM, LPARAM);
+    LRESULT OnCancelMode(WPARAM, LPARAM);
 
     HShadowDC shadow;
     int32_t fixedColumns = -1;
@@ -145,6 +151,8 @@ public:
     BButtonParade cornerButtons;
     int32_t cornerLength = 0;   // how far right of the text area's left edge the horizontal scroller starts
     ZoneSeparator* dragSeparator = nullptr;
+    // The confinement of a press drag in a row (subclasses confine; the end of any drag frees it).
+    CursorClip dragClip;
     COLORREF normalColor;
     COLORREF textColor;
     COLORREF gridColor;

@@ -73,6 +73,8 @@ void BDivider::OnPaint() {
 const MessageEntry kDividerMovedEntries[] = {
     Cracked(WM_SETCURSOR), Cracked(WM_LBUTTONDOWN), Cracked(WM_LBUTTONUP),
     Cracked(WM_MOUSEMOVE), Cracked(WM_LBUTTONDBLCLK),
+    OnMessage(WM_CAPTURECHANGED, Route<&DividerMoved::OnCaptureChanged>),
+    OnMessage(WM_CANCELMODE, Route<&DividerMoved::OnCancelMode>),
 };
 const MessageMap DividerMoved::kMessageMap{&BDivider::kMessageMap, kDividerMovedEntries};
 
@@ -89,12 +91,28 @@ BOOL DividerMoved::OnSetCursor(HWND window, UINT hitTest, UINT message) {
 
 void DividerMoved::OnLButtonDown(UINT, POINT) {
     SetCapture();
+    pressed_ = true;
     Notify(WM_LBUTTONDOWN);
 }
 
 void DividerMoved::OnLButtonUp(UINT, POINT) {
+    pressed_ = false;
     ::ReleaseCapture();
     Notify(WM_LBUTTONUP);
+}
+
+LRESULT DividerMoved::OnCaptureChanged(WPARAM, LPARAM) {
+    if (pressed_) {
+        pressed_ = false;
+        Notify(WM_CANCELMODE);
+    }
+    return 0;
+}
+
+LRESULT DividerMoved::OnCancelMode(WPARAM, LPARAM) {
+    OnCaptureChanged(0, 0);
+    if (HasCapture()) ::ReleaseCapture();
+    return 0;
 }
 
 void DividerMoved::OnMouseMove(UINT flags, POINT) {
@@ -115,6 +133,7 @@ const MessageEntry BPane::kEntries[] = {
     OnNotify(WM_LBUTTONUP, kDividerMovedId, Route<&BPane::NotifyUp>),
     OnNotify(WM_LBUTTONDBLCLK, kDividerMovedId, Route<&BPane::NotifyDblClk>),
     OnNotify(WM_LBUTTONDBLCLK, kDividerHiddenId, Route<&BPane::NotifyDblClk>),
+    OnNotify(WM_CANCELMODE, kDividerMovedId, Route<&BPane::NotifyCancel>),
 };
 const MessageMap BPane::kMessageMap{&CWnd::kMessageMap, kEntries};
 
@@ -282,6 +301,8 @@ void BPane::OnDividerUp() {
     LayoutParentNow();
     dragSize = -1;
 }
+
+void BPane::OnDividerCancel() { OnDividerUp(); }
 
 void BPane::OnDividerDblClk() {
     if (minSize != 0 && IsShown()) {

@@ -65,9 +65,14 @@ public:
     void OnLButtonUp(UINT flags, POINT point) override;
     void OnMouseMove(UINT flags, POINT point) override;
     void OnLButtonDblClk(UINT flags, POINT point) override;
+    // A drag ends when the capture goes elsewhere; the owner hears WM_CANCELMODE as the code.
+    LRESULT OnCaptureChanged(WPARAM, LPARAM);
+    LRESULT OnCancelMode(WPARAM, LPARAM);
 
 private:
     void Notify(UINT code);
+
+    bool pressed_ = false;
 };
 
 class BPane : public CWnd {
@@ -91,6 +96,8 @@ public:
     virtual void OnDividerUp();
     virtual void OnDividerDrag();
     virtual void OnDividerDblClk();
+    // The divider lost the mouse in a drag (a menu or a dialog took it): the drag ends where it is.
+    virtual void OnDividerCancel();
 
     // The handler of 0x5E24: cuts this pane (and its divider) from the area.
     LRESULT OnLayout(WPARAM repaint, LPARAM area);
@@ -132,6 +139,7 @@ private:
     void NotifyUp(NMHDR*, LRESULT* result) { *result = 0; OnDividerUp(); }
     void NotifyDrag(NMHDR*, LRESULT* result) { *result = 0; OnDividerDrag(); }
     void NotifyDblClk(NMHDR*, LRESULT* result) { *result = 0; OnDividerDblClk(); }
+    void NotifyCancel(NMHDR*, LRESULT* result) { *result = 0; OnDividerCancel(); }
     void LayoutParentNow();
     int ParentExtent() const { return AlongX() ? parentWidth : parentHeight; }
 

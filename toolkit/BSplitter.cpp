@@ -10,6 +10,8 @@ namespace {
 const MessageEntry kSplitterEntries[] = {
     Cracked(WM_CREATE), Cracked(WM_ERASEBKGND), Cracked(WM_PAINT), Cracked(WM_SIZE),
     Cracked(WM_LBUTTONDOWN), Cracked(WM_LBUTTONUP), Cracked(WM_MOUSEMOVE),
+    OnMessage(WM_CAPTURECHANGED, Route<&BSplitter::OnCaptureChanged>),
+    OnMessage(WM_CANCELMODE, Route<&BSplitter::OnCancelMode>),
 };
 
 // The track sizes a child asks for along one axis; 0 and 0x7fff when it sets none.
@@ -209,4 +211,16 @@ void BSplitter::OnLButtonUp(UINT, POINT point) {
     }
     LayoutChildren();
     Invalidate(true);
+}
+
+// The bar stays where the drag left it; only the confinement ends.
+LRESULT BSplitter::OnCaptureChanged(WPARAM, LPARAM) {
+    clip_.Release();
+    return 0;
+}
+
+LRESULT BSplitter::OnCancelMode(WPARAM, LPARAM) {
+    clip_.Release();
+    if (HasCapture()) ::ReleaseCapture();
+    return 0;
 }

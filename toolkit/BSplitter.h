@@ -28,6 +28,9 @@ public:
     void OnLButtonDown(UINT flags, POINT point) override;
     void OnLButtonUp(UINT flags, POINT point) override;
     void OnMouseMove(UINT flags, POINT point) override;
+    // A drag ends when the capture goes elsewhere (a menu, a dialog) or the mode is cancelled.
+    LRESULT OnCaptureChanged(WPARAM, LPARAM);
+    LRESULT OnCancelMode(WPARAM, LPARAM);
 
     // p percent of the usable extent.
     void SetPercent(int p);

@@ -17,6 +17,7 @@ constexpr int kDragStart = 12;      // pixels along the strip before a press bec
 constexpr int kButtonSide = 15;
 constexpr int kButtonRoom = 33;     // kept free at the end of the last row for the two buttons
 constexpr int kMargin = 3;          // each side of a tab cell
+constexpr int kCellGap = 3;         // between a cell and the next one along the row
 
 HFONT FontOrDefault(const CFont& font) {
     return font.IsNull() ? static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)) : static_cast<HFONT>(font.GetSafeHandle());
@@ -323,7 +324,7 @@ RECT BTabberDraw::GetTabRect() const {
 }
 
 void BTabberDraw::NextTabPos() {
-    cell.left = cell.right;
+    cell.left = cell.right + kCellGap;
 }
 
 void BTabberDraw::StartRow(int width) {
@@ -610,6 +611,8 @@ bool BTabber::TabsFit(int from, int through, int rowCount, int length) const {
     for (int i = from; i <= through; ++i) {
         const int w = TabWidth(i);
         const int end = length - (row == maxRows ? kButtonRoom : 0);
+        if (x > 0)
+            x += kCellGap;
         if (x > 0 && x + w > end) {
             ++row;
             x = 0;
@@ -648,8 +651,12 @@ bool BTabber::CanScroll(UINT buttonId) const {
 
 int BTabber::TabAtPoint(int x, int y) const {
     const POINT p{x, y};
+    // The rectangles are the last paint's: a tab removed since then may still have one.
     for (size_t i = 0; i < tabRects.size(); ++i)
-        if (::PtInRect(&tabRects[i], p)) return first + static_cast<int>(i);
+        if (::PtInRect(&tabRects[i], p)) {
+            const int index = first + static_cast<int>(i);
+            return index < static_cast<int>(tabs.size()) ? index : -1;
+        }
     return -1;
 }
 

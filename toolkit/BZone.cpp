@@ -116,8 +116,6 @@ BZone* ZoneStretch::SetBackColor(COLORREF colour)
     return this;
 }
 
-BOOL(WINAPI* ZoneSeparator::clipCursor)(const RECT*) = ::ClipCursor;
-
 ZoneSeparator::ZoneSeparator(COLORREF barColor, BZone* sizedZone)
     : BZone(kSeparatorId, 0, 1), cursor(::LoadCursorW(nullptr, IDC_SIZEWE)), sizedZone(sizedZone)
 {
@@ -166,7 +164,7 @@ void ZoneSeparator::BeginDrag(CWnd* pane, int x, const RECT& confine)
     ::SetCursor(cursor);
     RECT screen = confine;
     if (pane && pane->m_hWnd) pane->ClientToScreen(&screen);
-    if (clipCursor) clipCursor(&screen);
+    clip_.Confine(screen);
     dragX = x;
     DrawTrack(pane, x);
 }
@@ -182,6 +180,6 @@ void ZoneSeparator::EndDrag(CWnd* pane, int)
 {
     // The line to erase is the one last drawn, wherever the release happened.
     DrawTrack(pane, dragX);
-    if (clipCursor) clipCursor(nullptr);
+    clip_.Release();
     dragX = 0;
 }

@@ -8,6 +8,7 @@
 //   line->AddZone(z);                      // the line owns it from now on
 //   RECT r = textArea; z->Place(r);        // a stretch takes all that is left of r
 
+#include "classlib/CursorIcon.h"
 #include "classlib/DC.h"
 #include "classlib/GdiObject.h"
 
@@ -130,13 +131,12 @@ public:
     void DragTo(CWnd* pane, int x);
     void EndDrag(CWnd* pane, int x);
 
-    // Cursor confinement; tests replace it (a real ClipCursor under a test display can end the program).
-    static BOOL(WINAPI* clipCursor)(const RECT* rect);
-
     HCURSOR cursor;
     BZone* sizedZone;       // not owned; null: the separator cannot be dragged
     int32_t dragX = 0;
 
 private:
     void DrawTrack(CWnd* pane, int x);
+
+    CursorClip clip_;
 };

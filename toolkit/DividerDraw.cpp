@@ -22,7 +22,8 @@ void DrawDividerGrip(HDC dc, const RECT& r, int state)
 {
     CDC target(dc);
     target.FillSolidRect(r, ThemeColor(18));
-    const bool across = r.right - r.left >= r.bottom - r.top;   // a horizontal bar
+    // The form follows the divider's side, not the bar's shape: a short bar keeps its ridges.
+    const bool across = state == 0 || state == 2;
     const COLORREF fill = ThemeColor(18);
     const int thickness = across ? r.bottom - r.top : r.right - r.left;
     const bool bulgeFar = across ? state == 2 : state == 1;         // bottom, or right

@@ -146,6 +146,8 @@ void HexEditline::TypeChar(wchar_t c)
     }
     if (IsHexDigit(c)) {
         if (caret & 1) {
+            // A byte is two digits or "??": a digit in a wildcard makes the other half 0.
+            if (nibbles[static_cast<size_t>(caret - 1)] == L'?') nibbles[static_cast<size_t>(caret - 1)] = L'0';
             nibbles[static_cast<size_t>(caret)] = Upper(c);
             ++caret;
         } else {

@@ -52,7 +52,10 @@ bool PopupEdit(HWND parent, const RECT& rect, HFONT font, StringW& text, DWORD s
     ::SendMessageW(edit, EM_SETSEL, 0, -1);
     ::SetFocus(edit);
     LoopEnd end = RunLoop(edit, true, (style & kPopupHexDigits) != 0);
-    if (end == LoopEnd::Gone) return false;
+    if (end == LoopEnd::Gone) {
+        if (::IsWindow(edit)) ::DestroyWindow(edit);   // the program is quitting: leave nothing behind
+        return false;
+    }
     text = WindowText(edit);
     ::DestroyWindow(edit);
     if (parent) ::SetFocus(parent);
@@ -78,7 +81,10 @@ bool PopupCombo(HWND parent, const RECT& rect, HFONT font, StringW& text, const 
     box.ShowDropDown(true);
     ::SetFocus(combo);
     LoopEnd end = RunLoop(combo, false, false);
-    if (end == LoopEnd::Gone) return false;
+    if (end == LoopEnd::Gone) {
+        if (::IsWindow(combo)) ::DestroyWindow(combo);
+        return false;
+    }
     StringW shown(WindowText(combo));
     ::DestroyWindow(combo);
     if (parent) ::SetFocus(parent);

@@ -2,6 +2,7 @@
 //   append    10M address-map records in ascending order
 //   insert    200k records at random places into 1M
 //   lookup    10M searches in the 10M records
+//   bunkers   100k bunkers of 4 records each, appended one record at a time (growth of the bunker list)
 // Usage: core_bench [scale [bunker]]   (scale divides every count, 1 = the full figures; bunker
 // records, 32768 as in the address map)
 #include "core/TChunk.h"
@@ -137,6 +138,26 @@ int main(int argc, char** argv) {
         check -= static_cast<long long>(v.size());
     }
     Report("random insert into the base records", insertCount, chunkInsert, vectorInsert);
+
+    // Many small bunkers: the bunker list itself must grow geometrically.
+    double chunkBunkers, vectorBunkers;
+    const int smallBunker = 4;
+    const int bunkerCount = 100000;
+    {
+        Timer t;
+        TChunk<Rec> a(smallBunker);
+        for (int i = 0; i < bunkerCount * smallBunker; ++i) a.Append(Rec{ i, 0 });
+        chunkBunkers = t.Seconds();
+        check += a.BunkerCount();
+    }
+    {
+        Timer t;
+        std::vector<Rec> v;
+        for (int i = 0; i < bunkerCount * smallBunker; ++i) v.push_back(Rec{ i, 0 });
+        vectorBunkers = t.Seconds();
+        check -= static_cast<long long>(v.size()) / smallBunker;
+    }
+    Report("100k bunkers of 4 records (appends)", bunkerCount, chunkBunkers, vectorBunkers);
     std::printf("(check %lld)\n", check);
     return 0;
 }

@@ -82,6 +82,30 @@ TEST_F(CellTest, TextFieldTakesTheTypedText) {
     EXPECT_EQ(L"new", std::wstring(text.value.c_str()));
 }
 
+// A folder edited as text: the browse strip is blanked and the text field takes the whole cell, as a
+// plain text value's does.
+TEST_F(CellTest, FolderTextFieldTakesTheWholeCell) {
+    PDir dir(nullptr, 0, L"Plugins", L"C:\\old");
+    PString text(nullptr, 0, L"Face", L"old");
+    RECT dirField{}, textField{};
+    auto typeInto = [this](RECT& field, const wchar_t* typed) {
+        Later(host, [this, &field, typed](HWND w) {
+            ::GetWindowRect(w, &field);
+            ::MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&field), 2);
+            TypeAndEnd(w, typed, VK_RETURN);
+        });
+    };
+    typeInto(dirField, L"D:\\new");
+    EXPECT_TRUE(EditPropertyCell(dir, context));
+    EXPECT_EQ(L"D:\\new", std::wstring(dir.value.c_str()));
+    EXPECT_EQ(L"D:\\new\\", std::wstring(dir.Expanded().c_str()));
+    typeInto(textField, L"new");
+    EXPECT_TRUE(EditPropertyCell(text, context));
+    EXPECT_EQ(context.cell.right - 1, dirField.right);
+    EXPECT_EQ(textField.left, dirField.left);
+    EXPECT_EQ(textField.right, dirField.right);
+}
+
 TEST_F(CellTest, BooleanAndListPickFromTheirChoices) {
     PBool flag(nullptr, 0, L"Show", false);
     Later(host, [](HWND w) {

@@ -82,7 +82,7 @@ protected:
     }
     void TearDown() override {
         directory_.documents.clear();
-        delete window_;   // deletes the document first
+        delete window_;   // deletes the document after its panes
         frame_.DestroyWindow();
         ::DeleteFileW(path_.c_str());
         AskCancel::showBox = savedBox_;
@@ -309,6 +309,57 @@ TEST_F(FileWindowTest, LowSplitIsAppliedAndStoredInPercent) {
     EXPECT_NEAR(stored.ui.lowPaneDivider.value, 40, 1);
 }
 
+// Every log line shows in cell 0, highlighted for the time of the option that a click on cell 0
+// offers; a marked line leads the outcome of a failed parse.
+TEST_F(FileWindowTest, StatusBarShowsEachLogLineHighlightedForTheChosenTime) {
+    StepParser parser([](FileParseThread* d) { return d && d->AddDataSegment(0, 0, 0x100, 0x100); });
+    Open(parser, kScanAscii);
+    FileStatusBar* bar = window_->StatusBar();
+    const StatusCell& message = bar->cells[FileStatusBar::kMessage];
+    EXPECT_EQ(message.text, StringW(LogLines().back().c_str()));
+    EXPECT_EQ(message.backColor, bar->highlightBack);
+    // The cell's menu: "None" is the first choice, "1" the second.
+    auto choose = [&](int downs) {
+        const RECT r = bar->GetClientRect();
+        bar->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, (r.top + r.bottom) / 2));
+        for (int i = 0; i < downs; ++i)
+            bar->PostMessage(WM_KEYDOWN, VK_DOWN, 0);
+        bar->PostMessage(WM_KEYDOWN, VK_RETURN, 0);
+        Pump();
+    };
+    choose(1);
+    EXPECT_EQ(doc_->options.ui.statusbarHighlightTimer.index, 0);
+    doc_->Log().Print(L"%s", L"plain");
+    EXPECT_EQ(message.text, StringW(L"plain"));
+    EXPECT_NE(message.backColor, bar->highlightBack);
+    choose(2);
+    EXPECT_EQ(doc_->options.ui.statusbarHighlightTimer.index, 1);
+    doc_->Log().Print(L"%s", L"lit");
+    EXPECT_EQ(message.text, StringW(L"lit"));
+    EXPECT_EQ(message.backColor, bar->highlightBack);
+    // When its second is up the message goes with its highlight.
+    const DWORD end = ::GetTickCount() + 5000;
+    while (!message.text.empty() && static_cast<int>(end - ::GetTickCount()) > 0) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        Pump();
+    }
+    EXPECT_TRUE(message.text.empty());
+    EXPECT_NE(message.backColor, bar->highlightBack);
+}
+
+TEST_F(FileWindowTest, AFailedParseMarksItsOutcomeLine) {
+    StepParser parser([](FileParseThread*) { return false; });
+    Open(parser, 0);
+    const std::vector<std::wstring> lines = LogLines();
+    size_t outcome = 0;
+    while (outcome < lines.size() && lines[outcome].find(L"Main parser is failed in ") == std::wstring::npos)
+        ++outcome;
+    ASSERT_LT(outcome, lines.size());
+    EXPECT_EQ(lines[outcome][0], L'\x01');
+    EXPECT_EQ(lines[outcome - 1], L"Main parser error(s): 2");
+    EXPECT_EQ(lines[outcome - 1][0], L'M');
+}
+
 TEST_F(FileWindowTest, ClosingLeavesTheStatusBarEmpty) {
     StepParser parser([](FileParseThread* d) { return d && d->AddDataSegment(0, 0, 0x100, 0x100); });
     Open(parser, 0);
@@ -455,6 +506,82 @@ TEST_F(FileWindowTest, WithoutSegmentsTheViewStaysDisabledOnlyWhenThePopupSwitch
         EXPECT_EQ(window_->DizaWindow()->IsWindowEnabled(), c.enabledAfter);
         EXPECT_TRUE(Logged(L"The file is not ready"));
     }
+}
+
+// Deleting a file window (closing the program with tabs open) frees its document only after the
+// panes have let go of it and their windows are gone.
+struct WatchedDocument : FileParseThread {
+    explicit WatchedDocument(BDocumentHost* host) : FileParseThread(host) {}
+    ~WatchedDocument() override { freed = true; }
+    static bool freed;
+};
+bool WatchedDocument::freed = false;
+
+struct PaneEnd {
+    HWND window = nullptr;
+    std::function<FileParseThread*()> documentOf;
+    bool seen = false, documentFreed = false, stillPointing = false;
+};
+std::vector<PaneEnd>* g_ends = nullptr;
+
+LRESULT CALLBACK WatchDestroy(int code, WPARAM w, LPARAM l) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(l);
+    if (code == HC_ACTION && message->message == WM_DESTROY && g_ends) {
+        for (PaneEnd& end : *g_ends) {
+            if (end.window == message->hwnd && !end.seen) {
+                end.seen = true;
+                end.documentFreed = WatchedDocument::freed;
+                end.stillPointing = end.documentOf() != nullptr;
+            }
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, w, l);
+}
+
+TEST(FileWindowLifetime, PanesLetGoBeforeTheDocumentIsFreed) {
+    Options options;
+    options.ApplyColorTheme();
+    TestDirectory directory;
+    const std::wstring path = ScratchPath(L"lifetime.bin");
+    WriteBytes(path, 0x400);
+    CWnd frame;
+    ASSERT_TRUE(frame.CreateEx(0, nullptr, L"frame", WS_OVERLAPPEDWINDOW, RECT{ 0, 0, 900, 600 }, nullptr, 0));
+    auto* window = new FilePane;
+    ASSERT_TRUE(window->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, RECT{ 0, 0, 880, 560 }, frame.m_hWnd, 0));
+    WatchedDocument::freed = false;
+    auto* doc = new WatchedDocument(window);
+    directory.documents.push_back(doc);
+    doc->options.CopyFrom(options);
+    SendToWindowTree(window->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options), true);
+    StepParser parser([](FileParseThread* d) {
+        d->AddDataSegment(0x1000, 0, 0x400, 0x400);
+        return true;
+    });
+    ASSERT_TRUE(doc->OpenFile(fixtures::RequestFor(path, &parser)));
+    Pump();
+    auto* main = dynamic_cast<FileMainPane*>(window->MainPane());
+    ASSERT_TRUE(main);
+    FileLogPane* log = window->LogPane();
+    ASSERT_EQ(main->diza.document, doc);
+    ASSERT_EQ(log->document, doc);
+    std::vector<PaneEnd> ends = {
+        { main->diza.m_hWnd, [main] { return main->diza.document; } },
+        { log->m_hWnd, [log] { return log->document; } },
+    };
+    g_ends = &ends;
+    HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, WatchDestroy, nullptr, ::GetCurrentThreadId());
+    directory.documents.clear();
+    delete window;
+    ::UnhookWindowsHookEx(hook);
+    g_ends = nullptr;
+    EXPECT_TRUE(WatchedDocument::freed);
+    for (const PaneEnd& end : ends) {
+        EXPECT_TRUE(end.seen);
+        EXPECT_FALSE(end.documentFreed);
+        EXPECT_FALSE(end.stillPointing);
+    }
+    frame.DestroyWindow();
+    ::DeleteFileW(path.c_str());
 }
 
 }  // namespace

@@ -25,7 +25,6 @@ public:
     void RepaintSideTabs() override {}
     void OnClosing() override {}
     void CloseCancelQuestion() override {}
-    bool CancelAnswered() override { return false; }
     void ShowProgress(const wchar_t*) override {}
     void PumpMessages() override {}
     bool CommentPaneVisible() override { return commentPane; }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -193,6 +194,49 @@ TEST_F(AskCancelTest, QuestionTextIsCutAtSixtyFourCharacters) {
     ASSERT_EQ(BoxRecorder::texts.size(), 1u);
     EXPECT_EQ(BoxRecorder::texts[0].size(), 64u);
     EXPECT_EQ(BoxRecorder::texts[0].substr(0, 19), L"Do You want cancel ");
+}
+
+// A box of that title on another thread (another program or instance) is not ours to close; the
+// box of this thread is.
+struct ForeignBox {
+    HANDLE shown = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HWND box = nullptr;
+    int answer = 0;
+};
+ForeignBox* g_foreign = nullptr;
+
+LRESULT CALLBACK NoteForeignBox(int code, WPARAM w, LPARAM l) {
+    if (code == HCBT_ACTIVATE && !g_foreign->box) {
+        g_foreign->box = reinterpret_cast<HWND>(w);
+        ::SetEvent(g_foreign->shown);
+    }
+    return ::CallNextHookEx(nullptr, code, w, l);
+}
+
+void CALLBACK CloseOwnQuestion(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    AskCancel::CloseQuestion();
+}
+
+TEST(AskCancelBoxTest, ClosesOnlyThisThreadsQuestion) {
+    ForeignBox foreign;
+    g_foreign = &foreign;
+    std::thread other([] {
+        HHOOK hook = ::SetWindowsHookExW(WH_CBT, NoteForeignBox, nullptr, ::GetCurrentThreadId());
+        g_foreign->answer = ::MessageBoxW(nullptr, L"another program", AskCancel::kCaption, MB_YESNO);
+        ::UnhookWindowsHookEx(hook);
+    });
+    ASSERT_EQ(::WaitForSingleObject(foreign.shown, 10000), WAIT_OBJECT_0);
+    AskCancel::CloseQuestion();
+    ::PostMessageW(foreign.box, WM_COMMAND, IDYES, 0);
+    other.join();
+    EXPECT_EQ(foreign.answer, IDYES);
+    ::CloseHandle(foreign.shown);
+    g_foreign = nullptr;
+
+    // Our own box, open in this thread's modal loop, is answered No.
+    ::SetTimer(nullptr, 0, 10, CloseOwnQuestion);
+    EXPECT_EQ(::MessageBoxW(nullptr, L"ours", AskCancel::kCaption, MB_YESNO), IDNO);
 }
 
 // --- Log panes in a window.

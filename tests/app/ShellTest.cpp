@@ -5,20 +5,31 @@
 #include "app/AskCancel.h"
 #include "app/CApp.h"
 #include "app/FilePane.h"
+#include "app/FileLogPane.h"
+#include "app/FileLowPane.h"
+#include "app/FileStatusBar.h"
 #include "app/FileTabber.h"
 #include "app/resources/resource.h"
 #include "classlib/CommonDialogs.h"
 #include "classlib/Dialog.h"
+#include "core/SystemServices.h"
+#include "document/BFileParser.h"
 #include "document/BResultDiza.h"
 #include "document/FileParseThread.h"
 #include "options/BColorTheme.h"
+#include "toolkit/BPopup.h"
+#include "toolkit/BMultiZone.h"
 #include "toolkit/ZoneText.h"
+#include "tests/classlib/FakeCursorClip.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <cstdio>
+#include <functional>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -432,7 +443,7 @@ TEST_F(ShellTest, OptionsFromTheApplicationReachTheStartLogOnly) {
     EXPECT_EQ(text->presetColors[4], RGB(4, 5, 6));
 }
 
-TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensItsWebAddress) {
+TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensOnlyItsWebAddress) {
     ASSERT_TRUE(Start(L""));
     static std::vector<std::wstring> opened;
     opened.clear();
@@ -441,8 +452,17 @@ TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensItsWebAddress) {
         return true;
     });
     StartLogPane& log = Main().startScreen->log;
-    app->LogLine(L"%s", L"see http://example.org/x for more");
-    app->LogLine(L"%s", L"no address here");
+    // Each line and what a double click on it opens (nothing for an empty text).
+    const std::pair<const wchar_t*, const wchar_t*> rows[] = {
+        {L"see http://example.org/x for more", L"http://example.org/x"},
+        {L"no address here", L""},
+        {L"loaded c:\\httpd\\x.exe", L""},                  // a path is never run
+        {L"httpd\\x.exe then https://example.org/a?b=1\tdone", L"https://example.org/a?b=1"},
+        {L"http:// alone", L""},
+        {L"file://c:/x.exe and http:x.exe", L""},
+    };
+    for (const auto& row : rows)
+        app->LogLine(L"%s", row.first);
     Pump();
     auto clickLine = [&](int line) {
         for (int y = 0; y < 2000; ++y) {
@@ -453,11 +473,12 @@ TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensItsWebAddress) {
         }
         return false;
     };
-    ASSERT_TRUE(clickLine(log.LineCount() - 1));
-    EXPECT_TRUE(opened.empty());
-    ASSERT_TRUE(clickLine(log.LineCount() - 2));
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], L"http://example.org/x for more");
+    const int first = log.LineCount() - static_cast<int>(std::size(rows));
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        opened.clear();
+        ASSERT_TRUE(clickLine(first + static_cast<int>(i)));
+        EXPECT_EQ(opened, std::vector<std::wstring>(*rows[i].second ? 1 : 0, rows[i].second)) << i;
+    }
     SetShellOpenSeam(nullptr);
 }
 
@@ -511,6 +532,65 @@ TEST_F(ShellTest, OptionsResultsReachTheApplicationsSet) {
     EXPECT_NE(text.find("; kept"), std::string::npos) << text;
 }
 
+// With two files open, the Options command stores and applies the current file's set in that file's
+// windows alone: the other file keeps its own layout and colours.
+TEST_F(ShellTest, OptionsOfTheCurrentFileStayWithItsWindows) {
+    AnswerOpenDialogs({true, true});
+    ASSERT_TRUE(Start(Quoted(File()) + L" " + Quoted(File())));
+    ASSERT_EQ(Tabs().Count(), 2);
+    FilePane* current = Tabs().CurrentWindow();
+    FilePane* other = Tabs().WindowAt(0) == current ? Tabs().WindowAt(1) : Tabs().WindowAt(0);
+    ASSERT_NE(current, other);
+    auto sideShown = [](FilePane* w) { return ::IsWindowVisible(w->GetDlgItem(kIdFileSideTab)) != FALSE; };
+    auto codeBack = [](FilePane* w) { return dynamic_cast<BMultiZone*>(w->DizaWindow())->normalColor; };
+    other->PostMessage(WM_COMMAND, kCmdSidePane, 0);   // the other file's own layout: no side tab
+    Pump(50);
+    ASSERT_FALSE(sideShown(other));
+    ASSERT_TRUE(sideShown(current));
+    const COLORREF otherBack = codeBack(other);
+    current->document->options.codeColors.codeBk.value = RGB(1, 2, 3);
+
+    PushModalAction([](Dialog& d) { d.EndDialog(IDOK); });
+    Main().PostMessage(WM_COMMAND, ID_OPTIONS, 0);
+    Pump(100);
+    EXPECT_EQ(PendingModalActions(), 0u);
+    EXPECT_TRUE(current->document->options.ui.sidePaneShow.value);   // stored from its own windows
+    EXPECT_TRUE(sideShown(current));
+    EXPECT_FALSE(sideShown(other));
+    EXPECT_EQ(codeBack(current), RGB(1, 2, 3));
+    EXPECT_EQ(codeBack(other), otherBack);
+}
+
+// A press on the low pane's bar, held while Alt+O opens the menu and then the Options dialog: the
+// drag ends, the cursor is free before the dialog shows, and later moves leave the bar alone.
+TEST_F(ShellTest, AltOWhileDraggingTheLowBarFreesTheCursor) {
+    wintest::FakeCursorClip clip;
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File())));
+    FileLowPane* low = Tabs().CurrentWindow()->LowPane();
+    ASSERT_TRUE(low && low->IsWindowVisible());
+    const RECT bar = low->BarRect();
+    const int x = (bar.left + bar.right) / 2, y = (bar.top + bar.bottom) / 2;
+    low->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    Pump(50);
+    ASSERT_FALSE(wintest::FakeCursorClip::Free());
+    const int position = low->position;
+    static bool freeInDialog = false;
+    freeInDialog = false;
+    PushModalAction([](Dialog& d) {
+        freeInDialog = wintest::FakeCursorClip::Free();
+        d.EndDialog(IDCANCEL);
+    });
+    Main().PostMessage(WM_SYSKEYDOWN, 'O', 0x20000001);
+    Pump(300);
+    EXPECT_EQ(PendingModalActions(), 0u);
+    EXPECT_TRUE(freeInDialog);
+    EXPECT_TRUE(wintest::FakeCursorClip::Free());
+    low->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 80, y));
+    Pump(50);
+    EXPECT_EQ(low->position, position);
+}
+
 TEST_F(ShellTest, OptionsCommandRunsTheDialogOnTheApplicationsSetWithoutAFile) {
     ASSERT_TRUE(Start(L""));
     EXPECT_EQ(&Main().OptionsToEdit(), static_cast<Options*>(&app->options));
@@ -544,6 +624,306 @@ TEST_F(ShellTest, DroppingFilesOffersTheFirst) {
     EXPECT_EQ(g_offered[0], a);
     ASSERT_EQ(Tabs().Count(), 1);
     EXPECT_STREQ(Tabs().FileAt(0)->FilePath(), a.c_str());
+}
+
+// ---- cancelling a parse
+
+// The application's own loop until the queue is empty, then its idle step.
+void RunLoop(CApp* app) {
+    MSG msg;
+    for (int i = 0; i < 10000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT)
+            break;
+        app->PumpMessage(msg);
+    }
+    app->RunIdle();
+}
+
+std::vector<std::wstring> LogOf(FilePane* window) {
+    std::vector<std::wstring> lines;
+    BTextRoll& ring = window->LogPane()->Ring();
+    for (int i = 0; i < ring.Count(); ++i)
+        lines.push_back(ring.GetText(i));
+    return lines;
+}
+
+bool Logged(const std::vector<std::wstring>& lines, const std::wstring& start) {
+    for (const std::wstring& line : lines)
+        if (line.compare(0, start.size(), start) == 0)
+            return true;
+    return false;
+}
+
+// A parser offered for every file: 32-bit code over the whole file with refers and ASCII strings
+// chosen. `during` runs inside each parse with its file window: what the user does meanwhile.
+class HookParser : public BFileParser {
+public:
+    explicit HookParser(std::function<void(FilePane*)> during) : during_(std::move(during)) { title = L"Hooked"; }
+    bool KnowsFile(ParseProbe* probe) override {
+        probe->head.flags = kRequestEnable32 | kRequestRefers | kRequestAscii;
+        probe->head.bitness = 32;
+        probe->head.acceptCode = 1;
+        probe->head.baseAddress = 0x400000;
+        return true;
+    }
+    bool Parse(ParseRequest* request) override {
+        FileParseThread* document = FindFileById(request->head.fileId);
+        if (!document)
+            return false;
+        if (during_)
+            during_(dynamic_cast<FilePane*>(document->Host()));
+        return document->AddCodeSegment(0x400000, 0, document->FileSize(), document->FileSize());
+    }
+    void OnClose(ParseRequest* request) override {
+        if (FileParseThread* document = FindFileById(request->head.fileId))
+            cancelledAtClose.push_back(document->cancelRequested);
+    }
+    std::vector<bool> cancelledAtClose;
+
+private:
+    std::function<void(FilePane*)> during_;
+};
+
+std::vector<std::wstring> g_asked;
+int AnswerYes(HWND, const wchar_t* text, const wchar_t*, UINT) {
+    g_asked.push_back(text);
+    return IDYES;
+}
+
+class ParseCancelTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        g_asked.clear();
+        AskCancel::showBox = AnswerYes;
+    }
+    // The menu's Open with the open dialog answered OK.
+    void OpenThroughMenu() {
+        Tabs().request.fileName = File().c_str();
+        AnswerOpenDialogs({true});
+        Main().PostMessage(WM_COMMAND, ID_FILE_OPEN, 0);
+        RunLoop(app);
+    }
+    void ExpectReadyWithScans(FilePane* window, size_t fromLine = 0) {
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(window->document->ready);
+        std::vector<std::wstring> lines = LogOf(window);
+        lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(std::min(fromLine, lines.size())));
+        EXPECT_TRUE(Logged(lines, L"Scan refers is starting..."));
+        EXPECT_TRUE(Logged(lines, L"Scan stringz is starting..."));
+        EXPECT_FALSE(Logged(lines, L"The file is not ready"));
+    }
+    const std::vector<std::wstring> kParsingQuestion{ L"Do You want cancel parsing ?" };
+};
+
+// A click on Close waits in the queue while the parser works; its Yes must not outlive the file.
+TEST_F(ParseCancelTest, ClosingAFileWhileItParsesLeavesTheNextFileReady) {
+    int runs = 0;
+    app->parsers.Add(new HookParser([&](FilePane*) {
+        if (runs++ == 0)
+            Main().PostMessage(WM_COMMAND, ID_FILE_CLOSE, 0);
+    }));
+    ASSERT_TRUE(app->Start(L"", SW_SHOWNORMAL));
+    RunLoop(app);
+    OpenThroughMenu();
+    EXPECT_EQ(Tabs().Count(), 0);
+    EXPECT_EQ(g_asked, kParsingQuestion);
+    OpenThroughMenu();
+    ASSERT_EQ(Tabs().Count(), 1);
+    ExpectReadyWithScans(Tabs().WindowAt(0));
+    EXPECT_EQ(g_asked.size(), 1u);
+}
+
+// A window that posts a message again when it comes: then it stands behind what was queued meanwhile.
+class Relay {
+public:
+    Relay() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TestRelay";
+        ::RegisterClassW(&wc);
+        hwnd_ = ::CreateWindowExW(0, L"TestRelay", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    }
+    ~Relay() { ::DestroyWindow(hwnd_); }
+    void PostLater(HWND to, UINT message, WPARAM wparam, LPARAM lparam) {
+        later_ = MSG{ to, message, wparam, lparam, 0, {} };
+        ::PostMessageW(hwnd_, WM_APP, 0, reinterpret_cast<LPARAM>(&later_));
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message != WM_APP)
+            return ::DefWindowProcW(hwnd, message, wparam, lparam);
+        const MSG* m = reinterpret_cast<const MSG*>(lparam);
+        ::PostMessageW(m->hwnd, m->message, m->wParam, m->lParam);
+        return 0;
+    }
+    HWND hwnd_;
+    MSG later_{};
+};
+
+// A double click on the tab strip that is handled in the after-parse step reloads the file: the new
+// document parses alone.
+TEST_F(ParseCancelTest, ReloadingAFileWhileItParsesLeavesTheNewDocumentReady) {
+    int runs = 0;
+    Relay relay;
+    app->parsers.Add(new HookParser([&](FilePane*) {
+        if (runs++ == 0)
+            relay.PostLater(Tabs().m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 5));
+    }));
+    ASSERT_TRUE(app->Start(L"", SW_SHOWNORMAL));
+    RunLoop(app);
+    AnswerOpenDialogs({true});   // the reload's dialog
+    OpenThroughMenu();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(g_asked, kParsingQuestion);
+    ASSERT_EQ(Tabs().Count(), 1);
+    FilePane* window = Tabs().WindowAt(0);
+    const std::vector<std::wstring> lines = LogOf(window);
+    size_t closed = 0;
+    while (closed < lines.size() && lines[closed] != L"--- --- ---")
+        ++closed;
+    ASSERT_LT(closed, lines.size());
+    ExpectReadyWithScans(window, closed);
+}
+
+// The pop-up's close box (clicked while a plug-in pumps messages) and Esc (handled after the parse
+// ends) both ask; a Yes cancels that file's parse only, not the next file's.
+TEST_F(ParseCancelTest, YesToTheQuestionCancelsThatFilesParseOnly) {
+    const std::function<void(FilePane*)> ways[] = {
+        [](FilePane* window) {
+            BPopup* popup = window->ParsePopup();
+            ASSERT_NE(popup, nullptr);
+            const RECT c = popup->GetClientRect();
+            popup->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.right - 5, c.top + 5));
+            ::PumpMessages();
+        },
+        [](FilePane* window) {
+            ASSERT_NE(window->DizaWindow(), nullptr);
+            ::PostMessageW(window->DizaWindow()->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 1);
+        },
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(&way - ways);
+        g_asked.clear();
+        int runs = 0;
+        app->parsers.Add(new HookParser([&](FilePane* window) {
+            if (runs++ == 0)
+                way(window);
+        }));
+        AnswerOpenDialogs({true, true});
+        ASSERT_TRUE(app->Start((Quoted(File()) + L" " + Quoted(File())).c_str(), SW_SHOWNORMAL));
+        RunLoop(app);
+        ASSERT_EQ(Tabs().Count(), 2);
+        EXPECT_EQ(g_asked, kParsingQuestion);
+        FilePane* first = Tabs().WindowAt(0);
+        EXPECT_TRUE(first->document->cancelRequested);
+        EXPECT_FALSE(first->document->ready);
+        const std::vector<std::wstring> lines = LogOf(first);
+        EXPECT_TRUE(Logged(lines, L"The file is not ready"));
+        EXPECT_FALSE(Logged(lines, L"Scan refers is starting..."));
+        ExpectReadyWithScans(Tabs().WindowAt(1));
+        EXPECT_FALSE(AskCancel::Instance().Answered());
+        TearDown();
+        SetUp();
+    }
+}
+
+// Closing the main window while a file parses asks about all operations; Yes cancels the parse
+// before the file closes.
+TEST_F(ParseCancelTest, StoppingAllCancelsTheParseBeforeClosing) {
+    HookParser* parser = new HookParser([&](FilePane*) { Main().PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0); });
+    app->parsers.Add(parser);
+    ASSERT_TRUE(app->Start(L"", SW_SHOWNORMAL));
+    RunLoop(app);
+    OpenThroughMenu();
+    EXPECT_EQ(g_asked, (std::vector<std::wstring>{ L"Do You want cancel all operations ?" }));
+    EXPECT_FALSE(::IsWindow(Main().m_hWnd));
+    EXPECT_EQ(parser->cancelledAtClose, std::vector<bool>{ true });
+}
+
+// Clicks each tab of a strip, as a user would.
+void ClickEachTab(BTabber& strip, CApp* app) {
+    strip.Invalidate();
+    strip.UpdateWindow();
+    for (const RECT& r : std::vector<RECT>(strip.tabRects)) {
+        strip.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+        strip.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+        RunLoop(app);
+    }
+}
+
+// An empty file opens as an empty, ready document; every command, key, tab and status cell copes.
+// Without the parse pop-up the views stay enabled, so the commands reach the makers and the view.
+TEST_F(ParseCancelTest, AnEmptyFileIsAReadyDocumentThatEveryCommandCopesWith) {
+    for (bool popup : { true, false }) {
+        SCOPED_TRACE(popup);
+        app->options.general.showParsingPopup.value = popup;
+        const std::wstring empty = File("");
+        PushModalAction([](Dialog& d) {
+            for (int id : { IDC_OPEN_BITS32, IDC_OPEN_REFERS, IDC_OPEN_ASCII })
+                ::SendMessageW(d.Item(id), BM_CLICK, 0, 0);
+            d.SendMessage(WM_COMMAND, IDOK, 0);
+        });
+        ASSERT_TRUE(app->Start(Quoted(empty).c_str(), SW_SHOWNORMAL));
+        RunLoop(app);
+        ASSERT_EQ(Tabs().Count(), 1);
+        FilePane* window = Tabs().WindowAt(0);
+        FileParseThread* document = window->document;
+        EXPECT_TRUE(document->ready);
+        EXPECT_EQ(document->errorCount, 0);
+        EXPECT_EQ(document->Segments().Count(), 0);
+        const std::vector<std::wstring> lines = LogOf(window);
+        EXPECT_TRUE(Logged(lines, L"Segment 0000 is empty"));
+        EXPECT_TRUE(Logged(lines, L"Main parser is successed in "));
+        EXPECT_TRUE(Logged(lines, L"Refers scan is finished in "));
+        EXPECT_TRUE(Logged(lines, L"Scan stringz is finished in "));
+        EXPECT_FALSE(Logged(lines, L"The file is not ready"));
+        EXPECT_TRUE(g_asked.empty());
+
+        // Commands through the menu's route; a dialog that comes up is cancelled.
+        const UINT commands[] = { 311, 312, 321, 322, 323, 331, 332, 333, 337, 351, 352, 353, 354, 355, 356, 357,
+                                  360, 361, 362, 363, 371, 372, 401, 402, 403, 401, 402, 220, 230, 220, 230 };
+        for (UINT id : commands) {
+            SCOPED_TRACE(id);
+            if (PendingModalActions() == 0)
+                PushModalAction([](Dialog& d) { d.EndDialog(IDCANCEL); });
+            Main().PostMessage(WM_COMMAND, id, 0);
+            RunLoop(app);
+            ASSERT_EQ(Tabs().Count(), 1);
+        }
+        // Keys on the disassembly pane, clicks on every tab and on every status cell (menus closed by Esc).
+        HWND diza = window->DizaWindow()->m_hWnd;
+        for (UINT key : { VK_DOWN, VK_UP, VK_NEXT, VK_PRIOR, VK_HOME, VK_END, VK_RETURN, VK_LEFT, VK_RIGHT })
+            ::PostMessageW(diza, WM_KEYDOWN, key, 1);
+        RunLoop(app);
+        ClickEachTab(*static_cast<BTabber*>(window->SideTab()), app);
+        ClickEachTab(window->LowPane()->shortTab, app);
+        ClickEachTab(window->LowPane()->longTab, app);
+        FileStatusBar* bar = window->StatusBar();
+        bar->Invalidate();
+        bar->UpdateWindow();
+        for (const StatusCell& cell : std::vector<StatusCell>(bar->cells)) {
+            const RECT r = bar->GetClientRect();
+            bar->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell.left + 2, (r.top + r.bottom) / 2));
+            bar->PostMessage(WM_KEYDOWN, VK_ESCAPE, 1);
+            RunLoop(app);
+        }
+        ::RedrawWindow(Main().m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        EXPECT_TRUE(document->ready);
+        EXPECT_EQ(document->Segments().Count(), 0);
+        EXPECT_TRUE(g_asked.empty());
+        if (PendingModalActions() > 0) {
+            DialogTemplate unused(WS_POPUP | WS_CAPTION, 0, 0, 0, 40, 20, L"unused");
+            Dialog(unused.Get()).DoModal();
+        }
+        window->PostMessage(WM_COMMAND, kCmdFileClose, 0);   // the button bar's "File close"
+        RunLoop(app);
+        EXPECT_EQ(Tabs().Count(), 0);
+        TearDown();
+        SetUp();
+    }
 }
 
 }  // namespace

@@ -418,23 +418,30 @@ TEST_F(SideListsTest, AShownFindPaneIsTheActiveOneAndKeepsItsRowOnTheHit) {
 
 namespace {
 
-TEST_F(SideListsTest, FindRowsMarkTheFoundSpanAndRefersRowsDoNot) {
+// The UI option decides whether result rows mark the span their record gives; off at start.
+TEST_F(SideListsTest, ResultRowsMarkTheFoundSpanAsTheOptionSays) {
     Open([](FileParseThread& d) { return d.AddDataSegment(0x1000, 0, 0x400, 0x400); });
     const _RESULT_DIZA record{ { 0x1040, 0xD0000000 }, L"mov eax, ebx", 4, 3 };
     struct Case {
         BResultPane* pane;
-        bool marked;
-    } cases[] = { { &side_->find1, true }, { &side_->refers, false } };
+        bool option;
+    } cases[] = { { &side_->find1, false }, { &side_->refers, false }, { &side_->find2, true },
+                  { &side_->refers, true }, { &side_->find1, false } };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.option);
+        options_.ui.resultHighlight.value = c.option;
+        SendToWindowTree(side_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
         c.pane->line->SetData(&record);
         BZoneString* text = c.pane->line->result;
         EXPECT_EQ(text->text, StringW(L"mov eax, ebx"));
-        EXPECT_EQ(text->highlightMap.Test(4), c.marked);
-        EXPECT_EQ(text->highlightMap.Test(6), c.marked);
+        EXPECT_EQ(text->highlightMap.Test(4), c.option);
+        EXPECT_EQ(text->highlightMap.Test(6), c.option);
         EXPECT_FALSE(text->highlightMap.Test(3));
         EXPECT_FALSE(text->highlightMap.Test(7));
     }
     // A hex hit (no span in its text) marks nothing.
+    options_.ui.resultHighlight.value = true;
+    SendToWindowTree(side_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
     const _RESULT_DIZA hit{ { 0x1040, 0 }, L"90 90", -1, 2 };
     side_->find1.line->SetData(&hit);
     EXPECT_FALSE(side_->find1.line->result->highlightMap.Test(0));

@@ -66,7 +66,9 @@ TEST_F(SmallDialogs, GotoListsMatchingNamesWhileTypingAndHistoryOtherwise) {
         EXPECT_FALSE(d.IsItemEnabled(IDOK));
         ASSERT_EQ(1, list.GetCount());
         EXPECT_EQ(L"1234", list.GetText(0));
+        // Names are listed without regard to case, but OK needs one as it is.
         Type(d, IDC_GOTO_TEXT, L"ST", CBN_EDITCHANGE);
+        EXPECT_FALSE(d.IsItemEnabled(IDOK));
         ASSERT_EQ(2, list.GetCount());
         EXPECT_EQ(L"start", list.GetText(0));
         EXPECT_EQ(L"stop", list.GetText(1));

@@ -2,12 +2,18 @@
 // rows of the disassembly and comment panes, the selection by keys, the command guards, and the dump
 // pane's layout, scrolling and read window.
 
+#include "app/AskCancel.h"
+#include "app/DFind.h"
 #include "app/DGoto.h"
+#include "app/FileLogPane.h"
 #include "app/DizaZoneLines.h"
 #include "app/FileDizaPane.h"
 #include "app/FileDumpPane.h"
+#include "app/FileLogPane.h"
 #include "app/FileMainPane.h"
+#include "app/FileLowPane.h"
 #include "app/FilePane.h"
+#include "app/ShowasPane.h"
 #include "app/resources/resource.h"
 #include "classlib/Dialog.h"
 #include "core/SectionLock.h"
@@ -17,8 +23,11 @@
 #include "document/Diza.h"
 #include "document/FileParseThread.h"
 #include "document/FindContext.h"
+#include "options/BColorTheme.h"
 #include "options/Options.h"
 #include "tests/app/FileFixtures.h"
+#include "tests/classlib/FakeCursorClip.h"
+#include "tests/classlib/MouseTakers.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +73,8 @@ TEST(DizaColours, InstructionAndDataTextsGetTheirRoles) {
         { L"jmp short loc_1000", true, "333077777777777777" },
         { L"add al,1Fh", true, "3330440557" },
         { L"add al, 1Fh", true, "33304406666" },
+        { L"mov CR?,eax", true, "33304440444" },
+        { L"fld st?", true, "3330444" },
         { L"db 1, 2, 3", false, "3305055055" },
         { L"dd 12345678h", false, "330555555555" },
     };
@@ -80,6 +91,9 @@ TEST(DizaColours, RegisterNamesEndAtAnOperandBoundary) {
     const Case cases[] = {
         { L"eax", 0, 3 }, { L"eax,", 0, 3 }, { L"eaxb", 0, 0 }, { L"[esi+4]", 1, 3 }, { L"st(3)]", 0, 5 },
         { L"r15", 0, 3 }, { L"r15d", 0, 4 }, { L"EAX", 0, 0 }, { L"sil*2", 0, 3 }, { L"x", 0, 0 },
+        // The engine's placeholders and upper-case names colour as it prints them; test registers do not.
+        { L"st?", 0, 3 }, { L"mm?,", 0, 3 }, { L"CR?", 0, 3 }, { L"DR?", 0, 3 }, { L"?s", 0, 2 },
+        { L"CR1", 0, 3 }, { L"cr1", 0, 0 }, { L"TR0", 0, 0 }, { L"tr6", 0, 0 },
     };
     for (const Case& c : cases) {
         const int n = static_cast<int>(std::wcslen(c.text));
@@ -108,13 +122,6 @@ void Pump() {
     }
 }
 
-// The last confinement asked for: true while the pointer is held in a rectangle.
-bool clipped = false;
-BOOL WINAPI NoClip(const RECT* r) {
-    clipped = r != nullptr;
-    return TRUE;
-}
-
 void SetShift(bool down) {
     BYTE keys[256];
     ::GetKeyboardState(keys);
@@ -127,8 +134,6 @@ class ViewsTest : public ::testing::Test {
 protected:
     explicit ViewsTest(int size = 0x2000) : size_(size) {}
     void SetUp() override {
-        FileDizaPane::clipCursor = NoClip;
-        FileDumpPane::clipCursor = NoClip;
         options_.ApplyColorTheme();
         const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         path_ = ScratchPath((L"views-" + std::wstring(name.begin(), name.end()) + L".bin").c_str());
@@ -151,8 +156,6 @@ protected:
         delete window_;
         frame_.DestroyWindow();
         ::DeleteFileW(path_.c_str());
-        FileDizaPane::clipCursor = ::ClipCursor;
-        FileDumpPane::clipCursor = ::ClipCursor;
     }
     // One data segment over the file (and `extra` bytes more in memory), items of 4 bytes at its start.
     void Open(int64_t extra = 0, std::function<void(FileParseThread*)> more = nullptr) {
@@ -200,6 +203,7 @@ protected:
     void Key(UINT key) { Diza().SendMessage(WM_KEYDOWN, key, 0); }
 
     int size_;
+    wintest::FakeCursorClip clip_;
     Options options_;
     TestDirectory directory_;
     CWnd frame_;
@@ -281,14 +285,123 @@ TEST_F(ViewsTest, APressInEitherPaneHoldsThePointerUntilTheButtonGoesUp) {
         const RECT row = pane->GetRowRect(3);
         const LPARAM at = MAKELPARAM(row.right - 20, (row.top + row.bottom) / 2);
         pane->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-        EXPECT_TRUE(clipped);
+        EXPECT_FALSE(wintest::FakeCursorClip::Free());
         EXPECT_EQ(3, Diza().Page().currentRow);
         pane->SendMessage(WM_LBUTTONUP, 0, at);
-        EXPECT_FALSE(clipped);
+        EXPECT_TRUE(wintest::FakeCursorClip::Free());
         Key(VK_UP);
     }
     BOOKMARK_DATA mark{};
     EXPECT_FALSE(doc_->stores.bookmarks.Get(0x100C, &mark));
+}
+
+// A press in the rows of the disassembly, comment or log pane lets go when something else takes the
+// mouse: the cursor is free, the capture gone, a block begun by the drag is finished.
+TEST_F(ViewsTest, APressInTheRowsLetsGoWhenTheMouseIsTaken) {
+    Open();
+    BlockSelection& s = Diza().Page().selection;
+    FileLogPane* log = window_->LogPane();
+    ASSERT_TRUE(log && log->m_hWnd);
+    for (wintest::MouseTaker taker : wintest::kMouseTakers) {
+        for (BMultiZone* pane : { static_cast<BMultiZone*>(&Diza()), static_cast<BMultiZone*>(&Main().comments),
+                                  static_cast<BMultiZone*>(log) }) {
+            const RECT row = pane->GetRowRect(1);
+            const RECT below = pane->GetRowRect(4);
+            const int x = row.right - 20;
+            POINT screen{ x, (below.top + below.bottom) / 2 };
+            pane->ClientToScreen(&screen);
+            ::SetCursorPos(screen.x, screen.y);
+            pane->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, (row.top + row.bottom) / 2));
+            pane->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, (below.top + below.bottom) / 2));
+            Pump();
+            ASSERT_FALSE(wintest::FakeCursorClip::Free()) << wintest::TakerName(taker);
+            const wintest::TakenState seen = wintest::TakeMouse(taker, pane->m_hWnd);
+            EXPECT_TRUE(seen.cursorFree) << wintest::TakerName(taker);
+            EXPECT_TRUE(seen.captureFree) << wintest::TakerName(taker);
+            EXPECT_TRUE(wintest::FakeCursorClip::Free()) << wintest::TakerName(taker);
+            EXPECT_NE(BlockSelection::kMarking, s.state) << wintest::TakerName(taker);
+            Key(VK_UP);   // a plain key clears the block
+        }
+    }
+}
+
+// The split drag between the disassembly and comment panes: a track line over the main pane
+// follows the pointer, which is held in the main pane; the width changes once, on release; a drag
+// that loses the mouse erases its line, frees the cursor and changes nothing.
+TEST_F(ViewsTest, TheSplitDragTracksALineAndSizesOnRelease) {
+    Open();
+    FileOncommentPane& comments = Main().comments;
+    ASSERT_TRUE(comments.IsShown());
+    BDivider* divider = comments.Divider();
+    ASSERT_TRUE(divider && divider->m_hWnd);
+    RECT bar{};
+    ::GetWindowRect(divider->m_hWnd, &bar);
+    POINT grip{ (bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2 };
+    auto pointAt = [&](int dx) {
+        ::SetCursorPos(grip.x + dx, grip.y);
+        POINT p{ grip.x + dx, grip.y };
+        ::ScreenToClient(divider->m_hWnd, &p);
+        return MAKELPARAM(p.x, p.y);
+    };
+    auto mainX = [&](int dx) {
+        POINT p{ grip.x + dx, grip.y };
+        ::ScreenToClient(Main().m_hWnd, &p);
+        return static_cast<int>(p.x);
+    };
+    // What the main pane shows at a place (over its children too).
+    auto shown = [&](int x, int y) {
+        CClientDC dc(Main().m_hWnd, DCX_CACHE);
+        return ::GetPixel(dc.GetSafeHdc(), x, y);
+    };
+    RECT mainArea = Main().GetClientRect();
+    ::MapWindowPoints(Main().m_hWnd, nullptr, reinterpret_cast<POINT*>(&mainArea), 2);
+    const int width = comments.GetExtent();
+    const int lineY = Main().GetClientRect().bottom / 2;
+    Paint();
+    const COLORREF before = shown(mainX(-60), lineY);
+
+    divider->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, pointAt(0));
+    Pump();
+    divider->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, pointAt(-60));
+    Pump();
+    // Held in the main pane, where the comment pane keeps within 0 and its largest share.
+    const RECT held = wintest::FakeCursorClip::Current();
+    EXPECT_EQ(mainArea.top, held.top);
+    EXPECT_EQ(mainArea.bottom, held.bottom);
+    EXPECT_LE(held.right, mainArea.right);
+    EXPECT_GE(held.right, mainArea.right - 4);
+    EXPECT_GT(held.left, mainArea.left + (mainArea.right - mainArea.left) / 10);
+    EXPECT_EQ(mainX(-60), comments.SplitTrackX());
+    EXPECT_EQ(before ^ 0xFFFFFFu, shown(mainX(-60), lineY));   // the inverted track line
+    EXPECT_EQ(width, comments.GetExtent());            // nothing moves before the release
+    divider->PostMessage(WM_LBUTTONUP, 0, pointAt(-60));
+    Pump();
+    EXPECT_TRUE(wintest::FakeCursorClip::Free());
+    EXPECT_EQ(-1, comments.SplitTrackX());
+    EXPECT_EQ(width + 60, comments.GetExtent());
+
+    for (wintest::MouseTaker taker : wintest::kMouseTakers) {
+        ::GetWindowRect(divider->m_hWnd, &bar);
+        grip = POINT{ (bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2 };
+        const int before = comments.GetExtent();
+        Paint();
+        Pump();
+        const COLORREF under = shown(mainX(-30), lineY);
+        divider->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, pointAt(0));
+        Pump();
+        divider->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, pointAt(-30));
+        Pump();
+        ASSERT_EQ(mainX(-30), comments.SplitTrackX()) << wintest::TakerName(taker);
+        const wintest::TakenState seen = wintest::TakeMouse(taker, divider->m_hWnd);
+        EXPECT_TRUE(seen.cursorFree) << wintest::TakerName(taker);
+        EXPECT_TRUE(seen.captureFree) << wintest::TakerName(taker);
+        EXPECT_EQ(-1, comments.SplitTrackX()) << wintest::TakerName(taker);
+        EXPECT_EQ(under, shown(mainX(-30), lineY)) << wintest::TakerName(taker);   // the line is gone
+        divider->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, pointAt(-90));
+        divider->PostMessage(WM_LBUTTONUP, 0, pointAt(-90));
+        Pump();
+        EXPECT_EQ(before, comments.GetExtent()) << wintest::TakerName(taker);
+    }
 }
 
 TEST_F(ViewsTest, HexFindHitsMarkTheirDumpCells) {
@@ -481,6 +594,47 @@ TEST_F(ViewsTest, ShowasRecordReplacesTheKindWordAtItsAddress) {
     EXPECT_EQ(0xD1000000u, diza.Page().top.line);
 }
 
+// The show-as list of a data line, through the user's path: its mark stands on the line's own
+// representation, and a double click on another representation row shows the line that way.
+TEST_F(ViewsTest, ShowasRowsShowTheDataLineInTheirRepresentation) {
+    Open();
+    ASSERT_TRUE(window_->LowPane()->shortTab.SelectTab(FileShortTab::kIdShowas));
+    ShowasPane& showas = *window_->Showas();
+    Diza().SetFocus();
+    Key(VK_DOWN);
+    Pump();
+    Paint();
+    ASSERT_EQ(0x1004, showas.Position().address);
+    ASSERT_EQ(6, showas.RowCount());
+    auto label = [&](int row) { return row < 0 ? std::wstring(L"-") : std::wstring(showas.records[row].label.c_str()); };
+    EXPECT_EQ(L"Uns Hex", label(showas.CurrentRow()));
+    auto lineText = [&] {
+        SectionLock lock(doc_->FileLock());
+        DizaPage& page = Diza().Page();
+        std::unique_ptr<BDizaLine> model(MakeDizaLine(doc_, ::Diza{ 0x1004, page.Row(page.LineOfAddress(0x1004)).line }));
+        model->Body()->BuildText();
+        return std::wstring(model->Body()->text.c_str());
+    };
+    for (const wchar_t* chosen : { L"Sign Dec", L"Bits", L"Uns Dec", L"Sign Hex", L"Uns Hex" }) {
+        SCOPED_TRACE(std::wstring(chosen));
+        int row = 0;
+        while (row < showas.RowCount() && label(row) != chosen)
+            ++row;
+        ASSERT_LT(row, showas.RowCount());
+        const std::wstring value = showas.records[row].value.c_str();
+        const RECT r = showas.GetRowRect(row - static_cast<int>(showas.VBar().top));
+        const LPARAM at = MAKELPARAM(8, (r.top + r.bottom) / 2);
+        showas.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        showas.PostMessage(WM_LBUTTONUP, 0, at);
+        showas.PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        Pump();
+        Paint();
+        const std::wstring text = lineText();
+        EXPECT_EQ(value, text.substr(text.size() - std::min(text.size(), value.size())));
+        EXPECT_EQ(chosen, label(showas.CurrentRow()));
+    }
+}
+
 // --- The dump pane.
 
 class DumpTest : public ViewsTest {
@@ -494,6 +648,26 @@ protected:
         dump_->SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));
     }
 };
+
+// A Shift-drag in the dump lets go when something else takes the mouse; later moves scroll nothing.
+TEST_F(DumpTest, AShiftDragLetsGoWhenTheMouseIsTaken) {
+    Open();
+    MakeDump(600, 200);
+    Pump();
+    for (wintest::MouseTaker taker : wintest::kMouseTakers) {
+        const int64_t position = dump_->Position();
+        const int x = dump_->hexArea.left + 40, y = dump_->hexArea.top + 5;
+        dump_->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(x, y));
+        Pump();
+        ASSERT_FALSE(wintest::FakeCursorClip::Free()) << wintest::TakerName(taker);
+        const wintest::TakenState seen = wintest::TakeMouse(taker, dump_->m_hWnd);
+        EXPECT_TRUE(seen.cursorFree) << wintest::TakerName(taker);
+        EXPECT_TRUE(seen.captureFree) << wintest::TakerName(taker);
+        dump_->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x - 200, y));
+        Pump();
+        EXPECT_EQ(position, dump_->Position()) << wintest::TakerName(taker);
+    }
+}
 
 TEST_F(DumpTest, PaintsItsBackgroundAndCells) {
     Open();
@@ -912,7 +1086,11 @@ TEST_F(ViewsTest, TheTextColumnGetsTheWidthTheAddressAndBytesLeave) {
     EXPECT_EQ(line->address->TextWidth(doc_->addressWidth), line->address->VisibleWidth());
     EXPECT_LE(line->dump->VisibleWidth(), line->dump->TextWidth(8));
     EXPECT_EQ(line->dump->TextWidth(16), line->dump->GetMaxWidth());
-    EXPECT_GE(line->body->VisibleWidth(), line->body->TextWidth(16));
+    // The text runs from the bytes to the pane's right edge, whatever the fonts' widths.
+    const RECT client = Diza().GetClientRect();
+    EXPECT_EQ(client.right, line->body->rect.right);
+    EXPECT_LE(line->body->rect.left - line->dump->rect.right, 1);
+    EXPECT_GT(line->body->VisibleWidth(), line->dump->VisibleWidth());
     // A wider address still gets all its digits.
     doc_->addressWidth = 12;
     Diza().SendMessage(0x5E09, 0x40000001u, 0);
@@ -942,4 +1120,116 @@ TEST_F(ViewsTest, ArrowKeysCarryTheCursorAddressToTheDump) {
     EXPECT_LE(dump->Position(), dump->fileMark);
 }
 
+// The focused-tab colour, made unlike the unfocused one so that the strip shows which it drew.
+class FocusColourTest : public ViewsTest {
+protected:
+    static constexpr int kFocusShape = 59;
+    void SetUp() override {
+        options_.ApplyColorTheme();
+        saved_ = CurrentTheme().Entry(kFocusShape).value;
+        CurrentTheme().Entry(kFocusShape).value = RGB(0, 0xC0, 0x40);
+        ViewsTest::SetUp();
+    }
+    void TearDown() override {
+        ViewsTest::TearDown();
+        CurrentTheme().Entry(kFocusShape).value = saved_;
+    }
+    // Pixels of the focused-tab colour that a window shows outside one of its children.
+    static int FocusPixels(HWND window, HWND child) {
+        RECT client, inner;
+        ::GetClientRect(window, &client);
+        ::GetWindowRect(child, &inner);
+        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&inner), 2);
+        HDC dc = ::GetDC(window);
+        int count = 0;
+        for (int y = client.top; y < client.bottom; ++y)
+            for (int x = client.left; x < client.right; ++x) {
+                const POINT p{ x, y };
+                if (!::PtInRect(&inner, p) && ::GetPixel(dc, x, y) == RGB(0, 0xC0, 0x40))
+                    ++count;
+            }
+        ::ReleaseDC(window, dc);
+        return count;
+    }
+    COLORREF saved_ = 0;
+};
+
+// A click that moves the focus from the disassembly into the dump lights the "Dump" tab.
+TEST_F(FocusColourTest, AClickInTheDumpShowsItsTabFocused) {
+    Open();
+    FileDumpPane* dump = DumpOf(window_->m_hWnd);
+    ASSERT_NE(nullptr, dump);
+    const HWND strip = ::GetParent(dump->m_hWnd);
+    Diza().SetFocus();
+    ::RedrawWindow(window_->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    EXPECT_EQ(0, FocusPixels(strip, dump->m_hWnd));
+    const LPARAM at = MAKELPARAM(dump->hexArea.left + 2, 2);
+    dump->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    dump->PostMessage(WM_LBUTTONUP, 0, at);
+    Pump();
+    ASSERT_EQ(dump->m_hWnd, ::GetFocus());
+    EXPECT_GT(FocusPixels(strip, dump->m_hWnd), 0);
+}
+
 }  // namespace layout
+
+namespace findstop {
+
+// The question box as it shows, answered Yes through its own message queue.
+std::wstring questionText;
+HHOOK questionHook = nullptr;
+LRESULT CALLBACK AnswerYes(int code, WPARAM wparam, LPARAM lparam) {
+    if (code == HCBT_ACTIVATE) {
+        const HWND box = reinterpret_cast<HWND>(wparam);
+        wchar_t caption[64] = {};
+        ::GetWindowTextW(box, caption, 64);
+        if (std::wstring(caption) == AskCancel::kCaption) {
+            wchar_t text[128] = {};
+            ::GetDlgItemTextW(box, 0xFFFF, text, 128);
+            questionText = text;
+            ::PostMessageW(box, WM_COMMAND, IDYES, 0);
+        }
+    }
+    return ::CallNextHookEx(questionHook, code, wparam, lparam);
+}
+
+// A file of some thousand display lines, so that a find over it polls for Esc several times.
+class FindStopTest : public ViewsTest {
+protected:
+    FindStopTest() : ViewsTest(0x10000) {}
+    std::wstring LastLogLine() {
+        BTextRoll& ring = window_->LogPane()->Ring();
+        return ring.Count() > 0 ? ring.GetText(ring.Count() - 1) : L"";
+    }
+};
+
+// Esc pressed while a find runs asks the one question; Yes stops the find where it is.
+TEST_F(FindStopTest, EscDuringAFindAsksAndYesStopsIt) {
+    Open();
+    questionText.clear();
+    questionHook = ::SetWindowsHookExW(WH_CBT, AnswerYes, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(nullptr, questionHook);
+    // The dialog asks for a text every line holds; the key reaches the queue as it closes.
+    PushModalAction([this](Dialog& d) {
+        DFind& find = static_cast<DFind&>(d);
+        find.combo.SetText(L"*");
+        Diza().PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+        find.SendMessage(WM_COMMAND, IDOK);
+    });
+    Diza().PostMessage(WM_COMMAND, kCmdFind, 0);
+    Pump();
+    ::UnhookWindowsHookEx(questionHook);
+    EXPECT_EQ(0u, PendingModalActions());
+    EXPECT_EQ(L"Do You want cancel finding ?", questionText);
+    FindResult* result = doc_->finds.GetResultByIndex(1);
+    EXPECT_EQ(0, result->runningJobs);
+    EXPECT_GT(result->Count(), 0);
+    EXPECT_LE(result->Count(), static_cast<int>(BFindThread::kPollEvery));
+    const std::wstring last = LastLogLine();
+    const std::wstring canceled = L"Find1 for '*' is canceled at ";
+    EXPECT_EQ(canceled, last.substr(0, canceled.size())) << std::string(last.begin(), last.end());
+    EXPECT_FALSE(AskCancel::Instance().Answered());
+}
+
+}  // namespace findstop

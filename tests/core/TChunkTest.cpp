@@ -59,6 +59,21 @@ TEST(TChunk, PlacementByArithmetic) {
     EXPECT_EQ(a.count, 0);
 }
 
+// The bunker list grows by half (at least one slot), not by one slot per bunker: n bunkers take a
+// logarithmic number of list reallocations.
+TEST(TChunk, BunkerListGrowsByHalf) {
+    TChunk<char> a(1);
+    std::vector<int> capacities;
+    for (int i = 0; i < 100; ++i) {
+        a.Reserve(i);
+        if (capacities.empty() || capacities.back() != a.BunkerListCapacity())
+            capacities.push_back(a.BunkerListCapacity());
+    }
+    EXPECT_EQ(a.BunkerCount(), 100);
+    const std::vector<int> expected = { 1, 2, 3, 4, 6, 9, 13, 19, 28, 42, 63, 94, 141 };
+    EXPECT_EQ(capacities, expected);
+}
+
 TEST(TChunk, ClearSetsTheFirstBunkerSize) {
     TChunk<int> a(16);
     for (int i = 0; i < 40; ++i) a.Append(i);

@@ -187,6 +187,33 @@ TEST(DecodeEngine, NamesInText) {
     }
 }
 
+// In 64-bit code FF 25 is RIP-relative: the thunk's name is that of the slot after the thunk's end
+// plus the displacement, not of the displacement read as an address.
+TEST(DecodeEngine, ThunkSlotsOf64BitCode) {
+    std::vector<uint8_t> bytes(0x40, 0x90);
+    auto put = [&](size_t at, const char* hex) {
+        auto b = Hex(hex);
+        std::copy(b.begin(), b.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+    };
+    put(0x00, "E8 1B 00 00 00");                  // call 401020: jmp [rip+0x12] = [401038]
+    put(0x05, "E8 26 00 00 00");                  // call 401030: jmp [rip-0x36] = [401000]
+    put(0x20, "FF 25 12 00 00 00");
+    put(0x30, "FF 25 CA FF FF FF");
+    FakeDocument doc(kBase, bytes);
+    doc.Name(0x401038, u"__imp_ExitProcess");
+    doc.Name(0x12, u"wrong");                     // the displacement read as an address
+    doc.Name(kBase, u"start");
+    DecodeEngineIa32 engine(&doc, 64);
+    engine.DecodeAt(kBase);
+    EXPECT_EQ(Narrow(engine.GetText()), Expand("call|__imp_ExitProcess"));
+    engine.DecodeAt(kBase + 5);
+    EXPECT_EQ(Narrow(engine.GetText()), Expand("call|start"));
+    // The same bytes in 32-bit code read the field as the slot's address.
+    DecodeEngineIa32 engine32(&doc, 32);
+    engine32.DecodeAt(kBase);
+    EXPECT_EQ(Narrow(engine32.GetText()), Expand("call|wrong"));
+}
+
 TEST(DecodeEngine, LongAndWideNamesAreNarrowedAndCut) {
     FakeDocument doc(kBase, Hex("E8 FB 0F 00 00 C3"));
     std::u16string name(300, u'a');
@@ -269,4 +296,16 @@ TEST(DecodeEngine, InsnStartAtNearTheEndsOfTheRange) {
     EXPECT_EQ(engine.InsnStartAt(INT64_MIN, INT64_MAX - 0x100), INT64_MAX - 0x100);
     EXPECT_EQ(engine.InsnStartAt(INT64_MAX - 0x110, INT64_MAX - 0x100), INT64_MAX - 0x100);
     EXPECT_EQ(engine.InsnStartAt(INT64_MAX - 20, INT64_MAX), INT64_MAX);
+}
+
+TEST(DecodeEngine, RegisterNameTableByGroup) {
+    struct Row { unsigned group, number; const char* text; };
+    const Row rows[] = {
+        {0, 5, "gs"}, {0, 6, "?s"}, {1, 4, "ah"}, {2, 7, "di"}, {3, 0, "eax"}, {4, 7, "st(7)"},
+        {4, 8, "st?"}, {5, 15, "r15"}, {6, 15, "mm?"}, {7, 0, ""}, {8, 15, ""}, {9, 1, "CR1"},
+        {9, 8, "cr8"}, {9, 9, "CR?"}, {10, 4, "DR4"}, {10, 8, "DR?"}, {11, 6, "tr6"}, {11, 8, "TR?"},
+        {12, 0, ""}, {0, 16, ""},
+    };
+    for (const Row& r : rows)
+        EXPECT_STREQ(r.text, BDecodeEngine::RegisterNameText(r.group, r.number)) << r.group << "/" << r.number;
 }

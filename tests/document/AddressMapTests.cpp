@@ -1,5 +1,9 @@
 #include "DocumentFakes.h"
 
+#include "document/BDizaLine.h"
+
+#include <memory>
+
 namespace {
 
 class AddressMapTest : public DocumentTest {
@@ -101,6 +105,36 @@ TEST_F(AddressMapTest, CodeLinesAreInstructions) {
     EXPECT_EQ(m.ItemLength(0x2000), 5);
     EXPECT_EQ(m.ItemAtOrNext(0x2003).address, 0x2000);
     EXPECT_EQ(m.NextItemAddress(0x2000), 0x2005);
+}
+
+// The map's line geometry is the line models': for every kind of word the map's line starts and
+// lengths are those of the record's model, a data word with 0 items per line included (one element a
+// line, so a walk moves on).
+TEST_F(AddressMapTest, LineGeometryIsTheModels) {
+    ASSERT_TRUE(doc->AddSegment(0, 0x1000, 0, 0x100, 0));
+    DizaMap& m = doc->Map();
+    const uint32_t words[] = { 0xD2000000, 0xD2000003, 0xD0000007, 0xB0000006, 0xB0000000,
+                               0xA0000009, 0xA1000005, 0xA2000004, 0xE0000000 };
+    for (uint32_t word : words) {
+        SCOPED_TRACE(testing::Message() << std::hex << word);
+        m.Clear();
+        m.Put({ 0x1000, word });
+        m.Put({ 0x1100, 0 });
+        std::unique_ptr<BDizaLine> line(MakeDizaLine(doc, { 0x1000, word }));
+        BDizaBodyLine* body = line->Body();
+        const int64_t length = body ? body->LineLength() : 0;
+        for (int64_t at : { 0x1000, 0x1001, 0x1005, 0x1013 }) {
+            const int64_t start = body && at > 0x1000 ? body->LineStart(at) : 0x1000;
+            EXPECT_EQ(m.ItemAtOrNext(at).address, start) << std::hex << at;
+        }
+        EXPECT_EQ(m.ItemLength(0x1000), length);
+    }
+    m.Clear();
+    m.Put({ 0x1000, 0xD2000000 });
+    m.Put({ 0x1100, 0 });
+    EXPECT_EQ(m.ItemLength(0x1000), 4);
+    EXPECT_EQ(m.NextItemAddress(0x1000), 0x1004);
+    EXPECT_EQ(m.ItemAtOrNext(0x1006).address, 0x1004);
 }
 
 TEST_F(AddressMapTest, RemovalAndRadix) {

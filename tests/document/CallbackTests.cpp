@@ -169,16 +169,21 @@ protected:
     DataFileCallbackTest() : DocumentTest(0x1000, 0) {}
 };
 
-TEST_F(DataFileCallbackTest, CodeWithoutEngineIsRefusedBeforeAnythingChanges) {
+// Like every failed Make, a refused one still moves the run address: the next Run starts there.
+TEST_F(DataFileCallbackTest, CodeWithoutEngineIsRefusedButMovesTheRunAddress) {
     const int32_t id = doc->Serial();
     ASSERT_EQ(ZepFileAddDataSegment(id, 0x1000, 0, 0, 0, 0x100, 0, 0, 0), 1);
     ASSERT_EQ(ZepFileSetRunAddress(id, 0x1010, 0), 1);
     const int records = doc->Map().Count();
     EXPECT_EQ(ZepFileMakeCode(id, 0x1020, 0), 0);
-    EXPECT_EQ(ZepFileMakeCodes(id, 0x1020, 0, 8), 0);
-    EXPECT_EQ(doc->runAddress, 0x1010);
+    EXPECT_EQ(doc->runAddress, 0x1020);
+    EXPECT_EQ(ZepFileMakeCodes(id, 0x1030, 0, 8), 0);
+    EXPECT_EQ(doc->runAddress, 0x1030);
     EXPECT_EQ(doc->Map().Count(), records);
-    EXPECT_EQ(Lines().back(), L"Code(1020) no decode engine");
+    EXPECT_EQ(Lines().back(), L"Code(1030) no decode engine");
+    EXPECT_EQ(ZepFileRunWord(id), 1);
+    EXPECT_EQ(diza::KindOf(doc->Map().ItemAt(0x1030).kind), diza::kData);
+    EXPECT_EQ(doc->Map().ItemAt(0x1030).address, 0x1030);
     // A code segment in a data file is refused and counted.
     EXPECT_EQ(ZepFileAddCodeSegment(id, 0x2000, 0, 0, 0, 0x10, 0, 0, 0), 0);
     EXPECT_EQ(doc->errorCount, 1);

@@ -137,7 +137,8 @@ TEST(CollapseClassify, MarksOfLines) {
         { { 0x1100, name }, { 0x1100, code }, 3 },   // name line inside an enclosing range
         { { 0x1000, code }, { 0x1004, code }, 2 },   // open start, next inside
         { { 0x1100, code }, { 0x1104, code }, 1 },   // folded start, next inside
-        { { 0x1100, code }, { 0x1200, code }, 0 },   // next outside
+        { { 0x1100, code }, { 0x1200, code }, 1 },   // folded start as the page shows it: next at the end
+        { { 0x1000, code }, { 0x2000, code }, 0 },   // open start of a one-line range
         { { 0x1000, more }, { 0x1004, code }, 3 },
         { { 0x1004, code }, { 0x1008, code }, 3 },   // inside, next a real line inside
         { { 0x1FFC, code }, { 0x2000, code }, 4 },   // the last line

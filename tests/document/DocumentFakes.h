@@ -45,7 +45,6 @@ public:
     void RepaintSideTabs() override { ++sideTabRepaints; }
     void OnClosing() override { ++closings; }
     void CloseCancelQuestion() override { ++questionsClosed; }
-    bool CancelAnswered() override { return cancelAnswered; }
     void ShowProgress(const wchar_t* stage) override { stages.push_back(stage); }
     void PumpMessages() override {
         ++pumps;
@@ -76,7 +75,6 @@ public:
     std::vector<Notice> notices, sent, posted, paneSent;
     std::vector<std::wstring> stages, statusTexts;
     int titleUpdates = 0, relayouts = 0, sideTabRepaints = 0, closings = 0, questionsClosed = 0, pumps = 0;
-    bool cancelAnswered = false;
     BDizaView* dizaView = nullptr;
     std::function<void()> onPump;
 };

@@ -321,6 +321,33 @@ struct FakeFindHost : BFindHost {
     std::vector<int> shown;
 };
 
+// The host gets to stop a find between chunks too, so a long hex find with few hits can be stopped.
+TEST(FindHex, AStopBetweenChunksEndsAFindWithFewHits) {
+    const int size = 5 * 1024 * 1024;
+    std::string bytes(size, '\x11');
+    bytes.replace(size - 4, 4, "\x8B\x45\xF8\x50");
+    FindDocument d(bytes, { { 0, 0x10000000, 0, size, 0 } });
+    struct StoppingHost : FakeFindHost {
+        void PollStop() override {
+            ++polls;
+            context->StopAll();
+        }
+        FindContext* context = nullptr;
+        int polls = 0;
+    } host;
+    host.context = d.context;
+    d.context->parameters.text = L"8B 45 ?? 50";
+    d.context->parameters.flags = kHex1;
+    d.context->RunFind(&host);
+    FindResult* r = d.context->GetResultByIndex(1);
+    d.context->OnFindDone(r);
+    EXPECT_EQ(host.polls, 1);
+    EXPECT_EQ(r->Count(), 0);
+    EXPECT_EQ(r->stopAddress, 0x10000000);
+    ASSERT_FALSE(d.Lines().empty());
+    EXPECT_EQ(d.Lines().back(), L"Find1 for '8B 45 ?? 50' is canceled at " + d.doc->AddressText(0x10000000) + L".");
+}
+
 TEST(FindContextStart, DialogRangeAndHistory) {
     std::string bytes(0x300, '\0');
     FindDocument d(bytes, { { 0, 0x1000, 0, 0x100, 0 }, { 0, 0x3000, 0x100, 0x200, 0 } });

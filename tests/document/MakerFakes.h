@@ -26,6 +26,7 @@ public:
     int RowCount() override { return rows; }
     void SetTop(const DizaLinePos& position) override { top = position; }
     void SetCursorAddress(int64_t address) override { cursor = address; }
+    void SetCurrentLine(const DizaLinePos& position) override { line = position; }
     void SetMarkedAddress(int64_t address) override { marked = address; }
     bool RunArrayDialog(int elementSize, int64_t length, ArrayChoice& c) override {
         dialogSize = elementSize;
@@ -42,6 +43,7 @@ public:
     int64_t current = -1, cursor = -1, marked = -2, pageFirst = 0, pageEnd = 0, dialogLength = 0;
     int rows = 30, rewalks = 0, repaints = 0, dialogSize = 0;
     DizaLinePos top = { -1, 0 };
+    DizaLinePos line = { -1, 0 };
     bool dialogOk = true;
     ArrayChoice choice;
 };

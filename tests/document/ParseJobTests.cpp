@@ -88,17 +88,19 @@ TEST_F(ParseJobTest, BuiltInParserMakesOneSegment) {
     EXPECT_EQ(doc->ReadBytes(0x1000C, static_cast<void*>(buffer), 8u), 4u);
 }
 
-TEST_F(ParseJobTest, EmptyFileHasNoSegment) {
+// An empty file is an empty document: its one empty segment is told, not counted, and it is ready.
+TEST_F(ParseJobTest, EmptyFileIsReadyWithoutSegments) {
     TempFile file(L"empty.bin", "");
     FileParserBinary binary;
     ASSERT_TRUE(doc->OpenFile(RequestFor(file.Path(), &binary, 0, 0)));
     host.DeliverPosted();
-    const std::vector<std::wstring> expected = { L"Segment 0000 size is illegal", L"No segment defined.",
-                                                 L"Main parser error(s): 2" };
-    ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(std::vector<std::wstring>(lines.begin() + 2, lines.begin() + 5), expected);
-    EXPECT_TRUE(StartsWith(lines[5], L"Main parser is failed in "));
-    EXPECT_FALSE(doc->ready);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[2], L"Segment 0000 is empty");
+    EXPECT_TRUE(StartsWith(lines[3], L"Main parser is successed in "));
+    EXPECT_EQ(doc->errorCount, 0);
+    EXPECT_EQ(doc->Segments().Count(), 0);
+    EXPECT_EQ(doc->Map().Count(), 0);
+    EXPECT_TRUE(doc->ready);
 }
 
 TEST_F(ParseJobTest, DataFileHasNoEngineAndWantsNoRefers) {
@@ -132,7 +134,7 @@ TEST_F(ParseJobTest, FalseWithoutSegmentsLogsInOrder) {
     EXPECT_EQ(got[0], L"No segment defined.");
     EXPECT_EQ(got[1], L"Main parser return false.");
     EXPECT_EQ(got[2], L"Main parser error(s): 2");
-    EXPECT_TRUE(StartsWith(got[3], L"Main parser is failed in "));
+    EXPECT_TRUE(StartsWith(got[3], L"\x01Main parser is failed in "));   // marked
 }
 
 TEST_F(ParseJobTest, SecondParserRunsAfterAGoodMainParser) {
@@ -166,7 +168,8 @@ TEST_F(ParseJobTest, CancelOrBusyStopsTheSecondParser) {
         LambdaParser main([](FileParseThread* d) { return d->AddDataSegment(0, 0, 0x20, 0); }, L"Main");
         LambdaParser second([&](FileParseThread*) { ++secondRuns; return true; }, L"Second");
         second.busy = busy != 0;
-        od.host.cancelAnswered = busy == 0;
+        if (busy == 0)
+            od.doc->CancelParse();
         ParseRequest* request = RequestFor(file.Path(), &main, 32, 0);
         request->secondParser = &second;
         ASSERT_TRUE(od.doc->OpenFile(request));
@@ -325,7 +328,22 @@ TEST_F(PluginJobTest, SegmentRefusalsCountAsErrors) {
     EXPECT_EQ(got[0], L"Segment 1000 out file");
     EXPECT_EQ(got[1], L"Segment 1008 inside segment");
     EXPECT_EQ(got[2], L"Main parser error(s): 2");
-    EXPECT_TRUE(StartsWith(got[3], L"Main parser is failed in "));
+    EXPECT_TRUE(StartsWith(got[3], L"\x01Main parser is failed in "));   // marked
+}
+
+// An empty section is told in the log and left out; the rest of the file parses.
+TEST_F(PluginJobTest, AnEmptySectionIsNoError) {
+    OpenScript("call ZepFileAddCodeSegment $id q:0x1000 q:0 q:0x100 q:0\nexpect 1\n"
+               "call ZepFileAddDataSegment $id q:0x2000 q:0x100 q:0 q:0\nexpect 1\n"
+               "call ZepFileAddDataSegment $id q:0x3000 q:0x100 q:0x100 q:0\nexpect 1\n");
+    const std::vector<std::wstring> got = ResultLines();
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0], L"Segment 2000 is empty");
+    EXPECT_TRUE(StartsWith(got[1], L"Main parser is successed in "));
+    EXPECT_EQ(doc->Segments().Count(), 2);
+    EXPECT_FALSE(doc->InSegment(0x2000));
+    EXPECT_EQ(doc->Map().Count(), 4);   // two starts, two end markers
+    EXPECT_TRUE(doc->ready);
 }
 
 }  // namespace

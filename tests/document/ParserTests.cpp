@@ -57,6 +57,19 @@ TEST_F(MainLogTest, LoadAllTakesOrRefusesEachLibrary) {
     EXPECT_EQ(log.lines.back(), L"");
 }
 
+// A folder value that expands to nothing (the program's folder unknown) loads no library from the
+// current folder, which here holds the test plug-ins.
+TEST_F(MainLogTest, NoFolderLoadsOnlyTheBuiltInParser) {
+    ParserRegistry registry;
+    wchar_t before[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, before);
+    ::SetCurrentDirectoryW(ProgramFolder().c_str());
+    registry.LoadAll(L"");
+    ::SetCurrentDirectoryW(before);
+    ASSERT_EQ(registry.mainParsers.size(), 1u);
+    EXPECT_EQ(registry.mainParsers.back()->title, L"Binary(internal)");
+}
+
 TEST_F(MainLogTest, NonLibraryIsRefusedWithTheSystemText) {
     const std::wstring folder = ProgramFolder() + L"notdll\\";
     ::CreateDirectoryW(folder.c_str(), nullptr);

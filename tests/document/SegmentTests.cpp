@@ -26,7 +26,6 @@ TEST_F(SegmentTest, RefusalsAreLoggedAndCounted) {
     const RefusalRow rows[] = {
         // The first segment set the address width to 4.
         { 0x5000, 0, -1, 0x10, L"Segment 5000 size is illegal" },
-        { 0x5000, 0, 0, 0, L"Segment 5000 size is illegal" },               // no extent
         { 0x5000, 0xF00, 0x101, 0, L"Segment 5000 out file" },              // one byte past the end
         { 0x5000, -1, 0x10, 0, L"Segment 5000 out file" },                  // negative offset
         { 0x5000, 0x2000, 0, 0x10, L"Segment 5000 out file" },              // offset past the file
@@ -43,6 +42,20 @@ TEST_F(SegmentTest, RefusalsAreLoggedAndCounted) {
         EXPECT_EQ(doc->errorCount, ++errors);
     }
     EXPECT_EQ(doc->Segments().Count(), 1);
+}
+
+// A segment of no extent is told, not counted, and adds nothing: no segment, no record, no message.
+TEST_F(SegmentTest, AnEmptySegmentAddsNothing) {
+    ASSERT_TRUE(doc->AddSegment(32, 0x2000, 0, 0x100, 0));
+    const int records = doc->Map().Count();
+    const size_t sent = Host().sent.size();
+    EXPECT_TRUE(doc->AddSegment(0, 0x5000, 0, 0, 0));
+    EXPECT_EQ(Lines().back(), L"Segment 5000 is empty");
+    EXPECT_TRUE(doc->AddSegment(0, 0x6000, 0, 0, -4));
+    EXPECT_EQ(doc->errorCount, 0);
+    EXPECT_EQ(doc->Segments().Count(), 1);
+    EXPECT_EQ(doc->Map().Count(), records);
+    EXPECT_EQ(Host().sent.size(), sent);
 }
 
 TEST_F(SegmentTest, EndingExactlyAtTheFileEndIsAccepted) {
@@ -193,16 +206,18 @@ TEST_F(SegmentTest, GotoGoesToThePaneOnlyInsideSegments) {
     }
 }
 
-// The status bar shows the last log text through the window; once the file is closed, nothing.
-TEST_F(SegmentTest, LastLogTextGoesToTheStatusBar) {
+// Each log line, a continuation with its line, shows in the status bar through the window; once the
+// file is closed, nothing.
+TEST_F(SegmentTest, EachLogLineGoesToTheStatusBar) {
+    Host().statusTexts.clear();
     doc->Log().Print(L"%s", L"first");
     doc->Log().Print(L"Segment %s", L"second");
-    doc->Log().ShowInStatusBar();
-    ASSERT_EQ(Host().statusTexts.size(), 1u);
-    EXPECT_EQ(Host().statusTexts[0], L"Segment second");
+    doc->Log().SetContinue();
+    doc->Log().Print(L"%s", L" more");
+    EXPECT_EQ(Host().statusTexts, (std::vector<std::wstring>{ L"first", L"Segment second", L"Segment second more" }));
     doc->CloseFile();
     doc->Log().ShowInStatusBar();
-    EXPECT_EQ(Host().statusTexts.size(), 1u);
+    EXPECT_EQ(Host().statusTexts.size(), 3u);
 }
 
 }  // namespace

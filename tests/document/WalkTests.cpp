@@ -161,7 +161,7 @@ TEST_F(WalkTest, NavigatorOpensFoldedRanges) {
     EXPECT_FALSE(stores.collapses[1].closed);
     EXPECT_EQ(view.marked, 0x1045);
     EXPECT_EQ(view.top.address, 0x1010);
-    EXPECT_EQ(view.cursor, 0x1040);
+    EXPECT_EQ(view.cursor, 0x1045);   // the byte asked for, inside the item at 0x1040
     ASSERT_FALSE(Host().notices.empty());
     EXPECT_EQ(Host().notices.back().message, 0x5E11u);
     // A line already on the page leaves the page where it is.

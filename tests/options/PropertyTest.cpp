@@ -139,6 +139,42 @@ TEST(Property, StringKeepsPercentSignsAndRefusesEmptyValues) {
     EXPECT_EQ(kept.value, L"kept");
 }
 
+// A ';' would start a comment: such a value is written in double quotes (its own quotes escaped) and
+// reads back whole; values without ';', and files written before, read as they stand.
+TEST(Property, TextsHoldingSemicolonsReadBackWhole) {
+    const struct {
+        const wchar_t* value;
+        const char* written;
+    } rows[] = {
+        { L"C:\\my;plugins", "\"C:\\my;plugins\"" },
+        { L"C:\\end;in\\", "\"C:\\end;in\\\"" },               // a closing quote after a backslash
+        { L";", "\";\"" },
+        { L"say \"a;b\" now", "\"say \\\"a;b\\\" now\"" },
+        { L"a\\\";b", "\"a\\\\\";b\"" },                          // a backslash before a quote of its own
+        { L"\"plain\"", "\"plain\"" },                             // no ';': as it stands
+        { L"C:\\tools", "C:\\tools" },
+    };
+    for (const auto& r : rows) {
+        PString written(nullptr, kListed, L"K", r.value), read(nullptr, kListed, L"K", L"old");
+        bool loaded = false;
+        EXPECT_EQ(RoundTrip(written, read, &loaded), r.written) << r.written;
+        EXPECT_TRUE(loaded);
+        EXPECT_EQ(read.value, r.value) << r.written;
+        PDir dirWritten(nullptr, kListed, L"K", r.value), dir(nullptr, kListed, L"K", L"old");
+        EXPECT_EQ(RoundTrip(dirWritten, dir), r.written);
+        EXPECT_EQ(dir.value, r.value) << r.written;
+    }
+    // Written before: an unquoted value is cut at its ';' as ever; a hand-quoted one reads whole.
+    BInifile ini;
+    PString read(nullptr, kListed, L"K", L"old");
+    LoadValue(ini, "a;b");
+    EXPECT_TRUE(read.Load(ini, L"S"));
+    EXPECT_EQ(read.value, L"a");
+    LoadValue(ini, "\"a;b\" ; comment");
+    EXPECT_TRUE(read.Load(ini, L"S"));
+    EXPECT_EQ(read.value, L"a;b");
+}
+
 TEST(Property, FontTextAndParsing) {
     struct Save {
         bool italic, bold;

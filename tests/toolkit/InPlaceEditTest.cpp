@@ -222,6 +222,23 @@ TEST(PopupEdit, ParentGoneEndsTheLoop)
     EXPECT_EQ(text, L"kept");
 }
 
+// WM_QUIT ends either loop as a cancel; the temporary control goes with it and the quit is put back.
+TEST(PopupEdit, QuitEndsTheLoopAndLeavesNoEditorBehind)
+{
+    Host host;
+    StringW text(L"kept");
+    Later(host.hwnd, [](HWND) { ::PostQuitMessage(3); });
+    EXPECT_FALSE(PopupEdit(host.hwnd, RECT{10, 10, 200, 30}, nullptr, text, 0));
+    EXPECT_EQ(text, L"kept");
+    EXPECT_EQ(::GetDlgItem(host.hwnd, kPopupEditId), nullptr);
+    MSG msg;
+    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    Later(host.hwnd, [](HWND) { ::PostQuitMessage(4); });
+    EXPECT_FALSE(PopupCombo(host.hwnd, RECT{10, 10, 200, 120}, nullptr, text, L"disable|enable", 0));
+    EXPECT_EQ(::GetDlgItem(host.hwnd, kPopupComboId), nullptr);
+    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 TEST(PopupCombo, SelectsTheMatchOrTheFirstChoice)
 {
     Host host;
@@ -290,6 +307,26 @@ TEST(HexEditlineWindow, PassesNavigationKeysToTheOwner)
         edit.SendMessage(WM_KEYDOWN, r.key, 1);
         EXPECT_EQ(g_seenKey, r.seen) << r.key;
     }
+}
+
+// A byte is two digits or "??": a digit typed onto the second "?" makes a whole byte, never "?5".
+TEST(HexEditlineWindow, ADigitInAWildcardMakesAWholeByte)
+{
+    Host host;
+    HexEditline edit;
+    ASSERT_TRUE(edit.Create(host.hwnd, RECT{0, 0, 200, 20}, 5));
+    edit.SetText(L"4d??");
+    edit.PostMessage(WM_KEYDOWN, VK_LEFT, 1);   // the caret on the second "?"
+    edit.PostMessage(WM_CHAR, L'5', 1);
+    wintest::DrainQueue();
+    EXPECT_EQ(edit.GetText(), L"4D 05");
+    EXPECT_EQ(edit.caret, 4);
+    edit.PostMessage(WM_KEYDOWN, VK_END, 1);
+    edit.PostMessage(WM_CHAR, L'?', 1);
+    edit.PostMessage(WM_KEYDOWN, VK_LEFT, 1);
+    edit.PostMessage(WM_CHAR, L'?', 1);         // no half wildcard either way
+    wintest::DrainQueue();
+    EXPECT_EQ(edit.GetText(), L"4D 05 ??");
 }
 
 TEST(HexCombobox, SwitchesBetweenTextAndHex)

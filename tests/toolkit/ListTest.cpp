@@ -7,6 +7,7 @@
 #include "toolkit/ScrollPager.h"
 #include "toolkit/ZoneText.h"
 
+#include "tests/classlib/FakeCursorClip.h"
 #include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -59,11 +60,10 @@ public:
 
 class Host : public CWnd {};
 
-BOOL WINAPI NoClip(const RECT*) { return TRUE; }
-
 struct Fixture {
+    wintest::FakeCursorClip clip;
+
     explicit Fixture(int count, bool visible = false) {
-        ZoneSeparator::clipCursor = NoClip;
         EXPECT_TRUE(host.CreateEx(0, nullptr, L"list", WS_POPUP | (visible ? WS_VISIBLE : 0), RECT{40, 40, 400, 260},
                                   nullptr, 0));
         EXPECT_TRUE(list.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, RECT{0, 0, 10, 10}, host.m_hWnd, 229));
@@ -78,7 +78,6 @@ struct Fixture {
         Erase();   // the first paint takes the item count
     }
     ~Fixture() {
-        ZoneSeparator::clipCursor = ::ClipCursor;
         host.DestroyWindow();
     }
     void Erase() { list.SendMessage(WM_ERASEBKGND, 0, 0); }
@@ -197,6 +196,28 @@ TEST(List, DoubleClickOnASeparatorFitsTheColumn)
     f.list.Refilter();
     f.Mouse(WM_LBUTTONDBLCLK, f.InHeader(name->rect.right));
     EXPECT_EQ(name->width, max);            // never beyond the maximum
+}
+
+// Auto-fit measures every item, also those scrolled away above the page.
+TEST(List, DoubleClickOnASeparatorMeasuresEveryItem)
+{
+    Fixture f(100);
+    BZone* name = f.line->ZoneAt(0);
+    f.list.entries[3].name = L"WWWWWWWWWWWW";
+    f.list.Refilter();
+    f.Erase();
+    f.Mouse(WM_LBUTTONDBLCLK, f.InHeader(name->rect.right));
+    const int fitted = name->width;
+    f.list.MoveCurrentLine(50);
+    f.Erase();
+    const int64_t top = f.list.VBar().top;
+    ASSERT_GT(top, 40);
+    name->SetWidth(name->GetMaxWidth());
+    f.list.LayoutLines();
+    f.list.PostMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(name->rect.right, f.InHeader(0).y));
+    wintest::DrainQueue();
+    EXPECT_EQ(name->width, fitted);
+    EXPECT_EQ(f.list.VBar().top, top);         // the scroll stays
 }
 
 TEST(FilterList, TypingOpensTheFilterAndEscapeClosesIt)

@@ -7,6 +7,8 @@
 #include "toolkit/ScrollPager.h"
 #include "toolkit/ZoneText.h"
 
+#include "tests/classlib/FakeCursorClip.h"
+#include "tests/classlib/MouseTakers.h"
 #include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -65,8 +67,6 @@ public:
 
 class PaneHost : public CWnd {};
 
-BOOL WINAPI NoClip(const RECT*) { return TRUE; }
-
 // A pane of `count` rows in a 320 x 200 client, with both scrollers, its line fixed at the name column.
 struct Fixture {
     explicit Fixture(int count, bool visible = false, int pageWidth = 320) {
@@ -86,7 +86,6 @@ struct Fixture {
         Drain();
     }
     ~Fixture() {
-        ZoneSeparator::clipCursor = saved;
         host.DestroyWindow();
     }
     void Erase() { pane.SendMessage(WM_ERASEBKGND, 0, 0); }
@@ -100,7 +99,7 @@ struct Fixture {
     }
     void Mouse(UINT message, POINT p, UINT keys = 0) { pane.SendMessage(message, keys, MAKELPARAM(p.x, p.y)); }
 
-    BOOL(WINAPI* saved)(const RECT*) = ZoneSeparator::clipCursor;
+    wintest::FakeCursorClip clip;
     PaneHost host;
     TestPane pane;
     TestLine* line = nullptr;
@@ -252,7 +251,6 @@ TEST(MultiZone, FixedPartDoesNotScrollSideways) {
 
 TEST(MultiZone, DraggingASeparatorSetsTheColumnWidthUpToItsMaximum) {
     Fixture f(100);
-    ZoneSeparator::clipCursor = NoClip;
     BZoneString* text = f.line->text;
     const int maxWidth = text->GetMaxWidth();
     struct Row {
@@ -278,6 +276,55 @@ TEST(MultiZone, DraggingASeparatorSetsTheColumnWidthUpToItsMaximum) {
         EXPECT_EQ(text->width, r.expectWidth) << r.name;
         EXPECT_EQ(text->rect.right, text->rect.left + r.expectWidth) << r.name;   // laid out again
     }
+}
+
+// A separator drag that loses the mouse ends without its effect: the track line is erased, the
+// cursor free, the width unchanged, and a later release changes nothing.
+TEST(MultiZone, ASeparatorDragLetsGoWhenTheMouseIsTaken) {
+    Fixture f(100, true);
+    BZoneString* text = f.line->text;
+    const int width = text->width;
+    for (wintest::MouseTaker taker : wintest::kMouseTakers) {
+        const int sepX = text->rect.right;
+        const POINT press = f.InRow(1, sepX);
+        const POINT to{press.x - 20, press.y};
+        f.pane.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+        f.pane.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+        Drain();
+        ASSERT_NE(f.pane.dragSeparator, nullptr) << wintest::TakerName(taker);
+        ZoneSeparator* separator = f.pane.dragSeparator;
+        EXPECT_EQ(separator->dragX, to.x);
+        EXPECT_FALSE(wintest::FakeCursorClip::Free());
+        const wintest::TakenState seen = wintest::TakeMouse(taker, f.pane.m_hWnd);
+        EXPECT_TRUE(seen.cursorFree) << wintest::TakerName(taker);
+        EXPECT_TRUE(seen.captureFree) << wintest::TakerName(taker);
+        EXPECT_EQ(f.pane.dragSeparator, nullptr) << wintest::TakerName(taker);
+        EXPECT_EQ(separator->dragX, 0) << wintest::TakerName(taker);   // the track line is gone
+        f.pane.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+        Drain();
+        EXPECT_EQ(text->width, width) << wintest::TakerName(taker);
+    }
+}
+
+// A column whose maximum is far beyond any screen does not make the page that wide: the page is the
+// visible width plus the sideways reach, and the rows still paint.
+TEST(MultiZone, ThePageIsNoWiderThanCanBeShown) {
+    Fixture f(100, true);
+    f.line->text->SetMaxWidth(0x7FFF);
+    f.line->text->maxWidth = 0x7FFF;
+    f.pane.MoveWindow(0, 0, 300, 200, true);
+    f.pane.Invalidate();
+    f.pane.UpdateWindow();
+    const RECT client = f.pane.GetClientRect();
+    EXPECT_LE(f.pane.shadow.maxWidth, client.right + std::max<int>(f.pane.contentWidth, f.pane.HBar().rangeEnd));
+    EXPECT_LT(f.pane.shadow.maxWidth, 0x7FFF);
+    // The rows are there: the text column of row 1 holds text-coloured pixels.
+    const RECT row = f.pane.GetRowRect(1);
+    int inked = 0;
+    for (int x = f.line->text->rect.left; x < f.line->text->rect.left + 60; ++x)
+        for (int y = row.top; y < row.bottom; ++y)
+            inked += f.PagePixel(x, y) != f.pane.normalColor;
+    EXPECT_GT(inked, 0);
 }
 
 TEST(MultiZone, MouseSelectsCharactersOnOneRowAndLinesAcrossRows) {

@@ -1,6 +1,7 @@
 #include "toolkit/BSplitter.h"
 
 #include "classlib/CursorIcon.h"
+#include "tests/classlib/MouseTakers.h"
 
 #include <gtest/gtest.h>
 
@@ -135,6 +136,28 @@ TEST_F(SplitterFixture, DragBetweenTheEndsOnlyMoves) {
     EXPECT_EQ(splitter.fraction, 6250);
     EXPECT_TRUE(one.GetStyle() & WS_VISIBLE);
     EXPECT_TRUE(two.GetStyle() & WS_VISIBLE);
+}
+
+// A drag lets go when something else takes the mouse: the cursor is free, the capture gone, and
+// later moves with the button down no longer move the bar.
+TEST_F(SplitterFixture, ADragLetsGoWhenTheMouseIsTaken) {
+    wintest::FakeCursorClip clip;
+    for (wintest::MouseTaker taker : wintest::kMouseTakers) {
+        splitter.SetPercent(50);
+        splitter.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(201, 50));
+        splitter.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(211, 50));
+        wintest::DrainQueue();
+        ASSERT_FALSE(wintest::FakeCursorClip::Free()) << wintest::TakerName(taker);
+        ASSERT_EQ(splitter.position, 210);
+        const wintest::TakenState seen = wintest::TakeMouse(taker, splitter.m_hWnd);
+        EXPECT_TRUE(seen.cursorFree) << wintest::TakerName(taker);
+        EXPECT_TRUE(seen.captureFree) << wintest::TakerName(taker);
+        EXPECT_TRUE(wintest::FakeCursorClip::Free()) << wintest::TakerName(taker);
+        splitter.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 50));
+        wintest::DrainQueue();
+        EXPECT_EQ(splitter.position, 210) << wintest::TakerName(taker);
+        EXPECT_EQ(splitter.barWidth, 4);
+    }
 }
 
 TEST(Splitter, PercentBeforeTheFirstSizeIsKept) {

@@ -68,7 +68,8 @@ TEST_F(TabberFixture, OneRowSharesTheStripEqually) {
     AddTabs(3);
     Draw();
     ASSERT_EQ(tabber.tabRects.size(), 3u);
-    const LONG lefts[] = {2, 136, 269}, rights[] = {136, 269, 402};   // 400 / 3: the first takes the odd pixel
+    // 400 / 3: the first takes the odd pixel; each cell starts 3 pixels after the last, the third is cut.
+    const LONG lefts[] = {2, 139, 275}, rights[] = {136, 272, 402};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(tabber.tabRects[i].left, lefts[i]) << i;
         EXPECT_EQ(tabber.tabRects[i].right, rights[i]) << i;
@@ -92,7 +93,7 @@ TEST_F(TabberFixture, TextSizedTabsWrapIntoRowsThenStop) {
     tabber.SetLayoutValue(2);
     AddTabs(10);
     Draw();
-    // 86 each (80 + 6): four on the first row (to 346), four on the last before the button room.
+    // 86 each (80 + 6), 3 apart: four on the first row (to 355), four on the last before the button room.
     EXPECT_EQ(tabber.rows, 2);
     ASSERT_EQ(tabber.tabRects.size(), 9u);                             // the ninth is drawn cut short
     EXPECT_EQ(tabber.tabRects[4].left, 2);
@@ -102,8 +103,9 @@ TEST_F(TabberFixture, TextSizedTabsWrapIntoRowsThenStop) {
     EXPECT_TRUE(tabber.CanScroll(BTabber::kForwardId));
     EXPECT_FALSE(tabber.CanScroll(BTabber::kBackId));
     EXPECT_EQ(tabber.StripSize(), (21 + 2) * 2 + 2);
-    EXPECT_EQ(tabber.TabAtPoint(90, 10), 1);
-    EXPECT_EQ(tabber.TabAtPoint(90, 35), 5);
+    EXPECT_EQ(tabber.TabAtPoint(100, 10), 1);
+    EXPECT_EQ(tabber.TabAtPoint(100, 35), 5);
+    EXPECT_EQ(tabber.TabAtPoint(89, 10), -1);                          // the gap between two cells
     EXPECT_EQ(tabber.TabAtPoint(390, 35), -1);                         // the buttons' room
 }
 
@@ -134,6 +136,24 @@ TEST_F(TabberFixture, RemovingTheActiveTabActivatesANeighbour) {
     tabber.RemoveTab(1);                                               // no enabled tab left
     EXPECT_EQ(tabber.active, nullptr);
     EXPECT_EQ(tabber.tabs.size(), 1u);
+}
+
+// A click that reaches the strip after a tab went and before the next paint finds no tab there.
+TEST_F(TabberFixture, AClickWhereARemovedTabWasSelectsNothing) {
+    AddTabs(3);
+    tabber.Invalidate(true);
+    tabber.UpdateWindow();
+    ASSERT_EQ(tabber.tabRects.size(), 3u);
+    const RECT last = tabber.tabRects[2];
+    tabber.RemoveTab(2);
+    const LPARAM at = MAKELPARAM((last.left + last.right) / 2, (last.top + last.bottom) / 2);
+    tabber.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageW(&msg, tabber.m_hWnd, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
+    ::DispatchMessageW(&msg);
+    EXPECT_EQ(tabber.pressedTab, -1);
+    EXPECT_EQ(tabber.active, pages[0].get());
+    tabber.SendMessage(WM_LBUTTONUP, 0, at);
 }
 
 TEST_F(TabberFixture, SingleTabStripHiddenByFlag) {

@@ -186,4 +186,22 @@ TEST(DividerDraw, GripRidgesStartByState) {
     EXPECT_GT(v.CountColour(RECT{0, 45, 9, 55}, ThemeColor(21)), 0);
 }
 
+TEST(DividerDraw, GripFormFollowsTheSideNotTheShape) {
+    // A stacked divider squeezed shorter than it is thick keeps its ridges across.
+    PixelSurface flat(4, 8);
+    DrawDividerGrip(flat, RECT{0, 0, 4, 8}, 2);
+    for (int x = 0; x < 4; ++x) {
+        EXPECT_EQ(flat.Pixel(x, 1), ThemeColor(x < 3 ? 20 : 19)) << x;
+        EXPECT_EQ(flat.Pixel(x, 0), ThemeColor(18)) << x;
+    }
+    // A side-by-side divider wider than it is tall keeps its ridges down.
+    PixelSurface upright(8, 4);
+    DrawDividerGrip(upright, RECT{0, 0, 8, 4}, 3);
+    for (int y = 0; y < 4; ++y) {
+        EXPECT_EQ(upright.Pixel(2, y), ThemeColor(y < 3 ? 20 : 19)) << y;
+        EXPECT_EQ(upright.Pixel(1, y), ThemeColor(18)) << y;
+    }
+}
+
 }  // namespace
+

@@ -240,7 +240,7 @@ const Convention kConventions[] = {
      [](const DiffCase& c, const FormDifference&) {
          return c.facts.bitness == 64 && c.facts.map == 0 && c.facts.opcode == 0x63 && !(c.facts.rex & 8);
      }},
-    {"0F C7 other than cmpxchg8b/16b stays a vector row (invalid)",
+    {"0F C7 other than cmpxchg8b/16b, rdrand and rdseed stays a vector row (invalid)",
      [](const DiffCase& c, const FormDifference&) {
          return c.ourError == 2 && c.facts.map == 0x0F && c.facts.opcode == 0xC7 &&
                 (Reg(c.facts) != 1 || RegisterForm(c.facts));

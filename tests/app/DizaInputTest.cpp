@@ -1,0 +1,458 @@
+// The disassembly pane and its lists driven as a user drives them: the application's idle processing
+// sets the button states, buttons are clicked with the mouse messages of a click, keys and double clicks
+// go through the message queue, and what the user sees is asserted.
+
+#include "app/DFind.h"
+#include "app/FileButtonBar.h"
+#include "app/FileDizaPane.h"
+#include "app/FileDumpPane.h"
+#include "app/FileMainPane.h"
+#include "app/FilePane.h"
+#include "app/FileLowPane.h"
+#include "app/FileSideTab.h"
+#include "classlib/Application.h"
+#include "classlib/Dialog.h"
+#include "core/SectionLock.h"
+#include "document/Diza.h"
+#include "document/FileParseThread.h"
+#include "options/BColorTheme.h"
+#include "options/Options.h"
+#include "tests/app/FileFixtures.h"
+#include "tests/classlib/FakeCursorClip.h"
+#include "toolkit/BButton.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using fixtures::StepParser;
+
+void SetKey(int key, bool down) {
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[key] = down ? 0x80 : 0;
+    if (key == VK_SHIFT)
+        keys[VK_LSHIFT] = keys[key];
+    if (key == VK_CONTROL)
+        keys[VK_LCONTROL] = keys[key];
+    ::SetKeyboardState(keys);
+}
+
+struct IdSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<IdSearch*>(data);
+    if (::GetDlgCtrlID(child) != search->id)
+        return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
+class DizaInputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        options_.ApplyColorTheme();
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        path_ = fixtures::ScratchPath((L"input-" + std::wstring(name.begin(), name.end()) + L".bin").c_str());
+        std::string bytes(0x2000, '\0');
+        for (size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<char>(i * 5);
+        fixtures::WriteFileBytes(path_, bytes);
+        ASSERT_TRUE(frame_.CreateEx(0, nullptr, L"frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                    RECT{ 0, 0, 1000, 720 }, nullptr, 0));
+        window_ = new FilePane;
+        ASSERT_TRUE(window_->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                      RECT{ 0, 0, 980, 680 }, frame_.m_hWnd, 0));
+        frame_.ShowWindow(SW_SHOWNOACTIVATE);
+        app_.SetMainWindow(&frame_);
+        doc_ = new FileParseThread(window_);
+        directory_.documents.push_back(doc_);
+        doc_->options.CopyFrom(options_);
+        SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+    }
+    void TearDown() override {
+        SetKey(VK_SHIFT, false);
+        SetKey(VK_CONTROL, false);
+        app_.SetMainWindow(nullptr);
+        directory_.documents.clear();
+        delete window_;
+        frame_.DestroyWindow();
+        ::DeleteFileW(path_.c_str());
+    }
+    // One data segment over the file, 4-byte items over its first 0x100 bytes, a dump after them.
+    void Open(std::function<void(FileParseThread*)> more = nullptr, uint32_t flags = 0) {
+        StepParser parser([&](FileParseThread* d) {
+            d->AddDataSegment(0x1000, 0, 0x2000, 0x2000);
+            SectionLock lock(d->FileLock());
+            for (int64_t a = 0x1000; a < 0x1100; a += 4)
+                d->Map().AddDataItem(a, 4, 1);
+            if (more)
+                more(d);
+            return true;
+        });
+        ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser, flags)));
+        Loop();
+        Diza().SetFocus();
+        Loop();
+    }
+    // The message loop's work until the queue is empty, then the application's idle processing.
+    void Loop() {
+        MSG msg;
+        for (int i = 0; i < 2000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i)
+            app_.PumpMessage(msg);
+        app_.RunIdle();
+    }
+    FileMainPane& Main() { return *dynamic_cast<FileMainPane*>(window_->MainPane()); }
+    FileDizaPane& Diza() { return Main().diza; }
+    FileSideTab& Side() { return *dynamic_cast<FileSideTab*>(window_->SideTab()); }
+    static BButton* ButtonIn(HWND parent, UINT id) {
+        return dynamic_cast<BButton*>(CWnd::FromHandle(::GetDlgItem(parent, static_cast<int>(id))));
+    }
+    BButton* PaneButton(UINT id) { return ButtonIn(Diza().m_hWnd, id); }
+    BButton* BarButton(UINT id) { return ButtonIn(window_->ButtonBar()->m_hWnd, id); }
+    // What a click does: the button goes down and up at its middle.
+    void Click(BButton* button) {
+        ASSERT_NE(nullptr, button);
+        const RECT r = button->GetClientRect();
+        ASSERT_GT(r.right, 0) << "the button is not laid out";
+        const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+        button->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        button->PostMessage(WM_LBUTTONUP, 0, at);
+        Loop();
+    }
+    // A key pressed on the pane that has the focus.
+    void Key(UINT key) {
+        HWND target = ::GetFocus() ? ::GetFocus() : Diza().m_hWnd;
+        ::PostMessageW(target, WM_KEYDOWN, key, 1);
+        ::PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+        Loop();
+    }
+    void ShiftKeys(UINT key, int times) {
+        SetKey(VK_SHIFT, true);
+        for (int i = 0; i < times; ++i) {
+            ::PostMessageW(Diza().m_hWnd, WM_KEYDOWN, key, 1);
+            Loop();
+        }
+        SetKey(VK_SHIFT, false);
+        ::PostMessageW(Diza().m_hWnd, WM_KEYUP, VK_SHIFT, 0xC0000001);
+        Loop();
+    }
+    // The window with the control id among the file window's descendants.
+    CWnd* Descendant(int id) {
+        IdSearch search{ id, nullptr };
+        ::EnumChildWindows(window_->m_hWnd, MatchId, reinterpret_cast<LPARAM>(&search));
+        return CWnd::FromHandle(search.found);
+    }
+    FileDumpPane* Dump() { return dynamic_cast<FileDumpPane*>(Descendant(FileLongTab::kIdDump)); }
+    bool Logged(const std::wstring& text) {
+        BTextRoll& ring = window_->LogPane()->Ring();
+        for (int i = 0; i < ring.Count(); ++i)
+            if (std::wstring(ring.GetText(i)) == text)
+                return true;
+        return false;
+    }
+    // The addresses of the page's item rows from the first row at or after `from`.
+    std::vector<int64_t> ItemRowsFrom(int64_t from, size_t count) {
+        std::vector<int64_t> rows;
+        DizaPage& page = Diza().Page();
+        for (int i = 0; i < page.LineCount() && rows.size() < count; ++i)
+            if (page.Row(i).address >= from && diza::IsItemLine(page.Row(i).line))
+                rows.push_back(page.Row(i).address);
+        return rows;
+    }
+    // A click (or a double click) of the left button on a zone of a row of a pane.
+    static void ClickZone(BMultiZone& pane, const BZone& zone, int row, bool twice = false) {
+        const RECT r = pane.GetRowRect(row);
+        const LPARAM at = MAKELPARAM((zone.rect.left + zone.rect.right) / 2, (r.top + r.bottom) / 2);
+        pane.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        pane.PostMessage(WM_LBUTTONUP, 0, at);
+        if (twice) {
+            pane.PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+            pane.PostMessage(WM_LBUTTONUP, 0, at);
+        }
+    }
+    ::Diza ItemAt(int64_t address) {
+        SectionLock lock(doc_->FileLock());
+        return doc_->Map().ItemAt(address);
+    }
+
+    wintest::FakeCursorClip clip_;
+    Application app_;
+    Options options_;
+    fixtures::TestDirectory directory_;
+    CWnd frame_;
+    FilePane* window_ = nullptr;
+    FileParseThread* doc_ = nullptr;
+    std::wstring path_;
+};
+
+TEST_F(DizaInputTest, IdleSetsTheButtonStatesAndTheFoldButtonMakesAndRemovesAFold) {
+    Open([](FileParseThread* d) { d->stores.bookmarks.AddKind(0x1040, L"", 0); });
+    BButton* fold = PaneButton(kCmdCollapse);
+    BButton* comments = PaneButton(kCmdShowComments);
+    BButton* dumpBytes = PaneButton(kCmdShowDumpBytes);
+    ASSERT_TRUE(fold && comments && dumpBytes);
+    ASSERT_TRUE(Diza().CommentPaneVisible());
+    EXPECT_TRUE(dumpBytes->GetCheck());
+    EXPECT_TRUE(comments->GetCheck());
+    EXPECT_FALSE(fold->IsEffectivelyEnabled());
+    // On an item row without a block: the element makers yes, the byte line no; a bookmark lies ahead.
+    EXPECT_TRUE(BarButton(kCmdByte)->IsEffectivelyEnabled());
+    EXPECT_FALSE(BarButton(kCmdByteline)->IsEffectivelyEnabled());
+    EXPECT_TRUE(BarButton(kCmdBookmarkNext)->IsEffectivelyEnabled());
+    EXPECT_FALSE(BarButton(kCmdBookmarkPrev)->IsEffectivelyEnabled());
+    EXPECT_FALSE(BarButton(kCmdFindNext)->IsEffectivelyEnabled());
+
+    // Four rows marked with Shift+Down: a fold and a byte line can be made.
+    ShiftKeys(VK_DOWN, 3);
+    ASSERT_EQ(BlockSelection::kMarked, Diza().Page().selection.state);
+    EXPECT_TRUE(fold->IsEffectivelyEnabled());
+    EXPECT_TRUE(BarButton(kCmdByteline)->IsEffectivelyEnabled());
+    Click(fold);
+    EXPECT_EQ(0x1010, doc_->stores.collapses.FindEnd(0x1000));
+    EXPECT_FALSE(fold->IsEffectivelyEnabled());   // a range starts at the block now
+
+    // Back on the fold's first row without a block: the button takes the fold away.
+    for (int i = 0; i < 3; ++i)
+        Key(VK_UP);
+    EXPECT_EQ(BlockSelection::kNone, Diza().Page().selection.state);
+    EXPECT_EQ(0x1000, Diza().GetCurrentAddress());
+    EXPECT_TRUE(fold->IsEffectivelyEnabled());
+    Click(fold);
+    EXPECT_EQ(-1, doc_->stores.collapses.FindEnd(0x1000));
+    EXPECT_FALSE(fold->IsEffectivelyEnabled());
+
+    // The comments button hides the comment pane, and shows released.
+    Click(comments);
+    EXPECT_FALSE(Diza().CommentPaneVisible());
+    EXPECT_FALSE(comments->GetCheck());
+    Click(dumpBytes);
+    EXPECT_FALSE(dumpBytes->GetCheck());
+    EXPECT_TRUE(Diza().bodyLine->dump->hidden);
+}
+
+// The byte line button cuts the span up to the byte-line end into lines of the block's length, and the
+// made lines replace the marked block on the page.
+TEST_F(DizaInputTest, BytelineButtonMakesLinesOfTheBlocksLengthUpToTheLineEnd) {
+    Open([](FileParseThread* d) { d->Map().AddDumpItem(0x1100); });
+    FileDumpPane* dump = Dump();
+    ASSERT_NE(nullptr, dump);
+    struct Case {
+        int64_t at;          // the block's first row
+        int rows;            // rows marked
+        uint32_t length;     // the block's length: one line
+        int64_t runEnd;      // where the byte line's run ends
+    };
+    const Case cases[] = {
+        // Four 4-byte items: the span reaches past the next item, one whole line fits.
+        { 0x1000, 4, 16, 0x1010 },
+        // Two 16-byte dump rows: lines of 32 bytes up to the segment's end.
+        { 0x1100, 2, 32, 0x3000 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.at);
+        Diza().PostMessage(kMsgGoto, 0, static_cast<LPARAM>(c.at));
+        Loop();
+        ASSERT_EQ(c.at, Diza().CurrentPosition().address);
+        ShiftKeys(VK_DOWN, c.rows - 1);
+        ASSERT_EQ(int64_t{ c.length }, Diza().Page().selection.Length(doc_));
+        ASSERT_NE(-1, dump->markFirst);
+        ASSERT_TRUE(BarButton(kCmdByteline)->IsEffectivelyEnabled());
+        Click(BarButton(kCmdByteline));
+        EXPECT_EQ(0xB0000000u | c.length, ItemAt(c.at).kind);
+        {
+            SectionLock lock(doc_->FileLock());
+            EXPECT_EQ(c.runEnd, doc_->Map().RunEnd(c.at));
+        }
+        EXPECT_TRUE(Logged(L"Byteline one line length: " + std::to_wstring(c.length)));
+        EXPECT_TRUE(doc_->modified);
+        // The page shows the lines, and the block is gone from both panes.
+        const std::vector<int64_t> rows = ItemRowsFrom(c.at, 3);
+        ASSERT_EQ(3u, rows.size());
+        EXPECT_EQ(c.at + c.length, rows[1]);
+        EXPECT_EQ(c.runEnd > c.at + c.length ? c.at + 2 * c.length : c.runEnd + 4, rows[2]);
+        EXPECT_EQ(BlockSelection::kNone, Diza().Page().selection.state);
+        EXPECT_EQ(-1, dump->markFirst);
+    }
+}
+
+// A click on a row's refers mark fills the refers list and brings its tab to the front.
+TEST_F(DizaInputTest, AClickOnTheRefersMarkShowsTheRefersTab) {
+    Open(nullptr, kRequestRefers);
+    doc_->stores.refers.AddPair(0x1020, 0x1008);
+    doc_->stores.refers.AddPair(0x1030, 0x1009);
+    Diza().Invalidate();
+    Loop();
+    FileSideTab& side = Side();
+    ASSERT_NE(&side.refers, side.active);
+    const int row = Diza().Page().LineOfAddress(0x1008);
+    ASSERT_GE(row, 0);
+    ClickZone(Diza(), *Diza().bodyLine->refers, row);
+    Loop();
+    EXPECT_EQ(0x1008, Diza().CurrentPosition().address);
+    EXPECT_EQ(2, side.refers.GetCount());
+    EXPECT_EQ(&side.refers, side.active);
+    EXPECT_TRUE(side.refers.IsWindowVisible());
+    EXPECT_TRUE(Logged(L"Target refer address " + std::wstring(doc_->AddressText(0x1008).c_str())));
+}
+
+// The selected row of a list.
+int64_t SelectedRow(BMultiList& list) { return list.Pager()->GetCurrent(list.VBar()); }
+
+// The bookmark and find steps, and a click on a row's bookmark mark, select the row they went to in
+// their list.
+TEST_F(DizaInputTest, BookmarkAndFindStepsSelectTheRowTheyWentTo) {
+    Open([](FileParseThread* d) {
+        for (int64_t at : { 0x1010, 0x1030, 0x1050 })
+            d->stores.bookmarks.AddKind(at, L"", 0);
+    });
+    BookmarkPane& marks = Side().bookmarks;
+    struct Step {
+        UINT command;
+        int64_t address;
+        int64_t row;
+    };
+    const Step bookmarkSteps[] = { { kCmdBookmarkNext, 0x1010, 0 }, { kCmdBookmarkNext, 0x1030, 1 },
+                                   { kCmdBookmarkNext, 0x1050, 2 }, { kCmdBookmarkPrev, 0x1030, 1 } };
+    for (const Step& step : bookmarkSteps) {
+        Click(BarButton(step.command));
+        EXPECT_EQ(step.address, Diza().CurrentPosition().address) << step.address;
+        EXPECT_EQ(step.row, SelectedRow(marks)) << step.address;
+    }
+    // A click on the bookmark mark of the row at 0x1020 sets a bookmark there, and the list selects it.
+    ClickZone(Diza(), *Diza().bodyLine->bookmark, Diza().Page().LineOfAddress(0x1020));
+    Loop();
+    BOOKMARK_DATA mark{};
+    EXPECT_TRUE(doc_->stores.bookmarks.Get(0x1020, &mark));
+    EXPECT_EQ(1, SelectedRow(marks));
+
+    // The hits of a find in "Find2": lines, and bytes inside an item; a step from that hit goes on to the
+    // next one, as the cursor stays on the hit's byte.
+    FindResult* result = doc_->finds.GetResult(kFind2Pane);
+    result->AddLine(DizaLinePos{ 0x1044, ItemAt(0x1044).kind }, L"dd 0");
+    result->AddHit(0x1061, 2, L"00 00");
+    result->AddLine(DizaLinePos{ 0x1080, ItemAt(0x1080).kind }, L"dd 0");
+    doc_->finds.activePane = kFind2Pane;
+    Loop();
+    FindPane& hits = *Side().FindPaneAt(1);
+    const Step findSteps[] = { { kCmdFindNext, 0x1044, 0 }, { kCmdFindNext, 0x1060, 1 },
+                               { kCmdFindNext, 0x1080, 2 }, { kCmdFindPrev, 0x1060, 1 } };
+    for (const Step& step : findSteps) {
+        ASSERT_TRUE(BarButton(step.command)->IsEffectivelyEnabled()) << step.address;
+        Click(BarButton(step.command));
+        EXPECT_EQ(step.address, Diza().CurrentPosition().address) << step.address;
+        EXPECT_EQ(step.row, SelectedRow(hits)) << step.address;
+    }
+}
+
+// A find run from the Find button takes the disassembly pane to its hits as it finds them.
+TEST_F(DizaInputTest, AFindHitMovesTheDisassemblyPaneThere) {
+    Open([](FileParseThread* d) { d->stores.names.Add(0x1800, L"needle", ' '); });
+    ASSERT_FALSE(Diza().Page().Contains(0x1800));
+    FindParameters& p = doc_->finds.parameters;
+    p.text = L"*needle*";
+    p.flags = kFindLineMode | (1u << kFindPaneShift) | kFindCodeSegments | kFindDataSegments | kFindComments;
+    PushModalAction([](Dialog& d) { static_cast<DFind&>(d).OnOK(); });
+    Click(BarButton(kCmdFind));
+    EXPECT_EQ(0u, PendingModalActions());
+    ASSERT_EQ(1, doc_->finds.GetResult(kFind1Pane)->Count());
+    EXPECT_EQ(&Side().find1, Side().active);
+    EXPECT_TRUE(Diza().Page().Contains(0x1800));
+    EXPECT_EQ(0x1800, Diza().GetCurrentAddress());
+    EXPECT_EQ(0, SelectedRow(Side().find1));
+}
+
+// A double click on a result row, a find step and go back stand on the comment, name or continuation
+// line they go to, not on its item's line.
+TEST_F(DizaInputTest, GoingToALinePositionStandsOnThatLine) {
+    Open([](FileParseThread* d) {
+        d->stores.lineComments.SetComment(0x1040, L"first\nsecond");
+        d->stores.names.Add(0x1040, L"table", ' ');
+        d->stores.onlineComments.SetComment(0x1080, L"one\ntwo\nthree");
+    });
+    const DizaLinePos second{ 0x1040, 0x10000001 };
+    const DizaLinePos name{ 0x1040, 0x20000000 };
+    const DizaLinePos continuation{ 0x1080, 0xF0000001 };
+    FindResult* result = doc_->finds.GetResult(kFind1Pane);
+    result->AddLine(second, L";second");
+    result->AddLine(name, L"table");
+    result->AddLine(continuation, L";three");
+    Side().SelectTab(kFind1Pane);
+    Loop();
+    ASSERT_EQ(kFind1Pane, doc_->finds.activePane);
+    FindPane& hits = Side().find1;
+    ClickZone(hits, *hits.line->ZoneById(1), 1, true);
+    Loop();
+    EXPECT_TRUE(SameLine(name, Diza().CurrentPosition()));
+    EXPECT_EQ(Diza().m_hWnd, ::GetFocus());
+    ClickZone(hits, *hits.line->ZoneById(1), 0, true);
+    Loop();
+    EXPECT_TRUE(SameLine(second, Diza().CurrentPosition()));
+
+    Click(BarButton(kCmdFindNext));
+    EXPECT_TRUE(SameLine(continuation, Diza().CurrentPosition()));
+
+    // A go-to remembers the line it left; go back returns to it.
+    Diza().PostMessage(kMsgGoto, 0, 0x1200);
+    Loop();
+    ASSERT_EQ(0x1200, Diza().CurrentPosition().address);
+    Click(BarButton(kCmdGoBack));
+    EXPECT_TRUE(SameLine(continuation, Diza().CurrentPosition()));
+}
+
+// Whether the fold mark in the collapse zone of a row shows a plus, as read from the screen.
+bool ShowsPlus(FileDizaPane& pane, int row) {
+    const RECT r = pane.GetRowRect(row);
+    const RECT zone = pane.bodyLine->collapse->rect;
+    const COLORREF mark = ThemeColor(17);
+    HDC dc = ::GetDC(pane.m_hWnd);
+    // The square's top edge: the first row of mark pixels in the cell; the square is as high as wide.
+    int top = -1, left = -1, right = -1;
+    for (int y = r.top; y < r.bottom && top < 0; ++y)
+        for (int x = zone.left; x < zone.right; ++x)
+            if (::GetPixel(dc, x, y) == mark) {
+                top = y;
+                left = left < 0 ? x : left;
+                right = x;
+            }
+    // Inside the frame a plus has a column of marks, a minus only its one row.
+    bool plus = false;
+    for (int x = left + 1; top >= 0 && x < right && !plus; ++x) {
+        int marks = 0;
+        for (int y = top + 1; y < top + (right - left); ++y)
+            marks += ::GetPixel(dc, x, y) == mark;
+        plus = marks >= 3;
+    }
+    ::ReleaseDC(pane.m_hWnd, dc);
+    return plus;
+}
+
+// A fold made folded with Ctrl shows a plus on its first row; opened by a click on the mark, a minus.
+TEST_F(DizaInputTest, AFoldedStartShowsItsPlus) {
+    Open();
+    ShiftKeys(VK_DOWN, 3);
+    SetKey(VK_CONTROL, true);
+    Click(PaneButton(kCmdCollapse));
+    SetKey(VK_CONTROL, false);
+    ASSERT_TRUE(doc_->stores.collapses.IsCollapsed(0x1000));
+    Diza().Invalidate();
+    Loop();
+    const std::vector<int64_t> rows = ItemRowsFrom(0x1000, 2);
+    ASSERT_EQ((std::vector<int64_t>{ 0x1000, 0x1010 }), rows);   // the fold is one line
+    EXPECT_TRUE(ShowsPlus(Diza(), 0));
+    EXPECT_FALSE(ShowsPlus(Diza(), 1));
+    ClickZone(Diza(), *Diza().bodyLine->collapse, 0);
+    Loop();
+    EXPECT_FALSE(doc_->stores.collapses.IsCollapsed(0x1000));
+    EXPECT_EQ(0x1004, Diza().Page().Row(1).address);
+    EXPECT_FALSE(ShowsPlus(Diza(), 0));
+}
+
+}  // namespace
