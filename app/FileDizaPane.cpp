@@ -22,6 +22,7 @@
 #include "document/MakerStringz.h"
 #include "options/Options.h"
 #include "toolkit/BZoneLine.h"
+#include "toolkit/GuiMetrics.h"
 
 #if __has_include("app/FileButtonBar.h")
 #include "app/FileButtonBar.h"
@@ -630,6 +631,10 @@ void FileDizaPane::ApplyOptions(const Options& options) {
     bodyLine->ApplyOptions(options);
     commentLine->text->SetTextColor(c.commentTxt.value);
     commentLine->text->flags |= BZone::kOwnTextColor;
+    const PFont& cf = options.fonts.commentFont;
+    CreateFontPoints(commentFont, cf.face.c_str(), cf.size, cf.italic, cf.bold ? FW_BOLD : FW_NORMAL);
+    commentLine->text->SetFont(&commentFont);
+    commentLine->text->flags |= BZone::kOwnFont;
     nameLine->text->SetTextColor(c.nameTxt.value);
     nameLine->text->flags |= BZone::kOwnTextColor;
     bodyLine->SetFont(&font);

@@ -162,6 +162,7 @@ public:
     int32_t addressDigits = 17;
     int32_t dumpCells = 16;
     HACCEL accelerators = nullptr;   // none is loaded
+    CFont commentFont;               // the full-line comment rows'
     DizaBodyZoneline* bodyLine = nullptr;
     DizaCommentlineZoneline* commentLine = nullptr;
     DizaNameZoneline* nameLine = nullptr;

@@ -22,14 +22,6 @@ constexpr int kScrollerWidth = 15;
 
 bool KeyDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
 
-// Hex digits of a value (at least 1).
-int HexWidth(int64_t value) {
-    int digits = 1;
-    for (uint64_t v = static_cast<uint64_t>(value) >> 4; v; v >>= 4)
-        ++digits;
-    return digits;
-}
-
 StringW HexText(int64_t value, int digits) {
     wchar_t text[40];
     if (digits > 8)
@@ -148,13 +140,15 @@ void FileDumpPane::Layout() {
     const RECT client = GetClientRect();
     const int x0 = ButtonEdge();
     const int scrollerWidth = scroller.m_hWnd && (scroller.GetStyle() & WS_VISIBLE) ? kScrollerWidth : 0;
-    const int width = client.right - (mode == kBoth ? 9 : 0) - x0 - scrollerWidth - addressDigits * addressCharWidth - 12;
+    // The column holds offsets too, which may need more digits than the addresses.
+    const int digits = std::max(addressDigits, offsetDigits);
+    const int width = client.right - (mode == kBoth ? 9 : 0) - x0 - scrollerWidth - digits * addressCharWidth - 12;
     const int cell = mode == kTextOnly ? charWidth : mode == kHexOnly ? 2 * charWidth + 2 : 3 * charWidth + 2;
     bytesPerRow = std::max(width / cell, 1);
     rows = std::max<int32_t>((client.bottom + 2) / std::max(lineHeight, 1), 0);
     hexArea = RECT{ 0, 0, 0, 0 };
     textArea = RECT{ 0, 0, 0, 0 };
-    const int left = addressDigits * addressCharWidth + x0 + 12;
+    const int left = digits * addressCharWidth + x0 + 12;
     int right = left;
     if (mode != kTextOnly) {
         right = left + (charWidth + 1) * 2 * bytesPerRow;
@@ -165,7 +159,8 @@ void FileDumpPane::Layout() {
         textArea = RECT{ textLeft, 0, textLeft + charWidth * bytesPerRow, rows * lineHeight };
     }
     const int64_t position = scroller.top;
-    const int64_t phase = position % bytesPerRow;
+    // The phase of a negative position (the first row above offset 0) counts from below, not toward 0.
+    const int64_t phase = (position % bytesPerRow + bytesPerRow) % bytesPerRow;
     scroller.lineStep = bytesPerRow;
     scroller.page = bytesPerRow * std::max(rows, 1);
     scroller.page64 = scroller.page;
@@ -266,7 +261,7 @@ void FileDumpPane::PaintRows(CDC& dc) {
     const int oldMode = dc.SetBkMode(TRANSPARENT);
     const UINT oldAlign = ::SetTextAlign(dc, TA_BOTTOM | TA_LEFT);
     const int64_t size = FileSize();
-    const int columnWidth = addressDigits * addressCharWidth + 3;
+    const int columnWidth = std::max(addressDigits, offsetDigits) * addressCharWidth + 3;
     const bool focused = ::GetFocus() == m_hWnd;
     for (int i = 0; i < rows; ++i) {
         const int64_t offset = scroller.top + static_cast<int64_t>(i) * bytesPerRow;
@@ -450,7 +445,7 @@ LRESULT FileDumpPane::OnAttach(WPARAM attached, LPARAM doc) {
     if (attached) {
         document = reinterpret_cast<FileParseThread*>(doc);
         scroller.top = 0;
-        addressDigits = offsetDigits = HexWidth(FileSize());
+        addressDigits = offsetDigits = HexAddressWidth(static_cast<uint64_t>(FileSize()));
     } else {
         document = nullptr;
     }

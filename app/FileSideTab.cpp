@@ -59,7 +59,7 @@ const MessageEntry FileSideTab::kEntries[] = {
     OnMessage(kMsgListSegments, Route<&FileSideTab::OnListsChanged>),
     OnMessage(kMsgListParsing, Route<&FileSideTab::OnListsChanged>),
     OnMessage(kMsgListStringScan, Route<&FileSideTab::OnListsChanged>),
-    OnMessage(kMsgListFindJob, Route<&FileSideTab::OnListsChanged>),
+    OnMessage(kMsgListFindJob, Route<&FileSideTab::OnFindJob>),
 };
 const MessageMap FileSideTab::kMessageMap{ &BTabber::kMessageMap, kEntries };
 
@@ -161,6 +161,30 @@ LRESULT FileSideTab::OnListsChanged(WPARAM, LPARAM) {
     return 0;
 }
 
+LRESULT FileSideTab::OnFindJob(WPARAM running, LPARAM) {
+    if (running) {
+        foundMoved_ = false;
+        foundPending_ = -1;
+    } else if (foundPending_ != -1 && document) {
+        document->navigator.GotoAddress(foundPending_);
+        foundPending_ = -1;
+    }
+    return OnListsChanged(running, 0);
+}
+
+void FileSideTab::MoveToFound(int64_t address) {
+    constexpr DWORD kInterval = 200;   // milliseconds
+    const DWORD now = ::GetTickCount();
+    if (foundMoved_ && now - foundMovedAt_ < kInterval) {
+        foundPending_ = address;
+        return;
+    }
+    foundMoved_ = true;
+    foundMovedAt_ = now;
+    foundPending_ = -1;
+    document->navigator.GotoAddress(address);
+}
+
 void FileSideTab::OnFindPaneShown(FindPane* pane) {
     if (!document || !pane || !pane->m_hWnd)
         return;
@@ -219,7 +243,7 @@ void FileSideTab::OnResultFound(int index, int64_t address) {
     if (active == pane) {
         pane->SelectAddress(address);
         if (document)
-            document->navigator.GotoAddress(address);
+            MoveToFound(address);
     }
     RepaintResultPane(index);
 }

@@ -56,6 +56,7 @@ public:
     LRESULT OnAttach(WPARAM attached, LPARAM doc);
     LRESULT OnRefersScan(WPARAM running, LPARAM);
     LRESULT OnListsChanged(WPARAM, LPARAM);
+    LRESULT OnFindJob(WPARAM running, LPARAM);
 
     // What the file window asks of it.
     void RepaintSideTabs() override;
@@ -85,5 +86,11 @@ public:
 
 private:
     void AddList(CWnd& pane, int id, const wchar_t* caption);
+    // A find's hits move the disassembly pane: the first at once, then at most one per interval (each
+    // move repaints the file window), and the last one when the find ends.
+    void MoveToFound(int64_t address);
+    bool foundMoved_ = false;
+    DWORD foundMovedAt_ = 0;
+    int64_t foundPending_ = -1;
     static const MessageEntry kEntries[];
 };

@@ -70,6 +70,10 @@ void BResultDiza::QueueValues(const DizaLinePos& pos, int32_t value, int32_t len
         throw std::bad_alloc();
     results_.Reserve(results_.count + static_cast<int>(queue_.size()));
     const _RESULT_DIZA record = { pos, text ? pool_.AddString(text) : nullptr, value, length };
+    if (!queue_.empty()) {
+        queueRising_ = queueRising_ && queue_.back() < record;
+        queueFalling_ = queueFalling_ && record < queue_.back();
+    }
     queue_.push_back(record);
     if (queue_.size() >= std::max(kQueueMinimum, static_cast<size_t>(results_.count)))
         MergeQueue();
@@ -99,12 +103,54 @@ void BResultDiza::MergeQueue() {
     queue_.resize(kept);
     MergeIntoSorted(results_, queue_, less);
     queue_.clear();
+    queueRising_ = queueFalling_ = true;
+}
+
+const _RESULT_DIZA& BResultDiza::Queued(int i) const {
+    return queueFalling_ && !queueRising_ ? queue_[queue_.size() - 1 - static_cast<size_t>(i)]
+                                          : queue_[static_cast<size_t>(i)];
+}
+
+bool BResultDiza::QueueReadInPlace() {
+    if (queue_.empty())
+        return true;
+    if (!queueRising_ && !queueFalling_)
+        return false;
+    const int n = static_cast<int>(queue_.size());
+    return results_.count == 0 || results_[results_.count - 1] < Queued(0) || Queued(n - 1) < results_[0];
+}
+
+void BResultDiza::SettleQueue() {
+    if (!QueueReadInPlace())
+        MergeQueue();
+}
+
+int BResultDiza::AllLowerBound(const _RESULT_DIZA& key) const {
+    int low = 0, high = static_cast<int>(queue_.size());
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (Queued(middle) < key)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    const int listed = results_.Find(key);
+    return (listed >= 0 ? listed : ~listed) + low;
+}
+
+const _RESULT_DIZA& BResultDiza::AllAt(int i) const {
+    const int n = static_cast<int>(queue_.size());
+    const bool queueFirst = n > 0 && results_.count > 0 && Queued(n - 1) < results_[0];
+    if (queueFirst)
+        return i < n ? Queued(i) : results_[i - n];
+    return i < results_.count ? results_[i] : Queued(i - results_.count);
 }
 
 void BResultDiza::Clear() {
     SectionLock lock(lock_.Get());
     results_.count = 0;
     std::vector<_RESULT_DIZA>().swap(queue_);
+    queueRising_ = queueFalling_ = true;
     pool_.Reset();
 }
 
@@ -119,70 +165,71 @@ int BResultDiza::RemoveRange(int64_t start, int64_t end) {
 
 int BResultDiza::Find(const DizaLinePos& pos) {
     SectionLock lock(lock_.Get());
-    MergeQueue();
-    return results_.Find(_RESULT_DIZA{ pos, nullptr, -1, -1 });
+    SettleQueue();
+    const _RESULT_DIZA key{ pos, nullptr, -1, -1 };
+    const int i = AllLowerBound(key);
+    return i < AllCount() && AllAt(i) == key ? i : ~i;
 }
 
 int BResultDiza::FindAddress(int64_t address) {
     SectionLock lock(lock_.Get());
-    MergeQueue();
-    const int i = results_.Find(Key(address));
-    if (i >= 0)
+    SettleQueue();
+    const _RESULT_DIZA key = Key(address);
+    const int i = AllLowerBound(key);
+    // The result with line word 0 at the address, else the next one when it has that address.
+    if (i < AllCount() && (AllAt(i) == key || AllAt(i).pos.address == address))
         return i;
-    if (~i < results_.count && results_[~i].pos.address == address)
-        return ~i;
-    return i;
+    return ~i;
 }
 
 bool BResultDiza::Contains(int64_t address) {
     SectionLock lock(lock_.Get());
-    MergeQueue();
-    const int i = (address == std::numeric_limits<int64_t>::max() ? results_.count
-                                                                   : results_.LowerBound(Key(address + 1))) - 1;
+    SettleQueue();
+    const int i = (address == std::numeric_limits<int64_t>::max() ? AllCount() : AllLowerBound(Key(address + 1))) - 1;
     if (i < 0)
         return false;
-    const _RESULT_DIZA& r = results_[i];
+    const _RESULT_DIZA& r = AllAt(i);
     return r.length != -1 && r.length > 0 &&
            static_cast<uint64_t>(address) - static_cast<uint64_t>(r.pos.address) < static_cast<uint64_t>(r.length);
 }
 
 DizaLinePos BResultDiza::Next(int64_t address) {
     SectionLock lock(lock_.Get());
-    MergeQueue();
+    SettleQueue();
     if (address == std::numeric_limits<int64_t>::max())
         return DizaLinePos{ -1, 0 };
-    const int i = results_.LowerBound(Key(address + 1));
-    return i < results_.count ? results_[i].pos : DizaLinePos{ -1, 0 };
+    const int i = AllLowerBound(Key(address + 1));
+    return i < AllCount() ? AllAt(i).pos : DizaLinePos{ -1, 0 };
 }
 
 DizaLinePos BResultDiza::Prev(int64_t address) {
     SectionLock lock(lock_.Get());
-    MergeQueue();
-    const int i = results_.LowerBound(Key(address)) - 1;
-    return i >= 0 ? results_[i].pos : DizaLinePos{ -1, 0 };
+    SettleQueue();
+    const int i = AllLowerBound(Key(address)) - 1;
+    return i >= 0 ? AllAt(i).pos : DizaLinePos{ -1, 0 };
 }
 
 bool BResultDiza::Get(const DizaLinePos& pos, _RESULT_DIZA* out) {
     SectionLock lock(lock_.Get());
-    MergeQueue();
-    const int i = results_.Find(_RESULT_DIZA{ pos, nullptr, -1, -1 });
-    if (i < 0)
+    SettleQueue();
+    const _RESULT_DIZA key{ pos, nullptr, -1, -1 };
+    const int i = AllLowerBound(key);
+    if (i >= AllCount() || !(AllAt(i) == key))
         return false;
-    *out = results_[i];
+    *out = AllAt(i);
     return true;
 }
 
 int BResultDiza::Count() {
     SectionLock lock(lock_.Get());
-    MergeQueue();
-    return results_.count;
+    SettleQueue();
+    return AllCount();
 }
 
 _RESULT_DIZA BResultDiza::At(int i) {
     SectionLock lock(lock_.Get());
-    MergeQueue();
-    const _RESULT_DIZA* r = results_.Get(i);
-    return r ? *r : _RESULT_DIZA{ { -1, 0 }, nullptr, -1, -1 };
+    SettleQueue();
+    return i >= 0 && i < AllCount() ? AllAt(i) : _RESULT_DIZA{ { -1, 0 }, nullptr, -1, -1 };
 }
 
 void FindResult::BeginJob(const FindParameters& p) {

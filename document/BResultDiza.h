@@ -60,11 +60,26 @@ private:
     int Add(const DizaLinePos& pos, int32_t value, int32_t length, const wchar_t* text);
     // Moves the queued results into the list (under the lock); allocates nothing.
     void MergeQueue();
+    // Before a read: the queue is merged unless it can be read where it stands. A queue in strictly
+    // rising or falling order that lies wholly before or after the list (a find's hits, each of which
+    // selects its row as it comes) is read in place, so a backward find does not move the whole list
+    // once per hit.
+    void SettleQueue();
+    bool QueueReadInPlace();
+    // The queued result with index i in sorting order.
+    const _RESULT_DIZA& Queued(int i) const;
+    // Over the list and the queue read in place: the count, the number of results before the key,
+    // and the result with index i.
+    int AllCount() const { return results_.count + static_cast<int>(queue_.size()); }
+    int AllLowerBound(const _RESULT_DIZA& key) const;
+    const _RESULT_DIZA& AllAt(int i) const;
     static _RESULT_DIZA Key(int64_t address) { return _RESULT_DIZA{ { address, 0 }, nullptr, -1, -1 }; }
 
     HStringMemory pool_;
     TChunkSort<_RESULT_DIZA> results_;
     std::vector<_RESULT_DIZA> queue_;   // added, not yet merged; the first of equal results wins
+    bool queueRising_ = true;           // each queued result sorts after the one before it
+    bool queueFalling_ = true;          // each sorts before the one before it
     CriticalSection lock_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 
 namespace {
 
@@ -47,10 +48,11 @@ int ReferPairStore::RemoveRange(int64_t start, int64_t end, ReferPairStore& mirr
 }
 
 void ReferPairStore::MergeSorted(const std::vector<_REFER_PAIR>& sorted, std::vector<_REFER_PAIR>* added) {
-    std::vector<_REFER_PAIR> fresh;
-    fresh.reserve(sorted.size());
     if (sorted.empty())
         return;
+    // The new pairs are collected where the caller wants them when that is empty.
+    std::vector<_REFER_PAIR> local;
+    std::vector<_REFER_PAIR>& fresh = added && added->empty() ? *added : local;
     // A batch that is large next to the pairs it spans is checked in one walk beside them; a small
     // one by a search per pair.
     int at = count > 0 ? LowerBound(sorted.front()) : 0;
@@ -71,11 +73,45 @@ void ReferPairStore::MergeSorted(const std::vector<_REFER_PAIR>& sorted, std::ve
         if (!present)
             fresh.push_back(p);
     }
+    MergeFresh(fresh);
+    if (added && &fresh != added)
+        added->insert(added->end(), fresh.begin(), fresh.end());
+}
+
+void ReferPairStore::MergeFresh(const std::vector<_REFER_PAIR>& fresh) {
     if (fresh.empty())
         return;
-    MergeIntoSorted(*this, fresh, [](const _REFER_PAIR& a, const _REFER_PAIR& b) { return a < b; });
-    if (added)
-        added->insert(added->end(), fresh.begin(), fresh.end());
+    const int old = count;
+    if (fresh.size() > static_cast<size_t>(std::numeric_limits<int>::max() - old))
+        throw std::length_error("vector<T> too long");
+    // Records below the first new pair stay where they are.
+    const int low = LowerBound(fresh.front());
+    Reserve(old + static_cast<int>(fresh.size()) - 1);
+    count = old + static_cast<int>(fresh.size());
+    // A backward merge, one bunker run at a time: w = i + j + 1 stays above i, so nothing unread is
+    // overwritten.
+    int i = old - 1;
+    int w = count - 1;
+    size_t j = fresh.size();
+    while (j > 0) {
+        _REFER_PAIR* out = Slot(w);
+        int outRun = RunBefore(w);
+        const _REFER_PAIR* in = i >= low ? Slot(i) : nullptr;
+        int inRun = i >= low ? std::min(RunBefore(i), i - low + 1) : 0;
+        while (outRun > 0 && j > 0) {
+            if (inRun > 0 && fresh[j - 1] < *in) {
+                *out-- = *in--;
+                --inRun;
+                --i;
+            } else {
+                *out-- = fresh[--j];
+            }
+            --outRun;
+            --w;
+            if (inRun == 0 && i >= low)
+                break;   // the read run ended inside the bunker: find the next one
+        }
+    }
 }
 
 void ReferPairStore::RemoveSorted(const std::vector<_REFER_PAIR>& sorted) {

@@ -8,12 +8,12 @@
 #include "document/HTimemeter.h"
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 #include <limits>
 
 namespace {
 
-// Pairs a scan keeps at least before merging them; a merge moves the stores' records once.
-constexpr size_t kPendingLimit = 1u << 20;
 constexpr size_t kInitialBuffer = 32768;
 constexpr uint32_t kWindow = 65536;
 constexpr uint32_t kLongestInsn = 16;
@@ -71,24 +71,37 @@ void ReferStore::AddPair(int64_t from, int64_t to) {
 
 void ReferStore::AddPending(int64_t from, int64_t to) {
     pending_.push_back(_REFER_PAIR{ from, to });
+    // The walk gives ascending froms; the targets of one instruction are put in order here.
+    const size_t n = pending_.size();
+    if (n > 1 && pending_[n - 1] < pending_[n - 2])
+        std::swap(pending_[n - 1], pending_[n - 2]);
     // Batches grow with the stores, so each pair is moved a bounded number of times in all.
-    if (pending_.size() >= std::max(kPendingLimit, static_cast<size_t>(fromTo_.count)))
+    if (pending_.size() >= std::max(batchPairs, static_cast<size_t>(fromTo_.count)))
         Flush();
 }
 
 void ReferStore::AddPendingCall(int64_t target) {
     pendingCalls_.push_back(target);
-    if (pendingCalls_.size() >= kPendingLimit)
+    if (pendingCalls_.size() >= batchPairs)
         FlushCalls();
 }
 
 void ReferStore::FlushCalls() {
     if (pendingCalls_.empty())
         return;
-    std::vector<int64_t> targets;
-    targets.swap(pendingCalls_);
-    std::sort(targets.begin(), targets.end());
-    targets.erase(std::unique(targets.begin(), targets.end()), targets.end());
+    SortStableBy(pendingCalls_, callScratch_, [](int64_t t) { return t; });
+    pendingCalls_.erase(std::unique(pendingCalls_.begin(), pendingCalls_.end()), pendingCalls_.end());
+    // A target made before in this scan needs nothing more.
+    std::vector<int64_t>& targets = callScratch_;
+    targets.clear();
+    std::set_difference(pendingCalls_.begin(), pendingCalls_.end(), madeCalls_.begin(), madeCalls_.end(),
+                        std::back_inserter(targets));
+    pendingCalls_.clear();
+    const size_t made = madeCalls_.size();
+    madeCalls_.insert(madeCalls_.end(), targets.begin(), targets.end());
+    std::inplace_merge(madeCalls_.begin(), madeCalls_.begin() + static_cast<ptrdiff_t>(made), madeCalls_.end());
+    if (targets.empty())
+        return;
     SectionLock fileLock(document_->FileLock());
     const uint32_t code = diza::CodeWord(document_->GetBitness());
     std::vector<Diza> items;
@@ -97,7 +110,8 @@ void ReferStore::FlushCalls() {
     names.reserve(targets.size());
     for (int64_t target : targets) {
         items.push_back(Diza{ target, code });
-        names.emplace_back(target, StringW(kFormat, L"fn_%s", document_->AddressText(target).c_str()));
+        names.emplace_back(target, document_->AddressText(target));
+        names.back().second.insert(0, L"fn_");
     }
     document_->Map().PutSorted(items);
     const size_t added = document_->stores.names.AddMany(names, 'F').size();
@@ -109,19 +123,22 @@ void ReferStore::Flush() {
     FlushCalls();
     if (pending_.empty())
         return;
-    std::vector<_REFER_PAIR> batch;
-    batch.swap(pending_);
-    std::sort(batch.begin(), batch.end());
-    std::vector<_REFER_PAIR> added;
+    // A walk finds its pairs in address order: only the two targets of one instruction may be out of
+    // order.
+    if (!std::is_sorted(pending_.begin(), pending_.end()))
+        std::sort(pending_.begin(), pending_.end());
+    added_.clear();
+    added_.reserve(pending_.size());
     {
         SectionLock lock(lock_.Get());
-        fromTo_.MergeSorted(batch, &added);
-        batch.clear();
-        for (const _REFER_PAIR& p : added)
-            batch.push_back(_REFER_PAIR{ p.second, p.first });
-        std::sort(batch.begin(), batch.end());
-        toFrom_.MergeSorted(batch, nullptr);
+        fromTo_.MergeSorted(pending_, &added_);
+        // The new pairs, sorted by from, turn into their mirrors: a stable sort by to orders them.
+        for (_REFER_PAIR& p : added_)
+            std::swap(p.first, p.second);
+        SortStableBy(added_, pending_, [](const _REFER_PAIR& p) { return p.first; });
+        toFrom_.MergeFresh(added_);
     }
+    pending_.clear();
     // The list and the window only hear of pairs that are new.
     int64_t shown = -1;
     {
@@ -129,12 +146,23 @@ void ReferStore::Flush() {
         shown = results.rangeStart;
     }
     BDocumentHost* host = document_->Host();
-    for (const _REFER_PAIR& p : added) {
+    for (size_t i = 0; i < added_.size(); ++i) {   // (to, from), sorted
+        const _REFER_PAIR& p = added_[i];
         if (shown != -1)
-            results.AddIfInRange(document_, p.first, p.second);
-        if (host)
-            host->RedrawIfShown(p.second);
+            results.AddIfInRange(document_, p.second, p.first);
+        if (host && (i == 0 || added_[i - 1].first != p.first))
+            host->RedrawIfShown(p.first);
     }
+}
+
+void ReferStore::EndScan() {
+    Flush();
+    // The working room of a scan goes with it.
+    std::vector<int64_t>().swap(pendingCalls_);
+    std::vector<int64_t>().swap(callScratch_);
+    std::vector<int64_t>().swap(madeCalls_);
+    std::vector<_REFER_PAIR>().swap(pending_);
+    std::vector<_REFER_PAIR>().swap(added_);
 }
 
 int ReferStore::RemoveRange(int64_t start, int64_t end) {
@@ -192,11 +220,62 @@ ReferWalk::ReferWalk(FileParseThread* document) : document(document), map(docume
 ReferWalk::~ReferWalk() = default;
 
 void ReferWalk::Start(int64_t at) {
+    while (!ahead_.empty() && ahead_.front() <= at) {
+        passed_ = std::max(passed_, ahead_.front());
+        std::pop_heap(ahead_.begin(), ahead_.end(), std::greater<int64_t>());
+        ahead_.pop_back();
+    }
     const int i = map.FindFloor(at);
-    kind = i >= 0 ? map.GetAt(i).kind : diza::kUnmade;
+    const Diza floor = map.GetAt(i);
+    kind = i >= 0 ? floor.kind : diza::kUnmade;
+    // A code start made above the map's record covers the address; one made at the record gives it the
+    // code kind, except to an unmade marker inside the map.
+    if (passed_ != INT64_MIN &&
+        (i < 0 || passed_ > floor.address ||
+         (passed_ == floor.address && (!diza::IsUnmade(kind) || i + 1 == map.Count()))))
+        kind = diza::CodeWord(document->GetBitness());
     address = at;
-    nextRecord = i + 1 < map.Count() ? map.GetAt(i + 1).address : -1;
+    mapNext_ = i + 1 < map.Count() ? map.GetAt(i + 1).address : -1;
+    nextRecord = mapNext_;
+    if (!ahead_.empty() && (nextRecord == -1 || ahead_.front() < nextRecord))
+        nextRecord = ahead_.front();
     ComputeLength();
+}
+
+void ReferWalk::MakeCode(int64_t target) {
+    // Code made inside code changes nothing the walk reads; the spans of other kinds only shrink while
+    // the walk goes on (the scan makes nothing but code).
+    const auto after = std::upper_bound(otherSpans_.begin(), otherSpans_.end(), target,
+                                        [](int64_t t, const std::pair<int64_t, int64_t>& span) { return t < span.first; });
+    if (after == otherSpans_.begin() || target >= std::prev(after)->second)
+        return;
+    ahead_.push_back(target);
+    std::push_heap(ahead_.begin(), ahead_.end(), std::greater<int64_t>());
+}
+
+void ReferWalk::FindOtherSpans(int64_t start, int64_t end) {
+    otherSpans_.clear();
+    int i = map.FindFloor(start);
+    int64_t at = start;
+    if (i < 0) {
+        // Before the first record nothing is made.
+        const int64_t first = map.Count() > 0 ? std::min(map.GetAt(0).address, end) : end;
+        if (first > start)
+            otherSpans_.push_back({ start, first });
+        at = first;
+        i = 0;
+    }
+    for (; i < map.Count() && at < end; ++i) {
+        const Diza record = map.GetAt(i);
+        const int64_t next = i + 1 < map.Count() ? std::min(map.GetAt(i + 1).address, end) : end;
+        if (diza::KindOf(record.kind) != diza::kCode || diza::IsUnmade(record.kind)) {
+            if (!otherSpans_.empty() && otherSpans_.back().second == at)
+                otherSpans_.back().second = next;
+            else if (next > at)
+                otherSpans_.push_back({ at, next });
+        }
+        at = next;
+    }
 }
 
 void ReferWalk::Next() {
@@ -224,6 +303,12 @@ void ReferWalk::ComputeLength() {
     } else {
         SectionLock lock(document->FileLock());
         length = map.ItemLength(address);
+        // A code start made ahead ends the item's line there, as the map cuts a line at its next record.
+        if (nextRecord != mapNext_) {
+            const int64_t lineStart = map.ItemAtOrNext(address).address;
+            if (lineStart + length > nextRecord)
+                length = static_cast<int32_t>(nextRecord - lineStart);
+        }
     }
 }
 
@@ -269,13 +354,23 @@ void ReferThread::Run() {
     if (!walk.HasEngine())
         return;
     document->NotifyWindows(kMsgRefersScan, 1, 0, true);
+    walk.FindOtherSpans(rangeStart, rangeEnd);
     walk.Start(rangeStart);
     while (!document->closing && walk.address < rangeEnd) {
         ScanItem(walk);
         walk.Next();
     }
-    refers.Flush();
+    refers.EndScan();
     document->NotifyWindows(kMsgRefersScan, 0, 0, true);
+}
+
+bool ReferThread::InSegment(int64_t address) {
+    if (segment_ && segment_->Holds(address))
+        return true;
+    const KSegment* s = document->Segments().Find(address);
+    if (s)
+        segment_ = s;
+    return s != nullptr;
 }
 
 void ReferThread::ScanItem(ReferWalk& walk) {
@@ -290,11 +385,14 @@ void ReferThread::ScanItem(ReferWalk& walk) {
         for (int i = 0; i < n; ++i) {
             const int64_t target = targets[i].address;
             // Only targets inside a segment: a gap between segments holds nothing to refer to.
-            if (!document->InSegment(target))
+            if (!InSegment(target))
                 continue;
             refers.AddPending(walk.address, target);
-            if (targets[i].flags & kTargetCall)
+            if (targets[i].flags & kTargetCall) {
                 refers.AddPendingCall(target);
+                if (target > walk.address && target < rangeEnd)
+                    walk.MakeCode(target);
+            }
         }
     } else if (kind == diza::kData && ((walk.kind & diza::kSizeMask) >> diza::kSizeShift) == 2 && bitness == 32 &&
                !baseIsZero) {
@@ -304,7 +402,7 @@ void ReferThread::ScanItem(ReferWalk& walk) {
         for (int32_t i = 0; i + 4 <= walk.length; i += 4) {
             const uint32_t value = bytes[i] | (bytes[i + 1] << 8) | (bytes[i + 2] << 16) |
                                    (static_cast<uint32_t>(bytes[i + 3]) << 24);
-            if (document->InSegment(value))
+            if (InSegment(value))
                 refers.AddPending(walk.address + i, value);
         }
     }

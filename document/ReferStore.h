@@ -12,11 +12,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class BDecodeEngine;
 class DizaMap;
 class FileParseThread;
+class KSegment;
 
 class ReferStore {
 public:
@@ -43,11 +45,16 @@ public:
     int PairCount();
 
     // What a running scan finds waits here until Flush merges it: pairs, and the targets of direct
-    // calls, which become code items with "fn_" names. A scan walks only the records that were there
-    // when it began.
+    // calls, which become code items with "fn_" names. The walk of the scan treats a target ahead of
+    // it as code at once (ReferWalk::MakeCode), so it reads the map as if each were made at once.
     void AddPending(int64_t from, int64_t to);
     void AddPendingCall(int64_t target);
     void Flush();
+    // Flushes and frees the working room of the scan.
+    void EndScan();
+    // Pairs (and call targets) a scan keeps at least before merging them; a merge moves the stores'
+    // records once.
+    size_t batchPairs = 1u << 20;
 
     CRITICAL_SECTION* Lock() { return lock_.Get(); }
     ReferPairStore& FromTo() { return fromTo_; }
@@ -61,7 +68,10 @@ private:
     void FlushCalls();
 
     std::vector<_REFER_PAIR> pending_;
+    std::vector<_REFER_PAIR> added_;
     std::vector<int64_t> pendingCalls_;
+    std::vector<int64_t> callScratch_;
+    std::vector<int64_t> madeCalls_;   // call targets this scan made code, sorted
     CriticalSection lock_;
 };
 
@@ -77,6 +87,11 @@ public:
     void Start(int64_t address);
     void Next();
     void ComputeLength();
+    // A code item made at a target ahead of the walk, before the map holds it: from there on the walk
+    // reads code, as it would read the map's record.
+    void MakeCode(int64_t target);
+    // Notes the spans of [start, end) that the map does not make code, before a walk over it.
+    void FindOtherSpans(int64_t start, int64_t end);
     // The bytes of the current line (the decoded instruction's for code); null when none.
     const uint8_t* ReadBytes();
 
@@ -96,6 +111,13 @@ public:
 private:
     // Code is decoded from a window of the segment's bytes, read once per window.
     int32_t DecodeHere();
+
+    // Code starts made ahead of the walk (a min-heap), and the highest one the walk has passed.
+    std::vector<int64_t> ahead_;
+    int64_t passed_ = INT64_MIN;
+    int64_t mapNext_ = -1;   // the map's own next record
+    // Sorted spans [first, second) of the range that were not code when the walk began.
+    std::vector<std::pair<int64_t, int64_t>> otherSpans_;
 
     std::vector<uint8_t> window_;
     int64_t windowStart_ = -1;
@@ -118,4 +140,8 @@ public:
 
 private:
     void ScanItem(ReferWalk& walk);
+    // Whether a segment holds the address; the segment last found is asked first.
+    bool InSegment(int64_t address);
+
+    const KSegment* segment_ = nullptr;
 };

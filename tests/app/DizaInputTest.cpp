@@ -61,42 +61,23 @@ protected:
         options_.ApplyColorTheme();
         const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         path_ = fixtures::ScratchPath((L"input-" + std::wstring(name.begin(), name.end()) + L".bin").c_str());
-        std::string bytes(0x2000, '\0');
-        for (size_t i = 0; i < bytes.size(); ++i)
-            bytes[i] = static_cast<char>(i * 5);
-        fixtures::WriteFileBytes(path_, bytes);
-        ASSERT_TRUE(frame_.CreateEx(0, nullptr, L"frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                    RECT{ 0, 0, 1000, 720 }, nullptr, 0));
-        window_ = new FilePane;
-        ASSERT_TRUE(window_->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                      RECT{ 0, 0, 980, 680 }, frame_.m_hWnd, 0));
-        frame_.ShowWindow(SW_SHOWNOACTIVATE);
+        fixtures::MakeFileWindow(frame_, window_, doc_, directory_, options_, SIZE{ 1000, 720 });
         app_.SetMainWindow(&frame_);
-        doc_ = new FileParseThread(window_);
-        directory_.documents.push_back(doc_);
-        doc_->options.CopyFrom(options_);
-        SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
     }
     void TearDown() override {
         SetKey(VK_SHIFT, false);
         SetKey(VK_CONTROL, false);
         app_.SetMainWindow(nullptr);
-        directory_.documents.clear();
-        delete window_;
-        frame_.DestroyWindow();
+        fixtures::CloseFileWindow(frame_, window_, directory_);
         ::DeleteFileW(path_.c_str());
     }
-    // One data segment over the file, 4-byte items over its first 0x100 bytes, a dump after them.
-    void Open(std::function<void(FileParseThread*)> more = nullptr, uint32_t flags = 0) {
-        StepParser parser([&](FileParseThread* d) {
-            d->AddDataSegment(0x1000, 0, 0x2000, 0x2000);
-            SectionLock lock(d->FileLock());
-            for (int64_t a = 0x1000; a < 0x1100; a += 4)
-                d->Map().AddDataItem(a, 4, 1);
-            if (more)
-                more(d);
-            return true;
-        });
+    // A file of `size` bytes; one data segment over its first 0x2000, 4-byte items over the first 0x100.
+    void Open(std::function<void(FileParseThread*)> more = nullptr, uint32_t flags = 0, size_t size = 0x2000) {
+        std::string bytes(size, '\0');
+        for (size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<char>(i * 5);
+        fixtures::WriteFileBytes(path_, bytes);
+        StepParser parser([&](FileParseThread* d) { return fixtures::LayDataItems(d, 0x2000, 0, more); });
         ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser, flags)));
         Loop();
         Diza().SetFocus();
@@ -453,6 +434,140 @@ TEST_F(DizaInputTest, AFoldedStartShowsItsPlus) {
     EXPECT_FALSE(doc_->stores.collapses.IsCollapsed(0x1000));
     EXPECT_EQ(0x1004, Diza().Page().Row(1).address);
     EXPECT_FALSE(ShowsPlus(Diza(), 0));
+}
+
+// The font a zone draws with, as the font object describes itself.
+LOGFONTW FontOf(const BZone& zone) {
+    LOGFONTW face{};
+    if (zone.font)
+        ::GetObjectW(zone.font->GetSafeHandle(), sizeof face, &face);
+    return face;
+}
+
+// Full-line comment rows are drawn in the comment font, the other rows in the code font.
+TEST_F(DizaInputTest, CommentRowsUseTheCommentFont) {
+    options_.fonts.commentFont.face = L"Courier New";
+    options_.fonts.commentFont.italic = true;
+    options_.fonts.codeFont.face = L"Tahoma";
+    options_.fonts.codeFont.italic = false;
+    SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+    Open([](FileParseThread* d) { d->stores.lineComments.SetComment(0x1008, L"a comment"); });
+    DizaPage& page = Diza().Page();
+    const int commentRow = page.LineOfItem(DizaLinePos{ 0x1008, 0x10000000 });
+    ASSERT_GE(commentRow, 0);
+    // The zone line that draws the comment row, and the one of an item row.
+    BZoneLine* comment = Diza().GetLine(commentRow);
+    BZoneLine* item = Diza().GetLine(page.LineOfAddress(0x1008));
+    ASSERT_EQ(static_cast<BZoneLine*>(Diza().commentLine), comment);
+    const LOGFONTW commentFace = FontOf(*Diza().commentLine->text);
+    EXPECT_EQ(std::wstring(L"Courier New"), commentFace.lfFaceName);
+    EXPECT_TRUE(commentFace.lfItalic);
+    ASSERT_EQ(static_cast<BZoneLine*>(Diza().bodyLine), item);
+    const LOGFONTW bodyFace = FontOf(*Diza().bodyLine->body);
+    EXPECT_EQ(std::wstring(L"Tahoma"), bodyFace.lfFaceName);
+    EXPECT_FALSE(bodyFace.lfItalic);
+    // New options keep each font with its rows.
+    SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+    EXPECT_EQ(std::wstring(L"Courier New"), FontOf(*Diza().commentLine->text).lfFaceName);
+}
+
+// Keys on the dump pane: Ctrl+Left shifts the rows' phase by a byte, Ctrl+Home goes to the first row,
+// which holds offset 0 in its last cells and never a row of nothing.
+TEST_F(DizaInputTest, TheDumpKeepsItsPhaseAboveOffsetZero) {
+    Open();
+    FileDumpPane* dump = Dump();
+    ASSERT_NE(nullptr, dump);
+    ASSERT_TRUE(dump->IsWindowVisible());
+    dump->SetFocus();
+    const int64_t perRow = dump->bytesPerRow;
+    ASSERT_GT(perRow, 2);
+    const auto ctrlKey = [&](UINT key) {
+        SetKey(VK_CONTROL, true);
+        Key(key);
+        SetKey(VK_CONTROL, false);
+    };
+    for (int shift = 1; shift <= 2; ++shift) {
+        ctrlKey(VK_LEFT);
+        ctrlKey(VK_HOME);
+        EXPECT_EQ(shift - perRow, dump->Position()) << shift;
+        EXPECT_EQ(shift - perRow, dump->scroller.rangeStart) << shift;
+        // The range covers the file in whole rows from there, not a row more.
+        EXPECT_LT(dump->scroller.rangeEnd - perRow, 0x2000) << shift;
+        EXPECT_GE(dump->scroller.rangeEnd, 0x2000) << shift;
+    }
+}
+
+// The width in pixels of the offset text in the dump's first row, read from the screen.
+int OffsetTextWidth(FileDumpPane& dump) {
+    int x0 = 0;
+    for (UINT id : { FileDumpPane::kCmdAddressMode, FileDumpPane::kCmdTextHex })
+        if (HWND button = ::GetDlgItem(dump.m_hWnd, static_cast<int>(id))) {
+            RECT r;
+            ::GetWindowRect(button, &r);
+            ::MapWindowPoints(nullptr, dump.m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+            x0 = std::max<int>(x0, r.right);
+        }
+    HDC dc = ::GetDC(dump.m_hWnd);
+    const COLORREF back = ::GetPixel(dc, dump.hexArea.left - 2, dump.lineHeight * 3 / 2);
+    int left = -1, right = -1;
+    for (int x = x0; x < dump.hexArea.left; ++x)
+        for (int y = 0; y < dump.lineHeight; ++y)
+            if (::GetPixel(dc, x, y) != back) {
+                left = left < 0 ? x : left;
+                right = x;
+                break;
+            }
+    ::ReleaseDC(dump.m_hWnd, dc);
+    return left < 0 ? 0 : right - left + 1;
+}
+
+// The width of n zeros in the dump's address font.
+int ZerosWidth(FileDumpPane& dump, int n) {
+    HDC dc = ::GetDC(dump.m_hWnd);
+    const HGDIOBJ old = ::SelectObject(dc, dump.addressFont.GetSafeHandle());
+    SIZE extent{};
+    const std::wstring zeros(static_cast<size_t>(n), L'0');
+    ::GetTextExtentPoint32W(dc, zeros.c_str(), n, &extent);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(dump.m_hWnd, dc);
+    return extent.cx;
+}
+
+// The offsets of a file of 0x12000 bytes have 8 digits, an address's width, not 5.
+TEST_F(DizaInputTest, TheDumpsOffsetsHaveTheAddressWidths) {
+    Open(nullptr, 0, 0x12000);
+    FileDumpPane* dump = Dump();
+    ASSERT_NE(nullptr, dump);
+    dump->Invalidate();
+    Loop();
+    const int width = OffsetTextWidth(*dump);
+    EXPECT_GT(width, ZerosWidth(*dump, 7));
+    EXPECT_LE(width, ZerosWidth(*dump, 8));
+}
+
+// A find with thousands of hits moves the pane as it goes, and leaves it on the last hit.
+TEST_F(DizaInputTest, AFindEndsWithThePaneOnItsLastHit) {
+    StepParser parser([](FileParseThread* d) { return d->AddCodeSegment(0x1000, 0, 0x2000, 0x2000); });
+    std::string bytes;
+    for (int i = 0; i < 0x1000; ++i)
+        bytes += "\x31\xD2";   // xor edx,edx
+    fixtures::WriteFileBytes(path_, bytes);
+    ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser)));
+    {
+        SectionLock lock(doc_->FileLock());
+        for (int64_t a = 0x1000; a < 0x3000; a += 0x100)
+            doc_->Map().AddCodeItem(a);
+    }
+    Diza().SetFocus();
+    Loop();
+    FindParameters& p = doc_->finds.parameters;
+    p.text = L"*xor*";
+    p.flags = kFindLineMode | (1u << kFindPaneShift) | kFindCodeSegments | kFindCodeLines;
+    PushModalAction([](Dialog& d) { static_cast<DFind&>(d).OnOK(); });
+    Click(BarButton(kCmdFind));
+    ASSERT_EQ(0x1000, doc_->finds.GetResult(kFind1Pane)->Count());
+    EXPECT_EQ(0x2FFE, Diza().GetCurrentAddress());
+    EXPECT_EQ(0xFFF, SelectedRow(Side().find1));
 }
 
 }  // namespace

@@ -2,9 +2,14 @@
 // What tests of file windows share: a directory of open documents, a parser that runs a test's
 // function, and scratch files.
 
+#include "app/FilePane.h"
+#include "core/SectionLock.h"
 #include "document/BFileParser.h"
 #include "document/DocumentHost.h"
 #include "document/FileParseThread.h"
+#include "options/Options.h"
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
@@ -51,6 +56,19 @@ inline void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     ::CloseHandle(f);
 }
 
+// A parse: a data segment at 0x1000 of `size` bytes in the file (`extra` more in memory), 4-byte data items
+// over its first 0x100 bytes, then what the test adds.
+inline bool LayDataItems(FileParseThread* d, int64_t size, int64_t extra,
+                         const std::function<void(FileParseThread*)>& more) {
+    d->AddDataSegment(0x1000, 0, size, size + extra);
+    SectionLock lock(d->FileLock());
+    for (int64_t a = 0x1000; a < 0x1100; a += 4)
+        d->Map().AddDataItem(a, 4, 1);
+    if (more)
+        more(d);
+    return true;
+}
+
 // A request for the file with a main parser, as the open dialog hands it to the document.
 inline ParseRequest* RequestFor(const std::wstring& path, BFileParser* parser, uint32_t flags = 0, int bitness = 32) {
     ParseRequest* r = MakeParseRequest(path.c_str());
@@ -59,6 +77,30 @@ inline ParseRequest* RequestFor(const std::wstring& path, BFileParser* parser, u
     r->head.acceptCode = 1;
     r->head.flags = flags;
     return r;
+}
+
+// A shown frame holding the file window of a new document, as a file tab holds it, with the options
+// applied to every pane.
+inline void MakeFileWindow(CWnd& frame, FilePane*& window, FileParseThread*& document, TestDirectory& directory,
+                           Options& options, SIZE size) {
+    ASSERT_TRUE(frame.CreateEx(0, nullptr, L"frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                               RECT{ 0, 0, size.cx, size.cy }, nullptr, 0));
+    window = new FilePane;
+    ASSERT_TRUE(window->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                 RECT{ 0, 0, size.cx - 20, size.cy - 40 }, frame.m_hWnd, 0));
+    frame.ShowWindow(SW_SHOWNOACTIVATE);
+    document = new FileParseThread(window);
+    directory.documents.push_back(document);
+    document->options.CopyFrom(options);
+    SendToWindowTree(window->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options), true);
+}
+
+// The window goes with its document.
+inline void CloseFileWindow(CWnd& frame, FilePane*& window, TestDirectory& directory) {
+    directory.documents.clear();
+    delete window;
+    window = nullptr;
+    frame.DestroyWindow();
 }
 
 }  // namespace fixtures

@@ -159,15 +159,7 @@ protected:
     }
     // One data segment over the file (and `extra` bytes more in memory), items of 4 bytes at its start.
     void Open(int64_t extra = 0, std::function<void(FileParseThread*)> more = nullptr) {
-        StepParser parser([&](FileParseThread* d) {
-            d->AddDataSegment(0x1000, 0, size_, size_ + extra);
-            SectionLock lock(d->FileLock());
-            for (int64_t a = 0x1000; a < 0x1100; a += 4)
-                d->Map().AddDataItem(a, 4, 1);
-            if (more)
-                more(d);
-            return true;
-        });
+        StepParser parser([&](FileParseThread* d) { return fixtures::LayDataItems(d, size_, extra, more); });
         ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser)));
         Pump();
         Paint();

@@ -155,6 +155,50 @@ TEST(ResultList, ReadsAndEditsSeeQueuedResults) {
     EXPECT_EQ(r.Prev(0x100).address, -1);
 }
 
+// A find reads its list after each hit (to select the hit's row): every read between queued hits
+// answers as the list with those hits added would, whether the queue lies apart from the listed
+// results or runs into them.
+TEST(ResultList, ReadsBetweenQueuedHitsAnswerAsTheAddedList) {
+    struct Case {
+        const char* name;
+        int64_t first;   // the first hit's address, then by step
+        int64_t step;
+    };
+    // Listed: 1000, 1010, ... 1490.
+    const Case cases[] = { { "falling below the list", 990, -3 }, { "rising past the list", 1500, 7 },
+                           { "falling into the list", 1700, -4 }, { "rising through the list", 800, 5 } };
+    const uint32_t comment = diza::LineWord(diza::kLineComment, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BResultDiza added, queued;
+        for (int64_t a = 1000; a < 1500; a += 10) {
+            added.AddLine({ a, diza::CodeWord(32) }, L"listed");
+            queued.AddLine({ a, diza::CodeWord(32) }, L"listed");
+        }
+        for (int i = 0; i < 300; ++i) {
+            const int64_t a = c.first + i * c.step;
+            const DizaLinePos pos{ a, i % 2 ? comment : diza::CodeWord(32) };
+            added.AddValues(pos, i, 2, nullptr);
+            queued.QueueValues(pos, i, 2, nullptr);
+            ASSERT_EQ(added.FindAddress(a), queued.FindAddress(a)) << i;
+            ASSERT_EQ(added.Find(pos), queued.Find(pos)) << i;
+            ASSERT_EQ(added.Count(), queued.Count()) << i;
+            const int row = added.FindAddress(a);
+            ASSERT_EQ(added.At(row).pos.address, queued.At(row).pos.address) << i;
+            for (int64_t probe : { a - 1, a, a + 1 }) {
+                ASSERT_EQ(added.Next(probe).address, queued.Next(probe).address) << i << " " << probe;
+                ASSERT_EQ(added.Prev(probe).address, queued.Prev(probe).address) << i << " " << probe;
+                ASSERT_EQ(added.Contains(probe), queued.Contains(probe)) << i << " " << probe;
+            }
+            _RESULT_DIZA one{}, other{};
+            ASSERT_TRUE(queued.Get(pos, &one)) << i;
+            ASSERT_TRUE(added.Get(pos, &other)) << i;
+            ASSERT_EQ(other.value, one.value) << i;
+        }
+        EXPECT_EQ(Dump(queued), Dump(added));
+    }
+}
+
 TEST(ReferPairs, AddFindCountRemoveWithMirror) {
     ReferPairStore fromTo, toFrom;
     const _REFER_PAIR pairs[] = { { 0x10, 0x100 }, { 0x10, 0x80 }, { 0x20, 0x100 }, { 0x30, 0x10 }, { 0x40, 0x100 } };
@@ -203,6 +247,48 @@ TEST(ReferPairs, MergeEqualsOneByOneInserts) {
         ASSERT_TRUE(merged[i - 1] < merged[i]);
     for (const _REFER_PAIR& p : gone)
         EXPECT_LT(merged.Find(p), 0);
+}
+
+// Merges across bunker edges, into the middle, before and after what is there, give what one sorted
+// list gives.
+TEST(ReferPairs, MergeFreshAcrossBunkers) {
+    std::mt19937 random(11);
+    for (int bunker : { 1, 3, 7, 64 }) {
+        ReferPairStore store(bunker);
+        std::vector<_REFER_PAIR> all;
+        for (int round = 0; round < 6; ++round) {
+            std::vector<_REFER_PAIR> fresh;
+            const int64_t base = round == 2 ? -1000 : round == 4 ? 100000 : 0;   // all before, all after
+            for (int i = 0; i < 1 + round * 37; ++i) {
+                const _REFER_PAIR p = { base + static_cast<int64_t>(random() % 900), static_cast<int64_t>(random() % 5) };
+                if (std::find(all.begin(), all.end(), p) == all.end() &&
+                    std::find(fresh.begin(), fresh.end(), p) == fresh.end())
+                    fresh.push_back(p);
+            }
+            std::sort(fresh.begin(), fresh.end());
+            store.MergeFresh(fresh);
+            all.insert(all.end(), fresh.begin(), fresh.end());
+            std::sort(all.begin(), all.end());
+            ASSERT_EQ(store.count, static_cast<int>(all.size())) << bunker;
+            for (int i = 0; i < store.count; ++i)
+                ASSERT_TRUE(store[i] == all[static_cast<size_t>(i)]) << bunker << " " << round << " " << i;
+        }
+    }
+}
+
+// The sort keeps the order of equal keys, over narrow spans (by digits), wide ones and negative keys.
+TEST(ReferPairs, StableSortByFirst) {
+    std::mt19937 random(5);
+    for (const int64_t span : { int64_t{ 1 }, int64_t{ 5000 }, int64_t{ 1 } << 30, int64_t{ 1 } << 52 }) {
+        std::vector<_REFER_PAIR> pairs, scratch;
+        for (int i = 0; i < 3000; ++i)
+            pairs.push_back({ static_cast<int64_t>(random() % 97) * (span / 97 + 1) - span / 2, i });
+        std::vector<_REFER_PAIR> expected = pairs;
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const _REFER_PAIR& a, const _REFER_PAIR& b) { return a.first < b.first; });
+        SortStableBy(pairs, scratch, [](const _REFER_PAIR& p) { return p.first; });
+        ASSERT_TRUE(pairs == expected) << span;
+    }
 }
 
 }  // namespace
