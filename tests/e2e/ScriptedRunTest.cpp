@@ -143,7 +143,7 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
     ASSERT_GE(entryRow, 0);
     s.Shot("goto-dialog-done");
     // The go-to should make the target's row the cursor row. Not yet: over the raw parser's unmade
-    // bytes the cursor row stays where it was (the row is taken to hold the whole unmade run).
+    // code bytes the target's row gets the cursor-address marks but the cursor row stays where it was.
     // EXPECT_EQ(layout.rowTop / layout.rowHeight, entryRow) << "the go-to leaves the cursor row where it was";
     ClickRow(layout, entryRow);
     layout = MeasureDiza();
