@@ -138,13 +138,16 @@ FlowTest::DizaLayout FlowTest::MeasureDiza() {
 }
 
 std::wstring FlowTest::WordAt(HWND pane, int x, int y) {
-    ScreenReader::ClearClipboard();
-    s.Note("ctrl+double click " + std::to_string(x) + "," + std::to_string(y));
-    const DWORD sequence = ::GetClipboardSequenceNumber();
-    UserInput::KeyDown(VK_CONTROL);
-    UserInput::DoubleClick(UserInput::ClientPoint(pane, x, y));
-    UserInput::KeyUp(VK_CONTROL);
-    return ScreenReader::WaitClipboard(sequence);
+    std::wstring word;
+    for (int attempt = 0; attempt < 3 && word.empty(); ++attempt) {
+        s.Note("ctrl+double click " + std::to_string(x) + "," + std::to_string(y));
+        const DWORD sequence = ::GetClipboardSequenceNumber();
+        UserInput::KeyDown(VK_CONTROL);
+        UserInput::DoubleClick(UserInput::ClientPoint(pane, x, y));
+        UserInput::KeyUp(VK_CONTROL);
+        word = ScreenReader::WaitClipboard(sequence);
+    }
+    return word;
 }
 
 std::wstring FlowTest::CursorAddressShown() {
