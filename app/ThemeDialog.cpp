@@ -27,7 +27,7 @@ ThemeDialog::ThemeDialog(const wchar_t* templateName, CWnd* parent, RECT* place)
 }
 
 void ThemeDialog::OnGetMinMaxInfo(MINMAXINFO* info) {
-    if (minUnits.cx > 0 || minUnits.cy > 0) {
+    if (unitsKnown_ && (minUnits.cx > 0 || minUnits.cy > 0)) {
         // The smallest client area, framed.
         RECT r = DialogUnitsToPixels(RECT{0, 0, minUnits.cx, minUnits.cy});
         ::AdjustWindowRectEx(&r, GetStyle(), FALSE, GetExStyle());
@@ -43,6 +43,7 @@ ThemeDialog::~ThemeDialog() {
 }
 
 BOOL ThemeDialog::OnInitDialog() {
+    unitsKnown_ = true;
     BOOL result = Dialog::OnInitDialog();
     if (place_ && place_->left != place_->right) {
         ::SetWindowPos(m_hWnd, nullptr, place_->left, place_->top, place_->right - place_->left,

@@ -41,6 +41,9 @@ public:
     RECT DrawGroupFrame(HDC dc, int controlId, const wchar_t* caption, int alignment);
 
 protected:
+    // Set once the dialog's units can be mapped (from WM_INITDIALOG on); the limits wait for it, so
+    // that the window made from the template is not cut to unmapped sizes.
+    bool unitsKnown_ = false;
     // Remembers the window rectangle in the place.
     void StorePlace();
 

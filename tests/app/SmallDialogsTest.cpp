@@ -251,4 +251,18 @@ TEST_F(SmallDialogs, NameDialogGrowsOnlyInWidth) {
     });
 }
 
+TEST_F(SmallDialogs, NameDialogOpensWholeWithItsButtonsInView) {
+    // Its height limit must not cut the template when the window is made (before dialog units exist).
+    DName dialog(nullptr, &page.doc.stores.names, L"1000", L"", L"a");
+    RunWith<DName>(dialog, [](DName& d) {
+        RECT client = d.GetClientRect();
+        for (int id : {IDOK, IDCANCEL}) {
+            RECT button = d.ItemRect(id);
+            EXPECT_LE(button.bottom, client.bottom) << id;
+            EXPECT_GT(button.top, d.ItemRect(IDC_NAME_TEXT).top) << id;
+        }
+        d.OnCancel();
+    });
+}
+
 }  // namespace
