@@ -276,6 +276,7 @@ void FilePane::ShowInStatusBar(const wchar_t* text) {
     if (!bar || !bar->m_hWnd)
         return;
     bar->SetCellText(text);
+    bar->cells[FileStatusBar::kMessage].tipText = text ? text : L"";
     const int seconds = document ? document->options.ui.statusbarHighlightTimer.ValueAsInt() : 0;
     if (seconds > 0)
         bar->HighlightCurrent(seconds);

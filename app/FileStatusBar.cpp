@@ -152,6 +152,12 @@ int FileStatusBar::GetTipText(TOOLINFOW* info, int index, int offset) const {
     return 1;
 }
 
+void FileStatusBar::ClearCell(int index) {
+    BStatusBar::ClearCell(index);
+    if (index >= 0 && index < static_cast<int>(cells.size()))
+        cells[index].tipText.clear();
+}
+
 void FileStatusBar::TakeFileOptions(const Options& options) {
     cells[kDataOrder].text = options.file.dataOrder.ToText();
     cells[kCodepage].text = options.file.stringCodepage.ToText();

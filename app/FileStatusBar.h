@@ -35,6 +35,8 @@ public:
     // Cell widths from the document's address width and file size in the bar's font.
     void MeasureCells();
     void PaintExtra(CDC& dc, const RECT& client) override;
+    // An emptied cell's tip goes with its text.
+    void ClearCell(int index) override;
     int GetTipText(TOOLINFOW* info, int index, int offset) const override;
     int OnCreate(CREATESTRUCTW* cs) override;
     void OnSize(UINT type, int cx, int cy) override;

@@ -337,10 +337,12 @@ TEST_F(FileWindowTest, StatusBarShowsEachLogLineHighlightedForTheChosenTime) {
     EXPECT_EQ(doc_->options.ui.statusbarHighlightTimer.index, 1);
     doc_->Log().Print(L"%s", L"lit");
     EXPECT_EQ(message.text, StringW(L"lit"));
+    EXPECT_EQ(message.tipText, StringW(L"lit"));
     EXPECT_EQ(message.backColor, bar->highlightBack);
-    // When its second is up the message goes with its highlight.
+    // When its second is up the message goes with its highlight and its tip.
     EXPECT_TRUE(wintest::PumpUntil([&] { return message.text.empty(); }));
     EXPECT_NE(message.backColor, bar->highlightBack);
+    EXPECT_TRUE(message.tipText.empty());
 }
 
 TEST_F(FileWindowTest, AFailedParseMarksItsOutcomeLine) {
