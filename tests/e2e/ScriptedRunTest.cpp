@@ -158,9 +158,9 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
     const int entryRow = MarkRow(layout);
     ASSERT_GE(entryRow, 0);
     s.Shot("goto-dialog-done");
-    // The go-to should make the target's row the cursor row. Not yet: over the raw parser's unmade
-    // code bytes the target's row gets the cursor-address marks but the cursor row stays where it was.
-    // EXPECT_EQ(layout.rowTop / layout.rowHeight, entryRow) << "the go-to leaves the cursor row where it was";
+    // The go-to makes the target's row the cursor row.
+    EXPECT_TRUE(WaitUntil([&] { return MeasureDiza().rowTop == entryRow * layout.rowHeight; }, 3000))
+        << "the go-to leaves the cursor row where it was: " << MeasureDiza().rowTop / layout.rowHeight << " not " << entryRow;
     ClickRow(layout, entryRow);
     layout = MeasureDiza();
     ASSERT_EQ(layout.rowTop / layout.rowHeight, entryRow);
