@@ -239,8 +239,12 @@ void FileDizaPane::SetCursorAddress(int64_t address) {
     const int row = address != -1 ? page_->LineOfAddress(address) : -1;
     if (row >= 0 && row != page_->currentRow &&
         !(current.address != -1 && current.address <= address &&
-          address < current.address + std::max(page_->LineQuery(page_->currentRow), 1)))
+          address < current.address + std::max(page_->LineQuery(page_->currentRow), 1))) {
         page_->currentRow = row;
+        // The page may have been painted already with the row the go-to left.
+        if (m_hWnd)
+            Invalidate();
+    }
     if (document)
         document->NotifyWindows(kMsgCursorAddress, address != -1 ? 1 : 0, 0, true);
 }

@@ -3,6 +3,7 @@
 // go through the message queue, and what the user sees is asserted.
 
 #include "app/DFind.h"
+#include "app/DGoto.h"
 #include "app/FileButtonBar.h"
 #include "app/FileDizaPane.h"
 #include "app/FileDumpPane.h"
@@ -10,11 +11,14 @@
 #include "app/FilePane.h"
 #include "app/FileLowPane.h"
 #include "app/FileSideTab.h"
+#include "app/resources/resource.h"
 #include "classlib/Application.h"
 #include "classlib/Dialog.h"
 #include "core/SectionLock.h"
 #include "document/Diza.h"
+#include "document/DizaMap.h"
 #include "document/FileParseThread.h"
+#include "document/ParseRequest.h"
 #include "options/BColorTheme.h"
 #include "options/Options.h"
 #include "tests/app/FileFixtures.h"
@@ -568,6 +572,79 @@ TEST_F(DizaInputTest, AFindEndsWithThePaneOnItsLastHit) {
     ASSERT_EQ(0x1000, doc_->finds.GetResult(kFind1Pane)->Count());
     EXPECT_EQ(0x2FFE, Diza().GetCurrentAddress());
     EXPECT_EQ(0xFFF, SelectedRow(Side().find1));
+}
+
+// A 32-bit code segment at 0x1000 of `count` five-byte instructions: every 32nd calls 64 instructions on.
+std::string CallingCode(int count) {
+    std::string bytes;
+    for (int i = 0; i < count; ++i) {
+        const bool call = i % 32 == 0;
+        const uint32_t operand = call ? 63 * 5 : 0x04030201u + static_cast<uint32_t>(i);
+        bytes += static_cast<char>(call ? 0xE8 : 0xB8);
+        for (int b = 0; b < 4; ++b)
+            bytes += static_cast<char>((operand >> (8 * b)) & 0xFF);
+    }
+    return bytes;
+}
+
+// The go-to dialog over unmade code bytes and code the refers scan made: the target's row becomes the
+// highlighted cursor row, also when the page moves to show it after the marks were drawn.
+TEST_F(DizaInputTest, GotoDialogMakesTheTargetRowTheCursorRowOverUnmadeCode) {
+    fixtures::WriteFileBytes(path_, CallingCode(0x900));
+    StepParser parser([](FileParseThread* d) { return d->AddCodeSegment(0x1000, 0, 0x2D00, 0x2D00); });
+    ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser, kRequestRefers)));
+    ASSERT_TRUE(doc_->refersWanted);
+    const int64_t called = 0x1000 + 64 * 5;
+    const auto made = [&] {
+        SectionLock lock(doc_->FileLock());
+        const DizaMap& map = doc_->Map();
+        const int i = map.FindFloor(called);
+        return i >= 0 && map.GetAt(i).address == called && diza::KindOf(map.GetAt(i).kind) == diza::kCode;
+    };
+    for (int i = 0; i < 100 && !made(); ++i) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        Loop();
+    }
+    ASSERT_TRUE(made()) << "the refers scan made no code";
+    Diza().SetFocus();
+    Loop();
+    FileDizaPane& pane = Diza();
+    // Whether the row is painted as the cursor row, read from the screen at its right end.
+    const auto highlighted = [&](int row) {
+        const RECT r = pane.GetRowRect(row);
+        HDC dc = ::GetDC(pane.m_hWnd);
+        const COLORREF ground = ::GetPixel(dc, r.right - 6, (r.top + r.bottom) / 2);
+        ::ReleaseDC(pane.m_hWnd, dc);
+        return ground == pane.currentFocusColor || ground == pane.currentColor;
+    };
+    struct Case {
+        int64_t target;
+        const wchar_t* typed;
+    };
+    const Case cases[] = {
+        { 0x1000 + 0x300 * 5, L"1F00" },    // a call target with its name line, far down
+        { 0x1000 + 1333 * 5, L"2A09" },     // unmade code between made items
+        { 0x1000 + 1336 * 5, L"2A18" },     // a few rows on, on the same page
+        { 0x1000 + 40 * 5, L"10C8" },       // back up
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        PushModalAction([&](Dialog& d) {
+            d.SetItemText(IDC_GOTO_TEXT, c.typed);
+            d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_GOTO_TEXT, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(d.Item(IDC_GOTO_TEXT)));
+            d.SendMessage(WM_COMMAND, IDOK);
+        });
+        pane.PostMessage(WM_COMMAND, kCmdGoto, 0);
+        Loop();
+        Loop();
+        const int row = pane.Page().LineOfAddress(c.target);
+        ASSERT_GE(row, 0) << "the target is not on the page";
+        EXPECT_EQ(c.target, pane.Page().Row(row).address);
+        EXPECT_EQ(row, pane.Page().currentRow);
+        EXPECT_EQ(c.target, pane.GetCurrentAddress());
+        for (int i = 0; i < pane.Page().LineCount(); ++i)
+            EXPECT_EQ(i == row, highlighted(i)) << "row " << i << " of target row " << row;
+    }
 }
 
 }  // namespace

@@ -158,9 +158,9 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
     const int entryRow = MarkRow(layout);
     ASSERT_GE(entryRow, 0);
     s.Shot("goto-dialog-done");
-    // The go-to should make the target's row the cursor row. Not yet: over the raw parser's unmade
-    // code bytes the target's row gets the cursor-address marks but the cursor row stays where it was.
-    // EXPECT_EQ(layout.rowTop / layout.rowHeight, entryRow) << "the go-to leaves the cursor row where it was";
+    // The go-to makes the target's row the cursor row.
+    EXPECT_TRUE(WaitUntil([&] { return MeasureDiza().rowTop == entryRow * layout.rowHeight; }, 3000))
+        << "the go-to leaves the cursor row where it was: " << MeasureDiza().rowTop / layout.rowHeight << " not " << entryRow;
     ClickRow(layout, entryRow);
     layout = MeasureDiza();
     ASSERT_EQ(layout.rowTop / layout.rowHeight, entryRow);
@@ -297,7 +297,10 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
     ClickRow(layout, flagRow);
     layout = MeasureDiza();
     ASSERT_EQ(layout.rowTop / layout.rowHeight, flagRow);
+    // Reading a row's address clicks it: the entry's row is clicked again before the block is marked.
     const std::wstring afterEntry = RowAddress(layout, 1);
+    ClickRow(layout, flagRow);
+    ASSERT_TRUE(WaitUntil([&] { return MeasureDiza().rowTop == flagRow * layout.rowHeight; }, 3000));
     s.Note("shift held, down three times");
     UserInput::KeyDown(VK_SHIFT);
     for (int i = 0; i < 3; ++i)
@@ -315,15 +318,20 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
         return rows;
     };
     EXPECT_TRUE(WaitUntil([&] { return markedRows() >= 3; }, 3000)) << "no open fold after the collapse button";
+    // The fold state is read from the text of the row below the entry: what lies past the range when folded.
+    ASSERT_FALSE(afterEntry.empty());
+    std::wstring below;
     s.Note("click the fold mark");
     UserInput::Click(UserInput::ClientPoint(s.Pane(kDizaPane), foldX, layout.RowMiddle(0)));
-    // Not yet reliable here: the folded state is read from the fold column's pixels, and on a loaded
-    // machine that reading misses it; the screenshot shows it.
-    WaitUntil([&] { return markedRows() == 1; }, 3000);
+    EXPECT_TRUE(WaitUntil([&] {
+        below = RowAddress(layout, 1);
+        return !below.empty() && below != afterEntry;
+    }, 5000)) << "the fold mark did not fold: the row below shows " << below;
     s.Shot("folded");
+    s.Note("click the fold mark again");
     UserInput::Click(UserInput::ClientPoint(s.Pane(kDizaPane), foldX, layout.RowMiddle(0)));
-    WaitUntil([&] { return markedRows() >= 3; }, 3000);
-    (void)afterEntry;
+    EXPECT_TRUE(WaitUntil([&] { return (below = RowAddress(layout, 1)) == afterEntry; }, 5000))
+        << "the fold mark did not unfold: the row below shows " << below << ", not " << afterEntry;
 
     // ---- follow a call's target to the Refers tab: the refers cell of a row that has refers
     {
