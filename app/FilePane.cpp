@@ -720,9 +720,7 @@ int FilePane::QuestionAboutEsc() {
         AskCancelParsing();
         return 1;
     }
-    FindResult* first = document->finds.GetResultByIndex(1);
-    FindResult* second = document->finds.GetResultByIndex(2);
-    if ((first && first->runningJobs > 0) || (second && second->runningJobs > 0)) {
+    if (document->finds.AnyRunning()) {
         AskCancel& answer = AskCancel::Ask(L"finding", QuestionOwner());
         if (answer.Answered())
             document->finds.StopAll();
@@ -735,10 +733,7 @@ int FilePane::QuestionAboutEsc() {
 BOOL FilePane::PreTranslateMessage(MSG* msg) {
     if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && msg->wParam == VK_ESCAPE) {
         // The question is asked once per press; the rest of the key's messages go with it.
-        const bool busy = parsing_ || (document && ((document->finds.GetResultByIndex(1) &&
-                                                     document->finds.GetResultByIndex(1)->runningJobs > 0) ||
-                                                    (document->finds.GetResultByIndex(2) &&
-                                                     document->finds.GetResultByIndex(2)->runningJobs > 0)));
+        const bool busy = parsing_ || (document && document->finds.AnyRunning());
         if (busy) {
             if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN)
                 QuestionAboutEsc();

@@ -169,14 +169,7 @@ FilePane* FileTabber::WindowAt(int n) const {
 }
 
 bool FileTabber::FindRunning(const FilePane* window) {
-    if (!window || !window->document)
-        return false;
-    for (int n = 1; n <= 2; ++n) {
-        const FindResult* result = window->document->finds.GetResultByIndex(n);
-        if (result && result->runningJobs > 0)
-            return true;
-    }
-    return false;
+    return window && window->document && window->document->finds.AnyRunning();
 }
 
 void FileTabber::OnTimer(UINT_PTR id) {
@@ -207,15 +200,8 @@ void FileTabber::OnTimer(UINT_PTR id) {
 bool FileTabber::AnyFileBusy() const {
     for (int i = 0; i < Count(); ++i) {
         FilePane* window = WindowAt(i);
-        if (window->IsParsing())
+        if (window->IsParsing() || FindRunning(window))
             return true;
-        if (FileParseThread* document = window->document) {
-            for (int n = 1; n <= 2; ++n) {
-                const FindResult* result = document->finds.GetResultByIndex(n);
-                if (result && result->runningJobs > 0)
-                    return true;
-            }
-        }
     }
     return false;
 }

@@ -166,6 +166,13 @@ void FindContext::OnFindDone(FindResult* result) {
         document->Host()->CloseCancelQuestion();
 }
 
+bool FindContext::AnyRunning() const {
+    for (const auto& r : results_)
+        if (r && r->runningJobs > 0)
+            return true;
+    return false;
+}
+
 void FindContext::StopAll() {
     for (auto& r : results_)
         r->stop = 1;

@@ -90,6 +90,8 @@ public:
     void OnFindDone(FindResult* result);
     // Sets the stop flags of both results (Escape, closing).
     void StopAll();
+    // A find job of either result set is running (its document is on the stack).
+    bool AnyRunning() const;
 
     FileParseThread* document;
     FindParameters parameters;
