@@ -3,6 +3,7 @@
 #include "app/DizaPage.h"
 #include "app/FileDizaPane.h"
 #include "app/FileMainPane.h"
+#include "app/resources/resource.h"
 #include "core/SectionLock.h"
 #include "decode/BDecodeEngine.h"
 #include "document/BDizaLine.h"
@@ -405,7 +406,7 @@ void DizaZoneline::FillLeadRow(const void* item, BZoneString* text, const LeadTe
 void DizaBodyZoneline::CreateZones(BMultiZone* pane) {
     bookmark = new ZoneBookmark;
     AddZone(bookmark);
-    refers = new ZoneRefers(kZoneRefers);
+    refers = new ZoneRefers(kZoneRefers, IDB_REFERS);
     refers->flags |= BZone::kFixed;
     AddZone(refers);
     collapse = new ZoneCollapse;

@@ -1,7 +1,6 @@
 #include "toolkit/ZoneIcon.h"
 
 #include "classlib/GdiObject.h"
-#include "app/resources/resource.h"
 #include "toolkit/BMultiZone.h"
 #include "toolkit/ImageLists.h"
 #include "toolkit/MultiColorIcon.h"
@@ -75,9 +74,9 @@ int BZoneIconList::Draw(CDC& dc, int, int top, int, int bottom)
     return width;
 }
 
-ZoneRefers::ZoneRefers(int id) : BZoneIconList(id, 0, 2)
+ZoneRefers::ZoneRefers(int id, UINT bitmapId) : BZoneIconList(id, 0, 2)
 {
-    LoadBitmap(IDB_REFERS);
+    LoadBitmap(bitmapId);
 }
 
 void ZoneRefers::OnClick(BMultiZone* pane, int, int)

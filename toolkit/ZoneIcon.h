@@ -49,11 +49,11 @@ public:
     int32_t imageIndex = -1;
 };
 
-// The refers class of a row (image 0 one refer, 1 two to seven, 2 eight or more); a click asks the
-// pane for its refers (command 337).
+// The refers class of a row (image 0 one refer, 1 two to seven, 2 eight or more), from the owner's
+// bitmap strip; a click asks the pane for its refers (command 337).
 class ZoneRefers : public BZoneIconList {
 public:
     static constexpr UINT kReferCommand = 337;
-    explicit ZoneRefers(int id);
+    ZoneRefers(int id, UINT bitmapId);
     void OnClick(BMultiZone* pane, int row, int x) override;
 };

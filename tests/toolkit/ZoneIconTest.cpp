@@ -141,7 +141,7 @@ struct CommandPane : BMultiZone {
 };
 
 TEST(ZoneRefers, LoadsTheRefersStripAndAsksThePaneOnAClick) {
-    ZoneRefers zone(12);
+    ZoneRefers zone(12, IDB_REFERS);
     EXPECT_EQ(zone.margin, 2);
     EXPECT_EQ(zone.iconSize, 12);
     EXPECT_EQ(zone.width, 16);
