@@ -313,6 +313,7 @@ TEST_F(ViewsTest, APressInTheRowsLetsGoWhenTheMouseIsTaken) {
             EXPECT_TRUE(wintest::FakeCursorClip::Free()) << wintest::TakerName(taker);
             EXPECT_NE(BlockSelection::kMarking, s.state) << wintest::TakerName(taker);
             Key(VK_UP);   // a plain key clears the block
+            EXPECT_EQ(BlockSelection::kNone, s.state) << wintest::TakerName(taker);
         }
     }
 }
@@ -548,6 +549,8 @@ TEST_F(ViewsTest, DetachLeavesThePageInvalidAndTheCursorUnset) {
     EXPECT_EQ(-1, diza.GetCurrentAddress());
     EXPECT_FALSE(diza.IsCommandEnabled(kCmdByte));
     diza.RunCommand(kCmdToggleBookmark);   // nothing to act on
+    EXPECT_EQ(0, doc_->stores.bookmarks.Count());
+    EXPECT_FALSE(doc_->modified);
     diza.SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));
 }
 
