@@ -927,12 +927,17 @@ TEST_F(ParseCancelTest, AnEmptyFileIsAReadyDocumentThatEveryCommandCopesWith) {
         FileStatusBar* bar = window->StatusBar();
         bar->Invalidate();
         bar->UpdateWindow();
+        const int codepage = document->options.file.stringCodepage.index;
+        const int highlight = document->options.ui.statusbarHighlightTimer.index;
         for (const StatusCell& cell : std::vector<StatusCell>(bar->cells)) {
             const RECT r = bar->GetClientRect();
             bar->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell.left + 2, (r.top + r.bottom) / 2));
             bar->PostMessage(WM_KEYDOWN, VK_ESCAPE, 1);
             RunLoop(app);
         }
+        // Esc closed the cells' menus choosing nothing.
+        EXPECT_EQ(document->options.file.stringCodepage.index, codepage);
+        EXPECT_EQ(document->options.ui.statusbarHighlightTimer.index, highlight);
         ::RedrawWindow(Main().m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         EXPECT_TRUE(document->ready);
         EXPECT_EQ(document->Segments().Count(), 0);
