@@ -664,17 +664,31 @@ TEST_F(DumpTest, AShiftDragLetsGoWhenTheMouseIsTaken) {
     }
 }
 
+// The background, and the cells of the disassembly's block 0x1004..0x100F in the marked colour, the
+// bytes on either side not.
 TEST_F(DumpTest, PaintsItsBackgroundAndCells) {
     Open();
     MakeDump(600, 200);
+    BlockSelection& s = Diza().Page().selection;
+    s.Begin(DizaLinePos{ 0x1004, 0xD0000000 });
+    s.Extend(DizaLinePos{ 0x100C, 0xD0000000 });
+    dump_->SendMessage(kMsgSelectionChanged, 1, reinterpret_cast<LPARAM>(&Diza()));
     dump_->Invalidate();
     dump_->UpdateWindow();
+    const int perRow = dump_->bytesPerRow;
     HDC dc = ::GetDC(dump_->m_hWnd);
+    const auto cellCorner = [&](int offset) {
+        return ::GetPixel(dc, dump_->hexArea.left + (offset % perRow) * (2 * dump_->charWidth + 2) + 1,
+                          (offset / perRow) * dump_->lineHeight + 1);
+    };
     const COLORREF back = ::GetPixel(dc, 590 - 20, 190);
-    const COLORREF mark = ::GetPixel(dc, dump_->hexArea.left + 1, 1);
+    const COLORREF cells[] = { cellCorner(3), cellCorner(4), cellCorner(0xF), cellCorner(0x10) };
     ::ReleaseDC(dump_->m_hWnd, dc);
     EXPECT_EQ(options_.uiColors.dumpBk.value, back);
-    (void)mark;
+    EXPECT_EQ(back, cells[0]);
+    EXPECT_EQ(dump_->markedColor, cells[1]);
+    EXPECT_EQ(dump_->markedColor, cells[2]);
+    EXPECT_EQ(back, cells[3]);
 }
 
 TEST_F(DumpTest, ANarrowPaneStillShowsOneBytePerRow) {
