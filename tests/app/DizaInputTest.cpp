@@ -11,6 +11,7 @@
 #include "app/FilePane.h"
 #include "app/FileLowPane.h"
 #include "app/FileSideTab.h"
+#include "app/FileStatusBar.h"
 #include "app/resources/resource.h"
 #include "classlib/Application.h"
 #include "classlib/Dialog.h"
@@ -499,6 +500,49 @@ TEST_F(DizaInputTest, TheDumpKeepsItsPhaseAboveOffsetZero) {
         EXPECT_LT(dump->scroller.rangeEnd - perRow, 0x2000) << shift;
         EXPECT_GE(dump->scroller.rangeEnd, 0x2000) << shift;
     }
+}
+
+// Ctrl+Home and Ctrl+End take the cursor row to the first and the last line; the cursor address, the
+// dump's mark and the status bar's address cell go with it. Shift+Ctrl+Home marks up to the top.
+TEST_F(DizaInputTest, CtrlHomeAndEndGoToTheEndsAndTheDumpAndStatusBarFollow) {
+    Open();
+    FileDumpPane* dump = Dump();
+    ASSERT_NE(nullptr, dump);
+    const StatusCell& cell = window_->StatusBar()->cells[FileStatusBar::kCursor];
+    const auto ctrlKey = [&](UINT key) {
+        SetKey(VK_CONTROL, true);
+        Key(key);
+        SetKey(VK_CONTROL, false);
+    };
+    const struct {
+        UINT key;
+        int64_t address;
+    } cases[] = { { VK_END, 0x2FFC }, { VK_HOME, 0x1000 }, { VK_END, 0x2FFC } };   // the last line: 4 bytes
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        ctrlKey(c.key);
+        EXPECT_EQ(c.address, Diza().CurrentPosition().address);
+        EXPECT_EQ(c.key == VK_HOME ? 0 : Diza().Page().LineCount() - 1, Diza().Page().currentRow);
+        EXPECT_EQ(c.address, Diza().GetCurrentAddress());
+        EXPECT_EQ(c.address - 0x1000, dump->fileMark);
+        EXPECT_EQ(StringW(doc_->AddressText(c.address)), cell.text);
+    }
+    ctrlKey(VK_HOME);
+    for (int i = 0; i < 3; ++i)
+        Key(VK_DOWN);
+    ASSERT_EQ(3, Diza().Page().currentRow);
+    SetKey(VK_SHIFT, true);
+    ctrlKey(VK_HOME);
+    SetKey(VK_SHIFT, false);
+    ::PostMessageW(Diza().m_hWnd, WM_KEYUP, VK_SHIFT, 0xC0000001);
+    Loop();
+    const BlockSelection& block = Diza().Page().selection;
+    EXPECT_EQ(BlockSelection::kMarked, block.state);
+    EXPECT_EQ(0x1000, block.Lower().address);
+    EXPECT_EQ(0x100C, block.Higher().address);
+    EXPECT_EQ(0, dump->markFirst);
+    EXPECT_EQ(0x10, dump->markEnd);
+    EXPECT_EQ(0x1000, Diza().GetCurrentAddress());
 }
 
 // The width in pixels of the offset text in the dump's first row, read from the screen.

@@ -11,6 +11,7 @@
 #include "app/FilePane.h"
 #include "app/FileStatusBar.h"
 #include "app/ShowasPane.h"
+#include "classlib/PixelSurface.h"
 #include "tests/app/FileFixtures.h"
 #include "core/SectionLock.h"
 #include "document/BFileParser.h"
@@ -18,6 +19,7 @@
 #include "document/DocumentRun.h"
 #include "document/FileParseThread.h"
 #include "document/ScanStringz.h"
+#include "options/BColorTheme.h"
 #include "options/Options.h"
 #include "toolkit/BPopup.h"
 #include "classlib/Dialog.h"
@@ -25,6 +27,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -200,8 +203,47 @@ TEST_F(FileWindowTest, EscapeAsksOnlyWhileAFindRunsAndYesStopsBothFinds) {
     first->runningJobs = 0;
 }
 
+// The status bar's four lamps as painted (the colour in each box's middle) with the tip over each box.
+struct Lamps {
+    COLORREF colour[4] = {};
+    std::wstring tip[4];
+};
+
+Lamps ReadLamps(FileStatusBar& bar) {
+    Lamps lamps;
+    const RECT client = bar.GetClientRect();
+    PixelSurface surface(client.right, client.bottom);
+    bar.PaintInto(surface, client);
+    for (int i = 0; i < 4; ++i) {
+        const POINT middle{ bar.cells[FileStatusBar::kLamps].left + FileStatusBar::kLampLeft +
+                                i * (FileStatusBar::kLampBox + FileStatusBar::kLampGap) + FileStatusBar::kLampBox / 2,
+                            client.bottom / 2 };
+        lamps.colour[i] = surface.Pixel(middle.x, middle.y);
+        TOOLINFOW info{};
+        info.cbSize = sizeof info;
+        if (bar.OnToolHitTest(middle, &info) >= 0 && info.lpszText) {
+            lamps.tip[i] = info.lpszText;
+            std::free(info.lpszText);
+        }
+    }
+    return lamps;
+}
+
+// The lamps as the bar shows them once a find job's start has reached it.
+FileStatusBar* g_lampBar = nullptr;
+std::vector<Lamps> g_lampsAtStart;
+
+LRESULT CALLBACK WatchFindStart(int code, WPARAM w, LPARAM l) {
+    const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(l);
+    if (code == HC_ACTION && g_lampBar && message->hwnd == g_lampBar->m_hWnd && message->message == 0x5E0F &&
+        message->wParam == 1)
+        g_lampsAtStart.push_back(ReadLamps(*g_lampBar));
+    return ::CallNextHookEx(nullptr, code, w, l);
+}
+
 // The find command reaches the document through the file window: the dialog runs, the chosen list
 // is shown and filled, the log tells the end, and a line find reads the disassembly pane's texts.
+// While it runs, the status bar lights its list's lamp in the find colour, under the list's tip.
 TEST_F(FileWindowTest, FindCommandRunsTheDialogAndFillsTheChosenList) {
     StepParser parser([](FileParseThread* d) { return d && d->AddDataSegment(0x1000, 0, 0x400, 0x400); });
     Open(parser, 0);
@@ -221,7 +263,12 @@ TEST_F(FileWindowTest, FindCommandRunsTheDialogAndFillsTheChosenList) {
         { L"*quick*", kFindLineMode, 2, -1 },
         { L"71 7", kFindHexMode, 1, 0 },   // a lone digit: an empty result and the usual end line
     };
+    FileStatusBar* bar = window_->StatusBar();
+    const Lamps dark = ReadLamps(*bar);
+    g_lampBar = bar;
+    HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, WatchFindStart, nullptr, ::GetCurrentThreadId());
     for (const Case& c : cases) {
+        g_lampsAtStart.clear();
         FindParameters& p = doc_->finds.parameters;
         p.text = c.text;
         p.flags = c.mode | (static_cast<uint32_t>(c.pane) << kFindPaneShift) | kFindCodeSegments |
@@ -247,7 +294,16 @@ TEST_F(FileWindowTest, FindCommandRunsTheDialogAndFillsTheChosenList) {
                                  L"' is finished in ";
         EXPECT_TRUE(Logged(end)) << c.text;
         EXPECT_TRUE(doc_->modified);
+        ASSERT_EQ(g_lampsAtStart.size(), 1u) << c.text;
+        const int lit = c.pane + 1;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(g_lampsAtStart[0].colour[i], i == lit ? ThemeColor(27) : dark.colour[i]) << c.text << " box " << i;
+        EXPECT_EQ(g_lampsAtStart[0].tip[lit], c.pane == 1 ? L"Find1" : L"Find2") << c.text;
+        const Lamps after = ReadLamps(*bar);
+        EXPECT_EQ(after.colour[lit], dark.colour[lit]) << c.text;   // dark again once the find is done
     }
+    ::UnhookWindowsHookEx(hook);
+    g_lampBar = nullptr;
     // Cancel in the dialog runs nothing.
     const int before = doc_->finds.GetResultByIndex(1)->Count();
     PushModalAction([](Dialog& d) { static_cast<DFind&>(d).OnCancel(); });

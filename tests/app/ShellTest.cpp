@@ -857,14 +857,21 @@ TEST_F(ParseCancelTest, StoppingAllCancelsTheParseBeforeClosing) {
     EXPECT_EQ(parser->cancelledAtClose, std::vector<bool>{ true });
 }
 
-// Clicks each tab of a strip, as a user would.
+// Clicks each tab of a strip, as a user would: an enabled tab comes to the front.
 void ClickEachTab(BTabber& strip, CApp* app) {
     strip.Invalidate();
     strip.UpdateWindow();
-    for (const RECT& r : std::vector<RECT>(strip.tabRects)) {
+    const std::vector<RECT> rects(strip.tabRects);
+    const int first = strip.first;
+    for (size_t i = 0; i < rects.size(); ++i) {
+        const RECT& r = rects[i];
+        const BTabOne* tab = strip.tabs[static_cast<size_t>(first) + i];
         strip.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
         strip.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
         RunLoop(app);
+        if (tab->enabled) {
+            EXPECT_EQ(strip.active, tab->window) << i;
+        }
     }
 }
 
@@ -912,18 +919,25 @@ TEST_F(ParseCancelTest, AnEmptyFileIsAReadyDocumentThatEveryCommandCopesWith) {
         for (UINT key : { VK_DOWN, VK_UP, VK_NEXT, VK_PRIOR, VK_HOME, VK_END, VK_RETURN, VK_LEFT, VK_RIGHT })
             ::PostMessageW(diza, WM_KEYDOWN, key, 1);
         RunLoop(app);
+        EXPECT_EQ(window->MainPanes()->CursorAddress(), -1);   // no line to stand on
+        EXPECT_TRUE(window->StatusBar()->cells[FileStatusBar::kCursor].text.empty());
         ClickEachTab(*static_cast<BTabber*>(window->SideTab()), app);
         ClickEachTab(window->LowPane()->shortTab, app);
         ClickEachTab(window->LowPane()->longTab, app);
         FileStatusBar* bar = window->StatusBar();
         bar->Invalidate();
         bar->UpdateWindow();
+        const int codepage = document->options.file.stringCodepage.index;
+        const int highlight = document->options.ui.statusbarHighlightTimer.index;
         for (const StatusCell& cell : std::vector<StatusCell>(bar->cells)) {
             const RECT r = bar->GetClientRect();
             bar->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell.left + 2, (r.top + r.bottom) / 2));
             bar->PostMessage(WM_KEYDOWN, VK_ESCAPE, 1);
             RunLoop(app);
         }
+        // Esc closed the cells' menus choosing nothing.
+        EXPECT_EQ(document->options.file.stringCodepage.index, codepage);
+        EXPECT_EQ(document->options.ui.statusbarHighlightTimer.index, highlight);
         ::RedrawWindow(Main().m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         EXPECT_TRUE(document->ready);
         EXPECT_EQ(document->Segments().Count(), 0);

@@ -41,11 +41,17 @@ protected:
     HeadlessPage page;
 };
 
+// A text that begins with a digit is a hexadecimal address, any other text a name, also when it reads
+// as hexadecimal: the segment at 0x9800 holds addresses of every first digit from 9 to F.
 TEST_F(SmallDialogs, GotoEnablesOkOnlyForAddressesInsideSegments) {
+    page.AddSegment(0x9800, 0x6800);
+    page.doc.stores.names.Add(0x1700, L"F00D", ' ');
     struct Case { const wchar_t* text; int64_t address; };
     const Case cases[] = {
         {L"1000", 0x1000}, {L"1FFF", 0x1FFF}, {L"2000", -1}, {L"0x1800", 0x1800},
         {L"start", 0x1500}, {L"nosuch", -1}, {L"outside", -1}, {L"", -1},
+        {L"0A000", 0xA000}, {L"9800", 0x9800}, {L"97FF", -1}, {L"FFFF", -1},
+        {L"A000", -1}, {L"F00D", 0x1700},
     };
     DGoto dialog(nullptr, &page.doc);
     RunWith<DGoto>(dialog, [&](DGoto& d) {

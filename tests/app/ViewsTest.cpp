@@ -313,6 +313,7 @@ TEST_F(ViewsTest, APressInTheRowsLetsGoWhenTheMouseIsTaken) {
             EXPECT_TRUE(wintest::FakeCursorClip::Free()) << wintest::TakerName(taker);
             EXPECT_NE(BlockSelection::kMarking, s.state) << wintest::TakerName(taker);
             Key(VK_UP);   // a plain key clears the block
+            EXPECT_EQ(BlockSelection::kNone, s.state) << wintest::TakerName(taker);
         }
     }
 }
@@ -548,6 +549,8 @@ TEST_F(ViewsTest, DetachLeavesThePageInvalidAndTheCursorUnset) {
     EXPECT_EQ(-1, diza.GetCurrentAddress());
     EXPECT_FALSE(diza.IsCommandEnabled(kCmdByte));
     diza.RunCommand(kCmdToggleBookmark);   // nothing to act on
+    EXPECT_EQ(0, doc_->stores.bookmarks.Count());
+    EXPECT_FALSE(doc_->modified);
     diza.SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));
 }
 
@@ -661,17 +664,31 @@ TEST_F(DumpTest, AShiftDragLetsGoWhenTheMouseIsTaken) {
     }
 }
 
+// The background, and the cells of the disassembly's block 0x1004..0x100F in the marked colour, the
+// bytes on either side not.
 TEST_F(DumpTest, PaintsItsBackgroundAndCells) {
     Open();
     MakeDump(600, 200);
+    BlockSelection& s = Diza().Page().selection;
+    s.Begin(DizaLinePos{ 0x1004, 0xD0000000 });
+    s.Extend(DizaLinePos{ 0x100C, 0xD0000000 });
+    dump_->SendMessage(kMsgSelectionChanged, 1, reinterpret_cast<LPARAM>(&Diza()));
     dump_->Invalidate();
     dump_->UpdateWindow();
+    const int perRow = dump_->bytesPerRow;
     HDC dc = ::GetDC(dump_->m_hWnd);
+    const auto cellCorner = [&](int offset) {
+        return ::GetPixel(dc, dump_->hexArea.left + (offset % perRow) * (2 * dump_->charWidth + 2) + 1,
+                          (offset / perRow) * dump_->lineHeight + 1);
+    };
     const COLORREF back = ::GetPixel(dc, 590 - 20, 190);
-    const COLORREF mark = ::GetPixel(dc, dump_->hexArea.left + 1, 1);
+    const COLORREF cells[] = { cellCorner(3), cellCorner(4), cellCorner(0xF), cellCorner(0x10) };
     ::ReleaseDC(dump_->m_hWnd, dc);
     EXPECT_EQ(options_.uiColors.dumpBk.value, back);
-    (void)mark;
+    EXPECT_EQ(back, cells[0]);
+    EXPECT_EQ(dump_->markedColor, cells[1]);
+    EXPECT_EQ(dump_->markedColor, cells[2]);
+    EXPECT_EQ(back, cells[3]);
 }
 
 TEST_F(DumpTest, ANarrowPaneStillShowsOneBytePerRow) {

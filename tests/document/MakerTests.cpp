@@ -320,3 +320,27 @@ TEST_F(MakerTest, MakeAtCursor) {
     ASSERT_TRUE(m.MakeAtCursor(&view));
     EXPECT_EQ(doc->Map().ItemAt(0x1040).kind, 0xD1000001u);
 }
+
+// A marked array folds only when its elements need more than one line: 16 bytes of dwords fill one
+// line of four exactly, and overflow one of three.
+TEST_F(MakerTest, AnArrayFoldsOnlyPastOneLine) {
+    Open(Filled(0x100, 'x'));
+    ASSERT_TRUE(doc->AddDataSegment(0x1000, 0, 0x100, 0));
+    const struct {
+        int64_t at;
+        int perLine;
+        bool folds;
+    } cases[] = { { 0x1000, 4, false }, { 0x1020, 3, true }, { 0x1040, 5, false } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.perLine);
+        stores.collapses.clear();
+        view.selection.Begin({ c.at, kDump });
+        view.selection.Finish();
+        view.choice.itemsPerLine = c.perLine;
+        MakerDword m(doc);
+        ASSERT_TRUE(m.MakeAtCursor(&view));
+        EXPECT_EQ(m.end, c.at + 0x10);
+        EXPECT_EQ(view.dialogLength, 16);
+        EXPECT_EQ(stores.collapses.size(), c.folds ? 1u : 0u);
+    }
+}

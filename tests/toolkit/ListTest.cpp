@@ -183,15 +183,27 @@ TEST(List, OnlyClickableHeaderCellsPress)
     EXPECT_EQ(f.list.middle, std::vector<int>{1});
 }
 
+// The column takes the width of its widest text, also when that text is in the last row, and in a
+// list of one row.
 TEST(List, DoubleClickOnASeparatorFitsTheColumn)
 {
+    for (int count : { 1, 5 }) {
+        SCOPED_TRACE(count);
+        Fixture f(count);
+        f.list.entries.back().name = L"WWWWWWW";   // narrower than the column's 16 cells
+        f.list.Refilter();
+        BZone* name = f.line->ZoneAt(0);
+        const int max = name->GetMaxWidth();
+        ASSERT_EQ(name->width, max);
+        f.Mouse(WM_LBUTTONDBLCLK, f.InHeader(name->rect.right));
+        CClientDC dc(f.list.m_hWnd);
+        f.line->name->SetText(L"WWWWWWW");
+        EXPECT_EQ(name->width, f.line->name->MeasureWidth(dc));
+        EXPECT_LT(name->width, max);
+    }
     Fixture f(5);
     BZone* name = f.line->ZoneAt(0);
-    int max = name->GetMaxWidth();
-    ASSERT_EQ(name->width, max);
-    f.Mouse(WM_LBUTTONDBLCLK, f.InHeader(name->rect.right));
-    EXPECT_LT(name->width, max);            // the names are shorter than 16 cells
-    EXPECT_GT(name->width, 20);
+    const int max = name->GetMaxWidth();
     f.list.entries[0].name = std::wstring(60, L'W');
     f.list.Refilter();
     f.Mouse(WM_LBUTTONDBLCLK, f.InHeader(name->rect.right));

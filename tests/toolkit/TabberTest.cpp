@@ -187,6 +187,20 @@ TEST_F(TabberFixture, DragStartsAfterTwelvePixelsWhenAllowed) {
     EXPECT_EQ(tabber.pressedTab, -1);
 }
 
+POINT g_cursor{};
+BOOL WINAPI FakeCursor(POINT* p) { *p = g_cursor; return TRUE; }
+
+// The back button's arrow as painted.
+std::vector<COLORREF> BackArrow(TestTabber& tabber) {
+    const RECT r = tabber.backButton.GetClientRect();
+    PixelSurface s(r.right, r.bottom);
+    tabber.backButton.PaintInto(s, r);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x) pixels.push_back(s.Pixel(x, y));
+    return pixels;
+}
+
 TEST_F(TabberFixture, ScrollButtonsStepAndOpenTheMenu) {
     tabber.SetLayoutValue(1);
     AddTabs(8);
@@ -196,15 +210,34 @@ TEST_F(TabberFixture, ScrollButtonsStepAndOpenTheMenu) {
     ASSERT_TRUE(tabber.forwardButton.GetStyle() & WS_VISIBLE);
     SaveScreenshot(host, L"tabber-buttons.png");
     EXPECT_TRUE(tabber.CanScroll(BTabber::kForwardId));
+    EXPECT_FALSE(tabber.CanScroll(BTabber::kBackId));
+    const std::vector<COLORREF> backOff = BackArrow(tabber);
     tabber.forwardButton.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 7));
     EXPECT_EQ(tabber.first, 1);
     EXPECT_TRUE(tabber.forwardButton.HasCapture());
-    tabber.forwardButton.SendMessage(WM_TIMER, BTabButton::kRepeatTimer, 0);   // held: repeats
+    const auto saved = BTabButton::getCursorPos;
+    BTabButton::getCursorPos = FakeCursor;
+    g_cursor = POINT{ -1000, -1000 };
+    tabber.forwardButton.SendMessage(WM_TIMER, BTabButton::kRepeatTimer, 0);   // held off the button
+    BTabButton::getCursorPos = saved;
     tabber.forwardButton.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(7, 7));
     EXPECT_FALSE(tabber.forwardButton.HasCapture());
+    tabber.UpdateWindow();
+    // One step forward: the back arrow is live; one step back returns to the first tab and greys it.
+    ASSERT_EQ(tabber.first, 1);
+    EXPECT_TRUE(tabber.CanScroll(BTabber::kBackId));
+    EXPECT_NE(BackArrow(tabber), backOff);
     tabber.backButton.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 7));
     tabber.backButton.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(7, 7));
-    EXPECT_GE(tabber.first, 0);
+    tabber.UpdateWindow();
+    EXPECT_EQ(tabber.first, 0);
+    EXPECT_FALSE(tabber.CanScroll(BTabber::kBackId));
+    EXPECT_TRUE(tabber.CanScroll(BTabber::kForwardId));
+    EXPECT_EQ(BackArrow(tabber), backOff);
+    tabber.backButton.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 7));   // refused at the start
+    EXPECT_FALSE(tabber.backButton.HasCapture());
+    tabber.backButton.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(7, 7));
+    EXPECT_EQ(tabber.first, 0);
     tabber.ShowTab(203, false);
     tabber.menuAnswer = 3;                                             // a disabled tab: refused
     tabber.backButton.SendMessage(WM_RBUTTONDOWN, 0, 0);
@@ -215,9 +248,6 @@ TEST_F(TabberFixture, ScrollButtonsStepAndOpenTheMenu) {
     tabber.forwardButton.SendMessage(WM_RBUTTONDOWN, 0, 0);
     EXPECT_EQ(tabber.active, pages[4].get());
 }
-
-POINT g_cursor{};
-BOOL WINAPI FakeCursor(POINT* p) { *p = g_cursor; return TRUE; }
 
 TEST_F(TabberFixture, RepeatedScrollSteps) {
     tabber.SetLayoutValue(1);
