@@ -209,8 +209,14 @@ INT_PTR FileDumpPane::OnToolHitTest(POINT point, TOOLINFOW* info) const {
     const StringW text = TipText(point);
     info->hwnd = m_hWnd;
     info->uId = static_cast<UINT_PTR>(offset);
-    info->rect = RECT{ point.x, point.y, point.x + 1, point.y + 1 };
-    info->lpszText = WcsDupN(text.Length(), text.c_str());
+    // The tool is the byte's cell, so the tip stays while the pointer moves within the byte.
+    const bool hex = point.x >= hexArea.left && point.x < hexArea.right;
+    const int left = hex ? hexArea.left : textArea.left;
+    const int width = hex ? 2 * charWidth + 2 : charWidth;
+    const int x = left + (point.x - left) / width * width;
+    const int y = point.y / lineHeight * lineHeight;
+    info->rect = RECT{ x, y, x + width, y + lineHeight };
+    info->lpszText = WcsDupN(text.Length() + 1, text.c_str());
     return static_cast<INT_PTR>(offset);
 }
 

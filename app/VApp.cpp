@@ -215,6 +215,10 @@ void VApp::OnIdleUpdateCmdUI() {
     ui.Enable(ID_FILE_CLOSE, open);
 }
 
+INT_PTR VApp::OnToolHitTest(POINT point, TOOLINFOW* info) const {
+    return toolTip.HitTest(point.x, point.y, info);
+}
+
 bool VApp::OnCmdMsg(UINT id, UINT code) {
     if (CWnd::OnCmdMsg(id, code))
         return true;

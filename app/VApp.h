@@ -80,6 +80,8 @@ public:
     void OnSetFocus(HWND previous) override;
     void OnSysCommand(UINT command, LPARAM lParam) override;
     void OnIdleUpdateCmdUI() override;
+    // The deepest visible window under the pointer gives the tip.
+    INT_PTR OnToolHitTest(POINT point, TOOLINFOW* info) const override;
     LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
     LRESULT OnStartup(WPARAM, LPARAM);
     LRESULT OnOptionsMessage(WPARAM wParam, LPARAM lParam);
@@ -93,7 +95,7 @@ public:
 
     CMenu menu;
     HACCEL accelerators[2] = {nullptr, nullptr};
-    ToolTip toolTip;
+    mutable ToolTip toolTip;   // its hit test also gives the control the tip window's font
     std::unique_ptr<StartScreen> startScreen;
     std::unique_ptr<FileTabber> tabber;
 

@@ -42,6 +42,7 @@ void PushSystemDialogAnswer(std::function<INT_PTR(SystemDialog&)> answer) {
 }
 
 INT_PTR SystemDialog::DoModal() {
+    CancelMouseMode();   // a held button or drag lets go before the dialog takes the mouse
     if (!SystemAnswers().empty()) {
         auto answer = std::move(SystemAnswers().front());
         SystemAnswers().pop_front();
@@ -108,7 +109,6 @@ INT_PTR OpenFileDialog::Show() {
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());
     ofn.lpstrInitialDir = folder_.empty() ? nullptr : folder_.c_str();
     ofn.Flags = flags_ | OFN_EXPLORER;
-    CancelMouseMode();
     if (!::GetOpenFileNameW(&ofn)) return IDCANCEL;
     path_ = buffer.data();
     return IDOK;

@@ -189,6 +189,16 @@ void BMultiList::OnZoneUp(BZone*, int, int)
     pressedHeader = 0;
 }
 
+void BMultiList::CancelDrag()
+{
+    // The header cell was drawn pressed on the screen: it comes back up.
+    if (pressedHeader != 0) {
+        pressedHeader = 0;
+        Invalidate();
+    }
+    BMultiZone::CancelDrag();
+}
+
 void BMultiList::OnZoneMiddleClick(BZone* zone, int row)
 {
     if (row < 0 && zone && (zone->flags & BZone::kHeaderClick)) OnHeaderClick(zone);

@@ -35,6 +35,7 @@ public:
     void OnZoneMiddleClick(BZone* zone, int row) override;
     void OnZoneDown(BZone* zone, int row, int x) override;
     void OnZoneUp(BZone* zone, int row, int x) override;
+    void CancelDrag() override;
     void OnHeaderDblClick(BZone* zone) override;
 
     virtual void DrawHeaderCell(CDC& dc, const RECT& r, BZone* zone);

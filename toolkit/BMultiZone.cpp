@@ -344,8 +344,9 @@ void BMultiZone::ResizePage() {
     const int wanted = std::max<int>(visible, lines.empty() ? 0 : lines.front()->TotalMaxWidth());
     CClientDC dc(m_hWnd);
     shadow.GrowBitmap(dc, std::min(wanted, visible + std::max(reach, 0)), h);
-    // Refused: the visible size at least, so the pane keeps painting.
-    if (shadow.bitmap.IsNull())
+    // Refused: the visible size at least, so the pane keeps painting; a smaller page kept from
+    // before would leave part of the pane unpainted.
+    if (shadow.bitmap.IsNull() || shadow.maxWidth < visible || shadow.maxHeight < h)
         shadow.GrowBitmap(dc, visible, h);
 }
 
@@ -688,6 +689,8 @@ void BMultiZone::CancelDrag() {
     if (ZoneSeparator* separator = dragSeparator) {
         dragSeparator = nullptr;
         separator->EndDrag(this, separator->dragX);
+        // A paint during the drag already wiped the track line, so the erase may have drawn one.
+        Invalidate();
     }
     if (selection.flags & TextSelection::kDragging)
         selection.EndDrag();

@@ -93,6 +93,7 @@ constexpr MessageEntry kScrollerEntries[] = {
     Cracked(WM_SIZE),
     Cracked(WM_SHOWWINDOW),
     Cracked(WM_TIMER),
+    OnMessage(WM_CAPTURECHANGED, Route<&BScroller::OnCaptureChanged>),
     OnNotifyRange(kEdgeQueryCode, 0, 1, Route<&BScroller::OnEdgeQuery>),
 };
 const MessageMap BScroller::kMessageMap{&CWnd::kMessageMap, kScrollerEntries};
@@ -166,8 +167,19 @@ void BScroller::OnLButtonUp(UINT, POINT) {
 }
 
 void BScroller::OnTimer(UINT_PTR id) {
-    if (id == kRepeatTimer)
-        OnTrackPress(0, CursorIn(*this));
+    if (id != kRepeatTimer)
+        return;
+    if (!HasCapture()) {   // the mouse went elsewhere: the press is over
+        KillTimer(kRepeatTimer);
+        return;
+    }
+    OnTrackPress(0, CursorIn(*this));
+}
+
+LRESULT BScroller::OnCaptureChanged(WPARAM, LPARAM gainer) {
+    if (reinterpret_cast<HWND>(gainer) != m_hWnd)
+        KillTimer(kRepeatTimer);
+    return 0;
 }
 
 void BScroller::OnShowWindow(BOOL show, UINT status) {
@@ -303,6 +315,7 @@ void VScroller::EraseTrack(CDC& dc) {
 constexpr MessageEntry kButtonEntries[] = {
     Cracked(WM_CREATE),      Cracked(WM_ERASEBKGND), Cracked(WM_LBUTTONDOWN), Cracked(WM_LBUTTONUP),
     Cracked(WM_MOUSEMOVE),   Cracked(WM_PAINT),      Cracked(WM_TIMER),
+    OnMessage(WM_CAPTURECHANGED, Route<&BScrollButton::OnCaptureChanged>),
 };
 const MessageMap BScrollButton::kMessageMap{&CWnd::kMessageMap, kButtonEntries};
 
@@ -335,6 +348,14 @@ void BScrollButton::OnLButtonUp(UINT, POINT) {
     Invalidate();
 }
 
+LRESULT BScrollButton::OnCaptureChanged(WPARAM, LPARAM gainer) {
+    if (reinterpret_cast<HWND>(gainer) != m_hWnd) {
+        KillTimer(kRepeatTimer);
+        Invalidate();   // drawn up again
+    }
+    return 0;
+}
+
 void BScrollButton::OnMouseMove(UINT, POINT) {
     if (hover)
         return;
@@ -345,6 +366,10 @@ void BScrollButton::OnMouseMove(UINT, POINT) {
 
 void BScrollButton::OnTimer(UINT_PTR id) {
     if (id == kRepeatTimer) {
+        if (!HasCapture()) {   // the mouse went elsewhere: the press is over
+            KillTimer(kRepeatTimer);
+            return;
+        }
         // A held button repeats while the pointer stays on it.
         OnLButtonDown(0, CursorIn(*this));
     } else if (id == kHoverTimer) {

@@ -63,6 +63,8 @@ public:
     void OnMouseMove(UINT flags, POINT point) override;
     void OnPaint() override;
     void OnTimer(UINT_PTR id) override;
+    // A repeat ends when the mouse goes to another window.
+    LRESULT OnCaptureChanged(WPARAM, LPARAM gainer);
 
     bool hover = false;
 
@@ -117,6 +119,7 @@ public:
     void OnPaint() override;
     void OnShowWindow(BOOL show, UINT status) override;
     void OnTimer(UINT_PTR id) override;
+    LRESULT OnCaptureChanged(WPARAM, LPARAM gainer);
     virtual void OnEdgeQuery(NMHDR* header, LRESULT* result);
 
     // The thumb's rectangle in client coordinates; empty while it is hidden.

@@ -17,7 +17,6 @@ constexpr int kDragStart = 12;      // pixels along the strip before a press bec
 constexpr int kButtonSide = 15;
 constexpr int kButtonRoom = 33;     // kept free at the end of the last row for the two buttons
 constexpr int kMargin = 3;          // each side of a tab cell
-constexpr int kCellGap = 3;         // between a cell and the next one along the row
 
 HFONT FontOrDefault(const CFont& font) {
     return font.IsNull() ? static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)) : static_cast<HFONT>(font.GetSafeHandle());
@@ -324,7 +323,7 @@ RECT BTabberDraw::GetTabRect() const {
 }
 
 void BTabberDraw::NextTabPos() {
-    cell.left = cell.right + kCellGap;
+    cell.left = cell.right;   // the cells touch: the margins are inside them
 }
 
 void BTabberDraw::StartRow(int width) {
@@ -521,6 +520,13 @@ void BTabber::RemoveTab(int index) {
     }
     delete tabs[index];
     tabs.erase(tabs.begin() + index);
+    // A press or drag of the removed tab ends; one of a later tab follows it down.
+    if (index == pressedTab || index == draggedTab) {
+        pressedTab = draggedTab = -1;
+    } else {
+        if (pressedTab > index) --pressedTab;
+        if (draggedTab > index) --draggedTab;
+    }
     const int left = static_cast<int>(tabs.size());
     if (first >= left) first = std::max(0, left - 1);
     if (left >= 2 && spaceLeft > 0 && maxRows > 0) {
@@ -611,8 +617,6 @@ bool BTabber::TabsFit(int from, int through, int rowCount, int length) const {
     for (int i = from; i <= through; ++i) {
         const int w = TabWidth(i);
         const int end = length - (row == maxRows ? kButtonRoom : 0);
-        if (x > 0)
-            x += kCellGap;
         if (x > 0 && x + w > end) {
             ++row;
             x = 0;

@@ -157,7 +157,9 @@ void DumpScrollPager::Bottom(BScrollerModel& s) { s.top = Sub(s.rangeEnd, s.page
 void DumpScrollPager::TrackTo(BScrollerModel& s, int32_t pixels) {
     const int64_t step = s.lineStep > 0 ? s.lineStep : 1;
     const int64_t d = s.PixelToPosition(pixels);
-    const int64_t rows = Add(d, step - 1) / step;
+    // Up to the next multiple of the row: a distance upward rounds toward the start, not toward 0.
+    const int64_t raised = Add(d, step - 1);
+    const int64_t rows = raised / step - (raised % step < 0 ? 1 : 0);
     const int64_t delta = rows > scroll::kMax / step ? scroll::kMax
                           : rows < scroll::kMin / step ? scroll::kMin : rows * step;
     s.top = Add(s.top, delta);

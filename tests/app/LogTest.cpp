@@ -5,6 +5,7 @@
 #include "app/FileLogPane.h"
 #include "app/FileStatusBar.h"
 #include "options/Options.h"
+#include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -150,8 +151,10 @@ TEST(FileStatusBar, LampTipsByBox) {
 struct BoxRecorder {
     static std::vector<std::wstring> texts;
     static int answer;
+    static HWND capture;   // the capture while the box shows
     static int Show(HWND, const wchar_t* text, const wchar_t* caption, UINT type) {
         texts.push_back(text);
+        capture = ::GetCapture();
         EXPECT_STREQ(caption, L"Ask confirm abort");
         EXPECT_EQ(type, static_cast<UINT>(MB_ICONQUESTION | MB_YESNO));
         return answer;
@@ -159,6 +162,7 @@ struct BoxRecorder {
 };
 std::vector<std::wstring> BoxRecorder::texts;
 int BoxRecorder::answer = IDNO;
+HWND BoxRecorder::capture = nullptr;
 
 class AskCancelTest : public ::testing::Test {
 protected:
@@ -186,6 +190,16 @@ TEST_F(AskCancelTest, YesIsKeptAndSuppressesFurtherQuestionsUntilCleared) {
     BoxRecorder::answer = IDNO;
     EXPECT_FALSE(AskCancel::Ask(L"all operations", nullptr).Answered());
     EXPECT_EQ(BoxRecorder::texts.back(), L"Do You want cancel all operations ?");
+}
+
+// A button held down when the question comes lets go of the mouse first.
+TEST_F(AskCancelTest, TheQuestionTakesTheMouse) {
+    CWnd holder;
+    ASSERT_TRUE(wintest::CreateHidden(holder));
+    holder.SetCapture();
+    AskCancel::Ask(L"parsing", nullptr);
+    EXPECT_EQ(BoxRecorder::capture, nullptr);
+    holder.DestroyWindow();
 }
 
 TEST_F(AskCancelTest, QuestionTextIsCutAtSixtyFourCharacters) {

@@ -5,7 +5,10 @@
 #include "app/AskCancel.h"
 #include "app/CApp.h"
 #include "app/DFind.h"
+#include "app/FileButtonBar.h"
 #include "app/FileDizaPane.h"
+#include "app/FileDumpPane.h"
+#include "app/FileMainPane.h"
 #include "app/FilePane.h"
 #include "app/FileLogPane.h"
 #include "app/FileLowPane.h"
@@ -19,6 +22,7 @@
 #include "document/BResultDiza.h"
 #include "document/FileParseThread.h"
 #include "options/BColorTheme.h"
+#include "toolkit/BButton.h"
 #include "toolkit/BPopup.h"
 #include "toolkit/BMultiZone.h"
 #include "toolkit/ZoneText.h"
@@ -435,6 +439,100 @@ TEST_F(ShellTest, ActivityMarksShowOnTheFilesTab) {
     EXPECT_EQ(tab->icon, findIcon);
     window->activity.Remove(ThemeColor(27));
     EXPECT_EQ(tab->icon, nullptr);
+}
+
+// Hovers a window at a client point as the pointer does: the cursor goes there and two moves come
+// through the application's loop; the tip's own timer then shows the tip. Its text as the control
+// gives it, empty when none shows.
+std::wstring HoverTip(CApp* app, HWND target, POINT client) {
+    const HWND tip = app->mainWindow.toolTip.Control()->m_hWnd;
+    for (int dx : {0, 1}) {
+        POINT screen{client.x + dx, client.y};
+        ::ClientToScreen(target, &screen);
+        ::SetCursorPos(screen.x, screen.y);
+        ::PostMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(client.x + dx, client.y));
+        RunLoop(app);
+    }
+    for (int i = 0; i < 100; ++i) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        RunLoop(app);
+        if (::IsWindowVisible(tip) && !WindowText(tip).empty())
+            return WindowText(tip);
+    }
+    return std::wstring();
+}
+
+struct IdSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND child, LPARAM p) {
+    auto* search = reinterpret_cast<IdSearch*>(p);
+    if (::GetDlgCtrlID(child) != search->id)
+        return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
+HWND ChildWithId(HWND parent, int id) {
+    IdSearch search{id, nullptr};
+    ::EnumChildWindows(parent, MatchId, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The deepest window under the pointer gives the tip: a button of the button bar, a corner button of
+// the disassembly pane, a byte of the dump.
+TEST_F(ShellTest, TipsComeFromTheWindowUnderThePointer) {
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File())));
+    FilePane* window = Tabs().WindowAt(0);
+    BButton* go = window->ButtonBar()->FindButton(311);
+    BButton* dumpBytes = dynamic_cast<FileMainPane&>(*window->MainPane()).diza.cornerButtons.FindButton(kCmdShowDumpBytes);
+    auto* dump = dynamic_cast<FileDumpPane*>(CWnd::FromHandle(ChildWithId(window->m_hWnd, 242)));
+    ASSERT_TRUE(go && dumpBytes && dump);
+    ASSERT_TRUE(go->IsWindowVisible() && dumpBytes->IsWindowVisible() && dump->IsWindowVisible());
+    const auto centre = [](const CWnd& w) {
+        const RECT r = w.GetClientRect();
+        return POINT{r.right / 2, r.bottom / 2};
+    };
+    EXPECT_EQ(HoverTip(app, go->m_hWnd, centre(*go)), L"File goto");
+    EXPECT_EQ(HoverTip(app, dumpBytes->m_hWnd, centre(*dumpBytes)), L"Show dump bytes");
+    const POINT byte{dump->hexArea.left + (2 * dump->charWidth + 2) + 1, dump->lineHeight / 2};
+    EXPECT_EQ(HoverTip(app, dump->m_hWnd, byte), L"FileOffset: 0001\r\nAddress: 0001");
+}
+
+// Sixteen files (the command line's eight, twice) in the narrowest main window: the equal cells tile
+// the strip, each is drawn, and a click on each selects its file.
+TEST_F(ShellTest, SixteenFileTabsTileTheStripAndEachTakesAClick) {
+    std::wstring line;
+    for (int i = 0; i < 8; ++i)
+        line += Quoted(File()) + L" ";
+    for (int i = 0; i < 16; ++i)
+        AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(line));
+    Main().SetWindowPos(nullptr, 0, 0, 640, 600, SWP_NOZORDER);   // held at its smallest width
+    Main().PostMessage(kMsgStartup, 0, 0);
+    Pump();
+    ASSERT_EQ(Tabs().Count(), 16);
+    Tabs().Invalidate();
+    Tabs().UpdateWindow();
+    const std::vector<RECT>& cells = Tabs().tabRects;
+    ASSERT_EQ(cells.size(), 16u);
+    EXPECT_EQ(cells.front().left, 2);
+    EXPECT_EQ(cells.back().right, Tabs().stripLength + 2);
+    for (size_t i = 1; i < cells.size(); ++i) {
+        EXPECT_EQ(cells[i].left, cells[i - 1].right) << i;
+        EXPECT_LE(std::abs((cells[i].right - cells[i].left) - (cells[0].right - cells[0].left)), 1) << i;
+    }
+    for (int i = 15; i >= 0; --i) {
+        const RECT& c = cells[static_cast<size_t>(i)];
+        const LPARAM at = MAKELPARAM((c.left + c.right) / 2, (c.top + c.bottom) / 2);
+        Tabs().PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        Tabs().PostMessage(WM_LBUTTONUP, 0, at);
+        RunLoop(app);
+        EXPECT_EQ(Tabs().CurrentFile(), Tabs().FileAt(i)) << i;
+    }
 }
 
 TEST_F(ShellTest, OptionsFromTheApplicationReachTheStartLogOnly) {

@@ -758,6 +758,26 @@ TEST_F(DumpTest, ModeButtonCyclesAndHitTestsFollowTheAreas) {
     EXPECT_EQ(std::wstring(L"FileOffset: 0003\r\nAddress: 1003"), dump_->TipText(text).c_str());
 }
 
+// A thumb drag moves by the scroller's distance raised to the next whole row, upward as downward.
+TEST_F(DumpTest, AThumbDragMovesTheDistanceRaisedToAWholeRow) {
+    Open();
+    MakeDump(600, 200);
+    Pump();
+    const int perRow = dump_->bytesPerRow;
+    dump_->SetPosition(0x1000 - 0x1000 % perRow);
+    CWnd& thumb = *dump_->scroller.Slider();
+    for (int pixels : { 1, -1, 3, -3 }) {
+        const int64_t distance = dump_->scroller.PixelToPosition(pixels);
+        const int64_t raised = distance >= 0 ? (distance + perRow - 1) / perRow * perRow : -(-distance / perRow * perRow);
+        const int64_t before = dump_->Position();
+        thumb.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 10));
+        thumb.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(2, 10 + pixels));
+        thumb.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(2, 10 + pixels));
+        Pump();
+        EXPECT_EQ(raised, dump_->Position() - before) << pixels;
+    }
+}
+
 TEST_F(DumpTest, TheDisassemblySelectionMarksItsBytes) {
     Open();
     MakeDump(600, 200);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -17,6 +18,26 @@ namespace {
 // A literal with embedded terminators, all of it.
 template <size_t N>
 std::wstring Whole(const wchar_t (&text)[N]) { return std::wstring(text, N - 1); }
+
+// Every system dialog takes the mouse from a window that holds it, as a modal dialog does.
+TEST(SystemDialogs, OpenOnlyAfterTheMouseIsLetGo) {
+    CWnd holder;
+    ASSERT_TRUE(wintest::CreateHidden(holder));
+    CFontDialog font(nullptr, CF_SCREENFONTS);
+    CColorDialog color(RGB(1, 2, 3));
+    OpenFileDialog open(nullptr, L"", L"All|*.*||", nullptr);
+    for (SystemDialog* dialog : std::initializer_list<SystemDialog*>{&font, &color, &open}) {
+        holder.SetCapture();
+        HWND held = nullptr;
+        PushSystemDialogAnswer([&held](SystemDialog&) {
+            held = ::GetCapture();
+            return static_cast<INT_PTR>(IDCANCEL);
+        });
+        EXPECT_EQ(IDCANCEL, dialog->DoModal());
+        EXPECT_EQ(nullptr, held);
+    }
+    holder.DestroyWindow();
+}
 
 TEST(SystemDialogs, SeamAnswersSetTheResultFields) {
     LOGFONTW initial{};

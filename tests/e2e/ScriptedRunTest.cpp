@@ -391,6 +391,17 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
     {
         HWND dump = s.Pane(kDumpPane);
         ASSERT_TRUE(ScreenReader::Visible(dump));
+        // The tips of a tool button and of a dump byte; the disassembly has none.
+        const POINT away = UserInput::Centre(s.Pane(kDizaPane));
+        const HWND gotoButton = ScreenReader::Child(s.Pane(kButtonBar), kGoto);
+        EXPECT_EQ(s.Screen().ReadTip(UserInput::Centre(gotoButton), away), L"File goto");
+        RECT area{};
+        ::GetClientRect(dump, &area);
+        std::wstring byteTip;
+        for (int sixth = 2; sixth <= 4 && byteTip.empty(); ++sixth)   // somewhere in the hex or text columns
+            byteTip = s.Screen().ReadTip(UserInput::ClientPoint(dump, area.right * sixth / 6, 6), away, 4000);
+        EXPECT_EQ(byteTip.rfind(L"FileOffset: ", 0), 0u) << std::string(byteTip.begin(), byteTip.end());
+        EXPECT_NE(byteTip.find(L"\r\nAddress: "), std::wstring::npos) << std::string(byteTip.begin(), byteTip.end());
         PixelSurface first;
         ScreenReader::Capture(dump, first);
         auto differs = [&](const PixelSurface& a) {

@@ -8,6 +8,7 @@
 #include "toolkit/ZoneText.h"
 
 #include "tests/classlib/FakeCursorClip.h"
+#include "tests/classlib/MouseTakers.h"
 #include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -181,6 +182,40 @@ TEST(List, OnlyClickableHeaderCellsPress)
     f.Mouse(WM_MBUTTONDOWN, f.InHeader(address->rect.left + 5), MK_MBUTTON);
     f.Mouse(WM_MBUTTONDOWN, f.InHeader(name->rect.left + 5), MK_MBUTTON);
     EXPECT_EQ(f.list.middle, std::vector<int>{1});
+}
+
+// A header press that loses the mouse comes back up: the next press on a row leaves the cell raised.
+TEST(List, AHeaderPressEndsWhenTheMouseIsTaken)
+{
+    Fixture f(5);
+    const BZone* name = f.line->ZoneAt(0);
+    const POINT head = f.InHeader(name->rect.left + 5);
+    const POINT row = f.InRow(2, name->rect.left + 5);
+    RECT text;
+    f.list.GetTextArea(text);
+    const RECT cell{name->rect.left, text.top, name->rect.right, text.top + f.list.headerHeight};
+    const auto pixels = [&] {
+        f.Erase();
+        SelectGdi keep(f.list.shadow, f.list.shadow.bitmap.GetSafeHandle());
+        std::vector<COLORREF> all;
+        for (int y = cell.top; y < cell.bottom; ++y)
+            for (int x = cell.left; x < cell.right; ++x) all.push_back(f.list.shadow.GetPixel(x, y));
+        return all;
+    };
+    const std::vector<COLORREF> raised = pixels();
+    for (wintest::MouseTaker taker : wintest::kMouseTakers) {
+        f.list.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(head.x, head.y));
+        wintest::DrainQueue();
+        ASSERT_EQ(f.list.pressedHeader, 1) << wintest::TakerName(taker);
+        wintest::TakeMouse(taker, f.list.m_hWnd);
+        EXPECT_EQ(f.list.pressedHeader, 0) << wintest::TakerName(taker);
+        f.list.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(row.x, row.y));
+        wintest::DrainQueue();
+        ASSERT_TRUE(f.list.HasCapture()) << wintest::TakerName(taker);
+        EXPECT_TRUE(pixels() == raised) << wintest::TakerName(taker);
+        f.list.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(row.x, row.y));
+        wintest::DrainQueue();
+    }
 }
 
 // The column takes the width of its widest text, also when that text is in the last row, and in a

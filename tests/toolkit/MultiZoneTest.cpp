@@ -284,6 +284,14 @@ TEST(MultiZone, ASeparatorDragLetsGoWhenTheMouseIsTaken) {
     Fixture f(100, true);
     BZoneString* text = f.line->text;
     const int width = text->width;
+    // The column of the screen where the track line runs: after the drag, what the pane paints.
+    const auto screenColumn = [&](int x) {
+        std::vector<COLORREF> column;
+        HDC dc = ::GetDC(f.pane.m_hWnd);
+        for (int y = 0; y < f.pane.GetClientRect().bottom; ++y) column.push_back(::GetPixel(dc, x, y));
+        ::ReleaseDC(f.pane.m_hWnd, dc);
+        return column;
+    };
     for (wintest::MouseTaker taker : wintest::kMouseTakers) {
         const int sepX = text->rect.right;
         const POINT press = f.InRow(1, sepX);
@@ -291,6 +299,8 @@ TEST(MultiZone, ASeparatorDragLetsGoWhenTheMouseIsTaken) {
         f.pane.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
         f.pane.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
         Drain();
+        f.pane.Invalidate();   // a paint during the drag wipes the track line
+        f.pane.UpdateWindow();
         ASSERT_NE(f.pane.dragSeparator, nullptr) << wintest::TakerName(taker);
         ZoneSeparator* separator = f.pane.dragSeparator;
         EXPECT_EQ(separator->dragX, to.x);
@@ -300,6 +310,11 @@ TEST(MultiZone, ASeparatorDragLetsGoWhenTheMouseIsTaken) {
         EXPECT_TRUE(seen.captureFree) << wintest::TakerName(taker);
         EXPECT_EQ(f.pane.dragSeparator, nullptr) << wintest::TakerName(taker);
         EXPECT_EQ(separator->dragX, 0) << wintest::TakerName(taker);   // the track line is gone
+        Drain();
+        const std::vector<COLORREF> shown = screenColumn(to.x);
+        f.pane.Invalidate();
+        f.pane.UpdateWindow();
+        EXPECT_TRUE(shown == screenColumn(to.x)) << wintest::TakerName(taker) << ": a track line stays";
         f.pane.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
         Drain();
         EXPECT_EQ(text->width, width) << wintest::TakerName(taker);
@@ -325,6 +340,22 @@ TEST(MultiZone, ThePageIsNoWiderThanCanBeShown) {
         for (int y = row.top; y < row.bottom; ++y)
             inked += f.PagePixel(x, y) != f.pane.normalColor;
     EXPECT_GT(inked, 0);
+}
+
+// A page too big to make (far wider than shown, and very tall) leaves a page of the visible size,
+// not the smaller one from before.
+TEST(MultiZone, ARefusedPageFallsBackToTheVisibleSize) {
+    Fixture f(100, true);
+    f.line->text->SetMaxWidth(0x7FFF);
+    f.line->text->maxWidth = 0x7FFF;
+    f.pane.HBar().rangeEnd = 0x7FFF;
+    const int tall = 17000;   // 32-bit pixels of 33000 x 17000 pass any bitmap's limit
+    f.pane.MoveWindow(0, 0, 300, tall, true);
+    f.pane.Invalidate();
+    f.pane.UpdateWindow();
+    EXPECT_GE(f.pane.shadow.maxWidth, f.pane.GetClientRect().right);
+    EXPECT_GE(f.pane.shadow.maxHeight, f.pane.GetClientRect().bottom);
+    EXPECT_EQ(f.PagePixel(f.pane.GetClientRect().right - 1, f.pane.GetClientRect().bottom - 1), f.pane.normalColor);
 }
 
 TEST(MultiZone, MouseSelectsCharactersOnOneRowAndLinesAcrossRows) {

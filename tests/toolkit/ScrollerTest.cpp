@@ -5,6 +5,7 @@
 #include "options/BColorTheme.h"
 #include "toolkit/ScrollPager.h"
 
+#include "tests/classlib/MouseTakers.h"
 #include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -249,6 +250,35 @@ TEST(Scroller, HeldButtonRepeatsAfterTheFirstDelay) {
     down.SendMessage(WM_TIMER, scroller::kRepeatTimer, 0);
     EXPECT_EQ(b.host.codes.size(), held);
     down.SendMessage(WM_LBUTTONUP, 0, 0);
+}
+
+// An arrow or the track held down when something else takes the mouse stops repeating: no further
+// step, and the capture stays with whoever took it.
+TEST(Scroller, ARepeatEndsWhenTheMouseIsTaken) {
+    CursorOverride cursor;
+    VBar b(1000);   // the scroller sets the delays back to their defaults
+    scroller::firstDelay = scroller::repeatInterval = 10;
+    CWnd* parts[] = {b.bar.Button(1), &b.bar};
+    for (CWnd* part : parts) {
+        const POINT press = part == &b.bar ? POINT{7, 150} : POINT{5, 5};
+        for (wintest::MouseTaker taker : wintest::kMouseTakers) {
+            gCursor = press;
+            part->ClientToScreen(&gCursor);
+            b.host.codes.clear();
+            part->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+            Drain();
+            ASSERT_EQ(::GetCapture(), part->m_hWnd) << wintest::TakerName(taker);
+            wintest::TakeMouse(taker, part->m_hWnd);
+            const size_t steps = b.host.codes.size();
+            wintest::PumpUntil([] { return false; }, 120);   // many repeat intervals
+            EXPECT_EQ(b.host.codes.size(), steps) << wintest::TakerName(taker);
+            EXPECT_NE(::GetCapture(), part->m_hWnd) << wintest::TakerName(taker);
+            part->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(press.x, press.y));
+            Drain();
+        }
+    }
+    scroller::firstDelay = 500;
+    scroller::repeatInterval = 100;
 }
 
 TEST(Scroller, ButtonHoverLastsWhileThePointerStaysOnIt) {

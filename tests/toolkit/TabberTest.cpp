@@ -3,6 +3,7 @@
 #include "classlib/PixelSurface.h"
 #include "classlib/Screenshot.h"
 #include "options/BColorTheme.h"
+#include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -68,8 +69,8 @@ TEST_F(TabberFixture, OneRowSharesTheStripEqually) {
     AddTabs(3);
     Draw();
     ASSERT_EQ(tabber.tabRects.size(), 3u);
-    // 400 / 3: the first takes the odd pixel; each cell starts 3 pixels after the last, the third is cut.
-    const LONG lefts[] = {2, 139, 275}, rights[] = {136, 272, 402};
+    // 400 / 3: the first takes the odd pixel; the cells touch and end at the strip's end.
+    const LONG lefts[] = {2, 136, 269}, rights[] = {136, 269, 402};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(tabber.tabRects[i].left, lefts[i]) << i;
         EXPECT_EQ(tabber.tabRects[i].right, rights[i]) << i;
@@ -93,7 +94,7 @@ TEST_F(TabberFixture, TextSizedTabsWrapIntoRowsThenStop) {
     tabber.SetLayoutValue(2);
     AddTabs(10);
     Draw();
-    // 86 each (80 + 6), 3 apart: four on the first row (to 355), four on the last before the button room.
+    // 86 each (80 + 6): four on the first row (to 346), four on the last before the button room.
     EXPECT_EQ(tabber.rows, 2);
     ASSERT_EQ(tabber.tabRects.size(), 9u);                             // the ninth is drawn cut short
     EXPECT_EQ(tabber.tabRects[4].left, 2);
@@ -103,9 +104,9 @@ TEST_F(TabberFixture, TextSizedTabsWrapIntoRowsThenStop) {
     EXPECT_TRUE(tabber.CanScroll(BTabber::kForwardId));
     EXPECT_FALSE(tabber.CanScroll(BTabber::kBackId));
     EXPECT_EQ(tabber.StripSize(), (21 + 2) * 2 + 2);
-    EXPECT_EQ(tabber.TabAtPoint(100, 10), 1);
-    EXPECT_EQ(tabber.TabAtPoint(100, 35), 5);
-    EXPECT_EQ(tabber.TabAtPoint(89, 10), -1);                          // the gap between two cells
+    EXPECT_EQ(tabber.TabAtPoint(90, 10), 1);
+    EXPECT_EQ(tabber.TabAtPoint(90, 35), 5);
+    EXPECT_EQ(tabber.TabAtPoint(88, 10), 1);                           // the cells touch
     EXPECT_EQ(tabber.TabAtPoint(390, 35), -1);                         // the buttons' room
 }
 
@@ -185,6 +186,34 @@ TEST_F(TabberFixture, DragStartsAfterTwelvePixelsWhenAllowed) {
     tabber.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(300, 10));
     EXPECT_EQ(tabber.draggedTab, -1);
     EXPECT_EQ(tabber.pressedTab, -1);
+}
+
+// A tab that goes during a drag: the drag follows its tab, or ends when the tab itself went.
+TEST_F(TabberFixture, RemovingATabDuringADragKeepsTheDraggedOne) {
+    tabber.flags |= BTabber::kDraggable;
+    AddTabs(4);
+    Draw();
+    const auto post = [&](UINT message, WPARAM flags, int x) {
+        tabber.PostMessage(message, flags, MAKELPARAM(x, 10));
+        wintest::DrainQueue();
+    };
+    post(WM_LBUTTONDOWN, MK_LBUTTON, 250);                             // the third tab
+    post(WM_MOUSEMOVE, MK_LBUTTON, 270);
+    ASSERT_EQ(tabber.draggedTab, 2);
+    tabber.RemoveTab(0);
+    Draw();
+    post(WM_MOUSEMOVE, MK_LBUTTON, 20);                                // over the first tab
+    EXPECT_EQ(tabber.tabs[0]->window, pages[2].get());
+    EXPECT_EQ(tabber.draggedTab, 0);
+    tabber.RemoveTab(0);                                               // the dragged tab itself
+    Draw();
+    EXPECT_EQ(tabber.draggedTab, -1);
+    EXPECT_EQ(tabber.pressedTab, -1);
+    post(WM_MOUSEMOVE, MK_LBUTTON, 300);
+    EXPECT_EQ(tabber.tabs[0]->window, pages[1].get());
+    EXPECT_EQ(tabber.tabs[1]->window, pages[3].get());
+    post(WM_LBUTTONUP, 0, 300);
+    EXPECT_FALSE(tabber.HasCapture());
 }
 
 POINT g_cursor{};
