@@ -389,6 +389,10 @@ TEST_F(DizaInputTest, GoingToALinePositionStandsOnThatLine) {
     Loop();
     EXPECT_TRUE(SameLine(name, Diza().CurrentPosition()));
     EXPECT_EQ(Diza().m_hWnd, ::GetFocus());
+    // The keys go on in the code from there.
+    Key(VK_DOWN);
+    EXPECT_TRUE(SameLine(DizaLinePos{ 0x1040, ItemAt(0x1040).kind }, Diza().CurrentPosition()));
+    EXPECT_EQ(1, SelectedRow(hits));
     ClickZone(hits, *hits.line->ZoneById(1), 0, true);
     Loop();
     EXPECT_TRUE(SameLine(second, Diza().CurrentPosition()));

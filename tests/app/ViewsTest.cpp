@@ -607,6 +607,22 @@ TEST_F(ViewsTest, ShowasRowsShowTheDataLineInTheirRepresentation) {
     ASSERT_TRUE(SameLine(name, Diza().Page().top));
     ASSERT_EQ(0x1000, showas.Position().address);
     ASSERT_EQ(6, showas.RowCount());
+    // Each row shows its label, then its value.
+    const auto& showasLine = *static_cast<ShowasPaneLine*>(showas.Line(0));
+    const RECT labelRect = showasLine.label->rect;
+    ASSERT_GT(labelRect.right - labelRect.left, 0);
+    EXPECT_LE(labelRect.right, showasLine.value->rect.left);
+    {
+        const RECT row = showas.GetRowRect(0);
+        HDC dc = ::GetDC(showas.m_hWnd);
+        const COLORREF ground = ::GetPixel(dc, labelRect.right - 2, row.bottom - 1);
+        int ink = 0;
+        for (int y = row.top; y < row.bottom; ++y)
+            for (int x = labelRect.left; x < labelRect.right; ++x)
+                ink += ::GetPixel(dc, x, y) != ground;
+        ::ReleaseDC(showas.m_hWnd, dc);
+        EXPECT_GT(ink, 10);
+    }
     auto label = [&](int row) { return row < 0 ? std::wstring(L"-") : std::wstring(showas.records[row].label.c_str()); };
     EXPECT_EQ(L"Uns Hex", label(showas.CurrentRow()));
     auto lineText = [&] {
