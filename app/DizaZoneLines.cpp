@@ -491,7 +491,9 @@ void DizaBodyZoneline::DrawCursorMarks(CDC& dc, BDizaLine* model, int64_t cursor
     if (!dump->hidden && offset < dump->text.Length() / 2) {
         const int cell = 2 * dump->cellWidth + 2;
         const int x = dump->rect.left + dump->margin + static_cast<int>(offset) * cell;
-        DrawBrackets(dc, x - 1, top + 1, x + cell - 2, bottom - 2, colour);
+        // Only a cell the column shows: a narrowed column hides the line's later bytes.
+        if (x + 2 * dump->cellWidth <= dump->rect.right - dump->margin)
+            DrawBrackets(dc, x - 1, top + 1, x + cell - 2, bottom - 2, colour);
     }
     if (BDizaBodyLine* line = model->Body()) {
         RECT r{ body->rect.left, top, body->rect.right, bottom };

@@ -36,7 +36,7 @@ constexpr ButtonRow kToolButtons[] = {
 constexpr ButtonRow kMakerButtons[] = {
     { 's', 0, nullptr },
     { 'c', 351, L"Name" },
-    { 'c', 352, L"Code" },
+    { 'c', 352, L"Code (Ctrl+Shift+C: forced code start)" },
     { 'c', 354, L"Byte" },
     { 'c', 355, L"Word" },
     { 'c', 356, L"Dword" },

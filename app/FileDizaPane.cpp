@@ -312,6 +312,10 @@ void FileDizaPane::UpdateSelection(bool extend) {
 
 void FileDizaPane::OnKeyDown(UINT key, UINT repeat, UINT flags) {
     const bool moves = (key >= VK_PRIOR && key <= VK_HOME) || key == VK_UP || key == VK_DOWN;
+    if (key == kForcedCodeKey && KeyDown(VK_CONTROL) && KeyDown(VK_SHIFT)) {
+        RunCommand(kCmdForcedCode);
+        return;
+    }
     if (!moves) {
         BMultiZone::OnKeyDown(key, repeat, flags);
         return;
@@ -491,6 +495,14 @@ int FileDizaPane::RowCount() {
     return rows;
 }
 
+bool FileDizaPane::PageShows(const DizaLinePos& position) {
+    if (document && page_->valid)
+        page_->Refill(RowCount());
+    const uint32_t kind = diza::KindOf(position.line);
+    const bool subLine = kind == 1 || kind == 2 || kind == 15;
+    return (subLine ? page_->LineOfItem(position) : page_->LineOfAddress(position.address)) >= 0;
+}
+
 void FileDizaPane::SetTop(const DizaLinePos& position) { page_->SetTop(position); }
 
 void FileDizaPane::SetCurrentLine(const DizaLinePos& position) {
@@ -611,7 +623,8 @@ LRESULT FileDizaPane::OnShowasItem(WPARAM, LPARAM record) {
         DizaMap& map = document->Map();
         if (map.IsItemStart(item->address)) {
             map.Put(Diza{ item->address, item->line });
-            if (page_->top.address == item->address)
+            // A comment or name line at the top keeps its word: only the item's own line carries the kind.
+            if (page_->top.address == item->address && diza::IsItemLine(page_->top.line))
                 page_->top.line = item->line;
         }
     }
@@ -880,7 +893,7 @@ void FileDizaPane::OnByteline() {
     int64_t lower = -1, lineEnd = -1, length = 0;
     {
         SectionLock lock(document->FileLock());
-        lower = s.Lower().address;
+        lower = s.Start(document);
         length = s.Length(document);
         if (lower == -1 || length <= 0)
             return;
@@ -944,9 +957,9 @@ bool FileDizaPane::CollapseEnabled() {
     const Collapse& ranges = document->stores.collapses;
     BlockSelection& s = page_->selection;
     if (s.state != BlockSelection::kNone) {
-        const int64_t lower = s.Lower().address;
+        const int64_t lower = s.Start(document);
         int64_t higher = s.Higher().address;
-        if (lower == higher || ranges.FindEnd(lower) != -1)
+        if (lower >= higher || ranges.FindEnd(lower) != -1)
             return false;
         // Past a range that starts at the last line's address, then its last byte.
         const int64_t end = ranges.FindEnd(higher);
@@ -966,7 +979,7 @@ void FileDizaPane::OnCollapse() {
         BlockSelection& s = page_->selection;
         const bool ctrl = KeyDown(VK_CONTROL);
         if (s.state != BlockSelection::kNone) {
-            const int64_t lower = s.Lower().address;
+            const int64_t lower = s.Start(document);
             const int64_t length = s.Length(document);
             if (lower != -1 && length > 0) {
                 ranges.RemoveCrossing(lower, lower + length);

@@ -57,6 +57,9 @@ enum : UINT {
     kCmdCollapse = 403,
 };
 
+// Ctrl+Shift with this key runs the forced code start (353) in the pane; the code button's tip names it.
+constexpr UINT kForcedCodeKey = 'C';
+
 // Private messages the pane handles besides the document's.
 enum : UINT {
     kMsgShowasItem = 0x5E14,   // lparam a record (address, kind word)
@@ -128,7 +131,7 @@ public:
     void RewalkTop() override;
     void Repaint() override;
     intptr_t PaneParam() override { return reinterpret_cast<intptr_t>(this); }
-    bool PageContains(int64_t address) override { return page_->Contains(address); }
+    bool PageShows(const DizaLinePos& position) override;
     int RowCount() override;
     void SetTop(const DizaLinePos& position) override;
     void SetCurrentLine(const DizaLinePos& position) override;

@@ -496,7 +496,7 @@ LRESULT FileDumpPane::OnSelectionChanged(WPARAM extend, LPARAM pane) {
         SectionLock lock(document->FileLock());
         BlockSelection& s = diza->Page().selection;
         if (s.state != BlockSelection::kNone) {
-            const int64_t lower = s.Lower().address;
+            const int64_t lower = s.Start(document);
             const int64_t first = document->AddressToOffset(lower);
             const int64_t length = s.Length(document);
             if (first >= 0 && length > 0) {

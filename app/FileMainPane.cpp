@@ -98,7 +98,10 @@ void FileOncommentPane::OnZoneDown(BZone* zone, int row, int x) {
     if (!owner)
         return;
     owner->selection.selectedText = selection.selectedText;
-    owner->OnZoneDown(zone, row, x);
+    // The row is the owner's; the zone is this pane's, so its click measures this pane's line.
+    owner->OnZoneDown(nullptr, row, x);
+    if (zone && row >= 0 && row < owner->Page().LineCount() && owner->Page().Row(row).line >= diza::kFirstMade)
+        zone->OnClick(this, row, x);
 }
 
 void FileOncommentPane::OnZoneDrag(BZone* zone, int row, int x, UINT keys) {

@@ -362,7 +362,7 @@ bool FilePane::BlockSelection(int64_t& start, int64_t& end) {
     if (selection.state == ::BlockSelection::kNone)
         return false;
     SectionLock lock(document->FileLock());
-    start = selection.Lower().address;
+    start = selection.Start(document);
     end = selection.End(document);
     return start != -1 && end > start;
 }
@@ -680,7 +680,7 @@ void FilePane::OnStatusBarClick() {
     }
     case 4:
         if (BDizaView* view = DizaView(); view && view->Selection().state != ::BlockSelection::kNone)
-            document->PostGotoAddress(view->Selection().Lower().address);
+            document->PostGotoAddress(view->Selection().Start(document));
         break;
     case 5:
         if (bar->cursorAddress != -1)

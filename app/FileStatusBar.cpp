@@ -273,7 +273,7 @@ LRESULT FileStatusBar::OnSelection(WPARAM follows, LPARAM) {
             BlockSelection& selection = view->Selection();
             const int64_t length = selection.Length(document);
             if (length >= 0)
-                text = SelectionText(document->AddressText(selection.Lower().address).c_str(), length);
+                text = SelectionText(document->AddressText(selection.Start(document)).c_str(), length);
         }
         cells[kSelection].text = text;
         cells[kSelection].tipText = text;

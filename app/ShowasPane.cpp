@@ -41,8 +41,8 @@ void ApplyListOptions(BMultiZone& pane, const Options& options) {
 // --- Show-as line.
 
 void ShowasPaneLine::CreateZones(BMultiZone* pane) {
+    // Sized by the font to 16 characters; the options lift its limit once the font is set.
     label = new BZoneString(1, BZone::kAlignLeft, 16);
-    label->maxWidth = 0x7FFF;
     AddZone(label);
     AddSeparator(pane);
     value = new BZoneString(2, BZone::kAlignLeft | BZone::kStretch, 64);
@@ -243,8 +243,12 @@ LRESULT ShowasPane::OnAttach(WPARAM attached, LPARAM doc) {
 }
 
 LRESULT ShowasPane::OnOptions(WPARAM what, LPARAM lparam) {
-    if (what == 1 && lparam)
-        ApplyListOptions(*this, *reinterpret_cast<const Options*>(lparam));
+    if (what != 1 || !lparam)
+        return 0;
+    ApplyListOptions(*this, *reinterpret_cast<const Options*>(lparam));
+    // A limit set before the font would read as a column the user closed: the label would not show.
+    if (line_ && line_->label)
+        line_->label->SetMaxWidth(ShowasPaneLine::kLabelMaxWidth);
     return 0;
 }
 

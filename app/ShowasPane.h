@@ -33,6 +33,8 @@ struct ShowasTarget {
 
 class ShowasPaneLine : public BZoneLine {
 public:
+    static constexpr int kLabelMaxWidth = 0x7FFF;
+
     void CreateZones(BMultiZone* pane) override;
     void SetData(const void* item) override;
     BZoneString* label = nullptr;

@@ -319,7 +319,7 @@ void SegmentListPane::FitColumns() {
     if (!m_hWnd || count == 0)
         return;
     for (ZoneNumberHexAdapt* zone : zones) {
-        const int widest = std::max(MaxZoneWidth(zone, 0, count - 1), TitleWidth(zone));
+        const int widest = std::max(WidestOfAll(zone), TitleWidth(zone));
         zone->SetMaxWidth(std::max(widest, zone->maxWidth));
         zone->SetWidth(widest);
     }
@@ -330,7 +330,7 @@ void SegmentListPane::FitNameColumn() {
     if (!line || !m_hWnd)
         return;
     const int count = GetCount();
-    const int widest = std::max(count > 0 ? MaxZoneWidth(line->name, 0, count - 1) : 0, TitleWidth(line->name));
+    const int widest = std::max(count > 0 ? WidestOfAll(line->name) : 0, TitleWidth(line->name));
     RECT area;
     GetTextArea(area);
     int others = 0;
@@ -408,7 +408,8 @@ void* SideFilterList::GetItem(int row) {
 void SideFilterList::UpdateCount() {
     if (document) {
         SectionLock lock(GetDrawLock());
-        if (!filterText.empty() && filteredFrom != StoreCount())
+        // A rename keeps the count but not the matches: every update filters again.
+        if (!filterText.empty())
             Refilter();
         BMultiFilterList::UpdateCount();
         KeepCurrent();
@@ -453,7 +454,6 @@ void SideFilterList::KeepCurrent() {
 
 void SideFilterList::OnFilterChanged() {
     BMultiFilterList::OnFilterChanged();
-    filteredFrom = document ? StoreCount() : -1;
     rememberedIndex = -1;
     rememberedAddress = -1;
     ResetScroll();
@@ -467,7 +467,6 @@ void SideFilterList::SetOrder(int id) {
     if (document && !filterText.empty()) {
         SectionLock lock(GetDrawLock());
         Refilter();
-        filteredFrom = StoreCount();
     }
     if (m_hWnd)
         Invalidate();
@@ -477,7 +476,6 @@ LRESULT SideFilterList::OnAttach(WPARAM attached, LPARAM doc) {
     document = attached == 1 ? reinterpret_cast<FileParseThread*>(doc) : nullptr;
     rememberedIndex = -1;
     rememberedAddress = -1;
-    filteredFrom = -1;
     ClearFiltered();
     ResetScroll();
     if (m_hWnd)
@@ -551,7 +549,6 @@ void GlobalNamePane::Refilter() {
         if (n && n->text && FilterLower(n->text).find(filterText) != StringW::npos)
             AddFiltered(reinterpret_cast<void*>(static_cast<intptr_t>(i)));
     }
-    filteredFrom = count;
 }
 
 bool GlobalNamePane::AcceptsFilterChar(wchar_t c) {
@@ -631,7 +628,6 @@ void StringzPane::Refilter() {
         if (FilterLower(text.c_str()).find(filterText) != StringW::npos)
             AddFiltered(reinterpret_cast<void*>(static_cast<intptr_t>(i)));
     }
-    filteredFrom = count;
 }
 
 bool StringzPane::AcceptsFilterChar(wchar_t c) {
@@ -658,10 +654,8 @@ bool StringzPane::RemoveCurrent() {
         if (i >= 0 && i < StoreCount()) {
             document->strings.Remove(i);
             removed = true;
-            if (!filterText.empty()) {
+            if (!filterText.empty())
                 Refilter();
-                filteredFrom = StoreCount();
-            }
         }
     }
     if (removed) {

@@ -202,8 +202,6 @@ public:
     int orderId = 1;
     int64_t rememberedIndex = -1;
     int64_t rememberedAddress = -1;
-    // Store count at the last refilter (a change refilters).
-    int32_t filteredFrom = -1;
 
 private:
     static const MessageEntry kEntries[];

@@ -105,7 +105,7 @@ bool BMaker::MakeAtCursor(BDizaView* pane) {
         return false;
     BlockSelection& block = pane->Selection();
     const uint32_t size = CountOfLength(block.Length(document));
-    const int64_t at = size == kNoSize ? pane->GetCurrentAddress() : block.Lower().address;
+    const int64_t at = size == kNoSize ? pane->GetCurrentAddress() : block.Start(document);
     if (!Make(at, size))
         return false;
     RefreshPane(pane);

@@ -63,13 +63,23 @@ int64_t BlockSelection::Length(FileParseThread* document) {
     return length;
 }
 
+int64_t BlockSelection::Start(FileParseThread* document) const {
+    if (state == kNone)
+        return -1;
+    const DizaLinePos& low = Lower();
+    if (low.line < 0xF0000000)
+        return low.address;
+    SectionLock lock(document->FileLock());
+    return low.address + CollapseLineSize(document, low.address);
+}
+
 int64_t BlockSelection::ComputeLength(FileParseThread* document) {
     SectionLock lock(document->FileLock());
-    const DizaLinePos& low = Lower();
     const DizaLinePos& high = Higher();
-    int64_t from = low.address;
-    if (low.line >= 0xF0000000)
-        from += CollapseLineSize(document, from);
+    const int64_t from = Start(document);
+    // Continuation lines alone hold no byte: their item's line is above the block.
+    if (from > high.address)
+        return 0;
     int64_t n = document->Segments().Distance(from, high.address);
     if (high.line >= kFirstItemLine)
         n += CollapseLineSize(document, high.address);

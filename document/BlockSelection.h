@@ -29,6 +29,10 @@ public:
     const DizaLinePos& Lower() const { return CompareLinePos(begin, end) <= 0 ? begin : end; }
     const DizaLinePos& Higher() const { return CompareLinePos(begin, end) <= 0 ? end : begin; }
 
+    // The block's first byte: the lower line's address, past that item when the lower line is one of its
+    // on-line comment's continuation lines (the item's own line is above the block); -1 when nothing is
+    // marked. Every user of the block takes its range from here and Length.
+    int64_t Start(FileParseThread* document) const;
     // Bytes of the block counted inside segments; -1 when nothing is marked. Computed once.
     int64_t Length(FileParseThread* document);
     int64_t ComputeLength(FileParseThread* document);

@@ -52,7 +52,8 @@ void FileNavigator::ShowWalkPosition(BBDizaWalk& walk, int64_t cursor) {
     BDizaView* view = ViewOf(document);
     if (!view)
         return;
-    if (!view->PageContains(target.address)) {
+    // Asked after the folds opened: a page that showed the fold as one line may not reach the target now.
+    if (!view->PageShows(target)) {
         walk.StepBack(view->RowCount() / 3);
         view->SetTop(walk.current);
     }

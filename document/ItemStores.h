@@ -67,7 +67,9 @@ public:
     // The lparam that names the pane in messages (0x5E11).
     virtual intptr_t PaneParam() = 0;
     // Page queries and moves for the navigator.
-    virtual bool PageContains(int64_t address) = 0;
+    // Refills the page from the stores as they are now, then tells whether a row shows the line: a comment,
+    // name or continuation line by its own row, else the item row that holds the address.
+    virtual bool PageShows(const DizaLinePos& position) = 0;
     virtual int RowCount() = 0;
     virtual void SetTop(const DizaLinePos& position) = 0;
     virtual void SetCursorAddress(int64_t address) = 0;

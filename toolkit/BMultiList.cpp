@@ -209,15 +209,20 @@ void BMultiList::OnHeaderDblClick(BZone* zone)
     auto* separator = dynamic_cast<ZoneSeparator*>(zone);
     if (!separator || !separator->sizedZone) return;
     BZone* sized = separator->sizedZone;
-    // Rows count from the page's top: every item is measured from the first, whatever the scroll.
-    const int64_t top = vScroller.top;
-    vScroller.top = vScroller.RangeStart();
-    int widest = MaxZoneWidth(sized, 0, GetCount() - 1);
-    vScroller.top = top;
-    sized->SetWidth(widest);
+    sized->SetWidth(WidestOfAll(sized));
     if (m_hWnd) BPane::Relayout(m_hWnd);
     LayoutLines();
     if (m_hWnd) Invalidate();
+}
+
+int BMultiList::WidestOfAll(BZone* zone)
+{
+    // Rows count from the page's top: every item is measured from the first, whatever the scroll.
+    const int64_t top = vScroller.top;
+    vScroller.top = vScroller.RangeStart();
+    const int widest = MaxZoneWidth(zone, 0, GetCount() - 1);
+    vScroller.top = top;
+    return widest;
 }
 
 // ---- filter list

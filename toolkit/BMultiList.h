@@ -37,6 +37,8 @@ public:
     void OnZoneUp(BZone* zone, int row, int x) override;
     void CancelDrag() override;
     void OnHeaderDblClick(BZone* zone) override;
+    // The widest text of a zone over every item of the list, whatever the scroll position.
+    int WidestOfAll(BZone* zone);
 
     virtual void DrawHeaderCell(CDC& dc, const RECT& r, BZone* zone);
     virtual void DrawHeaderRow(CDC& dc);

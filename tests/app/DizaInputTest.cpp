@@ -4,6 +4,7 @@
 
 #include "app/DFind.h"
 #include "app/DGoto.h"
+#include "app/DizaZoneLines.h"
 #include "app/FileButtonBar.h"
 #include "app/FileDizaPane.h"
 #include "app/FileDumpPane.h"
@@ -163,6 +164,16 @@ protected:
             pane.PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, at);
             pane.PostMessage(WM_LBUTTONUP, 0, at);
         }
+    }
+    // A go-to as the go-to dialog posts it; the target's row must be on the page and be the cursor row.
+    void GotoStandsOn(int64_t target) {
+        Diza().PostMessage(kMsgGoto, 0, static_cast<LPARAM>(target));
+        Loop();
+        DizaPage& page = Diza().Page();
+        const int row = page.LineOfAddress(target);
+        ASSERT_GE(row, 0) << std::hex << target << " is not on the page";
+        EXPECT_EQ(target, page.Row(row).address);
+        EXPECT_EQ(row, page.currentRow);
     }
     ::Diza ItemAt(int64_t address) {
         SectionLock lock(doc_->FileLock());
@@ -378,6 +389,10 @@ TEST_F(DizaInputTest, GoingToALinePositionStandsOnThatLine) {
     Loop();
     EXPECT_TRUE(SameLine(name, Diza().CurrentPosition()));
     EXPECT_EQ(Diza().m_hWnd, ::GetFocus());
+    // The keys go on in the code from there.
+    Key(VK_DOWN);
+    EXPECT_TRUE(SameLine(DizaLinePos{ 0x1040, ItemAt(0x1040).kind }, Diza().CurrentPosition()));
+    EXPECT_EQ(1, SelectedRow(hits));
     ClickZone(hits, *hits.line->ZoneById(1), 0, true);
     Loop();
     EXPECT_TRUE(SameLine(second, Diza().CurrentPosition()));
@@ -391,6 +406,198 @@ TEST_F(DizaInputTest, GoingToALinePositionStandsOnThatLine) {
     ASSERT_EQ(0x1200, Diza().CurrentPosition().address);
     Click(BarButton(kCmdGoBack));
     EXPECT_TRUE(SameLine(continuation, Diza().CurrentPosition()));
+}
+
+// A go-to into a closed fold on the page opens it and then asks whether the target is on the page: the
+// opened fold pushes it below the last row, so the page moves.
+TEST_F(DizaInputTest, AGotoIntoAClosedFoldOnThePageShowsTheTarget) {
+    Open([](FileParseThread* d) {
+        d->stores.collapses.Add(0x1010, 0x1100);
+        d->stores.collapses.SetCollapsed(0x1010);
+    });
+    DizaPage& page = Diza().Page();
+    ASSERT_EQ(0x1100, page.Row(5).address);   // 0x1000-0x100C, the fold's one line, then its end
+    ASSERT_LT(page.LineCount(), 4 + 0x3C);    // opened, 0x10F0 lies below the last row
+    GotoStandsOn(0x10F0);
+    EXPECT_FALSE(doc_->stores.collapses.IsCollapsed(0x1010));
+}
+
+// A go-to to an item whose on-line comment continuation row is the page's top row: the item's own row
+// is above the page, so the page moves to show it.
+TEST_F(DizaInputTest, AGotoToTheItemOfTheTopContinuationRowShowsItsRow) {
+    Open();
+    ASSERT_TRUE(Diza().CommentPaneVisible());
+    DizaPage& page = Diza().Page();
+    const int64_t last = 0x1000 + 4 * (page.LineCount() - 1);   // the item on the page's last row
+    doc_->stores.onlineComments.SetComment(last, L"one\ntwo\nthree");
+    Diza().Invalidate();
+    Loop();
+    ASSERT_EQ(last, page.Row(page.LineCount() - 1).address);
+    Key(VK_NEXT);
+    ASSERT_TRUE(SameLine(DizaLinePos{ last, 0xF0000000 }, page.Row(0)));
+    GotoStandsOn(last);
+}
+
+// A block marked from an on-line comment's continuation row starts at the next item for all its users:
+// the status bar, the dump's marks, the fold and the makers.
+TEST_F(DizaInputTest, ABlockFromAContinuationRowStartsAtTheNextItemForAllItsUsers) {
+    Open([](FileParseThread* d) { d->stores.onlineComments.SetComment(0x1008, L"one\ntwo"); });
+    ASSERT_TRUE(Diza().CommentPaneVisible());
+    for (int i = 0; i < 3; ++i)
+        Key(VK_DOWN);
+    ASSERT_TRUE(SameLine(DizaLinePos{ 0x1008, 0xF0000000 }, Diza().CurrentPosition()));
+    ShiftKeys(VK_DOWN, 2);   // to the item at 0x1010: the block is 0x100C-0x1013
+    ASSERT_EQ(BlockSelection::kMarked, Diza().Page().selection.state);
+    const StatusCell& cell = window_->StatusBar()->cells[FileStatusBar::kSelection];
+    EXPECT_EQ(doc_->AddressText(0x100C) + L"/8", cell.text);
+    ASSERT_NE(nullptr, Dump());
+    EXPECT_EQ(0xC, Dump()->markFirst);
+    EXPECT_EQ(0x14, Dump()->markEnd);
+    Click(PaneButton(kCmdCollapse));
+    EXPECT_EQ(0x1014, doc_->stores.collapses.FindEnd(0x100C));
+    EXPECT_EQ(-1, doc_->stores.collapses.FindEnd(0x1008));
+    ASSERT_EQ(BlockSelection::kMarked, Diza().Page().selection.state);
+    const uint32_t dword = ItemAt(0x1008).kind;
+    Click(BarButton(kCmdDump));
+    EXPECT_EQ(dword, ItemAt(0x1008).kind);
+    EXPECT_EQ(diza::kBytes, diza::KindOf(ItemAt(0x100C).kind));
+    EXPECT_EQ(diza::kBytes, diza::KindOf(ItemAt(0x1010).kind));
+}
+
+// Ctrl+click on a word of the comment pane highlights that word of the clicked row.
+TEST_F(DizaInputTest, CtrlClickInTheCommentPaneHighlightsTheWordOfItsOwnRow) {
+    Open([](FileParseThread* d) {
+        d->stores.onlineComments.SetComment(0x1004, L"alpha");
+        d->stores.onlineComments.SetComment(0x100C, L"charlie");
+    });
+    FileOncommentPane& comments = Main().comments;
+    ASSERT_TRUE(Diza().CommentPaneVisible());
+    comments.Invalidate();
+    Loop();
+    const BZone& zone = *comments.commentLine->text;
+    const RECT r = comments.GetRowRect(1);
+    const LPARAM at = MAKELPARAM(zone.rect.left + 24, (r.top + r.bottom) / 2);   // in ";alpha"
+    SetKey(VK_CONTROL, true);
+    comments.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, at);
+    comments.PostMessage(WM_LBUTTONUP, MK_CONTROL, at);
+    Loop();
+    SetKey(VK_CONTROL, false);
+    EXPECT_EQ(StringW(L"alpha"), Diza().selection.selectedText);
+    EXPECT_EQ(0x1004, Diza().CurrentPosition().address);
+}
+
+// The cursor byte's brackets in the dump column stand only on a cell the column shows (8 at first): a
+// go-to to the immediate of a 10-byte instruction draws none over the separator and the text.
+TEST_F(DizaInputTest, TheCursorBracketsStayInsideTheShownDumpCells) {
+    std::string bytes;
+    for (int i = 0; i < 0x100; ++i)
+        bytes += std::string("\xC7\x05\x00\x20\x00\x00\x78\x56\x34\x12", 10);   // mov d,[2000],12345678
+    fixtures::WriteFileBytes(path_, bytes);
+    StepParser parser([](FileParseThread* d) {
+        if (!d->AddCodeSegment(0x1000, 0, 0xA00, 0xA00))
+            return false;
+        SectionLock lock(d->FileLock());
+        d->Map().AddCodeItem(0x1000);
+        return true;
+    });
+    ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser)));
+    Diza().SetFocus();
+    Loop();
+    const COLORREF mark = RGB(255, 0, 255);
+    doc_->options.codeColors.codeClickAddress.value = mark;
+    FileDizaPane& pane = Diza();
+    const ZoneDizaDump& dump = *pane.bodyLine->dump;
+    const int cell = 2 * dump.cellWidth + 2;
+    for (int offset : { 2, 8 }) {
+        SCOPED_TRACE(offset);
+        pane.PostMessage(kMsgGoto, 0, 0x1000 + offset);
+        Loop();
+        pane.Invalidate();
+        Loop();
+        const int row = pane.Page().LineOfAddress(0x1000 + offset);
+        ASSERT_GE(row, 0);
+        ASSERT_EQ(0x1000, pane.Page().Row(row).address);
+        const int x = dump.rect.left + dump.margin + offset * cell;
+        const bool shown = x + 2 * dump.cellWidth <= dump.rect.right - dump.margin;
+        ASSERT_EQ(offset == 2, shown);
+        const RECT r = pane.GetRowRect(row);
+        int marks = 0;
+        HDC dc = ::GetDC(pane.m_hWnd);
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int px = x - 1; px < x + cell - 1; ++px)
+                marks += ::GetPixel(dc, px, y) == mark;
+        ::ReleaseDC(pane.m_hWnd, dc);
+        EXPECT_EQ(shown, marks > 0) << marks;
+    }
+}
+
+// A rename keeps the count of names: the filtered names list filters again and shows what matches now.
+TEST_F(DizaInputTest, TheFilteredNamesListFollowsARename) {
+    Open([](FileParseThread* d) {
+        d->stores.names.Add(0x1000, L"alpha_one", ' ');
+        d->stores.names.Add(0x1004, L"beta", ' ');
+    });
+    GlobalNamePane& names = Side().names;
+    ASSERT_TRUE(Side().SelectTab(::GetDlgCtrlID(names.m_hWnd)));
+    names.SetFocus();
+    Loop();
+    names.PostMessage(WM_CHAR, 'a', 1);
+    Loop();
+    for (wchar_t c : std::wstring(L"lpha")) {
+        ::PostMessageW(::GetFocus(), WM_CHAR, c, 1);
+        Loop();
+    }
+    ASSERT_EQ(StringW(L"alpha"), names.filterText);
+    ASSERT_EQ(1, names.GetCount());
+    // The name row of 0x1004 (rows: name, item, name, item), renamed through the name dialog.
+    Diza().SetFocus();
+    Loop();
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    ASSERT_TRUE(SameLine(DizaLinePos{ 0x1004, 0x20000000 }, Diza().CurrentPosition()));
+    PushModalAction([](Dialog& d) {
+        d.SetItemText(IDC_NAME_TEXT, L"alpha_two");
+        d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_NAME_TEXT, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(d.Item(IDC_NAME_TEXT)));
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    Click(BarButton(kCmdName));
+    EXPECT_EQ(0u, PendingModalActions());
+    ASSERT_EQ(0x1004, doc_->stores.names.AddressOf(L"alpha_two"));
+    ASSERT_EQ(2, doc_->stores.names.Count());
+    names.Invalidate();
+    Loop();
+    ASSERT_EQ(2, names.GetCount());
+    std::vector<std::wstring> shown;
+    for (int row = 0; row < 2; ++row)
+        if (const auto* n = static_cast<const NAME_DATA*>(names.GetItem(row)))
+            shown.push_back(n->text);
+    EXPECT_EQ((std::vector<std::wstring>{ L"alpha_one", L"alpha_two" }), shown);
+}
+
+// Ctrl+Shift+C in the pane records a forced code start at the cursor byte inside a code row, and the
+// code button's tip names the key.
+TEST_F(DizaInputTest, CtrlShiftCStartsCodeAtTheCursorByte) {
+    Open([](FileParseThread* d) { d->Map().AddCodeItem(0x1100); });
+    EXPECT_NE(std::wstring(BarButton(kCmdCode)->tipText.c_str()).find(L"Ctrl+Shift+C"), std::wstring::npos);
+    Diza().PostMessage(kMsgGoto, 0, 0x1101);
+    Loop();
+    ASSERT_EQ(0x1100, Diza().CurrentPosition().address);
+    ASSERT_EQ(diza::kCode, diza::KindOf(Diza().CurrentPosition().line));
+    ASSERT_EQ(0x1101, Diza().GetCurrentAddress());
+    ASSERT_GT(Diza().Page().LineQuery(Diza().Page().currentRow), 1);
+    doc_->modified = false;
+    SetKey(VK_CONTROL, true);
+    SetKey(VK_SHIFT, true);
+    Key(kForcedCodeKey);
+    SetKey(VK_SHIFT, false);
+    SetKey(VK_CONTROL, false);
+    {
+        SectionLock lock(doc_->FileLock());
+        EXPECT_TRUE(doc_->Map().IsItemStart(0x1101));
+    }
+    EXPECT_TRUE(doc_->modified);
+    EXPECT_EQ((std::vector<int64_t>{ 0x1100, 0x1101 }), ItemRowsFrom(0x1100, 2));
+    EXPECT_EQ(0x1101, Diza().CurrentPosition().address);
 }
 
 // Whether the fold mark in the collapse zone of a row shows a plus, as read from the screen.

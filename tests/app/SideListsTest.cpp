@@ -223,6 +223,33 @@ TEST_F(SideListsTest, SegmentColumnsAndTheOffsetOfASegmentWithoutFileBytes) {
     EXPECT_EQ(host_.gotos.back(), 0x500000);
 }
 
+// The segment columns fit every segment, also while the list is scrolled past the one with the widest
+// name.
+TEST_F(SideListsTest, SegmentColumnsFitEverySegmentWhateverTheScroll) {
+    Open([](FileParseThread& d) {
+        for (int i = 0; i < 60; ++i)
+            if (!d.AddDataSegment(0x401000 + 0x100 * i, 0, 0, 0x100))
+                return false;
+        d.Segments().Get(0)->name = L"a_segment_name_wider_than_what_the_other_columns_leave_of_the_list";
+        return true;
+    });
+    SegmentListPane& list = side_->segments;
+    Show(221);
+    const int fitted = list.line->name->width;
+    RECT area;
+    list.GetTextArea(area);
+    int others = 0;
+    for (int id = 1; id <= 4; ++id)
+        others += list.line->ColumnWidth(id);
+    ASSERT_GT(fitted, static_cast<int>(area.right - area.left) - others);   // the long name sets it
+    list.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+    ASSERT_GT(list.VBar().top, 0);
+    Send(0x5E09, 1);
+    EXPECT_EQ(fitted, list.line->name->width);
+    list.SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(area.right - 10, area.bottom));
+    EXPECT_EQ(fitted, list.line->name->width);
+}
+
 TEST_F(SideListsTest, AddressTextsAtEachDigitCount) {
     struct Case {
         int64_t address;

@@ -122,13 +122,15 @@ void Pump() {
     }
 }
 
-void SetShift(bool down) {
+void SetModifier(int key, int left, bool down) {
     BYTE keys[256];
     ::GetKeyboardState(keys);
-    keys[VK_SHIFT] = down ? 0x80 : 0;
-    keys[VK_LSHIFT] = down ? 0x80 : 0;
+    keys[key] = down ? 0x80 : 0;
+    keys[left] = down ? 0x80 : 0;
     ::SetKeyboardState(keys);
 }
+
+void SetShift(bool down) { SetModifier(VK_SHIFT, VK_LSHIFT, down); }
 
 class ViewsTest : public ::testing::Test {
 protected:
@@ -590,23 +592,46 @@ TEST_F(ViewsTest, ShowasRecordReplacesTheKindWordAtItsAddress) {
 }
 
 // The show-as list of a data line, through the user's path: its mark stands on the line's own
-// representation, and a double click on another representation row shows the line that way.
+// representation, and a double click on another representation row shows the line that way. The item
+// has a name: the page's top row is that name row, and stays there (only an item row at the top takes
+// the record's word).
 TEST_F(ViewsTest, ShowasRowsShowTheDataLineInTheirRepresentation) {
-    Open();
+    Open(0, [](FileParseThread* d) { d->stores.names.Add(0x1000, L"first", ' '); });
     ASSERT_TRUE(window_->LowPane()->shortTab.SelectTab(FileShortTab::kIdShowas));
     ShowasPane& showas = *window_->Showas();
     Diza().SetFocus();
+    SetModifier(VK_CONTROL, VK_LCONTROL, true);
+    Key(VK_HOME);
+    SetModifier(VK_CONTROL, VK_LCONTROL, false);
     Key(VK_DOWN);
     Pump();
     Paint();
-    ASSERT_EQ(0x1004, showas.Position().address);
+    const DizaLinePos name{ 0x1000, 0x20000000 };
+    ASSERT_TRUE(SameLine(name, Diza().Page().top));
+    ASSERT_EQ(0x1000, showas.Position().address);
     ASSERT_EQ(6, showas.RowCount());
+    // Each row shows its label, then its value.
+    const auto& showasLine = *static_cast<ShowasPaneLine*>(showas.Line(0));
+    const RECT labelRect = showasLine.label->rect;
+    ASSERT_GT(labelRect.right - labelRect.left, 0);
+    EXPECT_LE(labelRect.right, showasLine.value->rect.left);
+    {
+        const RECT row = showas.GetRowRect(0);
+        HDC dc = ::GetDC(showas.m_hWnd);
+        const COLORREF ground = ::GetPixel(dc, labelRect.right - 2, row.bottom - 1);
+        int ink = 0;
+        for (int y = row.top; y < row.bottom; ++y)
+            for (int x = labelRect.left; x < labelRect.right; ++x)
+                ink += ::GetPixel(dc, x, y) != ground;
+        ::ReleaseDC(showas.m_hWnd, dc);
+        EXPECT_GT(ink, 10);
+    }
     auto label = [&](int row) { return row < 0 ? std::wstring(L"-") : std::wstring(showas.records[row].label.c_str()); };
     EXPECT_EQ(L"Uns Hex", label(showas.CurrentRow()));
     auto lineText = [&] {
         SectionLock lock(doc_->FileLock());
         DizaPage& page = Diza().Page();
-        std::unique_ptr<BDizaLine> model(MakeDizaLine(doc_, ::Diza{ 0x1004, page.Row(page.LineOfAddress(0x1004)).line }));
+        std::unique_ptr<BDizaLine> model(MakeDizaLine(doc_, ::Diza{ 0x1000, page.Row(page.LineOfAddress(0x1000)).line }));
         model->Body()->BuildText();
         return std::wstring(model->Body()->text.c_str());
     };
@@ -627,6 +652,7 @@ TEST_F(ViewsTest, ShowasRowsShowTheDataLineInTheirRepresentation) {
         const std::wstring text = lineText();
         EXPECT_EQ(value, text.substr(text.size() - std::min(text.size(), value.size())));
         EXPECT_EQ(chosen, label(showas.CurrentRow()));
+        EXPECT_TRUE(SameLine(name, Diza().Page().top));
     }
 }
 

@@ -22,7 +22,7 @@ public:
     void RewalkTop() override { ++rewalks; }
     void Repaint() override { ++repaints; }
     intptr_t PaneParam() override { return 77; }
-    bool PageContains(int64_t address) override { return address >= pageFirst && address < pageEnd; }
+    bool PageShows(const DizaLinePos& p) override { return p.address >= pageFirst && p.address < pageEnd; }
     int RowCount() override { return rows; }
     void SetTop(const DizaLinePos& position) override { top = position; }
     void SetCursorAddress(int64_t address) override { cursor = address; }
