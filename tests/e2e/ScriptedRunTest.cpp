@@ -387,28 +387,6 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
     ASSERT_TRUE(GotoText(L"e2e_entry"));
     EXPECT_TRUE(WaitUntil([&] { return SameHex(CursorAddressShown(), entry); }, 5000)) << CursorAddressShown();
 
-    // ---- Ctrl+Shift+C starts code at the cursor byte inside the entry's 10-byte instruction: a click on
-    // its third byte cell, the key, and the cursor row starts there
-    {
-        layout = MeasureDiza();
-        const int row = MarkRow(layout);
-        ASSERT_GE(row, 0);
-        ASSERT_GE(layout.separators.size(), 2u);
-        const int cell = (layout.separators[1] - layout.separators[0] - 8) / 8;   // 8 cells at first
-        s.Note("click the entry's third byte");
-        UserInput::Click(UserInput::ClientPoint(s.Pane(kDizaPane), layout.separators[0] + 5 + 2 * cell + cell / 2,
-                                                row * layout.rowHeight + layout.rowHeight / 2));
-        EXPECT_TRUE(WaitUntil([&] { return SameHex(CursorAddressShown(), entry + 2); }, 5000)) << CursorAddressShown();
-        s.Note("ctrl+shift+C");
-        UserInput::Key('C', UserInput::kCtrl | UserInput::kShift);
-        std::wstring forced;
-        EXPECT_TRUE(WaitUntil([&] {
-            layout = MeasureDiza();
-            return SameHex(forced = RowAddress(layout), entry + 2);
-        }, 8000)) << "the cursor row after Ctrl+Shift+C: " << forced;
-        s.Shot("forced-code");
-    }
-
     // ---- the dump pane's modes: each mode looks different, the third click brings the first back
     {
         HWND dump = s.Pane(kDumpPane);
