@@ -143,7 +143,10 @@ TEST_F(SmallDialogs, NameEditorTakesTheDefaultNameOfAWideAddress) {
     PushModalAction([](Dialog& d) {
         EXPECT_EQ(L"addr_01`40001010", d.GetItemText(IDC_NAME_TEXT));
         EXPECT_TRUE(d.IsItemEnabled(IDOK));
-        d.SendMessage(WM_COMMAND, IDOK);
+        if (d.IsItemEnabled(IDOK))
+            d.SendMessage(WM_COMMAND, IDOK);
+        else
+            d.OnCancel();
     });
     ASSERT_TRUE(page.doc.stores.names.EditDialog(&editor, &page.doc, 0x140001010LL, 0));
     EXPECT_EQ(0x140001010LL, page.doc.stores.names.AddressOf(L"addr_01`40001010"));
