@@ -245,7 +245,9 @@ void FileDumpPane::DrawByteCell(CDC& dc, int64_t offset, int x, int y, bool hex,
         // Control characters have no glyph: they show as '.', as in the dump lines of the page.
         wchar_t c = L'.';
         const char narrow = static_cast<char>(byte);
-        if (byte >= 32 && !::MultiByteToWideChar(oemText ? CP_OEMCP : CP_ACP, 0, &narrow, 1, &c, 1))
+        // The document's own string code page: the status bar changes it without new option sets.
+        const bool oem = document && document->options.file.stringCodepage.index == 1;   // "ANSI|OEM|UTF8"
+        if (byte >= 32 && !::MultiByteToWideChar(oem ? CP_OEMCP : CP_ACP, 0, &narrow, 1, &c, 1))
             c = L'.';
         if (byte < 32)
             c = L'.';
@@ -530,7 +532,6 @@ LRESULT FileDumpPane::OnOptions(WPARAM what, LPARAM set) {
     markedColor = c.selectLinesBk.value;
     addressColor = c.addressTxt.value;
     bracketColor = c.codeClickAddress.value;
-    oemText = options->file.stringCodepage.index == 1;   // "ANSI|OEM|UTF8"
     scroller.lineHeight = std::max(lineHeight, 1);
     Layout();
     Invalidate();

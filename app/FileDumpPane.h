@@ -122,7 +122,6 @@ public:
     COLORREF markedColor = RGB(200, 220, 255);
     COLORREF addressColor = RGB(0, 0, 128);
     COLORREF bracketColor = RGB(255, 0, 0);
-    bool oemText = false;
     HACCEL accelerators = nullptr;   // none is loaded
 
 private:

@@ -674,7 +674,8 @@ void FilePane::OnStatusBarClick() {
         const int before = codepage.index;
         if (codepage.ShowMenu(m_hWnd, TPM_LEFTALIGN | TPM_RIGHTBUTTON) && codepage.index != before) {
             bar->SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&document->options));
-            bar->Invalidate();
+            // The dump and the one-byte string lines are drawn in the code page: all panes repaint.
+            ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         }
         break;
     }

@@ -7,6 +7,7 @@
 #include "core/NumberText.h"
 #include "core/SectionLock.h"
 #include "core/SystemServices.h"
+#include "document/BName.h"
 #include "document/CodePageChars.h"
 #include "document/FileParseThread.h"
 #include "document/ScanStringz.h"
@@ -16,7 +17,6 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <cwctype>
 #include <new>
 
 namespace {
@@ -551,11 +551,7 @@ void GlobalNamePane::Refilter() {
     }
 }
 
-bool GlobalNamePane::AcceptsFilterChar(wchar_t c) {
-    if (c >= 128)
-        return false;
-    return std::iswalnum(c) || (c != 0 && std::wcschr(L"#$%()-.?@[]_~\x7F", c) != nullptr);
-}
+bool GlobalNamePane::AcceptsFilterChar(wchar_t c) { return IsNameChar(c); }
 
 void GlobalNamePane::OnHeaderPressed(BZone* zone) {
     if (!zone)

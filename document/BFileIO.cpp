@@ -37,13 +37,13 @@ bool BFileIO::Open() {
     } else if (length.QuadPart > 0x7FFFFFFF) {
         // Sizes and offsets are 32-bit signed: a file of 2 GiB or more cannot be held.
         lastError = ERROR_FILE_TOO_LARGE;
-        problem_ = StringW(kFormat, L"the file holds %I64d bytes, 2 GiB or more", length.QuadPart);
+        problem_ = StringW(kFormat, L"the file is too large: %I64d bytes, 2 GiB or more", length.QuadPart);
     } else {
         uint32_t total = static_cast<uint32_t>(length.QuadPart);
         bytes_ = new (std::nothrow) uint8_t[total ? total : 1];
         if (!bytes_) {
             lastError = ERROR_NOT_ENOUGH_MEMORY;
-            problem_ = StringW(kFormat, L"no memory for %u bytes", total);
+            problem_ = StringW(kFormat, L"not enough memory to hold the file's %u bytes", total);
         } else {
             uint32_t done = 0;
             ok = true;
@@ -87,13 +87,10 @@ uint32_t BFileIO::Read(uint32_t offset, void* destination, uint32_t count) {
 }
 
 StringW BFileIO::GetErrorText() const {
-    StringW text = FormatSystemMessage(lastError);
-    if (!problem_.empty()) {
-        text.Append(L" (");
-        text.Append(problem_.c_str());
-        text.Append(L")");
-    }
-    return text;
+    // Our own reason says it plainly; the system may have no text for the code behind it.
+    if (!problem_.empty())
+        return problem_;
+    return FormatSystemMessage(lastError);
 }
 
 StringW FormatSystemMessage(uint32_t code) {

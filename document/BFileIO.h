@@ -21,6 +21,7 @@ public:
     // Copies up to `count` bytes from `offset`; an offset at or past the size copies nothing.
     virtual uint32_t Read(uint32_t offset, void* destination, uint32_t count);
 
+    // Problem() when set, else the system's text of the last error.
     StringW GetErrorText() const;
     // A short text of why the file is not held; empty when the system's text says it all.
     const StringW& Problem() const { return problem_; }

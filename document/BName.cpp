@@ -7,18 +7,21 @@
 #include <algorithm>
 #include <cstring>
 
+bool IsNameChar(wchar_t c) {
+    if (c >= 128 || c == 0)
+        return false;
+    if ((c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9') || c == 0x7F)
+        return true;
+    // '`' splits the halves of a wide address text ("fn_01`40001000").
+    return std::wcschr(L"#$%()-.?@[]_`~", c) != nullptr;
+}
+
 bool IsValidName(const wchar_t* text) {
     if (!text || !*text || (*text >= L'0' && *text <= L'9'))
         return false;
-    for (const wchar_t* p = text; *p; ++p) {
-        const wchar_t c = *p;
-        if (c >= 128)
+    for (const wchar_t* p = text; *p; ++p)
+        if (!IsNameChar(*p))
             return false;
-        if ((c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9') || c == 0x7F)
-            continue;
-        if (!std::wcschr(L"#$%()-.?@[]_~", c))
-            return false;
-    }
     return true;
 }
 

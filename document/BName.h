@@ -28,7 +28,9 @@ struct TChunkKey<NAME_DATA, const wchar_t*> {
     static bool Match(const NAME_DATA& r, const wchar_t* key) { return std::wcscmp(r.text, key) == 0; }
 };
 
-// Letters, digits and # $ % ( ) - . ? @ [ ] _ ~ and 0x7F, below 128, not starting with a digit.
+// A letter, a digit, one of # $ % ( ) - . ? @ [ ] _ ` ~ or 0x7F.
+bool IsNameChar(wchar_t c);
+// Name characters only, not starting with a digit.
 bool IsValidName(const wchar_t* text);
 
 // The recently entered names, kept under a key in the options.

@@ -4,6 +4,9 @@
 #include "document/MakerCode.h"
 #include "document/MakerData.h"
 
+namespace {
+
+// Without a decode engine no code can be made: logged, and true.
 bool RefuseCodeWithoutEngine(FileParseThread* document, int64_t address) {
     if (document->Engine())
         return false;
@@ -11,9 +14,12 @@ bool RefuseCodeWithoutEngine(FileParseThread* document, int64_t address) {
     return true;
 }
 
+}  // namespace
+
 bool MakeCodeAtRun(FileParseThread* document, uint32_t count) {
     SectionLock lock(document->FileLock());
-    if (!document->CheckAddress(document->runAddress))
+    // An address in no segment is reported as such, whatever else would refuse the make.
+    if (!document->CheckAddress(document->runAddress) || RefuseCodeWithoutEngine(document, document->runAddress))
         return false;
     MakerCode maker(document);
     maker.logWanted = false;

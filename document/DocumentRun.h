@@ -7,7 +7,8 @@
 
 class FileParseThread;
 
-// Count kNoSize (0xFFFFFFFF): no size, the code maker decides the end.
+// Count kNoSize (0xFFFFFFFF): no size, the code maker decides the end. An address in no segment
+// logs "Address %s not found", a document without a decode engine "Code(%s) no decode engine".
 bool MakeCodeAtRun(FileParseThread* document, uint32_t count);
 bool MakeDumpAtRun(FileParseThread* document, uint32_t count, uint32_t flag);
 bool MakeWordsAtRun(FileParseThread* document, int32_t count);
@@ -16,5 +17,3 @@ void LogText(FileParseThread* document, const wchar_t* text);
 // A comment at an address in a segment ("Address %s not found" otherwise); an empty text removes it.
 bool AddCommentLine(FileParseThread* document, int64_t address, const wchar_t* text);
 bool AddCommentOnline(FileParseThread* document, int64_t address, const wchar_t* text);
-// Without a decode engine no code can be made: logged, and false.
-bool RefuseCodeWithoutEngine(FileParseThread* document, int64_t address);

@@ -245,11 +245,11 @@ bool FindHexThread::SearchForward() {
         const int32_t chunk = static_cast<int32_t>(std::min<int64_t>(currentEnd - at, kChunkSize));
         if (!ScanChunkForward(at, ReadChunk(at, chunk)))
             return false;
-        // A find with few hits is stopped between chunks too.
+        at += chunk - n + 1;   // at least one byte: the chunk holds the pattern
+        // A find with few hits is stopped between chunks too, where the next chunk would start.
         Poll();
         if (!StopAt(at))
             return false;
-        at += chunk - n + 1;   // at least one byte: the chunk holds the pattern
     }
     return true;
 }

@@ -48,14 +48,15 @@ bool PatternMatcher::Compile(const wchar_t* text) {
     ranges_.clear();
     pattern[0] = 0;
     depth_ = 0;
+    negated_ = false;
     if (!text || !*text)
         return false;
     const size_t total = std::wcslen(text);
     if (total + 4 > static_cast<size_t>(kPatternSize))
         return false;
 
-    const bool negated = text[0] == L'!';
-    const wchar_t* p = text + (negated ? 1 : 0);
+    negated_ = text[0] == L'!';
+    const wchar_t* p = text + (negated_ ? 1 : 0);
     anchoredStart_ = *p == L'^';
     if (anchoredStart_)
         ++p;
@@ -70,7 +71,7 @@ bool PatternMatcher::Compile(const wchar_t* text) {
     FillFold();
 
     std::wstring shown;
-    if (negated)
+    if (negated_)
         shown += L'!';
     if (!anchoredStart_)
         shown += L'*';
@@ -170,6 +171,12 @@ bool PatternMatcher::Compile(const wchar_t* text) {
                 add(kLiteral, ch);
             else
                 closeGroup();
+            break;
+        case L' ':
+            // The text's blank runs match as one blank, so the pattern's are folded the same way.
+            add(kLiteral, ch);
+            while (c < cend && *c == L' ')
+                ++c;
             break;
         default:
             add(kLiteral, ch);

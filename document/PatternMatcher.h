@@ -35,7 +35,8 @@ public:
     int MatchNext();
     void SetResult(const wchar_t* match, int32_t start, int32_t length);
 
-    bool IsNegated() const { return pattern[0] == L'!'; }
+    // Only the user's first character negates: "^!abc" looks for lines starting with "!abc".
+    bool IsNegated() const { return negated_; }
     const wchar_t* Pattern() const { return pattern; }
 
     uint8_t caseSensitive = 0;
@@ -72,6 +73,7 @@ private:
     std::vector<Range> ranges_;
     int depth_ = 0;
     bool anchoredStart_ = false;
+    bool negated_ = false;
     int coreStart_ = 0;           // first element after the leading stars
     int coreEnd_ = 0;             // first of the trailing stars, or the end
     // The text being matched.

@@ -85,20 +85,14 @@ uint8_t __cdecl ZepFileLog(int32_t id, const wchar_t* text) {
 
 uint8_t __cdecl ZepFileMakeCode(int32_t id, uint32_t addressLow, uint32_t addressHigh) {
     return WithDocument(id, [&](FileParseThread* d) {
-        const int64_t address = Join(addressLow, addressHigh);
-        d->runAddress = address;   // a failed make still moves it
-        if (RefuseCodeWithoutEngine(d, address))
-            return false;
+        d->runAddress = Join(addressLow, addressHigh);   // a failed make still moves it
         return MakeCodeAtRun(d, BMaker::kNoSize);
     });
 }
 
 uint8_t __cdecl ZepFileMakeCodes(int32_t id, uint32_t addressLow, uint32_t addressHigh, uint32_t count) {
     return WithDocument(id, [&](FileParseThread* d) {
-        const int64_t address = Join(addressLow, addressHigh);
-        d->runAddress = address;   // a failed make still moves it
-        if (RefuseCodeWithoutEngine(d, address))
-            return false;
+        d->runAddress = Join(addressLow, addressHigh);   // a failed make still moves it
         return MakeCodeAtRun(d, count);
     });
 }

@@ -66,14 +66,14 @@ protected:
         ::DeleteFileW(path_.c_str());
     }
     // Opens the file with a parser that runs `parse`, then tells the lists as the file window would.
-    void Open(std::function<bool(FileParseThread&)> parse, uint32_t flags = 0) {
+    void Open(std::function<bool(FileParseThread&)> parse, uint32_t flags = 0, int bitness = 32) {
         doc_.reset(new FileParseThread(&host_));
         doc_->options.CopyFrom(options_);
         directory_.documents = { doc_.get() };
         parser_.reset(new fixtures::StepParser([parse](FileParseThread* d) { return d && parse(*d); }));
         ParseRequest* r = MakeParseRequest(path_.c_str());
         r->mainParser = parser_.get();
-        r->head.bitness = 32;
+        r->head.bitness = static_cast<int16_t>(bitness);
         r->head.acceptCode = 1;
         r->head.flags = flags;
         ASSERT_TRUE(doc_->OpenFile(r));
@@ -338,13 +338,33 @@ TEST_F(SideListsTest, TheNamesListKeepsItsCurrentNameWhenNamesAreAddedBeforeIt) 
     EXPECT_EQ(list.GetCount(), 43);
 }
 
+// A 64-bit file at its usual base: the refers scan's names hold the '`' of their address text, are
+// listed, and the filter takes that character.
+TEST_F(SideListsTest, CallTargetNamesOfAFileAboveFourGigabytesAreListed) {
+    std::string bytes(0x400, '\x90');
+    bytes.replace(0, 5, std::string("\xE8\x0B\0\0\0", 5));   // call 140001010
+    bytes[0x10] = '\xC3';
+    fixtures::WriteFileBytes(path_, bytes);
+    Open([](FileParseThread& d) { return d.AddCodeSegment(0x140001000LL, 0, 0x400, 0x400); }, kRequestRefers, 64);
+    doc_->stores.refers.ScanAll();   // what the scan job does after the parse
+    EXPECT_EQ(Caption(222), L"Names(1)");
+    GlobalNamePane& list = side_->names;
+    Show(222);
+    ASSERT_EQ(list.GetCount(), 1);
+    EXPECT_EQ(static_cast<const NAME_DATA*>(list.GetItem(0))->text, std::wstring(L"fn_01`40001010"));
+    list.filterText = L"01`4";
+    list.Refilter();
+    EXPECT_EQ(list.GetCount(), 1);
+    list.filterText.clear();
+}
+
 TEST_F(SideListsTest, FilterCharactersOfTheNamesAndStringsLists) {
     struct Case {
         wchar_t c;
         bool name;
         bool string;
     } cases[] = {
-        { L'a', true, true }, { L'7', true, true }, { L'_', true, true }, { L'@', true, true },
+        { L'a', true, true }, { L'7', true, true }, { L'_', true, true }, { L'@', true, true }, { L'`', true, true },
         { L' ', false, true }, { L',', false, true }, { L'+', false, true }, { 0x0430, false, false },
         { L'\t', false, false },
     };

@@ -121,6 +121,43 @@ TEST_F(SmallDialogs, NameEditorNamesAnAddressThroughTheStore) {
     EXPECT_EQ(L"entry_1000", std::wstring(page.doc.stores.names.recent.At(0).c_str()));
 }
 
+TEST_F(SmallDialogs, NameEditorRenamesAndClearsANameThroughTheStore) {
+    NameEditor editor(nullptr, &page.doc.stores.names);
+    GlobalName& names = page.doc.stores.names;
+    PushModalAction([](Dialog& d) {
+        EXPECT_EQ(L"start", d.GetItemText(IDC_NAME_TEXT));
+        Type(d, IDC_NAME_TEXT, L"begin", CBN_EDITCHANGE);
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    ASSERT_TRUE(names.EditDialog(&editor, &page.doc, 0x1500, 0));
+    EXPECT_EQ(0x1500, names.AddressOf(L"begin"));
+    EXPECT_EQ(-1, names.AddressOf(L"start"));
+    EXPECT_EQ(1, names.CountAt(0x1500));
+    PushModalAction([](Dialog& d) {
+        Type(d, IDC_NAME_TEXT, L"", CBN_EDITCHANGE);
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    ASSERT_TRUE(names.EditDialog(&editor, &page.doc, 0x1500, 0));
+    EXPECT_EQ(0, names.CountAt(0x1500));
+    EXPECT_EQ(-1, names.AddressOf(L"begin"));
+}
+
+// Above 4 GiB the address text holds a '`': the default name is a name all the same.
+TEST_F(SmallDialogs, NameEditorTakesTheDefaultNameOfAWideAddress) {
+    page.AddSegment(0x140001000LL, 0x1000);
+    NameEditor editor(nullptr, &page.doc.stores.names);
+    PushModalAction([](Dialog& d) {
+        EXPECT_EQ(L"addr_01`40001010", d.GetItemText(IDC_NAME_TEXT));
+        EXPECT_TRUE(d.IsItemEnabled(IDOK));
+        if (d.IsItemEnabled(IDOK))
+            d.SendMessage(WM_COMMAND, IDOK);
+        else
+            d.OnCancel();
+    });
+    ASSERT_TRUE(page.doc.stores.names.EditDialog(&editor, &page.doc, 0x140001010LL, 0));
+    EXPECT_EQ(0x140001010LL, page.doc.stores.names.AddressOf(L"addr_01`40001010"));
+}
+
 TEST_F(SmallDialogs, MakerArrayLimitsElementsPerLine) {
     struct Case { int size; int64_t typed; int limited; };
     const Case cases[] = {{4, 100, 64}, {1, 1000, 255}, {2, 0, 1}, {8, -3, 1}, {8, 32, 32}, {4, 64, 64}};

@@ -13,6 +13,7 @@
 #include "app/FileMainPane.h"
 #include "app/FileLowPane.h"
 #include "app/FilePane.h"
+#include "app/FileStatusBar.h"
 #include "app/ShowasPane.h"
 #include "app/resources/resource.h"
 #include "classlib/Dialog.h"
@@ -863,6 +864,70 @@ TEST_F(DumpTest, AClickOnAByteTakesTheDisassemblyThereInEveryMode) {
         // The row of the 4-byte item that holds the byte.
         EXPECT_EQ(0x1000 + (offset & ~3), Diza().CurrentPosition().address) << c.mode << c.hex;
     }
+}
+
+// The string code page chosen in the status bar's cell: the dump's text cells are drawn in it at once
+// and the disassembly rows are drawn again.
+TEST_F(ViewsTest, TheCodePageChosenInTheStatusBarDrawsTheDumpText) {
+    // A byte whose OEM character is another byte's ANSI one ("é": 0x82 and 0xE9 in 437/850 and 1252).
+    auto widen = [](UINT page, int b) {
+        wchar_t c = 0;
+        const char narrow = static_cast<char>(b);
+        return ::MultiByteToWideChar(page, 0, &narrow, 1, &c, 1) ? c : 0;
+    };
+    int oemByte = -1, ansiByte = -1;
+    for (int b = 0x80; b < 0x100 && oemByte < 0; ++b)
+        for (int a = 0x80; a < 0x100 && oemByte < 0; ++a)
+            if (widen(CP_OEMCP, b) && widen(CP_OEMCP, b) == widen(CP_ACP, a) && widen(CP_ACP, b) != widen(CP_OEMCP, b))
+                oemByte = b, ansiByte = a;
+    if (oemByte < 0)
+        GTEST_SKIP() << "the OEM and ANSI code pages share no character above 0x7F";
+    std::string bytes(static_cast<size_t>(size_), '\x20');
+    bytes[4] = static_cast<char>(oemByte);
+    bytes[6] = static_cast<char>(ansiByte);
+    fixtures::WriteFileBytes(path_, bytes);
+    Open();
+    auto* dump = static_cast<FileDumpPane*>(window_->LowPane()->longTab.DumpPane());
+    ASSERT_TRUE(dump && dump->IsWindowVisible());
+    // The pixels of a text cell in the first row, as drawn on the screen.
+    auto cell = [&](int offset) {
+        dump->Invalidate();
+        dump->UpdateWindow();
+        std::vector<COLORREF> pixels;
+        HDC dc = ::GetDC(dump->m_hWnd);
+        const int x = dump->textArea.left + offset * dump->charWidth;
+        for (int y = 0; y < dump->lineHeight; ++y)
+            for (int i = 0; i < dump->charWidth; ++i)
+                pixels.push_back(::GetPixel(dc, x + i, y));
+        ::ReleaseDC(dump->m_hWnd, dc);
+        return pixels;
+    };
+    const std::vector<COLORREF> ansi = cell(6);
+    EXPECT_NE(cell(4), ansi);
+    // Cell 3 of the status bar: its menu's second choice is "OEM".
+    FileStatusBar* bar = window_->StatusBar();
+    const RECT r = bar->GetClientRect();
+    int x = 0;
+    while (x < r.right && bar->HitTest(x).first != FileStatusBar::kCodepage)
+        ++x;
+    ASSERT_LT(x, r.right);
+    POINT at{ x + 2, (r.top + r.bottom) / 2 };
+    ::ClientToScreen(bar->m_hWnd, &at);
+    ::SetCursorPos(at.x, at.y);   // the menu opens there, away from the disassembly
+    ::ValidateRect(Diza().m_hWnd, nullptr);
+    bar->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x + 2, (r.top + r.bottom) / 2));
+    bar->PostMessage(WM_KEYDOWN, VK_DOWN, 0);
+    bar->PostMessage(WM_KEYDOWN, VK_DOWN, 0);
+    bar->PostMessage(WM_KEYDOWN, VK_RETURN, 0);
+    // Everything but paints, so the rows still wait for theirs.
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, WM_PAINT - 1, PM_REMOVE) ||
+           ::PeekMessageW(&msg, nullptr, WM_PAINT + 1, 0xFFFF, PM_REMOVE))
+        ::DispatchMessageW(&msg);
+    ASSERT_EQ(doc_->options.file.stringCodepage.index, 1);
+    EXPECT_EQ(bar->cells[FileStatusBar::kCodepage].text, StringW(L"OEM"));
+    EXPECT_TRUE(::GetUpdateRect(Diza().m_hWnd, nullptr, FALSE));
+    EXPECT_EQ(cell(4), ansi);
 }
 
 class BigDumpTest : public ViewsTest {

@@ -181,6 +181,14 @@ TEST_F(DataFileCallbackTest, CodeWithoutEngineIsRefusedButMovesTheRunAddress) {
     EXPECT_EQ(doc->runAddress, 0x1030);
     EXPECT_EQ(doc->Map().Count(), records);
     EXPECT_EQ(Lines().back(), L"Code(1030) no decode engine");
+    // Outside every segment the address is what is wrong.
+    EXPECT_EQ(ZepFileMakeCode(id, 0x2800, 0), 0);
+    EXPECT_EQ(doc->runAddress, 0x2800);
+    EXPECT_EQ(Lines().back(), L"Address 2800 not found");
+    EXPECT_EQ(ZepFileMakeCodes(id, 0x2900, 0, 8), 0);
+    EXPECT_EQ(doc->runAddress, 0x2900);
+    EXPECT_EQ(Lines().back(), L"Address 2900 not found");
+    ASSERT_EQ(ZepFileSetRunAddress(id, 0x1030, 0), 1);
     EXPECT_EQ(ZepFileRunWord(id), 1);
     EXPECT_EQ(diza::KindOf(doc->Map().ItemAt(0x1030).kind), diza::kData);
     EXPECT_EQ(doc->Map().ItemAt(0x1030).address, 0x1030);

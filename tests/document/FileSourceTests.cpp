@@ -80,8 +80,15 @@ TEST(FileSource, TwoGigabytesAreRefused) {
     io.fileName = path;
     EXPECT_FALSE(io.Open());
     EXPECT_EQ(io.GetSize(), -1);
-    const StringW text = io.GetErrorText();
-    EXPECT_NE(text.find(L"2 GiB or more"), StringW::npos);
+    EXPECT_EQ(io.GetErrorText(), L"the file is too large: 2147483648 bytes, 2 GiB or more");
+    {
+        FakeDirectory directory;
+        OpenDocument open(directory);
+        LambdaParser parser([](FileParseThread*) { return true; });
+        EXPECT_FALSE(open.doc->OpenFile(RequestFor(path, &parser, 32, 0)));
+        ASSERT_EQ(open.log.lines.size(), 2u);
+        EXPECT_EQ(open.log.lines[1], L"Open file error: the file is too large: 2147483648 bytes, 2 GiB or more");
+    }
     ::DeleteFileW(path.c_str());
 }
 

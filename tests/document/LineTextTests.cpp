@@ -63,6 +63,41 @@ TEST_F(MakerTest, StringTexts) {
     EXPECT_EQ(Text(0x1030), L"\"\u00E9?z\",0");
 }
 
+// A one-byte string made under the OEM or UTF-8 code page records it in its kind word and in the
+// strings table, and reads its bytes in it.
+TEST_F(MakerTest, OneByteStringsInTheOemAndUtf8CodePages) {
+    std::string bytes(0x100, 'x');
+    bytes = At(bytes, 0x00, std::string("caf\x82\0", 5));
+    bytes = At(bytes, 0x10, std::string("caf\xC3\xA9\0", 6));
+    Open(bytes);
+    ASSERT_TRUE(doc->AddDataSegment(0x1000, 0, 0x100, 0));
+    const std::wstring oem = L"'caf" + FromCodePage(CP_OEMCP, "\x82", 1) + L"',0";
+    struct Row {
+        int page;
+        int64_t at;
+        uint32_t kind, word;
+        std::wstring text;
+    };
+    const Row rows[] = {
+        { 1, 0x1000, 0xA0200005, (3u << 28) | 5, oem },
+        { 2, 0x1010, 0xA0300006, (4u << 28) | 6, L"\"caf\u00E9\",0" },
+    };
+    for (const Row& r : rows) {
+        doc->options.file.stringCodepage.index = r.page;
+        MakerAsciiz m(doc);
+        ASSERT_TRUE(m.Make(r.at, BMaker::kNoSize)) << r.page;
+        EXPECT_EQ(doc->Map().ItemAt(r.at).kind, r.kind) << r.page;
+        STRINGZ_DATA s{};
+        ASSERT_TRUE(doc->strings.Get(doc->strings.Count() - 1, s));
+        EXPECT_EQ(s.address, r.at);
+        EXPECT_EQ(s.word, r.word) << r.page;
+        EXPECT_EQ(Text(r.at), r.text) << r.page;
+    }
+    // The recorded code page holds when the document's option changes.
+    doc->options.file.stringCodepage.index = 0;
+    EXPECT_EQ(Text(0x1000), oem);
+}
+
 // Byte lines, dumps and the clipping of a line by the next record.
 TEST_F(MakerTest, BytelineAndDumpTexts) {
     std::string bytes(0x100, '\0');
@@ -112,6 +147,26 @@ TEST_F(MakerTest, DataTexts) {
     EXPECT_EQ(Text(0x1020), L"dd           -1,           5");
     doc->Map().Put({ 0x1020, 0xD2380001 });
     EXPECT_EQ(Text(0x1020), L"dd  -1");
+    // Without a radix of its own an item follows the document's decimal and signed options; with one
+    // (hex chosen here) it keeps it.
+    struct Row {
+        bool decimal, isSigned;
+        uint32_t kind;
+        const wchar_t* text;
+    };
+    const Row rows[] = {
+        { true, true, 0xD2000001, L"dd  -1" },
+        { true, false, 0xD2000001, L"dd  4294967295" },
+        { true, true, 0xD2000002, L"dd           -1,           5" },
+        { false, false, 0xD2000001, L"dd  FFFFFFFF" },
+        { true, true, 0xD2200001, L"dd  FFFFFFFF" },
+    };
+    for (const Row& r : rows) {
+        doc->options.file.dataDecimal.value = r.decimal;
+        doc->options.file.dataSigned.value = r.isSigned;
+        doc->Map().Put({ 0x1020, r.kind });
+        EXPECT_EQ(Text(0x1020), r.text) << std::hex << r.kind << " " << r.decimal << r.isSigned;
+    }
 }
 
 TEST_F(MakerTest, DataProperties) {

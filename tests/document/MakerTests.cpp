@@ -62,6 +62,21 @@ TEST_F(MakerTest, EndOnTheTouchedEndAddsNoTail) {
                                              { 0x1020, kDump }, { 0x1100, 0 } }));
 }
 
+// An item that ends at its segment's end, another segment right after it: the make stops at the
+// border and the next segment keeps its records.
+TEST_F(MakerTest, AMakeEndingAtTheSegmentEnd) {
+    Open(Filled(0x200, 'x'));
+    ASSERT_TRUE(doc->AddDataSegment(0x1000, 0, 0x100, 0));
+    ASSERT_TRUE(doc->AddDataSegment(0x1100, 0x100, 0x100, 0));
+    MakerDword m(doc);
+    ASSERT_TRUE(m.Make(0x10FC, BMaker::kNoSize));
+    EXPECT_EQ(m.end, 0x1100);
+    EXPECT_EQ(m.touchedEnd, 0x1100);
+    EXPECT_EQ(Pairs(Records()), (RecordList{ { 0x1000, kDump }, { 0x10FC, 0xD2000001 }, { 0x1100, kDump },
+                                             { 0x1200, 0 } }));
+    EXPECT_EQ(stores.calls, (std::vector<std::wstring>{ L"clear 10F0-1100", L"changed 10F0-1100" }));
+}
+
 // Each refusal: nothing changes (map, stores, hooks) and exactly one line is logged, also without
 // log lines wanted.
 TEST_F(MakerTest, RefusedMakesChangeNothing) {

@@ -19,6 +19,7 @@ const ValidityRow kValidity[] = {
     { L"#%()-.?@~", true },     { L"x\x7F", true },      { L"A9", true },        { L"9A", false },
     { L"", false },             { L"a b", false },       { L"caf\xE9", false },  { L"a,b", false },
     { L"a+b", false },          { L"a\tb", false },      { L"a/b", false },      { L"\x80", false },
+    { L"fn_01`40001000", true }, { L"`x", true },
 };
 
 TEST(NameValidity, Table) {

@@ -39,9 +39,14 @@ TEST(PatternMatcher, Grammar) {
         { L"eax^", L"mov eax,1", 1, 0, 0 },
         { L"^mov eax,1^", L"mov eax,1", 0, 0, 9 },
         { L"mov eax", L"mov     eax,ebx", 0, 0, 11 },      // a blank run counts as one blank
-        { L"mov  eax", L"mov     eax,ebx", 1, 0, 0 },
+        { L"mov  eax", L"mov     eax,ebx", 0, 0, 11 },     // and so does one in the pattern
+        { L"dd  1", L"dd 1", 0, 0, 4 },
+        { L"^a   b^", L"a  b", 0, 0, 4 },
         { L"!call", L"mov eax,1", 0, 0, 0 },
         { L"!call", L"call foo", 1, 0, 0 },
+        { L"^!abc", L"!abcd", 0, 0, 4 },                    // only a leading "!" negates
+        { L"^!abc", L"x!abc", 1, 0, 0 },
+        { L"!^abc", L"xabc", 0, 0, 0 },
         { L"{!0-9}", L"0123a5", 0, 4, 1 },
         { L"^{!0-9}", L"0123a5", 1, 0, 0 },
         { L"{0-9}{0-9}", L"ab12", 0, 2, 2 },

@@ -1,3 +1,5 @@
+#include "document/BDizaLine.h"
+#include "document/DizaBodyLines.h"
 #include "document/DocumentStores.h"
 #include "document/Diza.h"
 #include "document/MakerData.h"
@@ -63,8 +65,9 @@ std::string ScanFile() {
 
 class RefersScanTest : public ::testing::Test {
 protected:
-    explicit RefersScanTest(int bitness = 32, int64_t base = 0x400000)
-        : file_(L"refers.bin", ScanFile()), doc(new FileParseThread(&host)), bitness_(bitness), base_(base) {
+    explicit RefersScanTest(int bitness = 32, int64_t base = 0x400000, int64_t code = kCode)
+        : file_(L"refers.bin", ScanFile()), doc(new FileParseThread(&host)), bitness_(bitness), base_(base),
+          code_(code) {
         doc->Log().SetSink(&log);
         dir_.documents.push_back(doc.get());
     }
@@ -75,9 +78,9 @@ protected:
     void Open(uint32_t flags = kRequestRefers) {
         LambdaParser parser([this](FileParseThread* d) {
             if (bitness_ != 0)
-                d->AddCodeSegment(kCode, 0, 0x100, 0);
+                d->AddCodeSegment(code_, 0, 0x100, 0);
             else
-                d->AddDataSegment(kCode, 0, 0x100, 0);
+                d->AddDataSegment(code_, 0, 0x100, 0);
             d->AddDataSegment(kData, 0x100, 0x40, 0);
             MakerDword maker(d);
             maker.logWanted = false;
@@ -105,6 +108,7 @@ protected:
     std::unique_ptr<FileParseThread> doc;
     int bitness_;
     int64_t base_;
+    int64_t code_;
 };
 
 TEST_F(RefersScanTest, PairsNamesAndCodeAtCallTargets) {
@@ -196,6 +200,13 @@ TEST_F(RefersScanTest, MakesClearAndRescanTheirRange) {
     doc->stores.bookmarks.AddKind(kData + 4, L"mark", 1);
     doc->stores.collapses.Add(kData, kData + 8);
     doc->stores.collapses.Add(kData - 0x1000, kData + 0x40);   // holds the whole range: stays
+    // Line-find hits in the range go with the lines; those outside it and byte hits stay.
+    FindResult* lines = doc->finds.GetResultByIndex(1);
+    FindResult* bytes = doc->finds.GetResultByIndex(2);
+    lines->AddHit(kData + 4, 3, L"dd");
+    lines->AddHit(kData + 8, 3, L"dd");
+    bytes->parameters.flags = 1;
+    bytes->AddHit(kData + 4, 2, L"10 40");
     host.reloads.clear();
     {
         MakerDword maker(doc.get());
@@ -205,10 +216,37 @@ TEST_F(RefersScanTest, MakesClearAndRescanTheirRange) {
     EXPECT_EQ(doc->stores.bookmarks.Count(), 0);
     EXPECT_EQ(host.bookmarkRepaints, 1);
     EXPECT_EQ(doc->stores.collapses.Count(), 1);
+    ASSERT_EQ(lines->Count(), 1);
+    EXPECT_EQ(lines->At(0).pos.address, kData + 8);
+    EXPECT_EQ(bytes->Count(), 1);
     EXPECT_FALSE(host.reloads.empty());
     // The pairs of the remade range came back with the rescan.
     EXPECT_TRUE(HasPair(kData, kCode + 0x10));
     EXPECT_TRUE(HasPair(kData + 4, kCode));
+}
+
+// A 64-bit file at its usual base: the address text of a call target holds a '`', and so does its name.
+class RefersWideTest : public RefersScanTest {
+protected:
+    RefersWideTest() : RefersScanTest(64, 0x140000000LL, 0x140001000LL) {}
+};
+
+TEST_F(RefersWideTest, CallTargetsAboveFourGigabytesAreNamed) {
+    Open();
+    Refers().ScanAll();
+    const int64_t target = 0x140001010LL;   // the code's calls are relative: the same bytes, moved up
+    EXPECT_TRUE(HasPair(0x140001000LL, target));
+    GlobalName& names = doc->stores.names;
+    EXPECT_EQ(names.TextAt(target, 0), L"fn_01`40001010");
+    EXPECT_EQ(doc->namesAdded, names.Count());
+    // The call's operand reads the name.
+    SectionLock lock(doc->FileLock());
+    std::unique_ptr<BDizaLine> line(MakeDizaLine(doc.get(), doc->Map().ItemAt(0x140001000LL)));
+    ASSERT_TRUE(line->Body());
+    line->Body()->BuildText();
+    const std::wstring text(line->Body()->text.c_str());
+    EXPECT_EQ(text.rfind(L"call", 0), 0u) << text;
+    EXPECT_NE(text.find(L"fn_01`40001010"), std::wstring::npos) << text;
 }
 
 class RefersBaseZeroTest : public RefersScanTest {

@@ -219,6 +219,18 @@ TEST(StringScanJob, EveryPassWithItsKind) {
     EXPECT_EQ(d.Table(), expected);
 }
 
+// A first scan under the OEM code page lists its one-byte strings as OEM (kind 3).
+TEST(StringScanJob, OemCodePageGivesKindThree) {
+    std::string bytes(0x20, '\0');
+    bytes.replace(0, 8, "ABCDEFGH");
+    ScanDocument d(bytes, { { 32, 0x1000, 0, 0x20, 0 } }, kScanAscii);
+    d.doc->options.file.stringCodepage.index = 1;
+    ScanStringzThread job(d.doc);
+    job.Run();
+    const std::vector<std::pair<int64_t, uint32_t>> expected = { { 0x1000, 0x30000009 } };
+    EXPECT_EQ(d.Table(), expected);
+}
+
 TEST(StringScanJob, MemoryPartGivesOneZero) {
     // Two segments: the first ends its file part in a string and is longer in memory; the second is not,
     // so its last run counts without a zero. A huge memory extent is never allocated.
