@@ -13,6 +13,7 @@
 #include "app/FileMainPane.h"
 #include "app/FileLowPane.h"
 #include "app/FilePane.h"
+#include "app/FileStatusBar.h"
 #include "app/ShowasPane.h"
 #include "app/resources/resource.h"
 #include "classlib/Dialog.h"
@@ -561,6 +562,45 @@ TEST_F(ViewsTest, GotoMessagePushesTheHistoryAndMovesTheCursorRow) {
     EXPECT_EQ(0x10F0, diza.CurrentPosition().address);
     EXPECT_EQ(0x10F0, diza.cursorAddress);
     EXPECT_EQ(0x1004, doc_->history.Next().address);
+}
+
+// The status bar's cells as a user clicks them: 3 picks the strings' code page from its menu, 4 takes
+// the cursor to the selection's low end, 5 brings the cursor's row back into view.
+TEST_F(ViewsTest, StatusCellsPickTheCodePageAndGoToTheSelectionAndTheCursor) {
+    Open();
+    FileStatusBar* bar = window_->StatusBar();
+    bar->Invalidate();
+    bar->UpdateWindow();
+    auto click = [&](int cell, std::initializer_list<UINT> keys) {
+        const RECT r = bar->GetClientRect();
+        bar->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(bar->cells[cell].left + 2, (r.top + r.bottom) / 2));
+        for (UINT key : keys)
+            bar->PostMessage(WM_KEYDOWN, key, 1);
+        Pump();
+        Paint();
+    };
+    PList& codepage = doc_->options.file.stringCodepage;
+    ASSERT_EQ(codepage.index, 0);
+    click(FileStatusBar::kCodepage, { VK_DOWN, VK_DOWN, VK_RETURN });
+    EXPECT_NE(codepage.index, 0);
+    EXPECT_EQ(bar->cells[FileStatusBar::kCodepage].text, codepage.ToText());
+
+    FileDizaPane& diza = Diza();
+    SetShift(true);
+    for (int i = 0; i < 3; ++i)
+        Key(VK_DOWN);
+    SetShift(false);
+    diza.SendMessage(WM_KEYUP, VK_SHIFT, 0);
+    ASSERT_EQ(diza.cursorAddress, 0x100C);
+    click(FileStatusBar::kSelection, {});
+    EXPECT_EQ(diza.cursorAddress, 0x1000);
+
+    diza.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-30 * WHEEL_DELTA)), 0);
+    Paint();
+    ASSERT_TRUE(KindsAt(0x1000).empty());   // scrolled away; the cursor stays
+    EXPECT_EQ(diza.cursorAddress, 0x1000);
+    click(FileStatusBar::kCursor, {});
+    EXPECT_FALSE(KindsAt(0x1000).empty());
 }
 
 TEST_F(ViewsTest, ScrollingTheCommentPaneMovesBothPanes) {
