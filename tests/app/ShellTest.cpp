@@ -4,6 +4,7 @@
 #include "app/ActivityStack.h"
 #include "app/AskCancel.h"
 #include "app/CApp.h"
+#include "app/CrashReport.h"
 #include "app/DFind.h"
 #include "app/FileButtonBar.h"
 #include "app/FileDizaPane.h"
@@ -215,6 +216,19 @@ TEST_F(ShellTest, DamagedOptionsFileKeepsTheDefaults) {
     for (int i = 0; i < log.LineCount(); ++i)
         named = named || log.LineText(i) == (L"Options: '" + path + L"'").c_str();
     EXPECT_TRUE(named);
+}
+
+// Whatever error mode the parent passed on (no fault dialog, say), the program sets its own, so that
+// a crash shows its report.
+TEST_F(ShellTest, StartSetsItsOwnErrorMode) {
+    const UINT inherited = ::GetErrorMode();
+    ::SetErrorMode(inherited | SEM_NOGPFAULTERRORBOX);
+    ::SetEnvironmentVariableW(CrashReport::kStderrSwitch, nullptr);
+    ASSERT_TRUE(Start(L""));
+    const UINT mode = ::GetErrorMode();
+    ::SetEnvironmentVariableW(CrashReport::kStderrSwitch, L"1");
+    ::SetErrorMode(inherited);
+    EXPECT_EQ(mode, static_cast<UINT>(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX));
 }
 
 TEST_F(ShellTest, BadCommandLinesEndWithTheUsageBox) {
