@@ -954,6 +954,7 @@ void CALLBACK CloseDuringTheParseQuestion(HWND, UINT, UINT_PTR id, DWORD) {
 TEST_F(ParseCancelTest, ACloseWhileTheParseQuestionIsOpenClosesTheFileOnceAfterIt) {
     AskCancel::showBox = savedBox;
     g_closeStage = 0;
+    bool returned = false;   // a fault under the parser would be caught by its guard
     HookParser* parser = new HookParser([&](FilePane* window) {
         BPopup* popup = window->ParsePopup();
         ASSERT_NE(popup, nullptr);
@@ -963,12 +964,44 @@ TEST_F(ParseCancelTest, ACloseWhileTheParseQuestionIsOpenClosesTheFileOnceAfterI
         ::PumpMessages();
         EXPECT_EQ(g_closeStage, 2);
         EXPECT_EQ(Tabs().Count(), 1);   // still open: the parser is on the stack
+        returned = true;
     });
     app->parsers.Add(parser);
     ASSERT_TRUE(app->Start(L"", SW_SHOWNORMAL));
     RunLoop(app);
     OpenThroughMenu();
     EXPECT_TRUE(wintest::PumpUntil([&] { return !::IsWindow(Main().m_hWnd); }, 10000));
+    EXPECT_TRUE(returned);
+    EXPECT_EQ(parser->cancelledAtClose, std::vector<bool>{ true });
+}
+
+// The same once the parser has returned, the question's loop played by the box: the close asked for
+// there does not take the file window from under its question.
+int g_tabsInQuestion = -1;
+int AnswerNoAfterTheQueueYesToAll(HWND, const wchar_t* text, const wchar_t*, UINT) {
+    g_asked.push_back(text);
+    if (std::wstring(text) == L"Do You want cancel all operations ?")
+        return IDYES;
+    wintest::DrainQueue();
+    g_tabsInQuestion = App().mainWindow.tabber->Count();
+    return IDNO;
+}
+
+TEST_F(ParseCancelTest, ACloseInTheParseQuestionsLoopWaitsForItsAnswer) {
+    AskCancel::showBox = AnswerNoAfterTheQueueYesToAll;
+    g_tabsInQuestion = -1;
+    HookParser* parser = new HookParser([&](FilePane* window) {
+        ASSERT_NE(window->DizaWindow(), nullptr);
+        ::PostMessageW(window->DizaWindow()->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 1);
+        Main().PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    app->parsers.Add(parser);
+    ASSERT_TRUE(app->Start(L"", SW_SHOWNORMAL));
+    RunLoop(app);
+    OpenThroughMenu();
+    EXPECT_TRUE(wintest::PumpUntil([&] { return !::IsWindow(Main().m_hWnd); }, 10000));
+    EXPECT_EQ(g_asked, (std::vector<std::wstring>{ L"Do You want cancel parsing ?", L"Do You want cancel all operations ?" }));
+    EXPECT_EQ(g_tabsInQuestion, 1);
     EXPECT_EQ(parser->cancelledAtClose, std::vector<bool>{ true });
 }
 
@@ -1139,7 +1172,7 @@ TEST_F(ShellTest, ClosingWhileAFindRunsAsksAtOnce) {
         wintest::PumpUntil([&] { return !::IsWindow(Main().m_hWnd); }, 1000);
         EXPECT_EQ(g_boxTexts, (std::vector<std::wstring>{ L"Do You want cancel all operations ?" }));
         EXPECT_EQ(g_findRunningAtQuestion, std::vector<bool>{ true });
-        EXPECT_EQ(::IsWindow(Main().m_hWnd) != FALSE, way.answer == IDNO);
+        ASSERT_EQ(::IsWindow(Main().m_hWnd) != FALSE, way.answer == IDNO);
     }
 }
 
