@@ -665,6 +665,34 @@ TEST_F(ViewsTest, ShowasRowsShowTheDataLineInTheirRepresentation) {
         EXPECT_EQ(value, text.substr(text.size() - std::min(text.size(), value.size())));
         EXPECT_EQ(chosen, label(showas.CurrentRow()));
     }
+    // The keys on a chosen row: Space does nothing; Enter on the byte-order row turns the order of
+    // the rows' values, and Enter on a representation row shows the line so.
+    auto choose = [&](int row) {
+        const RECT r = showas.GetRowRect(row - static_cast<int>(showas.VBar().top));
+        showas.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, (r.top + r.bottom) / 2));
+        showas.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(8, (r.top + r.bottom) / 2));
+        Pump();
+    };
+    auto value = [&](int row) { return std::wstring(showas.records[row].value.c_str()); };
+    auto press = [&](UINT key) {
+        showas.PostMessage(WM_KEYDOWN, key, 1);
+        Pump();
+    };
+    ASSERT_EQ(L"Data order", label(0));
+    choose(0);
+    const std::wstring little = value(1);
+    press(VK_SPACE);
+    EXPECT_EQ(L"Little-endian", value(0));
+    EXPECT_EQ(little, value(1));
+    press(VK_RETURN);
+    EXPECT_EQ(L"Big-endian", value(0));
+    EXPECT_NE(little, value(1));
+    const std::wstring big = value(1);
+    choose(1);
+    press(VK_RETURN);
+    Paint();
+    const std::wstring text = lineText();
+    EXPECT_EQ(big, text.substr(text.size() - std::min(text.size(), big.size())));
 }
 
 // --- The dump pane.
