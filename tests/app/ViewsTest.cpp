@@ -29,6 +29,7 @@
 #include "tests/app/FileFixtures.h"
 #include "tests/classlib/FakeCursorClip.h"
 #include "tests/classlib/MouseTakers.h"
+#include "toolkit/BButton.h"
 
 #include <gtest/gtest.h>
 
@@ -601,6 +602,30 @@ TEST_F(ViewsTest, StatusCellsPickTheCodePageAndGoToTheSelectionAndTheCursor) {
     EXPECT_EQ(diza.cursorAddress, 0x1000);
     click(FileStatusBar::kCursor, {});
     EXPECT_FALSE(KindsAt(0x1000).empty());
+}
+
+// The log's "Copy to clipboard" button, clicked, puts the chosen line on the clipboard.
+TEST_F(ViewsTest, TheLogsCopyButtonPutsTheChosenLineOnTheClipboard) {
+    Open();
+    ASSERT_TRUE(window_->LowPane()->shortTab.SelectTab(FileShortTab::kIdLog));
+    FileLogPane& log = *window_->LogPane();
+    Pump();
+    log.Invalidate();
+    log.UpdateWindow();
+    log.selection.anchorLine = log.selection.firstLine = log.selection.lastLine = 0;   // the first line chosen
+    log.selection.currentColumn = TextSelection::kWholeLines;
+    log.SendMessage(WM_IDLEUPDATECMDUI);
+    BButton* copy = log.cornerButtons.FindButton(FileLogPane::kCmdCopy);
+    ASSERT_NE(copy, nullptr);
+    const RECT button = copy->GetClientRect();
+    ClipboardPutText(L"before", true);
+    const LPARAM centre = MAKELPARAM(button.right / 2, button.bottom / 2);
+    copy->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    copy->PostMessage(WM_LBUTTONUP, 0, centre);
+    Pump();
+    std::unique_ptr<wchar_t[]> copied = ClipboardGetText();
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(std::wstring(copied.get()).substr(0, 10), std::wstring(log.Ring().GetText(0)).substr(0, 10));
 }
 
 TEST_F(ViewsTest, ScrollingTheCommentPaneMovesBothPanes) {
