@@ -3,7 +3,9 @@
 #include "classlib/CursorIcon.h"
 #include "core/StringW.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <vector>
 
 namespace {
 
@@ -52,7 +54,18 @@ AskCancel& AskCancel::Ask(const wchar_t* what, HWND owner) {
         return self;
     CloseQuestion();
     CancelMouseMode();
+    // The box's loop would dispatch keys and clicks queued before it to the panes, which could change
+    // a document whose find or parse is on the stack: they wait for the answer.
+    std::vector<MSG> held;
+    MSG msg;
+    const UINT ranges[][2] = {{WM_KEYFIRST, WM_KEYLAST}, {WM_MOUSEFIRST, WM_MOUSELAST}, {WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK}};
+    for (const auto& range : ranges)
+        while (::PeekMessageW(&msg, nullptr, range[0], range[1], PM_REMOVE))
+            held.push_back(msg);
+    std::stable_sort(held.begin(), held.end(), [](const MSG& a, const MSG& b) { return a.time < b.time; });
     if (showBox(owner, text.c_str(), kCaption, MB_ICONQUESTION | MB_YESNO) == IDYES)
         self.answered = 1;
+    for (const MSG& input : held)
+        ::PostMessageW(input.hwnd, input.message, input.wParam, input.lParam);
     return self;
 }

@@ -75,8 +75,9 @@ bool CApp::Start(const wchar_t* commandLineText, int showCommand) {
         ShowMessageBox(nullptr, commandLine.error.c_str(), kProductName, MB_ICONERROR);
         return false;
     }
-    // Modes the process started with (no fault dialog in a test) stay.
-    ::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    // Whatever mode the parent passed on, a crash shows its report (tests route it to stderr and keep
+    // the system's fault box away too).
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | (CrashReport::ToStderr() ? SEM_NOGPFAULTERRORBOX : 0));
     options.ApplyColorTheme();
     // The window place for this screen unless one is set, then whatever the options file says.
     if (options.general.windowPos.left == PWindowPos::kUnset)

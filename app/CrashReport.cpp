@@ -12,8 +12,7 @@ namespace {
 CrashReport gCrashReport;
 
 void ShowReport(const wchar_t* report) {
-    // A process that asked for no fault dialog (a test) ends at once; the report goes to stderr.
-    if (::GetErrorMode() & SEM_NOGPFAULTERRORBOX) {
+    if (CrashReport::ToStderr()) {
         fputws(L"Crash report:\n", stderr);
         fputws(report, stderr);
         fputws(L"\n", stderr);
@@ -30,6 +29,11 @@ void ShowReport(const wchar_t* report) {
 }  // namespace
 
 CrashReport& TheCrashReport() { return gCrashReport; }
+
+bool CrashReport::ToStderr() {
+    wchar_t value[8];
+    return ::GetEnvironmentVariableW(kStderrSwitch, value, 8) > 0;
+}
 
 void CrashReport::Install() {
     previous = ::SetUnhandledExceptionFilter(&CrashReport::Filter);

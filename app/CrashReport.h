@@ -21,6 +21,11 @@ public:
     CrashReport(const CrashReport&) = delete;
     CrashReport& operator=(const CrashReport&) = delete;
 
+    // Set in the environment (to anything), the report goes to stderr instead of its dialog: test runs
+    // set it, so that a crash ends them at once rather than waiting for an answer.
+    static constexpr const wchar_t* kStderrSwitch = L"TRELVO_CRASH_TO_STDERR";
+    static bool ToStderr();
+
     // The process-wide unhandled-exception filter.
     static LONG WINAPI Filter(EXCEPTION_POINTERS* pointers);
     // Installs Filter, keeping the one installed before (never called).

@@ -30,6 +30,7 @@ constexpr MessageEntry kPropertyEntries[] = {
     Cracked(WM_GETMINMAXINFO),
     Cracked(WM_ERASEBKGND),
     Cracked(WM_PARENTNOTIFY),
+    Cracked(WM_MOUSEWHEEL),
     OnCommand(DProperty::kSaveId, Route<&DProperty::OnSave>),
 };
 
@@ -304,6 +305,15 @@ void DProperty::OnParentNotify(UINT message, LPARAM lParam) {
         EnableItem(IDCANCEL, true);
         EnableItem(IDOK, AnyChanged());
     }
+}
+
+BOOL DProperty::OnMouseWheel(UINT flags, short delta, POINT screenPoint) {
+    for (const auto& view : views) {
+        const RECT r = view->GetWindowRect();
+        if (view->IsWindowVisible() && ::PtInRect(&r, screenPoint))
+            return view->OnMouseWheel(flags, delta, screenPoint);
+    }
+    return TRUE;
 }
 
 int DProperty::AssignChanged() {

@@ -90,6 +90,9 @@ public:
     void OnGetMinMaxInfo(MINMAXINFO* info) override;
     BOOL OnEraseBkgnd(HDC dc) override;
     void OnParentNotify(UINT message, LPARAM lParam) override;
+    // The wheel reaches the focus (the tab strip), which passes it up here: the page under the
+    // pointer scrolls.
+    BOOL OnMouseWheel(UINT flags, short delta, POINT screenPoint) override;
 
     // Assigns every changed page's clone to its section; the number assigned.
     int AssignChanged();

@@ -25,6 +25,11 @@
 
 namespace {
 
+// Esc itself; Alt+Esc (a system key) belongs to the system.
+bool IsEscape(const MSG& msg) {
+    return msg.wParam == VK_ESCAPE && (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR);
+}
+
 // Activity colours of the tab: theme colours.
 constexpr int kParseColour = 25;
 constexpr int kRefersColour = 26;
@@ -407,21 +412,50 @@ BFindLines* FilePane::Lines() {
 }
 
 void FilePane::PollStop() {
-    // Only an Esc pressed in this window is taken while the find runs; other keys are put back in
-    // their order and wait for its end, so that nothing changes the document under the job.
+    // Only an Esc pressed in this window and a close of the main window are taken while the find runs;
+    // other keys and the other clicks on the main window's frame are put back in their order and wait
+    // for its end, so that nothing changes the document under the job.
     std::vector<MSG> waiting;
-    bool escape = false;
+    bool escape = false, close = false;
     MSG msg;
+    const HWND main = ::GetAncestor(m_hWnd, GA_ROOT);
     while (::PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-        if (msg.wParam == VK_ESCAPE && (msg.hwnd == m_hWnd || ::IsChild(m_hWnd, msg.hwnd)))
+        if (IsEscape(msg) && (msg.hwnd == m_hWnd || ::IsChild(m_hWnd, msg.hwnd)))
             escape = escape || msg.message == WM_KEYDOWN;
-        else
+        else if (!TakeCloseRequest(msg))
             waiting.push_back(msg);
+        else
+            close = true;
+    }
+    for (UINT first : {UINT(WM_SYSCOMMAND), UINT(WM_NCLBUTTONDOWN)}) {
+        const UINT last = first == WM_SYSCOMMAND ? first : WM_NCMBUTTONDBLCLK;
+        while (::PeekMessageW(&msg, main, first, last, PM_REMOVE)) {
+            if (TakeCloseRequest(msg))
+                close = true;
+            else if (msg.message != WM_NCLBUTTONUP || msg.wParam != HTCLOSE)   // the press was the close
+                waiting.push_back(msg);
+        }
     }
     if (escape)
         QuestionAboutEsc();
+    if (close && document && document->finds.AnyRunning())
+        ::SendMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     for (const MSG& key : waiting)
         ::PostMessageW(key.hwnd, key.message, key.wParam, key.lParam);
+}
+
+bool FilePane::TakeCloseRequest(const MSG& msg) {
+    const HWND main = ::GetAncestor(m_hWnd, GA_ROOT);
+    switch (msg.message) {
+    case WM_SYSKEYDOWN:
+        return msg.wParam == VK_F4 && ::GetAncestor(msg.hwnd, GA_ROOT) == main;
+    case WM_SYSCOMMAND:
+        return msg.hwnd == main && (msg.wParam & 0xFFF0) == SC_CLOSE;
+    case WM_NCLBUTTONDOWN:
+        return msg.hwnd == main && msg.wParam == HTCLOSE;
+    default:
+        return false;
+    }
 }
 
 // --- The parse pop-up.
@@ -694,17 +728,26 @@ void FilePane::OnStatusBarClick() {
 
 void FilePane::OnParsePopup() { AskCancelParsing(); }
 
+bool FilePane::InNestedLoop() const {
+    return questionDepth_ > 0 || (document && (document->inParserCall || document->finds.AnyRunning()));
+}
+
+bool FilePane::AskAboutThisFile(const wchar_t* what) {
+    ++questionDepth_;
+    // The answer belongs to this file: kept in the byte it would outlive this question and be taken
+    // for the answer about the next file.
+    AskCancel& answer = AskCancel::Ask(what, QuestionOwner());
+    const bool yes = answer.Answered();
+    answer.Clear();
+    --questionDepth_;
+    return yes;
+}
+
 bool FilePane::AskCancelParsing() {
     if (!document)
         return false;
-    if (!document->cancelRequested) {
-        // The answer belongs to this file: kept in the byte it would outlive this parse and be taken
-        // for the answer about the next file.
-        AskCancel& answer = AskCancel::Ask(L"parsing", QuestionOwner());
-        if (answer.Answered())
-            document->CancelParse();
-        answer.Clear();
-    }
+    if (!document->cancelRequested && AskAboutThisFile(L"parsing"))
+        document->CancelParse();
     return document->cancelRequested;
 }
 
@@ -722,21 +765,19 @@ int FilePane::QuestionAboutEsc() {
         return 1;
     }
     if (document->finds.AnyRunning()) {
-        AskCancel& answer = AskCancel::Ask(L"finding", QuestionOwner());
-        if (answer.Answered())
+        if (AskAboutThisFile(L"finding"))
             document->finds.StopAll();
-        answer.Clear();
         return 1;
     }
     return 0;
 }
 
 BOOL FilePane::PreTranslateMessage(MSG* msg) {
-    if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && msg->wParam == VK_ESCAPE) {
+    if (IsEscape(*msg)) {
         // The question is asked once per press; the rest of the key's messages go with it.
         const bool busy = parsing_ || (document && document->finds.AnyRunning());
         if (busy) {
-            if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN)
+            if (msg->message == WM_KEYDOWN)
                 QuestionAboutEsc();
             return TRUE;
         }

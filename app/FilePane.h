@@ -127,6 +127,10 @@ public:
     // Whether the parse is to be cancelled (asked once: a request stands until the file closes).
     bool AskCancelParsing();
     bool IsParsing() const { return parsing_; }
+    // A find walks the document, a parser that may pump messages runs, or a question about this file
+    // runs its own message loop: what is on the stack then uses the window and its document, so they
+    // are not closed under it.
+    bool InNestedLoop() const;
     bool ParseFinished() const { return finished_; }
     // The document's first find result for id 226 ("Find1"), the second for any other id.
     FindResult* SelectResultSetByCommand(int id);
@@ -182,6 +186,11 @@ private:
     void TogglePane(CWnd* pane);
     void MovePopup();
     int QuestionAboutEsc();
+    // The cancel question about this file, asked in a nested loop.
+    bool AskAboutThisFile(const wchar_t* what);
+    // While a find runs: a close of the main window (Alt+F4, its close box, a posted close) is asked
+    // at once; true when one was taken from the queue.
+    bool TakeCloseRequest(const MSG& msg);
 
     std::unique_ptr<CWnd> mainPane_;
     BFileMainPanes* mainApi_ = nullptr;
@@ -193,6 +202,7 @@ private:
     std::unique_ptr<BPopup> popup_;
     bool parsing_ = false;
     bool finished_ = false;
+    int questionDepth_ = 0;
 
     static const MessageEntry kEntries[];
 };

@@ -111,8 +111,9 @@ bool FileTabber::CloseFile(int index, bool ask) {
     FilePane* window = WindowAt(index);
     if (ask && window->IsParsing() && !window->AskCancelParsing())
         return false;
-    if (FindRunning(window)) {
-        window->document->finds.StopAll();
+    if (window->InNestedLoop()) {
+        if (window->document)
+            window->document->finds.StopAll();
         if (std::find(closeAfterFind_.begin(), closeAfterFind_.end(), window->m_hWnd) == closeAfterFind_.end())
             closeAfterFind_.push_back(window->m_hWnd);
         SetTimer(kCloseTimer, 20);
@@ -138,7 +139,7 @@ bool FileTabber::CloseCurrentFile() { return CloseFile(ActiveIndex()); }
 
 bool FileTabber::ReloadFile() {
     FilePane* window = CurrentWindow();
-    if (!window || !window->document || FindRunning(window))
+    if (!window || !window->document || window->InNestedLoop())
         return false;
     if (window->IsParsing() && !window->AskCancelParsing())
         return false;
@@ -181,7 +182,7 @@ void FileTabber::OnTimer(UINT_PTR id) {
         for (int i = 0; i < Count(); ++i) {
             if (WindowAt(i)->m_hWnd != handle)
                 continue;
-            if (FindRunning(WindowAt(i)))
+            if (WindowAt(i)->InNestedLoop())
                 closeAfterFind_.push_back(handle);
             else
                 CloseFile(i, false);

@@ -54,8 +54,8 @@ public:
     int Count() const { return static_cast<int>(tabs.size()); }
     bool AnyFileBusy() const;
     void StopAll();
-    // A close waits for a find that runs in that file; once all such files are closed, the main
-    // window is closed too when this is set.
+    // A close waits while that file is in a nested loop (a find, a question about it); once all such
+    // files are closed, the main window is closed too when this is set.
     bool ClosePending() const { return !closeAfterFind_.empty(); }
     bool closeMainAfter = false;
     FileParseThread* FindFileById(int32_t id);
@@ -79,7 +79,6 @@ public:
 
 private:
     HICON IconOf(COLORREF colour);
-    // A find runs with its document on the stack: such a file is closed once the find has returned.
     static bool FindRunning(const FilePane* window);
     static constexpr UINT_PTR kCloseTimer = 1;
 

@@ -286,9 +286,12 @@ void VApp::ApplyOptionsResult(Options& edited, INT_PTR result) {
     if (result == 6) {
         if (&edited != &app)
             app.CopyFrom(edited);
-        app.SaveToIni();
-        if (app.ini.state > 0 && !app.Save())
-            App().LogLine(L"Options file error: %s", app.ini.text.saveError.c_str());
+        if (!app.Save()) {
+            // The start log is hidden while a file is open: the user must see that nothing was saved.
+            const StringW error(kFormat, L"Options file error: %s", app.ini.text.saveError.c_str());
+            App().LogLine(L"%s", error.c_str());
+            ShowMessageBox(m_hWnd, error.c_str(), kProductName, MB_ICONERROR);
+        }
     } else if (result == IDOK && &edited != &app) {
         app.general.CopyFrom(edited.general);
     }

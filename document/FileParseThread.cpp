@@ -346,7 +346,10 @@ void FileParseThread::Run() {
     jobMeter.Start();
     ParseCall call = { jobParser, request_, false };
     SehFault fault;
-    if (CallGuarded(CallParse, &call, &fault)) {
+    inParserCall = true;
+    const bool returned = CallGuarded(CallParse, &call, &fault);
+    inParserCall = false;
+    if (returned) {
         jobSuccess = call.result;
         exceptionCode = 0;
     } else {

@@ -154,4 +154,6 @@ public:
     bool closing = false;
     bool modified = false;
     bool cancelRequested = false;
+    // A parser's Parse is on the stack (it may pump messages): the document must outlive it.
+    bool inParserCall = false;
 };

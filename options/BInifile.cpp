@@ -81,8 +81,10 @@ bool BInifile::Load(const wchar_t* path) {
         loadError = StringW(kFormat, L"Cannot read the options file '%s'", text.path.c_str());
         return false;
     }
+    // A byte-order mark from an editor is not text: the first line starts after it.
+    size_t i = total >= 3 && memcmp(bytes.data(), "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
     size_t out = 0;
-    for (size_t i = 0; i < total; ++i) {
+    for (; i < total; ++i) {
         if (bytes[i] == '\r' && i + 1 < total && bytes[i + 1] == '\n') continue;
         bytes[out++] = bytes[i];
     }

@@ -257,7 +257,11 @@ StringW PFont::ToText() const {
 
 bool PFont::ParseText(const wchar_t* text) {
     StringW newFace, field;
-    if (!newFace.GetField(text, 0, L',') || newFace.empty()) return false;
+    if (!newFace.GetField(text, 0, L',')) return false;
+    // A hand-edited line may have blanks around its parts; Windows would take them as part of the face.
+    const size_t first = newFace.find_first_not_of(L" \t");
+    if (first == StringW::npos) return false;
+    newFace = StringW(newFace.substr(first, newFace.find_last_not_of(L" \t") + 1 - first));
     newFace.TruncateAt(kMaxFace);
     int newSize;
     if (!field.GetField(text, 1, L',')) return false;

@@ -44,6 +44,13 @@ bool Options::Load(const wchar_t* path) {
 }
 
 bool Options::Save() {
+    // A file that is there but was not read is read now, so that its lines are kept; while it cannot
+    // be read it is not replaced.
+    if (ini.state < 1 && !ini.text.path.empty()
+        && GetFileAttributesW(ini.text.path.c_str()) != INVALID_FILE_ATTRIBUTES && !ini.Load(ini.text.path.c_str())) {
+        ini.text.saveError = StringW(kFormat, L"%s; it is left as it is", ini.loadError.c_str());
+        return false;
+    }
     SaveToIni();
     return ini.Save();
 }

@@ -35,7 +35,8 @@ public:
     // says why) when the file cannot be read: the set keeps its values.
     bool Load(const wchar_t* path);
     // SaveToIni, then writes the file (ini.text.saveError says why it failed). The old file is replaced
-    // only by a complete new one.
+    // only by a complete new one; a file that exists but was not read is read first, and left alone
+    // while it cannot be.
     bool Save();
 
     // All seven sections in file order, and the six that the options dialog shows.

@@ -1,5 +1,6 @@
 // Linked into every Windows test program: a crash ends the program at once with a failure instead of
-// waiting in a dialog that nobody answers (the program's crash report writes to stderr then).
+// waiting in a dialog that nobody answers. The program's crash report writes to stderr then, here and
+// in the programs a test starts (they inherit the environment).
 //
 // OutputDebugStringA raises an exception and catches it again, which an emulated CPU does not survive
 // (see tests/Emulation.h); GoogleTest calls it for every failure and skip. The program's calls go
@@ -12,7 +13,10 @@
 namespace {
 
 struct QuietFaults {
-    QuietFaults() { ::SetErrorMode(::GetErrorMode() | SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS); }
+    QuietFaults() {
+        ::SetErrorMode(::GetErrorMode() | SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS);
+        ::SetEnvironmentVariableW(L"TRELVO_CRASH_TO_STDERR", L"1");
+    }
 } gQuietFaults;
 
 void WINAPI DebugOutput(LPCSTR text) {

@@ -2,6 +2,8 @@
 // lines from a fault's context, and a fault while writing or a second report.
 
 #include "app/CrashReport.h"
+#include "app/DText.h"
+#include "classlib/Dialog.h"
 #include "tests/Emulation.h"
 
 #include <gtest/gtest.h>
@@ -132,6 +134,32 @@ TEST(CrashReportTest, ReportHasVersionImageAddressCodeAndRegisters) {
     report.Write(&pointers);
     EXPECT_EQ(exits.back(), CrashReport::kExitNested);
     EXPECT_TRUE(shown.empty());
+}
+
+// A parent that asked for no fault dialog (a shell, an IDE) does not hide the report: only a test
+// run's own switch sends it to stderr.
+TEST(CrashReportTest, TheDialogShowsWhateverErrorModeTheProgramGot) {
+    const UINT mode = ::GetErrorMode();
+    ::SetErrorMode(mode | SEM_NOGPFAULTERRORBOX);
+    ::SetEnvironmentVariableW(CrashReport::kStderrSwitch, nullptr);
+    static std::wstring caption, shown;
+    caption.clear();
+    shown.clear();
+    PushModalAction([](Dialog& d) {
+        caption = d.GetWindowText();
+        shown = d.GetItemText(DText::kEditorId);
+        ::SendMessageW(d.Item(IDOK), BM_CLICK, 0, 0);
+    });
+    CrashReport report;
+    std::vector<UINT> exits;
+    report.terminate = [&](UINT code) { exits.push_back(code); };
+    report.Write(nullptr);
+    ::SetEnvironmentVariableW(CrashReport::kStderrSwitch, L"1");
+    ::SetErrorMode(mode);
+    EXPECT_EQ(PendingModalActions(), 0u);
+    EXPECT_EQ(caption, L"Ba-bah!");
+    EXPECT_EQ(shown.substr(0, 21), L"   Version: 0.0.0 x32");
+    EXPECT_EQ(exits, std::vector<UINT>{CrashReport::kExitReported});
 }
 
 TEST(CrashReportTest, AFaultWhileWritingEndsTheTextWithAbort) {

@@ -259,9 +259,17 @@ TEST_F(OptionsDialogTest, GrowsOnlyInWidthAndScrollsALongPage) {
         EXPECT_EQ(700, after.right - after.left);
         EXPECT_EQ(before.bottom - before.top, after.bottom - after.top);
         BPropertyView& page = *d.views[3];   // CodeColors, the longest page
+        d.tabs.SelectTab(103);
         page.MoveWindow(0, 0, 300, 3 * page.RowPitch());
         EXPECT_TRUE(page.ScrollerShown());
-        page.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
+        // The wheel goes to the focus, the tab strip, and scrolls the page under the pointer.
+        ASSERT_EQ(::GetFocus(), d.tabs.m_hWnd);
+        const RECT r = page.GetWindowRect();
+        const LPARAM pointer = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        ::PostMessageW(::GetFocus(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), pointer);
+        MSG wheel;   // only the wheel: a layout still queued would put the page back in its place
+        while (::PeekMessageW(&wheel, nullptr, WM_MOUSEWHEEL, WM_MOUSEWHEEL, PM_REMOVE))
+            ::DispatchMessageW(&wheel);
         EXPECT_EQ(3, page.firstRow);
         page.MoveWindow(0, 0, 300, 2000);
         EXPECT_FALSE(page.ScrollerShown());

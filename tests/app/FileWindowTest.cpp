@@ -200,6 +200,11 @@ TEST_F(FileWindowTest, EscapeAsksOnlyWhileAFindRunsAndYesStopsBothFinds) {
     key.message = WM_KEYUP;
     EXPECT_TRUE(window_->PreTranslateMessage(&key));
     EXPECT_EQ(Boxes::texts.size(), 1u);
+    // Alt+Esc belongs to the system: no question, and the key goes on.
+    key.message = WM_SYSKEYDOWN;
+    key.lParam = 0x20000001;
+    EXPECT_FALSE(window_->PreTranslateMessage(&key));
+    EXPECT_EQ(Boxes::texts.size(), 1u);
     first->runningJobs = 0;
 }
 

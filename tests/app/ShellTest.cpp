@@ -4,6 +4,7 @@
 #include "app/ActivityStack.h"
 #include "app/AskCancel.h"
 #include "app/CApp.h"
+#include "app/CrashReport.h"
 #include "app/DFind.h"
 #include "app/FileButtonBar.h"
 #include "app/FileDizaPane.h"
@@ -217,6 +218,19 @@ TEST_F(ShellTest, DamagedOptionsFileKeepsTheDefaults) {
     for (int i = 0; i < log.LineCount(); ++i)
         named = named || log.LineText(i) == (L"Options: '" + path + L"'").c_str();
     EXPECT_TRUE(named);
+}
+
+// Whatever error mode the parent passed on (no fault dialog, say), the program sets its own, so that
+// a crash shows its report.
+TEST_F(ShellTest, StartSetsItsOwnErrorMode) {
+    const UINT inherited = ::GetErrorMode();
+    ::SetErrorMode(inherited | SEM_NOGPFAULTERRORBOX);
+    ::SetEnvironmentVariableW(CrashReport::kStderrSwitch, nullptr);
+    ASSERT_TRUE(Start(L""));
+    const UINT mode = ::GetErrorMode();
+    ::SetEnvironmentVariableW(CrashReport::kStderrSwitch, L"1");
+    ::SetErrorMode(inherited);
+    EXPECT_EQ(mode, static_cast<UINT>(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX));
 }
 
 TEST_F(ShellTest, BadCommandLinesEndWithTheUsageBox) {
@@ -717,6 +731,44 @@ TEST_F(ShellTest, OptionsCommandRunsTheDialogOnTheApplicationsSetWithoutAFile) {
     EXPECT_NE(ReadAll(ini).find("Version=1"), std::string::npos);
 }
 
+// The options file is held open for writing by another program while the program starts: it is not
+// read, and the dialog's Save keeps the user's lines. A Save that fails is told in a box, not only in
+// the start log that an open file hides.
+TEST_F(ShellTest, SaveKeepsAnUnreadOptionsFileAndTellsWhenItFails) {
+    const std::wstring path = Options::DefaultPath().c_str();
+    files.push_back(path);
+    if (FILE* f = _wfopen(path.c_str(), L"wb")) {
+        fputs("; mine\nVersion=1\n[Plugins]\nExtra=1\n", f);
+        fclose(f);
+    }
+    HANDLE writer = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File())));
+    ::CloseHandle(writer);
+    EXPECT_EQ(app->options.ini.state, -1);
+    auto save = [this] {
+        PushModalAction([](Dialog& d) { ::SendMessageW(d.Item(6), BM_CLICK, 0, 0); });
+        Main().PostMessage(WM_COMMAND, ID_OPTIONS, 0);
+        Pump();
+    };
+    save();
+    EXPECT_EQ(PendingModalActions(), 0u);
+    const std::string text = ReadAll(path);
+    EXPECT_EQ(text.compare(0, 8, "; mine\r\n"), 0) << text;
+    EXPECT_NE(text.find("Extra=1"), std::string::npos) << text;
+    EXPECT_NE(text.find("[Fonts]"), std::string::npos) << text;
+
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    PushMessageBoxAnswer(IDOK);
+    save();
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(LastMessageBox().text, L"Options file error: The options file '" + path + L"' is read-only");
+    EXPECT_TRUE(LastMessageBox().type & MB_ICONERROR);
+    EXPECT_EQ(ReadAll(path), text);
+}
+
 // A drop of several files offers only the first.
 TEST_F(ShellTest, DroppingFilesOffersTheFirst) {
     ASSERT_TRUE(Start(L""));
@@ -783,7 +835,8 @@ public:
             return false;
         if (during_)
             during_(dynamic_cast<FilePane*>(document->Host()));
-        return document->AddCodeSegment(0x400000, 0, document->FileSize(), document->FileSize());
+        document = FindFileById(request->head.fileId);
+        return document && document->AddCodeSegment(0x400000, 0, document->FileSize(), document->FileSize());
     }
     void OnClose(ParseRequest* request) override {
         if (FileParseThread* document = FindFileById(request->head.fileId))
@@ -955,6 +1008,99 @@ TEST_F(ParseCancelTest, StoppingAllCancelsTheParseBeforeClosing) {
     EXPECT_EQ(parser->cancelledAtClose, std::vector<bool>{ true });
 }
 
+struct QuestionSearch {
+    const wchar_t* text;
+    HWND found;
+};
+
+BOOL CALLBACK MatchQuestion(HWND window, LPARAM p) {
+    QuestionSearch& s = *reinterpret_cast<QuestionSearch*>(p);
+    wchar_t caption[64] = {}, body[128] = {};
+    ::GetWindowTextW(window, caption, 64);
+    ::GetDlgItemTextW(window, 0xFFFF, body, 128);   // a message box's text
+    if (!::IsWindowVisible(window) || wcscmp(caption, AskCancel::kCaption) != 0 || wcscmp(body, s.text) != 0)
+        return TRUE;
+    s.found = window;
+    return FALSE;
+}
+
+// This thread's visible cancel question with the text, or null.
+HWND VisibleQuestion(const wchar_t* text) {
+    QuestionSearch search{text, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), MatchQuestion, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Another program closes the main window once the parse question shows; Yes to the question about
+// all operations.
+int g_closeStage = 0;
+void CALLBACK CloseDuringTheParseQuestion(HWND, UINT, UINT_PTR id, DWORD) {
+    if (g_closeStage == 0 && VisibleQuestion(L"Do You want cancel parsing ?")) {
+        g_closeStage = 1;
+        ::PostMessageW(App().mainWindow.m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (HWND box = g_closeStage == 1 ? VisibleQuestion(L"Do You want cancel all operations ?") : nullptr) {
+        g_closeStage = 2;
+        ::KillTimer(nullptr, id);
+        ::PostMessageW(box, WM_COMMAND, IDYES, 0);
+    }
+}
+
+// The real parse question's loop runs a close posted by another program; its Yes closes the file
+// once, after the question has returned, not under it, and then the main window.
+TEST_F(ParseCancelTest, ACloseWhileTheParseQuestionIsOpenClosesTheFileOnceAfterIt) {
+    AskCancel::showBox = savedBox;
+    g_closeStage = 0;
+    bool returned = false;   // a fault under the parser would be caught by its guard
+    HookParser* parser = new HookParser([&](FilePane* window) {
+        BPopup* popup = window->ParsePopup();
+        ASSERT_NE(popup, nullptr);
+        const RECT c = popup->GetClientRect();
+        popup->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.right - 5, c.top + 5));
+        ::SetTimer(nullptr, 0, 10, CloseDuringTheParseQuestion);
+        ::PumpMessages();
+        EXPECT_EQ(g_closeStage, 2);
+        EXPECT_EQ(Tabs().Count(), 1);   // still open: the parser is on the stack
+        returned = true;
+    });
+    app->parsers.Add(parser);
+    ASSERT_TRUE(app->Start(L"", SW_SHOWNORMAL));
+    RunLoop(app);
+    OpenThroughMenu();
+    EXPECT_TRUE(wintest::PumpUntil([&] { return !::IsWindow(Main().m_hWnd); }, 10000));
+    EXPECT_TRUE(returned);
+    EXPECT_EQ(parser->cancelledAtClose, std::vector<bool>{ true });
+}
+
+// The same once the parser has returned, the question's loop played by the box: the close asked for
+// there does not take the file window from under its question.
+int g_tabsInQuestion = -1;
+int AnswerNoAfterTheQueueYesToAll(HWND, const wchar_t* text, const wchar_t*, UINT) {
+    g_asked.push_back(text);
+    if (std::wstring(text) == L"Do You want cancel all operations ?")
+        return IDYES;
+    wintest::DrainQueue();
+    g_tabsInQuestion = App().mainWindow.tabber->Count();
+    return IDNO;
+}
+
+TEST_F(ParseCancelTest, ACloseInTheParseQuestionsLoopWaitsForItsAnswer) {
+    AskCancel::showBox = AnswerNoAfterTheQueueYesToAll;
+    g_tabsInQuestion = -1;
+    HookParser* parser = new HookParser([&](FilePane* window) {
+        ASSERT_NE(window->DizaWindow(), nullptr);
+        ::PostMessageW(window->DizaWindow()->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 1);
+        Main().PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    app->parsers.Add(parser);
+    ASSERT_TRUE(app->Start(L"", SW_SHOWNORMAL));
+    RunLoop(app);
+    OpenThroughMenu();
+    EXPECT_TRUE(wintest::PumpUntil([&] { return !::IsWindow(Main().m_hWnd); }, 10000));
+    EXPECT_EQ(g_asked, (std::vector<std::wstring>{ L"Do You want cancel parsing ?", L"Do You want cancel all operations ?" }));
+    EXPECT_EQ(g_tabsInQuestion, 1);
+    EXPECT_EQ(parser->cancelledAtClose, std::vector<bool>{ true });
+}
+
 // Clicks each tab of a strip, as a user would: an enabled tab comes to the front.
 void ClickEachTab(BTabber& strip, CApp* app) {
     strip.Invalidate();
@@ -1093,6 +1239,88 @@ TEST_F(ShellTest, ClosingAFileWhileAFindRunsClosesItWhenTheFindHasReturned) {
     EXPECT_EQ(0u, PendingModalActions());
     EXPECT_EQ(g_boxTexts, (std::vector<std::wstring>{ L"Do You want cancel finding ?" }));
     EXPECT_EQ(Tabs().Count(), 0);
+}
+
+// Alt+F4 and the close box while a find runs ask about all operations at once, from inside the find.
+// No leaves everything open, then and after the find; Yes stops the find and closes once it has
+// returned.
+std::vector<bool> g_findRunningAtQuestion;
+int g_closeAnswer = IDNO;
+int AnswerTheClose(HWND, const wchar_t* text, const wchar_t*, UINT) {
+    g_boxTexts.push_back(text);
+    g_findRunningAtQuestion.push_back(App().mainWindow.tabber->FileAt(0)->finds.AnyRunning());
+    return g_closeAnswer;
+}
+
+TEST_F(ShellTest, ClosingWhileAFindRunsAsksAtOnce) {
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File(std::string(0x1000, 'A').c_str()))));
+    ASSERT_EQ(Tabs().Count(), 1);
+    CWnd* diza = Tabs().WindowAt(0)->DizaWindow();
+    ASSERT_NE(diza, nullptr);
+    AskCancel::showBox = AnswerTheClose;
+    struct Way {
+        int answer;
+        std::function<void()> close;
+    };
+    const Way ways[] = {
+        {IDNO, [&] { diza->PostMessage(WM_SYSKEYDOWN, VK_F4, 0x20000001); }},
+        {IDYES, [&] { Main().PostMessage(WM_NCLBUTTONDOWN, HTCLOSE, 0); }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.answer);
+        g_boxTexts.clear();
+        g_findRunningAtQuestion.clear();
+        g_closeAnswer = way.answer;
+        PushModalAction([&](Dialog& d) {
+            static_cast<DFind&>(d).combo.SetText(L"*");
+            way.close();
+            d.SendMessage(WM_COMMAND, IDOK, 0);
+        });
+        diza->PostMessage(WM_COMMAND, kCmdFind, 0);
+        RunLoop(app);
+        wintest::PumpUntil([&] { return !::IsWindow(Main().m_hWnd); }, 1000);
+        EXPECT_EQ(g_boxTexts, (std::vector<std::wstring>{ L"Do You want cancel all operations ?" }));
+        EXPECT_EQ(g_findRunningAtQuestion, std::vector<bool>{ true });
+        ASSERT_EQ(::IsWindow(Main().m_hWnd) != FALSE, way.answer == IDNO);
+    }
+}
+
+// A click on a maker button queued before the find's Esc question waits for the answer: inside the
+// box's loop nothing changes the document that the find walks. It runs afterwards.
+bool g_modifiedInQuestion = true;
+int AnswerNoAfterTheQueue(HWND, const wchar_t* text, const wchar_t*, UINT) {
+    g_boxTexts.push_back(text);
+    wintest::DrainQueue();
+    g_modifiedInQuestion = App().mainWindow.tabber->FileAt(0)->modified;
+    return IDNO;
+}
+
+TEST_F(ShellTest, InputQueuedBeforeTheFindsQuestionWaitsForItsAnswer) {
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File(std::string(0x1000, 'A').c_str()))));
+    ASSERT_EQ(Tabs().Count(), 1);
+    FilePane* window = Tabs().WindowAt(0);
+    CWnd* diza = window->DizaWindow();
+    CWnd* button = window->ButtonBar()->FindButton(kCmdByte);
+    ASSERT_TRUE(diza && button);
+    ASSERT_FALSE(window->document->modified);
+    g_boxTexts.clear();
+    AskCancel::showBox = AnswerNoAfterTheQueue;
+    PushModalAction([&](Dialog& d) {
+        static_cast<DFind&>(d).combo.SetText(L"*");
+        const RECT r = button->GetClientRect();
+        button->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, r.bottom / 2));
+        button->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(r.right / 2, r.bottom / 2));
+        diza->PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+        d.SendMessage(WM_COMMAND, IDOK, 0);
+    });
+    diza->PostMessage(WM_COMMAND, kCmdFind, 0);
+    RunLoop(app);
+    RunLoop(app);
+    EXPECT_EQ(g_boxTexts, (std::vector<std::wstring>{ L"Do You want cancel finding ?" }));
+    EXPECT_FALSE(g_modifiedInQuestion);
+    EXPECT_TRUE(window->document->modified);   // the click was taken after the answer
 }
 
 }  // namespace

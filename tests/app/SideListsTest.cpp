@@ -4,6 +4,8 @@
 
 #include "app/FileSideTab.h"
 #include "app/SideLists.h"
+#include "app/resources/resource.h"
+#include "classlib/Dialog.h"
 #include "tests/app/FileFixtures.h"
 #include "tests/app/HeadlessPage.h"
 #include "core/SectionLock.h"
@@ -431,6 +433,20 @@ TEST_F(SideListsTest, BookmarkRowsGoAndEditTheirNotes) {
     EXPECT_EQ(std::wstring(b.text), L"changed");
     EXPECT_EQ(b.colour, RGB(0, 255, 0));
     EXPECT_TRUE(doc_->modified);
+    // The real dialog: it offers the note, and what is typed into it replaces the note on OK.
+    BookmarkPane::editBookmark = savedEdit_;
+    static std::wstring offered;
+    PushModalAction([](Dialog& d) {
+        offered = d.GetItemText(IDC_BOOKMARK_NOTE);
+        d.SetItemText(IDC_BOOKMARK_NOTE, L"typed");
+        ::SendMessageW(d.Item(IDOK), BM_CLICK, 0, 0);
+    });
+    list.OnItemAction(list.line->note, 1);
+    EXPECT_EQ(PendingModalActions(), 0u);
+    EXPECT_EQ(offered, L"changed");
+    ASSERT_TRUE(doc_->stores.bookmarks.Get(0x1200, &b));
+    EXPECT_EQ(std::wstring(b.text), L"typed");
+    EXPECT_EQ(b.colour, RGB(0, 255, 0));
 }
 
 TEST_F(SideListsTest, AShownFindPaneIsTheActiveOneAndKeepsItsRowOnTheHit) {

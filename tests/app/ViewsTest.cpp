@@ -29,6 +29,7 @@
 #include "tests/app/FileFixtures.h"
 #include "tests/classlib/FakeCursorClip.h"
 #include "tests/classlib/MouseTakers.h"
+#include "toolkit/BButton.h"
 
 #include <gtest/gtest.h>
 
@@ -569,6 +570,69 @@ TEST_F(ViewsTest, GotoMessagePushesTheHistoryAndMovesTheCursorRow) {
     EXPECT_EQ(0x1004, doc_->history.Next().address);
 }
 
+// The status bar's cells as a user clicks them: 3 picks the strings' code page from its menu, 4 takes
+// the cursor to the selection's low end, 5 brings the cursor's row back into view.
+TEST_F(ViewsTest, StatusCellsPickTheCodePageAndGoToTheSelectionAndTheCursor) {
+    Open();
+    FileStatusBar* bar = window_->StatusBar();
+    bar->Invalidate();
+    bar->UpdateWindow();
+    auto click = [&](int cell, std::initializer_list<UINT> keys) {
+        const RECT r = bar->GetClientRect();
+        bar->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(bar->cells[cell].left + 2, (r.top + r.bottom) / 2));
+        for (UINT key : keys)
+            bar->PostMessage(WM_KEYDOWN, key, 1);
+        Pump();
+        Paint();
+    };
+    PList& codepage = doc_->options.file.stringCodepage;
+    ASSERT_EQ(codepage.index, 0);
+    click(FileStatusBar::kCodepage, { VK_DOWN, VK_DOWN, VK_RETURN });
+    EXPECT_NE(codepage.index, 0);
+    EXPECT_EQ(bar->cells[FileStatusBar::kCodepage].text, codepage.ToText());
+
+    FileDizaPane& diza = Diza();
+    SetShift(true);
+    for (int i = 0; i < 3; ++i)
+        Key(VK_DOWN);
+    SetShift(false);
+    diza.SendMessage(WM_KEYUP, VK_SHIFT, 0);
+    ASSERT_EQ(diza.cursorAddress, 0x100C);
+    click(FileStatusBar::kSelection, {});
+    EXPECT_EQ(diza.cursorAddress, 0x1000);
+
+    diza.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-30 * WHEEL_DELTA)), 0);
+    Paint();
+    ASSERT_TRUE(KindsAt(0x1000).empty());   // scrolled away; the cursor stays
+    EXPECT_EQ(diza.cursorAddress, 0x1000);
+    click(FileStatusBar::kCursor, {});
+    EXPECT_FALSE(KindsAt(0x1000).empty());
+}
+
+// The log's "Copy to clipboard" button, clicked, puts the chosen line on the clipboard.
+TEST_F(ViewsTest, TheLogsCopyButtonPutsTheChosenLineOnTheClipboard) {
+    Open();
+    ASSERT_TRUE(window_->LowPane()->shortTab.SelectTab(FileShortTab::kIdLog));
+    FileLogPane& log = *window_->LogPane();
+    Pump();
+    log.Invalidate();
+    log.UpdateWindow();
+    log.selection.anchorLine = log.selection.firstLine = log.selection.lastLine = 0;   // the first line chosen
+    log.selection.currentColumn = TextSelection::kWholeLines;
+    log.SendMessage(WM_IDLEUPDATECMDUI);
+    BButton* copy = log.cornerButtons.FindButton(FileLogPane::kCmdCopy);
+    ASSERT_NE(copy, nullptr);
+    const RECT button = copy->GetClientRect();
+    ClipboardPutText(L"before", true);
+    const LPARAM centre = MAKELPARAM(button.right / 2, button.bottom / 2);
+    copy->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    copy->PostMessage(WM_LBUTTONUP, 0, centre);
+    Pump();
+    std::unique_ptr<wchar_t[]> copied = ClipboardGetText();
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(std::wstring(copied.get()).substr(0, 10), std::wstring(log.Ring().GetText(0)).substr(0, 10));
+}
+
 TEST_F(ViewsTest, ScrollingTheCommentPaneMovesBothPanes) {
     Open();
     FileDizaPane& diza = Diza();
@@ -655,6 +719,34 @@ TEST_F(ViewsTest, ShowasRowsShowTheDataLineInTheirRepresentation) {
         EXPECT_EQ(chosen, label(showas.CurrentRow()));
         EXPECT_TRUE(SameLine(name, Diza().Page().top));
     }
+    // The keys on a chosen row: Space does nothing; Enter on the byte-order row turns the order of
+    // the rows' values, and Enter on a representation row shows the line so.
+    auto choose = [&](int row) {
+        const RECT r = showas.GetRowRect(row - static_cast<int>(showas.VBar().top));
+        showas.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, (r.top + r.bottom) / 2));
+        showas.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(8, (r.top + r.bottom) / 2));
+        Pump();
+    };
+    auto value = [&](int row) { return std::wstring(showas.records[row].value.c_str()); };
+    auto press = [&](UINT key) {
+        showas.PostMessage(WM_KEYDOWN, key, 1);
+        Pump();
+    };
+    ASSERT_EQ(L"Data order", label(0));
+    choose(0);
+    const std::wstring little = value(1);
+    press(VK_SPACE);
+    EXPECT_EQ(L"Little-endian", value(0));
+    EXPECT_EQ(little, value(1));
+    press(VK_RETURN);
+    EXPECT_EQ(L"Big-endian", value(0));
+    EXPECT_NE(little, value(1));
+    const std::wstring big = value(1);
+    choose(1);
+    press(VK_RETURN);
+    Paint();
+    const std::wstring text = lineText();
+    EXPECT_EQ(big, text.substr(text.size() - std::min(text.size(), big.size())));
 }
 
 // --- The dump pane.

@@ -232,8 +232,10 @@ Usage AppProcess::Sample() const {
 std::string AppProcess::WineErrors() const {
     std::istringstream log(ReadWholeFile(logPath_));
     std::string line, errors;
+    bool report = false;   // the program's crash report, which a test run sends here, runs to the end
     while (std::getline(log, line)) {
-        if (line.find("err:") != std::string::npos)
+        report = report || line.find("Crash report:") != std::string::npos;
+        if (report || line.find("err:") != std::string::npos)
             errors += line + "\n";
     }
     return errors;

@@ -54,7 +54,7 @@ public:
     DWORD Id() const { return info_.dwProcessId; }
     HANDLE Handle() const { return info_.hProcess; }
     Usage Sample() const;
-    // The Wine error lines the program wrote so far ("err:" channel).
+    // The Wine error lines the program wrote so far ("err:" channel), and its crash report if any.
     std::string WineErrors() const;
 
 private:

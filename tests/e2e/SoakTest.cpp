@@ -154,7 +154,8 @@ TEST_F(Soak, RandomInputOverEveryPaneAndBar) {
         ASSERT_TRUE(AnswerDialogs()) << "crash report after input " << done << " (seed " << seed << "):\n"
                                      << std::string(crashText.begin(), crashText.end());
         if (done % 100 == 0) {
-            ASSERT_TRUE(s.App().Alive()) << "the program ended at input " << done << " (seed " << seed << ")";
+            ASSERT_TRUE(s.App().Alive()) << "the program ended at input " << done << " (seed " << seed << ")\n"
+                                         << s.App().WineErrors();
             ASSERT_TRUE(ScreenReader::Responsive(s.Main(), 10000)) << "no answer at input " << done << " (seed " << seed << ")";
             const Usage now = s.App().Sample();
             peak.gdiObjects = std::max(peak.gdiObjects, now.gdiObjects);

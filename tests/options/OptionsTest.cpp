@@ -526,6 +526,50 @@ TEST(OptionsFile, FailedSaveLeavesTheOldFile) {
     EXPECT_FALSE(noPath.Save());   // nothing gives it a path
 }
 
+// Another program holds the file open for writing while it is loaded: the set keeps its defaults, and a
+// Save never puts them in place of the user's lines; once the file can be read, Save keeps them.
+TEST(OptionsFile, AFileThatWasNotReadIsNotReplacedByDefaults) {
+    TempFolder folder;
+    const std::wstring path = folder.File(L"Trelvo.ini");
+    const std::string mine = "; mine\r\nVersion=1\r\n\r\n[UI]\r\nFileSidePaneSide=Right\r\nMyOwnKey=keep\r\n";
+    WriteBytes(path, mine);
+    HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    Options options;
+    EXPECT_FALSE(options.Load(path.c_str()));
+    EXPECT_EQ(options.ui.sidePaneSide.index, 0);
+    options.file.dataSigned.value = true;
+    EXPECT_FALSE(options.Save());   // still held
+    EXPECT_NE(options.ini.text.saveError.find(L"left as it is"), StringW::npos);
+    CloseHandle(writer);
+    EXPECT_EQ(ReadBytes(path), mine);
+
+    ASSERT_TRUE(options.Save());
+    const std::string bytes = ReadBytes(path);
+    EXPECT_EQ(bytes.compare(0, 19, "; mine\r\nVersion=1\r\n"), 0) << bytes;
+    EXPECT_NE(bytes.find("MyOwnKey=keep\r\n"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("DataSigned=enable\r\n"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("FileSidePaneSide=Left\r\n"), std::string::npos) << bytes;   // the set's own value wins
+}
+
+// An editor's byte-order mark: the first line is read past it, and saves add no second "Version".
+TEST(OptionsFile, AByteOrderMarkIsReadPast) {
+    TempFolder folder;
+    const std::wstring path = folder.File(L"Trelvo.ini");
+    WriteBytes(path, "\xEF\xBB\xBF[UI]\r\nFileSidePaneSide=Right\r\n");
+    Options options;
+    ASSERT_TRUE(options.Load(path.c_str()));
+    EXPECT_EQ(options.ui.sidePaneSide.index, 1);
+    WriteBytes(path, "\xEF\xBB\xBFVersion=1\r\n");
+    ASSERT_TRUE(options.Load(path.c_str()));
+    ASSERT_TRUE(options.Save());
+    ASSERT_TRUE(options.Save());
+    const std::string bytes = ReadBytes(path);
+    EXPECT_EQ(bytes.compare(0, 11, "Version=1\r\n"), 0) << bytes;
+    EXPECT_EQ(bytes.find("Version=1", 1), std::string::npos) << bytes;
+}
+
 TEST(OptionsFile, LoadReadsCrLfAndRefusesWhatItCannotRead) {
     TempFolder folder;
     const std::wstring path = folder.File(L"Trelvo.ini");

@@ -206,6 +206,8 @@ TEST(Property, FontTextAndParsing) {
         {L"Tahoma,8,x", false, L"Helv,9"},
         {L"Tahoma,99999999999", false, L"Helv,9"},
         {L",9", false, L"Helv,9"},
+        {L" Courier New\t , 10 ", true, L"Courier New,10"},
+        {L"  ,9", false, L"Helv,9"},
         {L"", false, L"Helv,9"},
         {L"0123456789012345678901234567890123456789,10", true, L"0123456789012345678901234567890,10"},
     };
