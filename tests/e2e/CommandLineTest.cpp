@@ -51,27 +51,5 @@ TEST_F(CommandLine, AMissingFileCannotBeOpened) {
     EXPECT_EQ(s.FileWindow(), nullptr);
 }
 
-// A program started by a parent that asked for no fault dialog (a shell, an IDE) still shows its crash
-// report: the report writes to stderr only for a test run's own switch, here taken away.
-TEST_F(CommandLine, ACrashShowsItsReportWhateverTheParentsErrorMode) {
-    const wchar_t* const kSwitch = L"TRELVO_CRASH_TO_STDERR";
-    ::SetErrorMode(::GetErrorMode() | SEM_NOGPFAULTERRORBOX);
-    ::SetEnvironmentVariableW(kSwitch, nullptr);
-    const bool launched = s.Launch(L"");
-    ::SetEnvironmentVariableW(kSwitch, L"1");
-    ASSERT_TRUE(launched);
-    ASSERT_TRUE(ScreenReader::Responsive(s.Main(), 5000));
-    // A thread that starts at an address where nothing is mapped: an access violation no one catches.
-    HANDLE thread = ::CreateRemoteThread(s.App().Handle(), nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(0x10),
-                                         nullptr, 0, nullptr);
-    ASSERT_TRUE(thread);
-    ::CloseHandle(thread);
-    HWND report = s.Screen().WaitTop(L"Ba-bah!", nullptr, 10000);
-    ASSERT_TRUE(report);
-    EXPECT_NE(ScreenReader::Text(::GetDlgItem(report, 60695)).find(L" Exception: C0000005"), std::wstring::npos);
-    s.ClickControl(ScreenReader::Child(report, IDOK));
-    EXPECT_EQ(s.App().WaitExit(10000), 238u);
-}
-
 }  // namespace
 }  // namespace e2e
