@@ -12,6 +12,7 @@
 #include "core/NumberText.h"
 #include "core/SectionLock.h"
 #include "core/SystemServices.h"
+#include "core/TimingTrace.h"
 #include "document/BDizaLine.h"
 #include "document/Diza.h"
 #include "document/DocumentHost.h"
@@ -310,7 +311,13 @@ void FileDizaPane::UpdateSelection(bool extend) {
 
 // --- Keys and mouse.
 
+void FileDizaPane::OnPaint() {
+    BMultiZone::OnPaint();
+    TimingTrace::Event(L"diza painted");
+}
+
 void FileDizaPane::OnKeyDown(UINT key, UINT repeat, UINT flags) {
+    TimingTrace::Event(L"diza key %u", key);
     const bool moves = (key >= VK_PRIOR && key <= VK_HOME) || key == VK_UP || key == VK_DOWN;
     if (key == kForcedCodeKey && KeyDown(VK_CONTROL) && KeyDown(VK_SHIFT)) {
         RunCommand(kCmdForcedCode);

@@ -144,6 +144,7 @@ public:
     int OnCreate(CREATESTRUCTW* cs) override;
     BOOL OnEraseBkgnd(HDC dc) override;
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+    void OnPaint() override;
     void OnKeyUp(UINT key, UINT repeat, UINT flags) override;
     BOOL OnMouseWheel(UINT flags, short delta, POINT screenPoint) override;
     void OnLButtonDown(UINT flags, POINT point) override;

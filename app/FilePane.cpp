@@ -12,6 +12,7 @@
 #include "classlib/Application.h"
 #include "core/SectionLock.h"
 #include "core/SystemServices.h"
+#include "core/TimingTrace.h"
 #include "document/BResultDiza.h"
 #include "document/BlockSelection.h"
 #include "document/FileParseThread.h"
@@ -464,6 +465,7 @@ void FilePane::ShowParsePopup(const wchar_t* text) {
     if (!document || !document->options.general.showParsingPopup.value || !m_hWnd)
         return;
     popupText = text ? text : L"";
+    TimingTrace::Event(L"popup %s", popupText.c_str());
     if (!popup_) {
         popup_.reset(new FileParsePopup(m_hWnd));
         if (!popup_->Create(this)) {
@@ -482,10 +484,12 @@ void FilePane::MovePopup() {
 // --- Activity on the tab.
 
 void FilePane::PushActivity(int colourIndex) {
+    TimingTrace::Event(L"lamp on %d", colourIndex);
     activity.Push(ThemeColor(colourIndex));
 }
 
 void FilePane::RemoveActivity(int colourIndex) {
+    TimingTrace::Event(L"lamp off %d", colourIndex);
     activity.Remove(ThemeColor(colourIndex));
 }
 
@@ -538,6 +542,7 @@ LRESULT FilePane::OnParsing(WPARAM started, LPARAM) {
                 pane->SetFocus();
     }
     popup_.reset();
+    TimingTrace::Event(L"popup closed");
     finished_ = true;
     RunScans();
     if (CWnd* log = LogWindow())

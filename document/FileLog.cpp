@@ -1,6 +1,7 @@
 #include "document/FileLog.h"
 
 #include "document/DocumentHost.h"
+#include "core/TimingTrace.h"
 
 void FileLog::SetSink(BLogSink* sink) {
     SectionLock lock(lock_.Get());
@@ -25,6 +26,7 @@ bool FileLog::Write(const wchar_t* text) {
     SectionLock lock(lock_.Get());
     if (!sink_)
         return false;
+    TimingTrace::Event(L"log %s", text);
     if (continue_) {
         continue_ = false;
         last_.Append(text);

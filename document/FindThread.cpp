@@ -10,6 +10,8 @@
 #include "document/HTimemeter.h"
 #include "document/PatternMatcher.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <new>
 
@@ -67,8 +69,14 @@ void BFindThread::SetParameters(const FindParameters& p) {
 }
 
 void BFindThread::Poll() {
-    if (host)
-        host->PollStop();
+    if (!host)
+        return;
+    const uint32_t now = ::GetTickCount();
+    if (polled_ && now - lastPoll_ < kPollMs)
+        return;
+    polled_ = true;
+    lastPoll_ = now;
+    host->PollStop();
 }
 
 bool BFindThread::StopAt(int64_t address) {

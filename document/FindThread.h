@@ -71,8 +71,11 @@ public:
     // Every kPollEvery calls the host first gets to handle the input that stops a find.
     bool StopAt(int64_t address);
     static constexpr uint32_t kPollEvery = 256;
-    // The host handles the input that stops a find (the job runs on the user-interface thread).
+    // The host handles the input that stops a find (the job runs on the user-interface thread): the
+    // first time at once, then at most once every kPollMs, as each look at the queue is a round trip
+    // to the window system that costs more than hundreds of lines.
     void Poll();
+    static constexpr uint32_t kPollMs = 50;
 
     FileParseThread* document;
     FindContext* context;
@@ -88,6 +91,8 @@ public:
 protected:
     int64_t position_ = -1;   // the last address looked at
     uint32_t calls_ = 0;      // StopAt calls, for the polls
+    bool polled_ = false;
+    uint32_t lastPoll_ = 0;   // tick count of the last poll
 };
 
 class BFindThreadString : public BFindThread {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <iterator>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -39,17 +40,17 @@ void ReferStore::ScanAll() {
             start = s->address;
             end = s->address + s->sizeInFile;
         }
-        if (document_->closing)
+        if (document_->closing || !ScanRange(start, end))
             break;
-        ScanRange(start, end);
     }
     meter.Stop();
     document_->Log().Print(L"Refers scan is finished in %s", meter.ElapsedText());
 }
 
-void ReferStore::ScanRange(int64_t start, int64_t end) {
+bool ReferStore::ScanRange(int64_t start, int64_t end) {
     ReferThread job(document_, start, end);
     job.Run();
+    return !job.starved;
 }
 
 void ReferStore::AddPair(int64_t from, int64_t to) {
@@ -157,6 +158,10 @@ void ReferStore::Flush() {
 
 void ReferStore::EndScan() {
     Flush();
+    DropScan();
+}
+
+void ReferStore::DropScan() {
     // The working room of a scan goes with it.
     std::vector<int64_t>().swap(pendingCalls_);
     std::vector<int64_t>().swap(callScratch_);
@@ -354,13 +359,20 @@ void ReferThread::Run() {
     if (!walk.HasEngine())
         return;
     document->NotifyWindows(kMsgRefersScan, 1, 0, true);
-    walk.FindOtherSpans(rangeStart, rangeEnd);
-    walk.Start(rangeStart);
-    while (!document->closing && walk.address < rangeEnd) {
-        ScanItem(walk);
-        walk.Next();
+    try {
+        walk.FindOtherSpans(rangeStart, rangeEnd);
+        walk.Start(rangeStart);
+        while (!document->closing && walk.address < rangeEnd) {
+            ScanItem(walk);
+            walk.Next();
+        }
+        refers.EndScan();
+    } catch (const std::bad_alloc&) {
+        // The pairs stored so far stay; the scan's working room goes.
+        refers.DropScan();
+        starved = true;
+        document->Log().Print(L"Refers scan: %s", L"not enough memory");
     }
-    refers.EndScan();
     document->NotifyWindows(kMsgRefersScan, 0, 0, true);
 }
 

@@ -27,9 +27,11 @@ public:
     ReferStore(const ReferStore&) = delete;
     ReferStore& operator=(const ReferStore&) = delete;
 
-    // Scans every segment's file bytes in address order and logs the time taken.
+    // Scans every segment's file bytes in address order and logs the time taken; out of memory ends
+    // it after the segment where it happened.
     void ScanAll();
-    void ScanRange(int64_t start, int64_t end);
+    // False when the scan ran out of memory.
+    bool ScanRange(int64_t start, int64_t end);
     void AddPair(int64_t from, int64_t to);
     // Removes the pairs whose from lies in [start, end) (with their mirrors) and the list's lines there;
     // references from outside into the range stay. Returns how many went.
@@ -52,6 +54,8 @@ public:
     void Flush();
     // Flushes and frees the working room of the scan.
     void EndScan();
+    // Forgets a scan's pending pairs and working room (after it ran out of memory).
+    void DropScan();
     // Pairs (and call targets) a scan keeps at least before merging them; a merge moves the stores'
     // records once.
     size_t batchPairs = 1u << 20;
@@ -137,6 +141,7 @@ public:
     int32_t bitness = 0;
     int64_t rangeStart;
     int64_t rangeEnd;
+    bool starved = false;   // the scan ran out of memory
 
 private:
     void ScanItem(ReferWalk& walk);

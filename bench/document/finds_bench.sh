@@ -10,16 +10,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-size=$((64 * 1024 * 1024))
 
-: > "$work/real.bin"
-for f in /usr/lib/gcc/i686-w64-mingw32/*/*.dll /usr/i686-w64-mingw32/lib/*.dll /usr/lib/x86_64-linux-gnu/*.so* /usr/bin/*; do
-    [ -f "$f" ] || continue
-    cat "$f" >> "$work/real.bin"
-    [ "$(stat -c %s "$work/real.bin")" -ge "$size" ] && break
-done
-truncate -s "$size" "$work/real.bin"
-head -c "$size" /dev/urandom > "$work/random.bin"
+"$root/bench/bench_files.sh" "$work"
 
 gcc -O2 -o "$work/memmem_peer" "$here/memmem_peer.c"
 strings_ms() {   # best of three

@@ -349,6 +349,25 @@ TEST(FindHex, AStopBetweenChunksEndsAFindWithFewHits) {
     EXPECT_EQ(d.Lines().back(), L"Find1 for '8B 45 ?? 50' is canceled at 101FFFFD.");
 }
 
+// Each look at the input is a round trip to the window system: a long find looks at most once every
+// kPollMs, not every kPollEvery lines.
+TEST(FindPolls, TheHostIsPolledByTimeNotByLine) {
+    const int size = 256 * 1024;   // as many one-byte lines
+    FindDocument d(std::string(size, '\x90'), { { 1, 0x10000000, 0, size, 0 } });
+    struct CountingHost : FakeFindHost {
+        void PollStop() override { ++polls; }
+        int polls = 0;
+    } host;
+    host.flags = kLine1 & ~kFindComments;
+    d.context->parameters.text = L"qqqzzz*";
+    const DWORD start = ::GetTickCount();
+    d.context->RunFind(&host);
+    const DWORD elapsed = ::GetTickCount() - start;
+    d.context->OnFindDone(d.context->GetResultByIndex(1));
+    EXPECT_GE(host.polls, 1);
+    EXPECT_LE(host.polls, static_cast<int>(elapsed / BFindThread::kPollMs) + 2) << elapsed << " ms";
+}
+
 TEST(FindContextStart, DialogRangeAndHistory) {
     std::string bytes(0x300, '\0');
     FindDocument d(bytes, { { 0, 0x1000, 0, 0x100, 0 }, { 0, 0x3000, 0x100, 0x200, 0 } });

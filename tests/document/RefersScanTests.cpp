@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -21,11 +23,14 @@ public:
     void RepaintBookmarks() override { ++bookmarkRepaints; }
     void EmptyRefersPane() override { ++refersEmptied; }
     bool RedrawIfShown(int64_t address) override {
+        if (starve)
+            throw std::bad_alloc();
         redraws.push_back(address);
         return false;
     }
     void ReloadRange(int64_t start, int64_t end) override { reloads.push_back({ start, end }); }
     int refersRepaints = 0, bookmarkRepaints = 0, refersEmptied = 0;
+    bool starve = false;   // the stores' growth throws as out of memory
     std::vector<int64_t> redraws;
     std::vector<std::pair<int64_t, int64_t>> reloads;
 };
@@ -139,6 +144,24 @@ TEST_F(RefersScanTest, PairsNamesAndCodeAtCallTargets) {
     EXPECT_EQ(host.notices[0].wparam, 1u);
     EXPECT_EQ(host.notices[1].wparam, 0u);
     EXPECT_EQ(log.lines.back().rfind(L"Refers scan is finished in ", 0), 0u);
+}
+
+// A store that runs out of memory ends the scan: the log says so, the lamp goes off, and the
+// document goes on (a later scan finds every pair).
+TEST_F(RefersScanTest, OutOfMemoryIsLoggedAndTheScanEnds) {
+    Open();
+    host.starve = true;
+    Refers().ScanAll();
+    ASSERT_GE(log.lines.size(), 2u);
+    EXPECT_EQ(log.lines[log.lines.size() - 2], L"Refers scan: not enough memory");
+    EXPECT_EQ(log.lines.back().rfind(L"Refers scan is finished in ", 0), 0u);
+    EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), L"Refers scan: not enough memory"), 1);
+    // The first segment's scan started and ended; the second was not begun.
+    EXPECT_EQ(ScanNotices(), 2);
+    host.starve = false;
+    Refers().ScanAll();
+    EXPECT_EQ(Refers().PairCount(), 6);
+    EXPECT_TRUE(HasPair(kCode + 0x1B, kCode + 0x40));
 }
 
 TEST_F(RefersScanTest, RescanAddsNothingTwice) {

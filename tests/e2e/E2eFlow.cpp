@@ -29,7 +29,7 @@ void FlowTest::TearDown() {
     }
 }
 
-HWND FlowTest::WaitOpenDialog(DWORD timeoutMs) {
+HWND Flow::WaitOpenDialog(DWORD timeoutMs) {
     HWND found = nullptr;
     WaitUntil([&] {
         for (HWND window : s.Screen().TopWindows()) {
@@ -44,7 +44,7 @@ HWND FlowTest::WaitOpenDialog(DWORD timeoutMs) {
     return found;
 }
 
-std::wstring FlowTest::LogText() {
+std::wstring Flow::LogText() {
     SelectLowTab(kLogPane);
     HWND log = s.Pane(kLogPane);
     if (!log)
@@ -63,7 +63,7 @@ std::wstring FlowTest::LogText() {
     return CopyByButton(copy);
 }
 
-std::wstring FlowTest::CopyByButton(HWND button) {
+std::wstring Flow::CopyByButton(HWND button) {
     std::wstring text;
     for (int attempt = 0; attempt < 3 && text.empty(); ++attempt) {
         s.Note("click copy");
@@ -74,11 +74,11 @@ std::wstring FlowTest::CopyByButton(HWND button) {
     return text;
 }
 
-bool FlowTest::WaitLog(const std::wstring& part, DWORD timeoutMs) {
+bool Flow::WaitLog(const std::wstring& part, DWORD timeoutMs) {
     return WaitUntil([&] { return LogText().find(part) != std::wstring::npos; }, timeoutMs);
 }
 
-std::wstring FlowTest::StatusCell(int cell) {
+std::wstring Flow::StatusCell(int cell) {
     (void)cell;
     return std::wstring();
 }
@@ -87,7 +87,7 @@ std::wstring FlowTest::StatusCell(int cell) {
 
 namespace e2e {
 
-FlowTest::DizaLayout FlowTest::MeasureDiza() {
+Flow::DizaLayout Flow::MeasureDiza() {
     DizaLayout layout;
     HWND pane = s.Pane(kDizaPane);
     PixelSurface pixels;
@@ -137,7 +137,7 @@ FlowTest::DizaLayout FlowTest::MeasureDiza() {
     return layout;
 }
 
-std::wstring FlowTest::WordAt(HWND pane, int x, int y) {
+std::wstring Flow::WordAt(HWND pane, int x, int y) {
     std::wstring word;
     for (int attempt = 0; attempt < 3 && word.empty(); ++attempt) {
         s.Note("ctrl+double click " + std::to_string(x) + "," + std::to_string(y));
@@ -150,7 +150,7 @@ std::wstring FlowTest::WordAt(HWND pane, int x, int y) {
     return word;
 }
 
-std::wstring FlowTest::CursorAddressShown() {
+std::wstring Flow::CursorAddressShown() {
     HWND bar = s.Pane(kStatusBar);
     if (!bar)
         return std::wstring();
@@ -160,7 +160,7 @@ std::wstring FlowTest::CursorAddressShown() {
                               UserInput::ClientPoint(bar, r.right / 3, r.bottom / 2));
 }
 
-HWND FlowTest::WaitDialogWith(int controlId, DWORD timeoutMs) {
+HWND Flow::WaitDialogWith(int controlId, DWORD timeoutMs) {
     HWND found = nullptr;
     WaitUntil([&] {
         for (HWND window : s.Screen().TopWindows()) {
@@ -174,7 +174,7 @@ HWND FlowTest::WaitDialogWith(int controlId, DWORD timeoutMs) {
     return found;
 }
 
-bool FlowTest::GotoText(const std::wstring& text) {
+bool Flow::GotoText(const std::wstring& text) {
     s.ClickButton(kGoto);
     HWND dialog = s.WaitDialog(L"Goto");
     if (!dialog)
@@ -211,9 +211,9 @@ bool ProbeTabStrip(Session& s, HWND strip, bool vertical, int paneId) {
 
 }  // namespace
 
-bool FlowTest::SelectSideTab(int paneId) { return ProbeTabStrip(s, s.Pane(kSideTab), true, paneId); }
+bool Flow::SelectSideTab(int paneId) { return ProbeTabStrip(s, s.Pane(kSideTab), true, paneId); }
 
-bool FlowTest::SelectLowTab(int paneId) {
+bool Flow::SelectLowTab(int paneId) {
     HWND pane = s.Pane(paneId);
     return pane && ProbeTabStrip(s, ::GetParent(pane), false, paneId);
 }
@@ -222,7 +222,7 @@ bool FlowTest::SelectLowTab(int paneId) {
 
 namespace e2e {
 
-int FlowTest::CursorMarkRow(const DizaLayout& layout) {
+int Flow::CursorMarkRow(const DizaLayout& layout) {
     PixelSurface pixels;
     if (!layout.Valid() || !ScreenReader::Capture(s.Pane(kDizaPane), pixels))
         return -1;
@@ -244,14 +244,14 @@ int FlowTest::CursorMarkRow(const DizaLayout& layout) {
     return best;
 }
 
-void FlowTest::ClickRow(const DizaLayout& layout, int row) {
+void Flow::ClickRow(const DizaLayout& layout, int row) {
     HWND pane = s.Pane(kDizaPane);
     s.Note("click row " + std::to_string(row));
     UserInput::Click(UserInput::ClientPoint(pane, layout.BodyLeft() + 30, row * layout.rowHeight + layout.rowHeight / 2));
     WaitUntil([&] { return MeasureDiza().rowTop == row * layout.rowHeight; }, 3000);
 }
 
-bool FlowTest::RunFind(bool hex, const std::wstring& text, std::initializer_list<int> regionBoxes, int resultPane) {
+bool Flow::RunFind(bool hex, const std::wstring& text, std::initializer_list<int> regionBoxes, int resultPane) {
     s.ClickButton(kFind);
     HWND dialog = WaitDialogWith(82);
     if (!dialog)
@@ -278,7 +278,7 @@ bool FlowTest::RunFind(bool hex, const std::wstring& text, std::initializer_list
     return WaitUntil([&] { return !::IsWindow(dialog) && ScreenReader::Visible(s.Pane(paneId)); }, 20000);
 }
 
-std::wstring FlowTest::CopyList(int paneId) {
+std::wstring Flow::CopyList(int paneId) {
     HWND pane = s.Pane(paneId);
     HWND copy = ScreenReader::Child(pane, kCopyList);
     if (!copy)

@@ -1,6 +1,7 @@
 #pragma once
-// The test fixture of the end-to-end programs: a session and the user's common moves and reads
-// (the open dialog, the log, the status bar, tool buttons, rows of the disassembly pane).
+// A session and the user's common moves and reads (the open dialog, the log, the status bar, tool
+// buttons, rows of the disassembly pane), and the test fixture of the end-to-end programs built on
+// them; the benchmark of the whole program drives it the same way.
 
 #include "tests/e2e/E2eSession.h"
 
@@ -14,11 +15,8 @@ namespace e2e {
 std::wstring Quoted(const std::wstring& text);
 bool Checked(HWND button);
 
-class FlowTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
-
+class Flow {
+public:
     HWND WaitOpenDialog(DWORD timeoutMs = 15000);
     // The file log as its copy button puts it on the clipboard (the lines in view).
     std::wstring LogText();
@@ -68,6 +66,12 @@ protected:
     std::wstring CopyList(int paneId);
 
     Session s;
+};
+
+class FlowTest : public ::testing::Test, public Flow {
+protected:
+    void SetUp() override;
+    void TearDown() override;
 };
 
 }  // namespace e2e
