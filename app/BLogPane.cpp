@@ -1,5 +1,6 @@
 #include "app/BLogPane.h"
 
+#include "app/AppMessages.h"
 #include "options/Options.h"
 #include "toolkit/ScrollPager.h"
 #include "toolkit/ZoneText.h"
@@ -10,7 +11,6 @@
 
 namespace {
 
-constexpr UINT kMsgOptions = 0x5E20;
 constexpr wchar_t kBackspace = 8;
 
 }  // namespace

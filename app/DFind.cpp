@@ -1,6 +1,7 @@
 #include "app/DFind.h"
 
 #include "app/resources/resource.h"
+#include "document/DocumentHost.h"
 #include "document/FileParseThread.h"
 #include "document/FindContext.h"
 #include "options/BColorTheme.h"
@@ -18,7 +19,7 @@ constexpr MessageEntry kFindEntries[] = {
     OnControlRange(BN_CLICKED, IDC_FIND_LINEMODE, IDC_FIND_HEXMODE, Route<&DFind::OnModeClicked>),
     OnControl(BN_CLICKED, IDC_FIND_SELECTION, Route<&DFind::OnSelectionToggled>),
     OnControlRange(BN_CLICKED, IDC_FIND_PANE1STOP, IDC_FIND_PANE2STOP, Route<&DFind::OnStopPane>),
-    OnMessage(DFind::kMsgFindActivity, Route<&DFind::OnFindActivity>),
+    OnMessage(kMsgFindJob, Route<&DFind::OnFindActivity>),
 };
 
 constexpr wchar_t kHelpText[] =
@@ -222,7 +223,7 @@ void DFind::UpdatePanes() {
     EnableItem(IDOK, !(busy[0] && busy[1]));
 }
 
-void DFind::OnFindDone(FindResult*) { SendMessage(kMsgFindActivity, 0, 0); }
+void DFind::OnFindDone(FindResult*) { SendMessage(kMsgFindJob, 0, 0); }
 
 LRESULT DFind::OnFindActivity(WPARAM wParam, LPARAM) {
     if (wParam == 0) UpdatePanes();

@@ -18,7 +18,6 @@ struct FindParameters;
 
 class DFind : public ThemeDialog {
 public:
-    static constexpr UINT kMsgFindActivity = 0x5E0F;
     static constexpr int kTextLimit = 512;
 
     DFind(CWnd* parent, FindContext* context);

@@ -1,5 +1,6 @@
 #include "app/FileDizaPane.h"
 
+#include "app/AppMessages.h"
 #include "app/DComment.h"
 #include "app/DGoto.h"
 #include "app/DMakerArray.h"
@@ -101,7 +102,7 @@ const MessageEntry kDizaPaneEntries[] = {
     OnMessage(kMsgSelectionChanged, Route<&FileDizaPane::OnSelectionChanged>),
     OnMessage(kMsgGoto, Route<&FileDizaPane::OnGoto>),
     OnMessage(kMsgShowasItem, Route<&FileDizaPane::OnShowasItem>),
-    OnMessage(0x5E20, Route<&FileDizaPane::OnOptions>),
+    OnMessage(kMsgOptions, Route<&FileDizaPane::OnOptions>),
 };
 const MessageMap FileDizaPane::kMessageMap{ &BMultiZone::kMessageMap, kDizaPaneEntries };
 

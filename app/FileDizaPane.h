@@ -9,6 +9,7 @@
 //   pane.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, r, mainPane, 211);
 //   // 0x5E08 (attach), 0x5E09 (segments), 0x5E20 (options) do the rest
 
+#include "app/AppMessages.h"
 #include "app/DizaPage.h"
 #include "core/StringW.h"
 #include "document/FindThread.h"
@@ -59,12 +60,6 @@ enum : UINT {
 
 // Ctrl+Shift with this key runs the forced code start (353) in the pane; the code button's tip names it.
 constexpr UINT kForcedCodeKey = 'C';
-
-// Private messages the pane handles besides the document's.
-enum : UINT {
-    kMsgShowasItem = 0x5E14,   // lparam a record (address, kind word)
-    kMsgCursorAddress = 0x5E10,
-};
 
 // The texts of display lines as the pane shows them, for the line finds.
 class DizaPaneFindLines : public BFindLines {

@@ -1,5 +1,6 @@
 #include "app/FileDumpPane.h"
 
+#include "app/AppMessages.h"
 #include "app/FileDizaPane.h"
 #include "app/FilePane.h"
 #include "app/resources/resource.h"
@@ -88,7 +89,7 @@ const MessageEntry kDumpPaneEntries[] = {
     OnMessage(kMsgSegmentsChanged, Route<&FileDumpPane::OnSegmentsChanged>),
     OnMessage(kMsgCursorAddress, Route<&FileDumpPane::OnCursorAddress>),
     OnMessage(kMsgSelectionChanged, Route<&FileDumpPane::OnSelectionChanged>),
-    OnMessage(0x5E20, Route<&FileDumpPane::OnOptions>),
+    OnMessage(kMsgOptions, Route<&FileDumpPane::OnOptions>),
     OnCommand(FileDumpPane::kCmdAddressMode, Route<&FileDumpPane::OnAddressMode>),
     OnCommand(FileDumpPane::kCmdTextHex, Route<&FileDumpPane::OnTextHex>),
 };

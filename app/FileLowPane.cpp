@@ -1,5 +1,6 @@
 #include "app/FileLowPane.h"
 
+#include "app/AppMessages.h"
 #include "app/FileDumpPane.h"
 #include "document/DocumentHost.h"
 #include "options/Options.h"
@@ -8,8 +9,6 @@
 
 namespace {
 
-constexpr UINT kMsgCursorAddress = 0x5E10;
-constexpr UINT kMsgOptions = 0x5E20;
 const RECT kInitialRect{ 0, 0, 100, 100 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/FileMainPane.h"
 
+#include "app/AppMessages.h"
 #include "app/DizaZoneLines.h"
 #include "core/SectionLock.h"
 #include "document/BDizaLine.h"
@@ -22,7 +23,7 @@ const MessageEntry kOncommentEntries[] = {
     Cracked(WM_VSCROLL),
     Cracked(WM_MOUSEWHEEL),
     OnMessage(kMsgSegmentsChanged, Route<&FileOncommentPane::OnSegmentsChanged>),
-    OnMessage(0x5E20, Route<&FileOncommentPane::OnOptions>),
+    OnMessage(kMsgOptions, Route<&FileOncommentPane::OnOptions>),
 };
 const MessageMap FileOncommentPane::kMessageMap{ &BMultiZone::kMessageMap, kOncommentEntries };
 
@@ -310,7 +311,7 @@ const MessageEntry kMainPaneEntries[] = {
     Cracked(WM_CREATE),
     Cracked(WM_ERASEBKGND),
     Cracked(WM_WINDOWPOSCHANGED),
-    OnMessage(0x5E20, Route<&FileMainPane::OnOptions>),
+    OnMessage(kMsgOptions, Route<&FileMainPane::OnOptions>),
 };
 const MessageMap FileMainPane::kMessageMap{ &BPane::kMessageMap, kMainPaneEntries };
 

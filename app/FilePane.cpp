@@ -1,5 +1,6 @@
 #include "app/FilePane.h"
 
+#include "app/AppMessages.h"
 #include "app/AskCancel.h"
 #include "app/DFind.h"
 #include "app/FileDumpPane.h"
@@ -15,6 +16,7 @@
 #include "core/TimingTrace.h"
 #include "document/BResultDiza.h"
 #include "document/BlockSelection.h"
+#include "document/DocumentHost.h"
 #include "document/FileParseThread.h"
 #include "document/ItemStores.h"
 #include "document/ScanStringz.h"
@@ -110,8 +112,8 @@ const MessageEntry FilePane::kEntries[] = {
     OnMessage(kMsgParserDone, Route<&FilePane::OnParserDone>),
     OnMessage(kMsgRefersScan, Route<&FilePane::OnRefersScan>),
     OnMessage(kMsgFindJob, Route<&FilePane::OnFindJob>),
-    OnMessage(0x5E20, Route<&FilePane::OnOptions>),
-    OnMessage(0x5E01, Route<&FilePane::OnMainMoved>),
+    OnMessage(kMsgOptions, Route<&FilePane::OnOptions>),
+    OnMessage(kMsgMainMoved, Route<&FilePane::OnMainMoved>),
     OnCommand(kCmdFileClose, Route<&FilePane::OnCloseFile>),
     OnCommand(kCmdMenuClose, Route<&FilePane::OnCloseFile>),
     OnCommand(kCmdSidePane, Route<&FilePane::OnToggleSidePane>),
@@ -712,7 +714,7 @@ void FilePane::OnStatusBarClick() {
         PList& codepage = document->options.file.stringCodepage;
         const int before = codepage.index;
         if (codepage.ShowMenu(m_hWnd, TPM_LEFTALIGN | TPM_RIGHTBUTTON) && codepage.index != before) {
-            bar->SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&document->options));
+            bar->SendMessage(kMsgOptions, 1, reinterpret_cast<LPARAM>(&document->options));
             // The dump and the one-byte string lines are drawn in the code page: all panes repaint.
             ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         }

@@ -1,6 +1,7 @@
 #include "app/FileSideTab.h"
 
 #include "core/SectionLock.h"
+#include "document/DocumentHost.h"
 #include "document/FileParseThread.h"
 
 #include <memory>
@@ -54,12 +55,12 @@ void SideTabCaptions::Reset(int id) {
 
 const MessageEntry FileSideTab::kEntries[] = {
     Cracked(WM_CREATE),
-    OnMessage(kMsgListAttach, Route<&FileSideTab::OnAttach>),
-    OnMessage(kMsgListRefersScan, Route<&FileSideTab::OnRefersScan>),
-    OnMessage(kMsgListSegments, Route<&FileSideTab::OnListsChanged>),
-    OnMessage(kMsgListParsing, Route<&FileSideTab::OnListsChanged>),
-    OnMessage(kMsgListStringScan, Route<&FileSideTab::OnListsChanged>),
-    OnMessage(kMsgListFindJob, Route<&FileSideTab::OnFindJob>),
+    OnMessage(kMsgAttach, Route<&FileSideTab::OnAttach>),
+    OnMessage(kMsgRefersScan, Route<&FileSideTab::OnRefersScan>),
+    OnMessage(kMsgSegmentsChanged, Route<&FileSideTab::OnListsChanged>),
+    OnMessage(kMsgParsing, Route<&FileSideTab::OnListsChanged>),
+    OnMessage(kMsgStringScan, Route<&FileSideTab::OnListsChanged>),
+    OnMessage(kMsgFindJob, Route<&FileSideTab::OnFindJob>),
 };
 const MessageMap FileSideTab::kMessageMap{ &BTabber::kMessageMap, kEntries };
 

@@ -1,5 +1,6 @@
 #include "app/FileStatusBar.h"
 
+#include "app/AppMessages.h"
 #include "app/FilePane.h"
 #include "core/SectionLock.h"
 #include "document/BResultDiza.h"
@@ -18,8 +19,6 @@ constexpr int kParseColour = 25;
 constexpr int kScanColour = 26;
 constexpr int kFindColour = 27;
 constexpr int kCellCount = 6;
-constexpr UINT kMsgCursorAddress = 0x5E10;
-constexpr UINT kMsgOptions = 0x5E20;
 
 int DecimalDigits(int64_t value) {
     int digits = 1;

@@ -1,5 +1,6 @@
 #include "app/ShowasPane.h"
 
+#include "app/AppMessages.h"
 #include "app/FilePane.h"
 #include "core/SectionLock.h"
 #include "document/BDizaLine.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr UINT kMsgOptions = 0x5E20;
 
 bool IsItemLine(uint32_t word) {
     const uint32_t kind = word >> 28;
@@ -199,7 +199,7 @@ bool ShowasPane::GotoSelected() {
     HWND to = GotoWindow();
     if (!to)
         return false;
-    ::SendMessageW(to, kMsgGotoItem, 0, reinterpret_cast<LPARAM>(&target));
+    ::SendMessageW(to, kMsgShowasItem, 0, reinterpret_cast<LPARAM>(&target));
     return true;
 }
 

@@ -43,8 +43,6 @@ public:
 
 class ShowasPane : public BMultiZone {
 public:
-    static constexpr UINT kMsgGotoItem = 0x5E14;
-
     ShowasPane();
     ~ShowasPane() override = default;
 

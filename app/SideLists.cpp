@@ -1,5 +1,6 @@
 #include "app/SideLists.h"
 
+#include "app/AppMessages.h"
 #include "app/DBookmark.h"
 #include "app/FilePane.h"
 #include "app/FileSideTab.h"
@@ -9,6 +10,7 @@
 #include "core/SystemServices.h"
 #include "document/BName.h"
 #include "document/CodePageChars.h"
+#include "document/DocumentHost.h"
 #include "document/FileParseThread.h"
 #include "document/ScanStringz.h"
 #include "options/Options.h"
@@ -239,9 +241,9 @@ void StringzLine::SetData(const void* item) {
 const MessageEntry SegmentListPane::kEntries[] = {
     Cracked(WM_CREATE),
     Cracked(WM_SIZE),
-    OnMessage(kMsgListAttach, Route<&SegmentListPane::OnAttach>),
-    OnMessage(kMsgListOptions, Route<&SegmentListPane::OnOptions>),
-    OnMessage(kMsgListSegments, Route<&SegmentListPane::OnSegments>),
+    OnMessage(kMsgAttach, Route<&SegmentListPane::OnAttach>),
+    OnMessage(kMsgOptions, Route<&SegmentListPane::OnOptions>),
+    OnMessage(kMsgSegmentsChanged, Route<&SegmentListPane::OnSegments>),
 };
 const MessageMap SegmentListPane::kMessageMap{ &BMultiList::kMessageMap, kEntries };
 
@@ -375,9 +377,9 @@ void SegmentListPane::OnZoneDblClick(BZone* zone, int row, int x) {
 // --- Filtered lists
 
 const MessageEntry SideFilterList::kEntries[] = {
-    OnMessage(kMsgListAttach, Route<&SideFilterList::OnAttach>),
-    OnMessage(kMsgListOptions, Route<&SideFilterList::OnOptions>),
-    OnMessage(kMsgListParsing, Route<&SideFilterList::OnParsing>),
+    OnMessage(kMsgAttach, Route<&SideFilterList::OnAttach>),
+    OnMessage(kMsgOptions, Route<&SideFilterList::OnOptions>),
+    OnMessage(kMsgParsing, Route<&SideFilterList::OnParsing>),
 };
 const MessageMap SideFilterList::kMessageMap{ &BMultiFilterList::kMessageMap, kEntries };
 
@@ -567,7 +569,7 @@ bool (*StringzPane::shiftHeld)() = ShiftHeld;
 
 const MessageEntry StringzPane::kEntries[] = {
     Cracked(WM_CREATE),
-    OnMessage(kMsgListStringScan, Route<&StringzPane::OnStringScan>),
+    OnMessage(kMsgStringScan, Route<&StringzPane::OnStringScan>),
 };
 const MessageMap StringzPane::kMessageMap{ &SideFilterList::kMessageMap, kEntries };
 
@@ -686,9 +688,9 @@ bool (*BookmarkPane::editBookmark)(CWnd*, StringW&, COLORREF&) = RunBookmarkDial
 
 const MessageEntry BookmarkPane::kEntries[] = {
     Cracked(WM_CREATE),
-    OnMessage(kMsgListAttach, Route<&BookmarkPane::OnAttach>),
-    OnMessage(kMsgListOptions, Route<&BookmarkPane::OnOptions>),
-    OnMessage(kMsgListParsing, Route<&BookmarkPane::OnParsing>),
+    OnMessage(kMsgAttach, Route<&BookmarkPane::OnAttach>),
+    OnMessage(kMsgOptions, Route<&BookmarkPane::OnOptions>),
+    OnMessage(kMsgParsing, Route<&BookmarkPane::OnParsing>),
 };
 const MessageMap BookmarkPane::kMessageMap{ &BMultiList::kMessageMap, kEntries };
 
@@ -820,9 +822,9 @@ bool (*BResultPane::reserveBuffer)(StringW&, size_t) = ReserveBuffer;
 const MessageEntry BResultPane::kEntries[] = {
     Cracked(WM_CREATE),
     Cracked(WM_IDLEUPDATECMDUI),
-    OnMessage(kMsgListAttach, Route<&BResultPane::OnAttach>),
-    OnMessage(kMsgListOptions, Route<&BResultPane::OnOptions>),
-    OnMessage(kMsgListParsing, Route<&BResultPane::OnParsing>),
+    OnMessage(kMsgAttach, Route<&BResultPane::OnAttach>),
+    OnMessage(kMsgOptions, Route<&BResultPane::OnOptions>),
+    OnMessage(kMsgParsing, Route<&BResultPane::OnParsing>),
 };
 const MessageMap BResultPane::kMessageMap{ &BMultiList::kMessageMap, kEntries };
 

@@ -7,12 +7,14 @@
 //   names->CreateEx(0, nullptr, L"", WS_CHILD, rect, sideTab, kIdNameList);
 //   // then 0x5E20 (options), 0x5E08 (document) and 0x5E0B (parsed) reach it with the file window's.
 
+#include "app/AppMessages.h"
 #include "app/DizaZoneLines.h"
 #include "core/DizaLinePos.h"
 #include "core/StringW.h"
 #include "document/BName.h"
 #include "document/BResultDiza.h"
 #include "document/BookmarkStore.h"
+#include "document/DocumentHost.h"
 #include "document/KSegment.h"
 #include "document/StringzTable.h"
 #include "toolkit/BMultiList.h"
@@ -40,17 +42,6 @@ enum : int {
 // Commands of the result panes' button row, and the strip its icons come from.
 enum : UINT {
     kCmdCopyResults = 101,
-};
-
-// Messages the lists take.
-enum : UINT {
-    kMsgListAttach = 0x5E08,
-    kMsgListSegments = 0x5E09,
-    kMsgListParsing = 0x5E0B,
-    kMsgListRefersScan = 0x5E0D,
-    kMsgListStringScan = 0x5E0E,
-    kMsgListFindJob = 0x5E0F,
-    kMsgListOptions = 0x5E20,
 };
 
 // Hexadecimal text of an address at d digits: above 8 the high half (d - 9 digits), a backquote and

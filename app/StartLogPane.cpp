@@ -1,5 +1,6 @@
 #include "app/StartLogPane.h"
 
+#include "app/AppMessages.h"
 #include "app/CApp.h"
 #include "classlib/CommonDialogs.h"
 #include "options/BColorTheme.h"
@@ -15,7 +16,7 @@ constexpr MessageEntry kStartLogEntries[] = {
     Cracked(WM_LBUTTONUP),
     Cracked(WM_MOUSEMOVE),
     Cracked(WM_LBUTTONDBLCLK),
-    OnMessage(0x5E20, Route<&StartLogPane::OnStartOptions>),
+    OnMessage(kMsgOptions, Route<&StartLogPane::OnStartOptions>),
 };
 const MessageMap StartLogPane::kMessageMap{&BLogPane::kMessageMap, kStartLogEntries};
 

@@ -3,6 +3,7 @@
 // the tool tip, opens the command-line files, runs the Options command and passes option sets and
 // window moves down to every window.
 
+#include "app/AppMessages.h"
 #include "app/StartLogPane.h"
 #include "classlib/CWnd.h"
 #include "classlib/Menu.h"
@@ -13,15 +14,6 @@
 
 class FileTabber;
 class Options;
-
-// Private messages of the main window.
-constexpr UINT kMsgStartup = 0x5E00;
-constexpr UINT kMsgMainMoved = 0x5E01;
-constexpr UINT kMsgOptions = 0x5E20;
-constexpr UINT kMsgRepaintTabs = 0x5E28;
-// wparam of kMsgOptions.
-constexpr WPARAM kOptionsApply = 1;
-constexpr WPARAM kOptionsStore = 2;
 
 // Child ids.
 constexpr int kIdStartScreen = 100;

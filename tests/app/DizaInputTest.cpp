@@ -2,6 +2,7 @@
 // sets the button states, buttons are clicked with the mouse messages of a click, keys and double clicks
 // go through the message queue, and what the user sees is asserted.
 
+#include "app/AppMessages.h"
 #include "app/DFind.h"
 #include "app/DGoto.h"
 #include "app/DizaZoneLines.h"
@@ -19,12 +20,14 @@
 #include "core/SectionLock.h"
 #include "document/Diza.h"
 #include "document/DizaMap.h"
+#include "document/DocumentHost.h"
 #include "document/FileParseThread.h"
 #include "document/ParseRequest.h"
 #include "options/BColorTheme.h"
 #include "options/Options.h"
 #include "tests/app/FileFixtures.h"
 #include "tests/classlib/FakeCursorClip.h"
+#include "tests/classlib/WindowTestSupport.h"
 #include "toolkit/BButton.h"
 
 #include <gtest/gtest.h>
@@ -46,19 +49,6 @@ void SetKey(int key, bool down) {
     if (key == VK_CONTROL)
         keys[VK_LCONTROL] = keys[key];
     ::SetKeyboardState(keys);
-}
-
-struct IdSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchId(HWND child, LPARAM data) {
-    auto* search = reinterpret_cast<IdSearch*>(data);
-    if (::GetDlgCtrlID(child) != search->id)
-        return TRUE;
-    search->found = child;
-    return FALSE;
 }
 
 class DizaInputTest : public ::testing::Test {
@@ -133,9 +123,7 @@ protected:
     }
     // The window with the control id among the file window's descendants.
     CWnd* Descendant(int id) {
-        IdSearch search{ id, nullptr };
-        ::EnumChildWindows(window_->m_hWnd, MatchId, reinterpret_cast<LPARAM>(&search));
-        return CWnd::FromHandle(search.found);
+        return CWnd::FromHandle(wintest::DescendantWithId(window_->m_hWnd, id));
     }
     FileDumpPane* Dump() { return dynamic_cast<FileDumpPane*>(Descendant(FileLongTab::kIdDump)); }
     bool Logged(const std::wstring& text) {
@@ -662,7 +650,7 @@ TEST_F(DizaInputTest, CommentRowsUseTheCommentFont) {
     options_.fonts.commentFont.italic = true;
     options_.fonts.codeFont.face = L"Tahoma";
     options_.fonts.codeFont.italic = false;
-    SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+    SendToWindowTree(window_->m_hWnd, kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_), true);
     Open([](FileParseThread* d) { d->stores.lineComments.SetComment(0x1008, L"a comment"); });
     DizaPage& page = Diza().Page();
     const int commentRow = page.LineOfItem(DizaLinePos{ 0x1008, 0x10000000 });
@@ -679,7 +667,7 @@ TEST_F(DizaInputTest, CommentRowsUseTheCommentFont) {
     EXPECT_EQ(std::wstring(L"Tahoma"), bodyFace.lfFaceName);
     EXPECT_FALSE(bodyFace.lfItalic);
     // New options keep each font with its rows.
-    SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+    SendToWindowTree(window_->m_hWnd, kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_), true);
     EXPECT_EQ(std::wstring(L"Courier New"), FontOf(*Diza().commentLine->text).lfFaceName);
 }
 

@@ -2,6 +2,7 @@
 // What tests of file windows share: a directory of open documents, a parser that runs a test's
 // function, and scratch files.
 
+#include "app/AppMessages.h"
 #include "app/FilePane.h"
 #include "core/SectionLock.h"
 #include "document/BFileParser.h"
@@ -92,7 +93,7 @@ inline void MakeFileWindow(CWnd& frame, FilePane*& window, FileParseThread*& doc
     document = new FileParseThread(window);
     directory.documents.push_back(document);
     document->options.CopyFrom(options);
-    SendToWindowTree(window->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options), true);
+    SendToWindowTree(window->m_hWnd, kMsgOptions, 1, reinterpret_cast<LPARAM>(&options), true);
 }
 
 // The window goes with its document.

@@ -1,6 +1,7 @@
 // The file window with a real document: parsing, the scans after it, the log, the status bar, the low
 // pane's options, Esc and the show-as list.
 
+#include "app/AppMessages.h"
 #include "app/AskCancel.h"
 #include "app/DFind.h"
 #include "app/FileButtonBar.h"
@@ -12,6 +13,7 @@
 #include "app/FileStatusBar.h"
 #include "app/ShowasPane.h"
 #include "classlib/PixelSurface.h"
+#include "document/DocumentHost.h"
 #include "tests/app/FileFixtures.h"
 #include "core/SectionLock.h"
 #include "document/BFileParser.h"
@@ -82,7 +84,7 @@ protected:
         doc_ = new FileParseThread(window_);
         directory_.documents.push_back(doc_);
         doc_->options.CopyFrom(options_);
-        SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+        SendToWindowTree(window_->m_hWnd, kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_), true);
     }
     void TearDown() override {
         directory_.documents.clear();
@@ -240,7 +242,7 @@ std::vector<Lamps> g_lampsAtStart;
 
 LRESULT CALLBACK WatchFindStart(int code, WPARAM w, LPARAM l) {
     const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(l);
-    if (code == HC_ACTION && g_lampBar && message->hwnd == g_lampBar->m_hWnd && message->message == 0x5E0F &&
+    if (code == HC_ACTION && g_lampBar && message->hwnd == g_lampBar->m_hWnd && message->message == kMsgFindJob &&
         message->wParam == 1)
         g_lampsAtStart.push_back(ReadLamps(*g_lampBar));
     return ::CallNextHookEx(nullptr, code, w, l);
@@ -322,12 +324,12 @@ TEST_F(FileWindowTest, HiddenLowPaneIsStoredAsHidden) {
     stored.CopyFrom(options_);
     window_->SendMessage(WM_COMMAND, kCmdLowPane, 0);
     EXPECT_FALSE(window_->LowPane()->IsShown());
-    window_->SendMessage(0x5E20, 2, reinterpret_cast<LPARAM>(&stored));
+    window_->SendMessage(kMsgOptions, 2, reinterpret_cast<LPARAM>(&stored));
     EXPECT_FALSE(stored.ui.lowPaneShow.value);
     window_->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
     EXPECT_FALSE(window_->ButtonBar()->fileRow.GetCheck(kCmdLowPane));
     window_->SendMessage(WM_COMMAND, kCmdLowPane, 0);
-    window_->SendMessage(0x5E20, 2, reinterpret_cast<LPARAM>(&stored));
+    window_->SendMessage(kMsgOptions, 2, reinterpret_cast<LPARAM>(&stored));
     EXPECT_TRUE(stored.ui.lowPaneShow.value);
     window_->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
     EXPECT_TRUE(window_->ButtonBar()->fileRow.GetCheck(kCmdLowPane));
@@ -339,10 +341,10 @@ TEST_F(FileWindowTest, HiddenSideTabIsStoredAsHidden) {
     Options stored;
     stored.CopyFrom(options_);
     window_->SendMessage(WM_COMMAND, kCmdSidePane, 0);
-    window_->SendMessage(0x5E20, 2, reinterpret_cast<LPARAM>(&stored));
+    window_->SendMessage(kMsgOptions, 2, reinterpret_cast<LPARAM>(&stored));
     EXPECT_FALSE(stored.ui.sidePaneShow.value);
     window_->SendMessage(WM_COMMAND, kCmdSidePane, 0);
-    window_->SendMessage(0x5E20, 2, reinterpret_cast<LPARAM>(&stored));
+    window_->SendMessage(kMsgOptions, 2, reinterpret_cast<LPARAM>(&stored));
     EXPECT_TRUE(stored.ui.sidePaneShow.value);
 }
 
@@ -350,13 +352,13 @@ TEST_F(FileWindowTest, SideTabGoesRightOrLeftAsTheOptionSays) {
     if (!window_->SideTab())
         GTEST_SKIP() << "no side tab";
     options_.ui.sidePaneSide.index = 1;
-    window_->SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+    window_->SendMessage(kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_));
     EXPECT_EQ(window_->SideTab()->side, 1);
     RECT side = window_->SideTab()->GetWindowRect();
     window_->ScreenToClient(&side);
     EXPECT_EQ(side.right, window_->GetClientRect().right);
     options_.ui.sidePaneSide.index = 0;
-    window_->SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+    window_->SendMessage(kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_));
     EXPECT_EQ(window_->SideTab()->side, 3);
     side = window_->SideTab()->GetWindowRect();
     window_->ScreenToClient(&side);
@@ -365,9 +367,9 @@ TEST_F(FileWindowTest, SideTabGoesRightOrLeftAsTheOptionSays) {
 
 TEST_F(FileWindowTest, LowSplitIsAppliedAndStoredInPercent) {
     options_.ui.lowPaneDivider.value = 40;
-    window_->LowPane()->SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+    window_->LowPane()->SendMessage(kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_));
     Options stored;
-    window_->LowPane()->SendMessage(0x5E20, 2, reinterpret_cast<LPARAM>(&stored));
+    window_->LowPane()->SendMessage(kMsgOptions, 2, reinterpret_cast<LPARAM>(&stored));
     EXPECT_NEAR(stored.ui.lowPaneDivider.value, 40, 1);
 }
 
@@ -470,7 +472,7 @@ public:
     }
     std::vector<ShowasTarget> targets;
 };
-const MessageEntry kGotoEntries[] = { OnMessage(0x5E14, Route<&GotoRecorder::OnGoto>) };
+const MessageEntry kGotoEntries[] = { OnMessage(kMsgShowasItem, Route<&GotoRecorder::OnGoto>) };
 const MessageMap GotoRecorder::kMessageMap{ &CWnd::kMessageMap, kGotoEntries };
 
 TEST_F(FileWindowTest, ShowasGoesToTheItemOnlyWhileItKeepsItsKind) {
@@ -523,7 +525,7 @@ TEST_F(FileWindowTest, StatusBarKeepsTheFilesOwnByteOrderWhenOptionsAreApplied) 
     FileStatusBar* bar = window_->StatusBar();
     EXPECT_EQ(bar->cells[FileStatusBar::kDataOrder].text, StringW(L"BE"));
     options_.file.dataOrder.index = 0;
-    SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+    SendToWindowTree(window_->m_hWnd, kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_), true);
     EXPECT_EQ(bar->cells[FileStatusBar::kDataOrder].text, StringW(L"BE"));
 }
 
@@ -533,9 +535,9 @@ TEST_F(FileWindowTest, StatusBarShowsTheCursorAddressAndClearsItWhenInvalid) {
     FileStatusBar* bar = window_->StatusBar();
     if (!window_->MainPanes())
         GTEST_SKIP() << "no main pane";
-    window_->SendMessageToDescendants(0x5E10, 1, reinterpret_cast<LPARAM>(doc_), true, true);
+    window_->SendMessageToDescendants(kMsgCursorAddress, 1, reinterpret_cast<LPARAM>(doc_), true, true);
     EXPECT_EQ(bar->cursorAddress, window_->MainPanes()->CursorAddress());
-    bar->SendMessage(0x5E10, 0, reinterpret_cast<LPARAM>(doc_));
+    bar->SendMessage(kMsgCursorAddress, 0, reinterpret_cast<LPARAM>(doc_));
     EXPECT_EQ(bar->cursorAddress, -1);
     EXPECT_TRUE(bar->cells[FileStatusBar::kCursor].text.empty());
 }
@@ -611,7 +613,7 @@ TEST(FileWindowLifetime, PanesLetGoBeforeTheDocumentIsFreed) {
     auto* doc = new WatchedDocument(window);
     directory.documents.push_back(doc);
     doc->options.CopyFrom(options);
-    SendToWindowTree(window->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options), true);
+    SendToWindowTree(window->m_hWnd, kMsgOptions, 1, reinterpret_cast<LPARAM>(&options), true);
     StepParser parser([](FileParseThread* d) {
         d->AddDataSegment(0x1000, 0, 0x400, 0x400);
         return true;

@@ -1,5 +1,6 @@
 // The text ring of the logs, the log panes, and the small texts of the file status bar.
 
+#include "app/AppMessages.h"
 #include "app/AskCancel.h"
 #include "app/BLogPane.h"
 #include "app/FileLogPane.h"
@@ -270,7 +271,7 @@ protected:
 TEST_F(LogPaneTest, FullRingDropsOldestLinesAndTheSelectionMovesUp) {
     BLogPane pane(1);   // 1024 characters
     ASSERT_TRUE(pane.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, RECT{ 0, 0, 300, 200 }, parent_.m_hWnd, 232));
-    pane.SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+    pane.SendMessage(kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_));
     // 100 lines of 9 characters + zero: 1000 characters.
     for (int i = 0; i < 100; ++i)
         pane.AddLine(StringW(kFormat, L"line %04d", i).c_str());
@@ -305,7 +306,7 @@ TEST_F(LogPaneTest, PrefixMarksOnlyTheNextNewLineAndContinuationJoins) {
 TEST_F(LogPaneTest, ClearEmptiesTheLogAndDisablesBothButtons) {
     FileLogPane pane;
     ASSERT_TRUE(pane.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, RECT{ 0, 0, 300, 200 }, parent_.m_hWnd, 232));
-    pane.SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+    pane.SendMessage(kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_));
     EXPECT_EQ(pane.Ring().Capacity(), 131072u);
     pane.AddLine(L"The file: 'x'");
     pane.AddLine(L"Main parser: 'y'");
@@ -330,11 +331,11 @@ TEST_F(LogPaneTest, RingSizeFollowsTheLogSizeOptionWhileEmpty) {
     FileLogPane pane;
     ASSERT_TRUE(pane.CreateEx(0, nullptr, L"", WS_CHILD, RECT{ 0, 0, 300, 200 }, parent_.m_hWnd, 232));
     options_.general.logRingPower.value = 3;
-    pane.SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+    pane.SendMessage(kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_));
     EXPECT_EQ(pane.Ring().Capacity(), 8u * 1024);
     pane.AddLine(L"kept");
     options_.general.logRingPower.value = 5;
-    pane.SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+    pane.SendMessage(kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_));
     EXPECT_EQ(pane.Ring().Capacity(), 8u * 1024);
     EXPECT_STREQ(pane.Ring().GetText(0), L"kept");
 }

@@ -2,6 +2,7 @@
 // the file tabber and its open-file list, the tabs' activity marks and the start log.
 
 #include "app/ActivityStack.h"
+#include "app/AppMessages.h"
 #include "app/AskCancel.h"
 #include "app/CApp.h"
 #include "app/CrashReport.h"
@@ -476,24 +477,7 @@ std::wstring HoverTip(CApp* app, HWND target, POINT client) {
     return std::wstring();
 }
 
-struct IdSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchId(HWND child, LPARAM p) {
-    auto* search = reinterpret_cast<IdSearch*>(p);
-    if (::GetDlgCtrlID(child) != search->id)
-        return TRUE;
-    search->found = child;
-    return FALSE;
-}
-
-HWND ChildWithId(HWND parent, int id) {
-    IdSearch search{id, nullptr};
-    ::EnumChildWindows(parent, MatchId, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+HWND ChildWithId(HWND parent, int id) { return wintest::DescendantWithId(parent, id); }
 
 // The deepest window under the pointer gives the tip: a button of the button bar, a corner button of
 // the disassembly pane, a byte of the dump.
@@ -561,10 +545,10 @@ TEST_F(ShellTest, OptionsFromTheApplicationReachTheStartLogOnly) {
     Options other;
     other.ApplyColorTheme();
     other.uiColors.logLine.value = RGB(1, 2, 3);
-    Main().SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&other));
+    Main().SendMessage(kMsgOptions, 1, reinterpret_cast<LPARAM>(&other));
     EXPECT_NE(text->presetColors[4], RGB(1, 2, 3));
     app->options.uiColors.logLine.value = RGB(4, 5, 6);
-    Main().SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(static_cast<Options*>(&app->options)));
+    Main().SendMessage(kMsgOptions, 1, reinterpret_cast<LPARAM>(static_cast<Options*>(&app->options)));
     EXPECT_EQ(text->presetColors[4], RGB(4, 5, 6));
 }
 

@@ -2,6 +2,7 @@
 // current row and filter, Shift+Delete on the strings, the bookmark actions, the result panes' copy
 // and the find panes' active mark.
 
+#include "app/AppMessages.h"
 #include "app/FileSideTab.h"
 #include "app/SideLists.h"
 #include "app/resources/resource.h"
@@ -54,7 +55,7 @@ protected:
         side_->side = 3;
         ASSERT_TRUE(side_->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, RECT{ 0, 0, 440, 500 },
                                     frame_.m_hWnd, 220));
-        SendToWindowTree(side_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+        SendToWindowTree(side_->m_hWnd, kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_), true);
     }
     void TearDown() override {
         BookmarkPane::editBookmark = savedEdit_;
@@ -79,9 +80,9 @@ protected:
         r->head.acceptCode = 1;
         r->head.flags = flags;
         ASSERT_TRUE(doc_->OpenFile(r));
-        Send(0x5E08, 1);
-        Send(0x5E09, 1);
-        Send(0x5E0B, 0);
+        Send(kMsgAttach, 1);
+        Send(kMsgSegmentsChanged, 1);
+        Send(kMsgParsing, 0);
     }
     void Send(UINT message, WPARAM w) {
         SendToWindowTree(side_->m_hWnd, message, w, reinterpret_cast<LPARAM>(doc_.get()), true);
@@ -175,7 +176,7 @@ TEST_F(SideListsTest, CaptionsShowTheListSizes) {
         doc_->stores.refers.FillResults(0x1000, 1);
         EXPECT_EQ(Caption(224), L"Refers(" + std::to_wstring(doc_->stores.refers.results.Count()) + L")");
     }
-    Send(0x5E08, 0);
+    Send(kMsgAttach, 0);
     EXPECT_EQ(Caption(221), L"Segments");
     EXPECT_EQ(Caption(224), L"Refers");
     EXPECT_EQ(side_->colourCounter, 0);
@@ -246,7 +247,7 @@ TEST_F(SideListsTest, SegmentColumnsFitEverySegmentWhateverTheScroll) {
     ASSERT_GT(fitted, static_cast<int>(area.right - area.left) - others);   // the long name sets it
     list.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
     ASSERT_GT(list.VBar().top, 0);
-    Send(0x5E09, 1);
+    Send(kMsgSegmentsChanged, 1);
     EXPECT_EQ(fitted, list.line->name->width);
     list.SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(area.right - 10, area.bottom));
     EXPECT_EQ(fitted, list.line->name->width);
@@ -493,7 +494,7 @@ TEST_F(SideListsTest, ResultRowsMarkTheFoundSpanAsTheOptionSays) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.option);
         options_.ui.resultHighlight.value = c.option;
-        SendToWindowTree(side_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+        SendToWindowTree(side_->m_hWnd, kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_), true);
         c.pane->line->SetData(&record);
         BZoneString* text = c.pane->line->result;
         EXPECT_EQ(text->text, StringW(L"mov eax, ebx"));
@@ -504,7 +505,7 @@ TEST_F(SideListsTest, ResultRowsMarkTheFoundSpanAsTheOptionSays) {
     }
     // A hex hit (no span in its text) marks nothing.
     options_.ui.resultHighlight.value = true;
-    SendToWindowTree(side_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+    SendToWindowTree(side_->m_hWnd, kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_), true);
     const _RESULT_DIZA hit{ { 0x1040, 0 }, L"90 90", -1, 2 };
     side_->find1.line->SetData(&hit);
     EXPECT_FALSE(side_->find1.line->result->highlightMap.Test(0));

@@ -2,6 +2,7 @@
 // rows of the disassembly and comment panes, the selection by keys, the command guards, and the dump
 // pane's layout, scrolling and read window.
 
+#include "app/AppMessages.h"
 #include "app/AskCancel.h"
 #include "app/DFind.h"
 #include "app/DGoto.h"
@@ -22,6 +23,7 @@
 #include "document/BDizaLine.h"
 #include "document/BFileParser.h"
 #include "document/Diza.h"
+#include "document/DocumentHost.h"
 #include "document/FileParseThread.h"
 #include "document/FindContext.h"
 #include "options/BColorTheme.h"
@@ -151,7 +153,7 @@ protected:
         doc_ = new FileParseThread(window_);
         directory_.documents.push_back(doc_);
         doc_->options.CopyFrom(options_);
-        SendToWindowTree(window_->m_hWnd, 0x5E20, 1, reinterpret_cast<LPARAM>(&options_), true);
+        SendToWindowTree(window_->m_hWnd, kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_), true);
     }
     void TearDown() override {
         SetShift(false);
@@ -538,7 +540,7 @@ TEST_F(ViewsTest, DumpBytesButtonHidesTheDumpZone) {
     diza.RunCommand(kCmdShowDumpBytes);
     EXPECT_FALSE(diza.IsCommandChecked(kCmdShowDumpBytes));
     Options stored;
-    diza.SendMessage(0x5E20, 2, reinterpret_cast<LPARAM>(&stored));
+    diza.SendMessage(kMsgOptions, 2, reinterpret_cast<LPARAM>(&stored));
     EXPECT_FALSE(stored.file.showDumpBytes.value);
 }
 
@@ -758,7 +760,7 @@ protected:
         dump_ = std::make_unique<FileDumpPane>();
         ASSERT_TRUE(dump_->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, RECT{ 0, 0, width, height },
                                     frame_.m_hWnd, 242));
-        dump_->SendMessage(0x5E20, 1, reinterpret_cast<LPARAM>(&options_));
+        dump_->SendMessage(kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_));
         dump_->SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));
     }
 };
@@ -1305,7 +1307,7 @@ TEST_F(ViewsTest, TheTextColumnGetsTheWidthTheAddressAndBytesLeave) {
     EXPECT_GT(line->body->VisibleWidth(), line->dump->VisibleWidth());
     // A wider address still gets all its digits.
     doc_->addressWidth = 12;
-    Diza().SendMessage(0x5E09, 0x40000001u, 0);
+    Diza().SendMessage(kMsgSegmentsChanged, 0x40000001u, 0);
     EXPECT_EQ(line->address->TextWidth(12), line->address->VisibleWidth());
 }
 

@@ -13,20 +13,25 @@ using wintest::Log;
 
 namespace {
 
+// Private messages of these tests.
+constexpr UINT kMsgFirst = WM_USER + 1;
+constexpr UINT kMsgSecond = WM_USER + 2;
+constexpr UINT kMsgUnmapped = WM_USER + 3;
+
 class BaseWindow : public CWnd {
 public:
     static const MessageMap kMessageMap;
     const MessageMap* GetMessageMap() const override { return &kMessageMap; }
-    LRESULT OnOptions(WPARAM w, LPARAM) { Log().push_back("base 5E20 " + std::to_string(w)); return 0; }
-    LRESULT OnLayout(WPARAM, LPARAM) { Log().push_back("base 5E24"); return 1; }
+    LRESULT OnOptions(WPARAM w, LPARAM) { Log().push_back("base first " + std::to_string(w)); return 0; }
+    LRESULT OnLayout(WPARAM, LPARAM) { Log().push_back("base second"); return 1; }
     void OnOpen() { Log().push_back("base 301"); }
     void OnSize(UINT, int cx, int cy) override { Log().push_back("size " + std::to_string(cx) + "x" + std::to_string(cy)); }
 };
 
 constexpr MessageEntry kBaseEntries[] = {
     Cracked(WM_SIZE),
-    OnMessage(0x5E20, Route<&BaseWindow::OnOptions>),
-    OnMessage(0x5E24, Route<&BaseWindow::OnLayout>),
+    OnMessage(kMsgFirst, Route<&BaseWindow::OnOptions>),
+    OnMessage(kMsgSecond, Route<&BaseWindow::OnLayout>),
     OnCommand(301, Route<&BaseWindow::OnOpen>),
 };
 const MessageMap BaseWindow::kMessageMap{&CWnd::kMessageMap, kBaseEntries};
@@ -35,7 +40,7 @@ class DerivedWindow : public BaseWindow {
 public:
     static const MessageMap kMessageMap;
     const MessageMap* GetMessageMap() const override { return &kMessageMap; }
-    LRESULT OnOptions(WPARAM w, LPARAM) { Log().push_back("derived 5E20 " + std::to_string(w)); return 0; }
+    LRESULT OnOptions(WPARAM w, LPARAM) { Log().push_back("derived first " + std::to_string(w)); return 0; }
     void OnMaker(UINT id) { Log().push_back("maker " + std::to_string(id)); }
     void OnStatusClick() { Log().push_back("status 213"); }
     void OnPickFile() { Log().push_back("file selchange"); }
@@ -45,7 +50,7 @@ public:
 };
 
 constexpr MessageEntry kDerivedEntries[] = {
-    OnMessage(0x5E20, Route<&DerivedWindow::OnOptions>),   // hides the base's row
+    OnMessage(kMsgFirst, Route<&DerivedWindow::OnOptions>),   // hides the base's row
     OnCommandRange(351, 357, Route<&DerivedWindow::OnMaker>),
     OnControl(kAnyCode, 213, Route<&DerivedWindow::OnStatusClick>),
     OnControl(CBN_SELCHANGE, 11, Route<&DerivedWindow::OnPickFile>),
@@ -67,8 +72,8 @@ TEST(MessageMap, DispatchesAlongTheChainAndFallsBackToTheDefault) {
     DerivedWindow wnd;
     ASSERT_TRUE(wintest::CreateHidden(wnd));
     const DispatchRow rows[] = {
-        {"own row", 0x5E20, 1, 0, 0, "derived 5E20 1"},
-        {"base row", 0x5E24, 0, 0, 1, "base 5E24"},
+        {"own row", kMsgFirst, 1, 0, 0, "derived first 1"},
+        {"base row", kMsgSecond, 0, 0, 1, "base second"},
         {"base command", WM_COMMAND, 301, 0, 0, "base 301"},
         {"range start", WM_COMMAND, 351, 0, 0, "maker 351"},
         {"range end", WM_COMMAND, 357, 0, 0, "maker 357"},
@@ -76,7 +81,7 @@ TEST(MessageMap, DispatchesAlongTheChainAndFallsBackToTheDefault) {
         {"any code", WM_COMMAND, MAKEWPARAM(213, 4), reinterpret_cast<LPARAM>(wnd.m_hWnd), 0, "status 213"},
         {"code and id", WM_COMMAND, MAKEWPARAM(11, CBN_SELCHANGE), reinterpret_cast<LPARAM>(wnd.m_hWnd), 0, "file selchange"},
         {"other code", WM_COMMAND, MAKEWPARAM(11, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(wnd.m_hWnd), 0, ""},
-        {"private, unmapped", 0x5E28, 0, 0, 0, ""},
+        {"private, unmapped", kMsgUnmapped, 0, 0, 0, ""},
     };
     for (const DispatchRow& row : rows) {
         Log().clear();
@@ -92,7 +97,7 @@ TEST(MessageMap, DispatchesAlongTheChainAndFallsBackToTheDefault) {
 
 TEST(MessageMap, FindWalksTheBaseTables) {
     const MessageMap& map = DerivedWindow::kMessageMap;
-    EXPECT_EQ(&kDerivedEntries[0], map.Find(0x5E20, 0, 0));
+    EXPECT_EQ(&kDerivedEntries[0], map.Find(kMsgFirst, 0, 0));
     EXPECT_EQ(&kBaseEntries[3], map.Find(WM_COMMAND, 0, 301));
     EXPECT_EQ(nullptr, map.Find(WM_COMMAND, 1, 301));   // an accelerator's code is not a menu command
     EXPECT_EQ(nullptr, map.Find(WM_PAINT, 0, 0));

@@ -12,6 +12,11 @@ using wintest::Log;
 
 namespace {
 
+// Private messages of these tests.
+constexpr UINT kMsgStart = WM_USER + 1;
+constexpr UINT kMsgTree = WM_USER + 2;
+constexpr UINT kMsgPrivate = WM_USER + 3;
+
 // A chain like the program's: main window -> tabber -> file window -> disassembly pane.
 class Level : public CWnd {
 public:
@@ -113,7 +118,7 @@ public:
     int ticks = 0;
 };
 constexpr MessageEntry kIdleWindowEntries[] = {
-    Cracked(WM_IDLEUPDATECMDUI), Cracked(WM_TIMER), OnMessage(0x5E00, Route<&IdleWindow::OnStart>)};
+    Cracked(WM_IDLEUPDATECMDUI), Cracked(WM_TIMER), OnMessage(kMsgStart, Route<&IdleWindow::OnStart>)};
 const MessageMap IdleWindow::kMessageMap{&CWnd::kMessageMap, kIdleWindowEntries};
 
 class IdleChild : public CWnd {
@@ -129,7 +134,7 @@ const MessageMap IdleChild::kMessageMap{&CWnd::kMessageMap, kIdleChildEntries};
 int gRawIdleMessages = 0;
 LRESULT CALLBACK RawProc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_IDLEUPDATECMDUI) ++gRawIdleMessages;
-    if (message == 0x5E20) Log().push_back("raw");
+    if (message == kMsgTree) Log().push_back("raw");
     return ::DefWindowProcW(hwnd, message, w, l);
 }
 const wchar_t* RawClass() {
@@ -192,7 +197,7 @@ TEST(IdleUpdate, PaintTimerAndAStillMouseDoNotRearmIdle) {
         {"first move", WM_MOUSEMOVE, {10, 10}, true},
         {"still mouse", WM_MOUSEMOVE, {10, 10}, false},
         {"moved", WM_MOUSEMOVE, {11, 10}, true},
-        {"private", 0x5E0B, {0, 0}, true},
+        {"private", kMsgPrivate, {0, 0}, true},
     };
     for (const Row& row : rows) {
         MSG msg{};
@@ -209,7 +214,7 @@ public:
     bool InitInstance() override {
         if (!wintest::CreateHidden(main)) return false;
         SetMainWindow(&main);
-        main.PostMessage(0x5E00);
+        main.PostMessage(kMsgStart);
         return true;
     }
     int ExitInstance(int quitCode) override { exitSeen = true; return quitCode + 40; }
@@ -310,7 +315,7 @@ public:
     LRESULT OnOptions(WPARAM, LPARAM) { Log().push_back(name_); return 0; }
     std::string name_;
 };
-constexpr MessageEntry kRecorderEntries[] = {OnMessage(0x5E20, Route<&Recorder::OnOptions>)};
+constexpr MessageEntry kRecorderEntries[] = {OnMessage(kMsgTree, Route<&Recorder::OnOptions>)};
 const MessageMap Recorder::kMessageMap{&CWnd::kMessageMap, kRecorderEntries};
 
 TEST(SendToDescendants, DepthFirstInChildOrderWithTheWrappedOnlyFilter) {
@@ -334,8 +339,8 @@ TEST(SendToDescendants, DepthFirstInChildOrderWithTheWrappedOnlyFilter) {
     };
     for (const Row& row : rows) {
         Log().clear();
-        if (row.withRoot) SendToWindowTree(root.m_hWnd, 0x5E20, 1, 0, row.onlyWrapped);
-        else root.SendMessageToDescendants(0x5E20, 1, 0, row.deep, row.onlyWrapped);
+        if (row.withRoot) SendToWindowTree(root.m_hWnd, kMsgTree, 1, 0, row.onlyWrapped);
+        else root.SendMessageToDescendants(kMsgTree, 1, 0, row.deep, row.onlyWrapped);
         EXPECT_EQ(row.order, Log()) << row.what;
     }
 }

@@ -46,4 +46,24 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000
     }
 }
 
+struct IdSearch {
+    int id;
+    HWND found;
+};
+
+inline BOOL CALLBACK MatchId(HWND child, LPARAM p) {
+    auto* search = reinterpret_cast<IdSearch*>(p);
+    if (::GetDlgCtrlID(child) != search->id)
+        return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
+// The first window among parent's descendants with the control id, or null.
+inline HWND DescendantWithId(HWND parent, int id) {
+    IdSearch search{id, nullptr};
+    ::EnumChildWindows(parent, MatchId, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace wintest

@@ -1,5 +1,6 @@
 #include "MakerFakes.h"
 
+#include "document/DocumentHost.h"
 #include "document/MakerCode.h"
 #include "document/MakerData.h"
 #include "document/MakerStringz.h"
@@ -321,7 +322,7 @@ TEST_F(MakerTest, MakeAtCursor) {
     EXPECT_TRUE(stores.collapses[0].closed);
     EXPECT_EQ(view.rewalks, 1);
     ASSERT_FALSE(Host().paneSent.empty());
-    EXPECT_EQ(Host().paneSent.back().message, 0x5E13u);
+    EXPECT_EQ(Host().paneSent.back().message, kMsgGoto);
     EXPECT_EQ(Host().paneSent.back().lparam, 0x1030);
     // Cancel makes nothing; without a block the current address is used.
     view.dialogOk = false;

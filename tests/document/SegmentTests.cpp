@@ -1,4 +1,5 @@
 #include "DocumentFakes.h"
+#include "document/DocumentHost.h"
 
 
 #include <cstring>
@@ -197,7 +198,7 @@ TEST_F(SegmentTest, GotoGoesToThePaneOnlyInsideSegments) {
         EXPECT_TRUE(Host().posted.empty());
         ASSERT_EQ(Host().paneSent.size(), row.sent ? 1u : 0u);
         if (row.sent) {
-            EXPECT_EQ(Host().paneSent[0].message, 0x5E13u);
+            EXPECT_EQ(Host().paneSent[0].message, kMsgGoto);
             EXPECT_EQ(Host().paneSent[0].wparam, row.high);
             EXPECT_EQ(static_cast<uint32_t>(Host().paneSent[0].lparam), row.low);
         } else {

@@ -1,6 +1,7 @@
 #include "MakerFakes.h"
 
 #include "document/DizaWalk.h"
+#include "document/DocumentHost.h"
 #include "document/FileNavigator.h"
 #include "document/MakerCode.h"
 #include "document/MakerData.h"
@@ -163,7 +164,7 @@ TEST_F(WalkTest, NavigatorOpensFoldedRanges) {
     EXPECT_EQ(view.top.address, 0x1010);
     EXPECT_EQ(view.cursor, 0x1045);   // the byte asked for, inside the item at 0x1040
     ASSERT_FALSE(Host().notices.empty());
-    EXPECT_EQ(Host().notices.back().message, 0x5E11u);
+    EXPECT_EQ(Host().notices.back().message, kMsgSelectionChanged);
     // A line already on the page leaves the page where it is.
     view.pageFirst = 0x1000;
     view.pageEnd = 0x1100;
@@ -177,7 +178,7 @@ TEST_F(WalkTest, ResolveAddress) {
     FileNavigator nav(doc);
     EXPECT_TRUE(nav.ResolveAddress(0x2010));
     ASSERT_FALSE(Host().paneSent.empty());
-    EXPECT_EQ(Host().paneSent.back().message, 0x5E13u);
+    EXPECT_EQ(Host().paneSent.back().message, kMsgGoto);
     EXPECT_EQ(Host().paneSent.back().lparam, 0x2010);
     EXPECT_FALSE(nav.ResolveAddress(0x3000));
     EXPECT_EQ(Lines().back(), L"Address 3000 not found");
