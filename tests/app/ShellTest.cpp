@@ -498,6 +498,29 @@ TEST_F(ShellTest, TipsComeFromTheWindowUnderThePointer) {
     EXPECT_EQ(HoverTip(app, dumpBytes->m_hWnd, centre(*dumpBytes)), L"Show dump bytes");
     const POINT byte{dump->hexArea.left + (2 * dump->charWidth + 2) + 1, dump->lineHeight / 2};
     EXPECT_EQ(HoverTip(app, dump->m_hWnd, byte), L"FileOffset: 0001\r\nAddress: 0001");
+    // A click ends the tip that its move started: none shows until the pointer moves again.
+    const HWND tip = app->mainWindow.toolTip.Control()->m_hWnd;
+    CWnd& diza = dynamic_cast<FileMainPane&>(*window->MainPane()).diza;
+    const POINT away = centre(diza);
+    POINT screen = away;
+    ::ClientToScreen(diza.m_hWnd, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    diza.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(away.x, away.y));
+    RunLoop(app);
+    ASSERT_FALSE(::IsWindowVisible(tip));
+    screen = byte;
+    ::ClientToScreen(dump->m_hWnd, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    dump->PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(byte.x, byte.y));
+    RunLoop(app);   // the moves start the tip's delay
+    dump->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(byte.x, byte.y));
+    dump->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(byte.x, byte.y));
+    for (int i = 0; i < 40; ++i) {   // twice the tip's delay
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        RunLoop(app);
+    }
+    const std::wstring shown = WindowText(tip);
+    EXPECT_FALSE(::IsWindowVisible(tip)) << std::string(shown.begin(), shown.end());
 }
 
 // Sixteen files (the command line's eight, twice) in the narrowest main window: the equal cells tile
