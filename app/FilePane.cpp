@@ -425,7 +425,7 @@ void FilePane::PollStop() {
     while (::PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
         if (IsEscape(msg) && (msg.hwnd == m_hWnd || ::IsChild(m_hWnd, msg.hwnd)))
             escape = escape || msg.message == WM_KEYDOWN;
-        else if (!TakeCloseRequest(msg))
+        else if (!IsCloseRequest(msg, main))
             waiting.push_back(msg);
         else
             close = true;
@@ -433,7 +433,7 @@ void FilePane::PollStop() {
     for (UINT first : {UINT(WM_SYSCOMMAND), UINT(WM_NCLBUTTONDOWN)}) {
         const UINT last = first == WM_SYSCOMMAND ? first : WM_NCMBUTTONDBLCLK;
         while (::PeekMessageW(&msg, main, first, last, PM_REMOVE)) {
-            if (TakeCloseRequest(msg))
+            if (IsCloseRequest(msg, main))
                 close = true;
             else if (msg.message != WM_NCLBUTTONUP || msg.wParam != HTCLOSE)   // the press was the close
                 waiting.push_back(msg);
@@ -447,8 +447,7 @@ void FilePane::PollStop() {
         ::PostMessageW(key.hwnd, key.message, key.wParam, key.lParam);
 }
 
-bool FilePane::TakeCloseRequest(const MSG& msg) {
-    const HWND main = ::GetAncestor(m_hWnd, GA_ROOT);
+bool FilePane::IsCloseRequest(const MSG& msg, HWND main) {
     switch (msg.message) {
     case WM_SYSKEYDOWN:
         return msg.wParam == VK_F4 && ::GetAncestor(msg.hwnd, GA_ROOT) == main;

@@ -188,9 +188,9 @@ private:
     int QuestionAboutEsc();
     // The cancel question about this file, asked in a nested loop.
     bool AskAboutThisFile(const wchar_t* what);
-    // While a find runs: a close of the main window (Alt+F4, its close box, a posted close) is asked
-    // at once; true when one was taken from the queue.
-    bool TakeCloseRequest(const MSG& msg);
+    // Whether the message closes the main window (Alt+F4, its close box, a posted close): while a
+    // find runs such a close is asked at once.
+    static bool IsCloseRequest(const MSG& msg, HWND main);
 
     std::unique_ptr<CWnd> mainPane_;
     BFileMainPanes* mainApi_ = nullptr;

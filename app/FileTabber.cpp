@@ -114,8 +114,8 @@ bool FileTabber::CloseFile(int index, bool ask) {
     if (window->InNestedLoop()) {
         if (window->document)
             window->document->finds.StopAll();
-        if (std::find(closeAfterFind_.begin(), closeAfterFind_.end(), window->m_hWnd) == closeAfterFind_.end())
-            closeAfterFind_.push_back(window->m_hWnd);
+        if (std::find(closeWhenFree_.begin(), closeWhenFree_.end(), window->m_hWnd) == closeWhenFree_.end())
+            closeWhenFree_.push_back(window->m_hWnd);
         SetTimer(kCloseTimer, 20);
         return false;
     }
@@ -177,19 +177,19 @@ void FileTabber::OnTimer(UINT_PTR id) {
     if (id != kCloseTimer)
         return;
     std::vector<HWND> waiting;
-    waiting.swap(closeAfterFind_);
+    waiting.swap(closeWhenFree_);
     for (HWND handle : waiting) {
         for (int i = 0; i < Count(); ++i) {
             if (WindowAt(i)->m_hWnd != handle)
                 continue;
             if (WindowAt(i)->InNestedLoop())
-                closeAfterFind_.push_back(handle);
+                closeWhenFree_.push_back(handle);
             else
                 CloseFile(i, false);
             break;
         }
     }
-    if (!closeAfterFind_.empty())
+    if (!closeWhenFree_.empty())
         return;
     KillTimer(kCloseTimer);
     if (closeMainAfter) {

@@ -56,7 +56,7 @@ public:
     void StopAll();
     // A close waits while that file is in a nested loop (a find, a question about it); once all such
     // files are closed, the main window is closed too when this is set.
-    bool ClosePending() const { return !closeAfterFind_.empty(); }
+    bool ClosePending() const { return !closeWhenFree_.empty(); }
     bool closeMainAfter = false;
     FileParseThread* FindFileById(int32_t id);
 
@@ -82,7 +82,7 @@ private:
     static bool FindRunning(const FilePane* window);
     static constexpr UINT_PTR kCloseTimer = 1;
 
-    std::vector<HWND> closeAfterFind_;
+    std::vector<HWND> closeWhenFree_;
 
     CriticalSection lock_;
     std::map<COLORREF, HICON> icons_;

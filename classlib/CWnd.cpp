@@ -405,8 +405,6 @@ bool IsMouseMessage(UINT message) {
            (message >= WM_NCMOUSEMOVE && message <= WM_NCMBUTTONDBLCLK);
 }
 
-bool IsMouseMove(UINT message) { return message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE; }
-
 }  // namespace
 
 void RelayToolTipMessage(const MSG& msg) {
@@ -414,8 +412,9 @@ void RelayToolTipMessage(const MSG& msg) {
     if (!ts.toolTip || !ts.toolTip->m_hWnd || !IsMouseMessage(msg.message)) return;
     // A press, a release or a move with a button held ends the tip, shown or pending, until the
     // pointer moves again.
-    const bool held = msg.message == WM_MOUSEMOVE && (msg.wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON));
-    if (held || (!IsMouseMove(msg.message) && msg.message != WM_MOUSEWHEEL && msg.message != WM_MOUSEHWHEEL)) {
+    const bool freeMove = msg.message == WM_NCMOUSEMOVE ||
+                          (msg.message == WM_MOUSEMOVE && !(msg.wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)));
+    if (!freeMove && msg.message != WM_MOUSEWHEEL && msg.message != WM_MOUSEHWHEEL) {
         DropTool(ts);
         return;
     }
