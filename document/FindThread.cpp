@@ -98,6 +98,7 @@ void BFindThread::Run() {
     parameters.rangeStart = rangeStart;
     parameters.rangeEnd = rangeEnd;
     result->BeginJob(parameters);
+    bool stopped = false;
     try {
         if (Prepare() && rangeEnd > rangeStart) {
             int first = -1, last = -1;
@@ -107,6 +108,7 @@ void BFindThread::Run() {
                 last = document->Segments().IndexOfAddress(rangeEnd - 1);
             }
             const bool backward = (flags & kFindBackward) != 0;
+            int searched = 0;
             for (int n = 0; first >= 0 && last >= first && n <= last - first; ++n) {
                 const int i = backward ? last - n : first + n;
                 int64_t start = 0, end = 0;
@@ -126,16 +128,23 @@ void BFindThread::Run() {
                 currentEnd = std::min(end, rangeEnd);
                 if (currentStart >= currentEnd)
                     continue;
-                if (!(backward ? SearchBackward() : SearchForward()))
+                // A stop that came as a segment's last bytes were searched ends the walk before the next.
+                stopped = (searched++ && !StopAt(backward ? currentEnd - 1 : currentStart)) ||
+                          !(backward ? SearchBackward() : SearchForward());
+                if (stopped)
                     break;
             }
         }
     } catch (const std::bad_alloc&) {
         // Out of memory ends the find like a stop: what was found stays.
+        stopped = true;
         result->stop = 1;
         result->stopAddress = position_;
         document->Log().Print(L"Find%d: %s", PaneNumber(), L"not enough memory");
     }
+    // A stop that came once nothing was left to search finds the find finished.
+    if (!stopped)
+        result->stop = 0;
     Finish();
     result->EndJob();
 }
@@ -256,7 +265,7 @@ bool FindHexThread::SearchForward() {
         at += chunk - n + 1;   // at least one byte: the chunk holds the pattern
         // A find with few hits is stopped between chunks too, where the next chunk would start.
         Poll();
-        if (!StopAt(at))
+        if (currentEnd - at >= n && !StopAt(at))
             return false;
     }
     return true;
@@ -270,9 +279,9 @@ bool FindHexThread::SearchBackward() {
         if (!ScanChunkBackward(at, ReadChunk(at, chunk)))
             return false;
         Poll();
-        if (!StopAt(at))
-            return false;
         end = at + n - 1;
+        if (end - currentStart >= n && !StopAt(at))
+            return false;
     }
     return true;
 }

@@ -19,6 +19,19 @@ bool IsEscaped(const wchar_t* begin, const wchar_t* at) {
     return n % 2 != 0;
 }
 
+// Past a run of blanks, plain or escaped: the text's blank runs match as one blank, so the
+// pattern's runs fold the same way.
+const wchar_t* SkipBlanks(const wchar_t* c, const wchar_t* end) {
+    for (;;) {
+        if (c < end && *c == L' ')
+            ++c;
+        else if (end - c >= 2 && c[0] == L'\\' && c[1] == L' ')
+            c += 2;
+        else
+            return c;
+    }
+}
+
 }  // namespace
 
 PatternMatcher::PatternMatcher() : fold_(65536) {}
@@ -112,6 +125,8 @@ bool PatternMatcher::Compile(const wchar_t* text) {
         case L'\\':
             // A trailing backslash stands for itself.
             add(kLiteral, c < cend ? *c++ : L'\\');
+            if (elements_.back().ch == L' ')
+                c = SkipBlanks(c, cend);
             break;
         case L'?':
             add(kAny);
@@ -173,10 +188,8 @@ bool PatternMatcher::Compile(const wchar_t* text) {
                 closeGroup();
             break;
         case L' ':
-            // The text's blank runs match as one blank, so the pattern's are folded the same way.
             add(kLiteral, ch);
-            while (c < cend && *c == L' ')
-                ++c;
+            c = SkipBlanks(c, cend);
             break;
         default:
             add(kLiteral, ch);

@@ -321,32 +321,55 @@ struct FakeFindHost : BFindHost {
     std::vector<int> shown;
 };
 
-// The host gets to stop a find between chunks too, so a long hex find with few hits can be stopped.
+// The host gets to stop a find between chunks too, so a long hex find with few hits can be stopped;
+// a stop that comes as the last bytes are searched finds the find finished.
 TEST(FindHex, AStopBetweenChunksEndsAFindWithFewHits) {
-    const int size = 5 * 1024 * 1024;
-    std::string bytes(size, '\x11');
-    bytes.replace(size - 4, 4, "\x8B\x45\xF8\x50");
-    FindDocument d(bytes, { { 0, 0x10000000, 0, size, 0 } });
-    struct StoppingHost : FakeFindHost {
-        void PollStop() override {
-            ++polls;
-            context->StopAll();
-        }
-        FindContext* context = nullptr;
-        int polls = 0;
-    } host;
-    host.context = d.context;
-    d.context->parameters.text = L"8B 45 ?? 50";
-    d.context->parameters.flags = kHex1;
-    d.context->RunFind(&host);
-    FindResult* r = d.context->GetResultByIndex(1);
-    d.context->OnFindDone(r);
-    EXPECT_EQ(host.polls, 1);
-    EXPECT_EQ(r->Count(), 0);
-    // The first chunk was searched whole: the find stopped where the second one starts.
-    EXPECT_EQ(r->stopAddress, 0x10000000 + 0x200000 - 3);
-    ASSERT_FALSE(d.Lines().empty());
-    EXPECT_EQ(d.Lines().back(), L"Find1 for '8B 45 ?? 50' is canceled at 101FFFFD.");
+    const int64_t kBase = 0x10000000;
+    const struct {
+        int size;
+        bool twoSegments;   // the second half at kBase + 0x1000000
+        uint32_t flags;
+        int hits;
+        const wchar_t* end;   // "" finished
+    } rows[] = {
+        { 5 << 20, false, kHex1, 0, L"canceled at 101FFFFD." },   // where the second chunk starts
+        { 5 << 20, false, kHex1 | kFindBackward, 1, L"canceled at 10300000." },
+        { 1 << 20, false, kHex1, 1, L"" },
+        { 1 << 20, false, kHex1 | kFindBackward, 1, L"" },
+        { 2 << 20, true, kHex1, 0, L"canceled at 11000000." },   // before the next segment
+        { 2 << 20, true, kHex1 | kFindBackward, 1, L"canceled at 100FFFFF." },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        std::string bytes(row.size, '\x11');
+        bytes.replace(row.size - 4, 4, "\x8B\x45\xF8\x50");
+        const int half = row.size / 2;
+        FindDocument d(bytes, row.twoSegments ? std::vector<FindDocument::Segment>{ { 0, kBase, 0, half, 0 },
+                                                                                    { 0, kBase + 0x1000000, half, half, 0 } }
+                                              : std::vector<FindDocument::Segment>{ { 0, kBase, 0, row.size, 0 } });
+        struct StoppingHost : FakeFindHost {
+            void PollStop() override {
+                ++polls;
+                context->StopAll();
+            }
+            FindContext* context = nullptr;
+            int polls = 0;
+        } host;
+        host.context = d.context;
+        d.context->parameters.text = L"8B 45 ?? 50";
+        d.context->parameters.flags = row.flags;
+        d.context->RunFind(&host);
+        FindResult* r = d.context->GetResultByIndex(1);
+        d.context->OnFindDone(r);
+        EXPECT_EQ(host.polls, 1);
+        EXPECT_EQ(r->Count(), row.hits);
+        ASSERT_FALSE(d.Lines().empty());
+        const std::wstring said = L"Find1 for '8B 45 ?? 50' is ";
+        if (*row.end)
+            EXPECT_EQ(d.Lines().back(), said + row.end);
+        else
+            EXPECT_EQ(d.Lines().back().rfind(said + L"finished in ", 0), 0u) << d.Lines().back();
+    }
 }
 
 // Each look at the input is a round trip to the window system: a long find looks at most once every

@@ -42,6 +42,9 @@ TEST(PatternMatcher, Grammar) {
         { L"mov  eax", L"mov     eax,ebx", 0, 0, 11 },     // and so does one in the pattern
         { L"dd  1", L"dd 1", 0, 0, 4 },
         { L"^a   b^", L"a  b", 0, 0, 4 },
+        { L"a\\ \\ b", L"xa   b", 0, 1, 5 },                  // escaped blanks fold with the rest
+        { L"a \\ b", L"a b", 0, 0, 3 },
+        { L"a\\  b", L"a    b", 0, 0, 6 },
         { L"!call", L"mov eax,1", 0, 0, 0 },
         { L"!call", L"call foo", 1, 0, 0 },
         { L"^!abc", L"!abcd", 0, 0, 4 },                    // only a leading "!" negates
