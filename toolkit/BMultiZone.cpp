@@ -342,8 +342,14 @@ void BMultiZone::ResizePage() {
     // sideways scroll reach (a zone's maximum may be far beyond any screen).
     const int reach = std::max<int>(contentWidth, static_cast<int>(std::min<int64_t>(hScroller.rangeEnd, 0x7FFF)));
     const int wanted = std::max<int>(visible, lines.empty() ? 0 : lines.front()->TotalMaxWidth());
+    const SIZE page{std::min(wanted, visible + std::max(reach, 0)), h};
     CClientDC dc(m_hWnd);
-    shadow.GrowBitmap(dc, std::min(wanted, visible + std::max(reach, 0)), h);
+    // A size GDI refused is not asked for again by every erase, only once the pane wants another.
+    if (page.cx != refusedPage_.cx || page.cy != refusedPage_.cy) {
+        shadow.GrowBitmap(dc, page.cx, page.cy);
+        const bool refused = shadow.maxWidth < page.cx || shadow.maxHeight < page.cy;
+        refusedPage_ = refused ? page : SIZE{0, 0};
+    }
     // Refused: the visible size at least, so the pane keeps painting; a smaller page kept from
     // before would leave part of the pane unpainted.
     if (shadow.bitmap.IsNull() || shadow.maxWidth < visible || shadow.maxHeight < h)

@@ -187,4 +187,5 @@ private:
     POINT CursorClient() const;
 
     static BMultiZone* lastFocused_;
+    SIZE refusedPage_{0, 0};   // the last page size GDI refused
 };

@@ -520,12 +520,15 @@ void BTabber::RemoveTab(int index) {
     }
     delete tabs[index];
     tabs.erase(tabs.begin() + index);
-    // A press or drag of the removed tab ends; one of a later tab follows it down.
-    if (index == pressedTab || index == draggedTab) {
+    // Removing the dragged tab ends its drag. A drag moves its tab away from where the press was, so
+    // the press's index is no tab's during a drag and only follows a removal before it.
+    if (index == draggedTab) {
         pressedTab = draggedTab = -1;
+        if (HasCapture()) ::ReleaseCapture();
     } else {
-        if (pressedTab > index) --pressedTab;
         if (draggedTab > index) --draggedTab;
+        if (pressedTab > index) --pressedTab;
+        else if (pressedTab == index && draggedTab < 0) pressedTab = -1;
     }
     const int left = static_cast<int>(tabs.size());
     if (first >= left) first = std::max(0, left - 1);

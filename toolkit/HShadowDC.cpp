@@ -17,6 +17,8 @@ int QuarterAngle(int angle)
 
 }  // namespace
 
+HBITMAP(WINAPI* HShadowDC::createBitmap)(HDC, int, int) = ::CreateCompatibleBitmap;
+
 HShadowDC::~HShadowDC()
 {
     DeleteDC();   // puts the DC's own bitmap back first, so ours can be deleted
@@ -32,7 +34,8 @@ bool HShadowDC::GrowBitmap(HDC dc, int width, int height)
     maxHeight = std::max(maxHeight, height);
     HGDIOBJ old = bitmap.Detach();
     bool wasSelected = old && GetSafeHdc() && ::GetCurrentObject(GetSafeHdc(), OBJ_BITMAP) == old;
-    if (!bitmap.CreateCompatibleBitmap(dc, maxWidth, maxHeight)) {
+    bitmap.Attach(createBitmap(dc, maxWidth, maxHeight));
+    if (bitmap.IsNull()) {
         // Keep what there was; the next paint asks again.
         bitmap.Attach(old);
         maxWidth = maxHeight = 0;

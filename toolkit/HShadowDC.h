@@ -29,6 +29,9 @@ public:
     // When GDI cannot make the larger bitmap, the old one stays and the answer is false.
     bool GrowBitmap(HDC dc, int width, int height);
 
+    // Makes the bitmaps: GDI's CreateCompatibleBitmap (tests count or refuse them).
+    static HBITMAP(WINAPI* createBitmap)(HDC dc, int width, int height);
+
     CBitmap bitmap;
     int32_t maxWidth = 0;
     int32_t maxHeight = 0;

@@ -342,19 +342,43 @@ TEST(MultiZone, ThePageIsNoWiderThanCanBeShown) {
     EXPECT_GT(inked, 0);
 }
 
+int g_bitmapsRefused = 0;
+HBITMAP WINAPI CountedBitmap(HDC dc, int width, int height) {
+    HBITMAP made = ::CreateCompatibleBitmap(dc, width, height);
+    g_bitmapsRefused += made == nullptr;
+    return made;
+}
+
 // A page too big to make (far wider than shown, and very tall) leaves a page of the visible size,
-// not the smaller one from before.
+// not the smaller one from before; the refused size is asked for again only once another is wanted.
 TEST(MultiZone, ARefusedPageFallsBackToTheVisibleSize) {
     Fixture f(100, true);
+    struct Counted {
+        Counted() { HShadowDC::createBitmap = CountedBitmap; }
+        ~Counted() { HShadowDC::createBitmap = ::CreateCompatibleBitmap; }
+    } counted;
+    g_bitmapsRefused = 0;
     f.line->text->SetMaxWidth(0x7FFF);
     f.line->text->maxWidth = 0x7FFF;
     f.pane.HBar().rangeEnd = 0x7FFF;
+    f.pane.HBar().top = 8;   // scrolled sideways: the rows keep the reach
     const int tall = 17000;   // 32-bit pixels of 33000 x 17000 pass any bitmap's limit
     f.pane.MoveWindow(0, 0, 300, tall, true);
     f.pane.Invalidate();
     f.pane.UpdateWindow();
     EXPECT_GE(f.pane.shadow.maxWidth, f.pane.GetClientRect().right);
     EXPECT_GE(f.pane.shadow.maxHeight, f.pane.GetClientRect().bottom);
+    EXPECT_EQ(f.PagePixel(f.pane.GetClientRect().right - 1, f.pane.GetClientRect().bottom - 1), f.pane.normalColor);
+    ASSERT_EQ(g_bitmapsRefused, 1);
+    for (int i = 0; i < 3; ++i) {
+        f.pane.Invalidate();
+        f.pane.UpdateWindow();
+    }
+    EXPECT_EQ(g_bitmapsRefused, 1);
+    f.pane.MoveWindow(0, 0, 300, tall + 8, true);
+    f.pane.Invalidate();
+    f.pane.UpdateWindow();
+    EXPECT_EQ(g_bitmapsRefused, 2);
     EXPECT_EQ(f.PagePixel(f.pane.GetClientRect().right - 1, f.pane.GetClientRect().bottom - 1), f.pane.normalColor);
 }
 

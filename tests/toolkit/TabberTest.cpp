@@ -188,31 +188,44 @@ TEST_F(TabberFixture, DragStartsAfterTwelvePixelsWhenAllowed) {
     EXPECT_EQ(tabber.pressedTab, -1);
 }
 
-// A tab that goes during a drag: the drag follows its tab, or ends when the tab itself went.
+// A tab that goes during a drag: the drag follows its tab, whatever tab sits where the press was, and
+// ends (letting the mouse go) only when the dragged tab itself went.
 TEST_F(TabberFixture, RemovingATabDuringADragKeepsTheDraggedOne) {
     tabber.flags |= BTabber::kDraggable;
-    AddTabs(4);
-    Draw();
+    AddTabs(5);
     const auto post = [&](UINT message, WPARAM flags, int x) {
         tabber.PostMessage(message, flags, MAKELPARAM(x, 10));
         wintest::DrainQueue();
     };
-    post(WM_LBUTTONDOWN, MK_LBUTTON, 250);                             // the third tab
-    post(WM_MOUSEMOVE, MK_LBUTTON, 270);
+    const auto over = [&](int i) {                                     // the middle of tab i as drawn now
+        Draw();
+        return static_cast<int>((tabber.tabRects[i].left + tabber.tabRects[i].right) / 2);
+    };
+    const auto windows = [&] {
+        std::vector<CWnd*> shown;
+        for (BTabOne* tab : tabber.tabs) shown.push_back(tab->window);
+        return shown;
+    };
+    const int press = over(2);
+    post(WM_LBUTTONDOWN, MK_LBUTTON, press);                           // pages 0 1 [2] 3 4
+    post(WM_MOUSEMOVE, MK_LBUTTON, press + 20);
     ASSERT_EQ(tabber.draggedTab, 2);
-    tabber.RemoveTab(0);
-    Draw();
-    post(WM_MOUSEMOVE, MK_LBUTTON, 20);                                // over the first tab
+    tabber.RemoveTab(0);                                               // 1 [2] 3 4
+    post(WM_MOUSEMOVE, MK_LBUTTON, over(0));                           // [2] 1 3 4
     EXPECT_EQ(tabber.tabs[0]->window, pages[2].get());
     EXPECT_EQ(tabber.draggedTab, 0);
-    tabber.RemoveTab(0);                                               // the dragged tab itself
-    Draw();
+    tabber.RemoveTab(1);                                               // where the press was: [2] 3 4
+    EXPECT_TRUE(tabber.HasCapture());
+    post(WM_MOUSEMOVE, MK_LBUTTON, over(2));                           // 3 4 [2]
+    EXPECT_EQ(windows(), (std::vector<CWnd*>{pages[3].get(), pages[4].get(), pages[2].get()}));
+    tabber.RemoveTab(2);                                               // the dragged tab itself
     EXPECT_EQ(tabber.draggedTab, -1);
     EXPECT_EQ(tabber.pressedTab, -1);
-    post(WM_MOUSEMOVE, MK_LBUTTON, 300);
-    EXPECT_EQ(tabber.tabs[0]->window, pages[1].get());
-    EXPECT_EQ(tabber.tabs[1]->window, pages[3].get());
-    post(WM_LBUTTONUP, 0, 300);
+    EXPECT_FALSE(tabber.HasCapture());
+    post(WM_MOUSEMOVE, MK_LBUTTON, over(0));
+    post(WM_MOUSEMOVE, MK_LBUTTON, over(0) + 20);
+    EXPECT_EQ(windows(), (std::vector<CWnd*>{pages[3].get(), pages[4].get()}));
+    post(WM_LBUTTONUP, 0, over(0));
     EXPECT_FALSE(tabber.HasCapture());
 }
 
