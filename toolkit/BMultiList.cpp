@@ -322,12 +322,16 @@ void BMultiFilterList::CloseFilter()
 BOOL BMultiFilterList::PreTranslateMessage(MSG* msg)
 {
     if (filterEdit.m_hWnd) {
-        if (msg->hwnd == m_hWnd && msg->message == WM_CHAR && !FilterShown() &&
-            AcceptsFilterChar(static_cast<wchar_t>(msg->wParam))) {
-            filterEdit.ShowWindow(SW_SHOW);
-            filterEdit.SetFocus();
+        // A character typed into the list before the filter took the focus is the filter's too.
+        const bool shown = FilterShown();
+        if (msg->hwnd == m_hWnd && msg->message == WM_CHAR &&
+            (shown ? ::GetFocus() == filterEdit.m_hWnd : AcceptsFilterChar(static_cast<wchar_t>(msg->wParam)))) {
+            if (!shown) {
+                filterEdit.ShowWindow(SW_SHOW);
+                filterEdit.SetFocus();
+            }
             filterEdit.SendMessage(WM_CHAR, msg->wParam, msg->lParam);
-            Relayout();
+            if (!shown) Relayout();
             return TRUE;
         }
         if (msg->hwnd == filterEdit.m_hWnd && msg->message == WM_KEYDOWN) {

@@ -562,6 +562,29 @@ TEST_F(DizaInputTest, TheFilteredNamesListFollowsARename) {
     EXPECT_EQ((std::vector<std::wstring>{ L"alpha_one", L"alpha_two" }), shown);
 }
 
+// Keys typed before the program catches up all reach the filter, in order: the first opens it, the
+// rest are still the list's when they come, the loop making each character from its key.
+TEST_F(DizaInputTest, KeysTypedAheadAllReachTheFilter) {
+    Open([](FileParseThread* d) {
+        d->stores.names.Add(0x1000, L"bcrypt_init", ' ');
+        d->stores.names.Add(0x1004, L"crypto_x", ' ');
+        d->stores.names.Add(0x1008, L"b_only", ' ');
+    });
+    GlobalNamePane& names = Side().names;
+    ASSERT_TRUE(Side().SelectTab(::GetDlgCtrlID(names.m_hWnd)));
+    names.SetFocus();
+    Loop();
+    for (UINT key : { UINT('B'), UINT('C'), UINT('R'), UINT('Y'), UINT('P'), UINT('T'), UINT('X'), UINT(VK_BACK) }) {
+        const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+        names.PostMessage(WM_KEYDOWN, key, scan | 1);
+        names.PostMessage(WM_KEYUP, key, scan | 0xC0000001);
+    }
+    Loop();
+    EXPECT_EQ(StringW(L"bcrypt"), names.filterText);
+    EXPECT_EQ(1, names.GetCount());
+    EXPECT_EQ(names.filterEdit.m_hWnd, ::GetFocus());
+}
+
 // Ctrl+Shift+C in the pane records a forced code start at the cursor byte inside a code row, and the
 // code button's tip names the key.
 TEST_F(DizaInputTest, CtrlShiftCStartsCodeAtTheCursorByte) {
