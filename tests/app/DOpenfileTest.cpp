@@ -164,15 +164,22 @@ TEST_F(OpenfileTest, BaseAddressTextsDecideOk) {
         {L"0x400000", true, 0x400000},
         {L"1`00000000", true, 0x100000000LL},
         {L"-5", false, -5},
+        {L"0", true, 0},
     };
-    Run(file, [&](DOpenfile& d) {
+    // The last text stays: OK takes it.
+    const INT_PTR result = Run(file, [&](DOpenfile& d) {
         for (const Case& c : cases) {
             d.SetItemText(IDC_OPEN_BASE, c.text);
             EXPECT_EQ(c.valid, d.baseValid) << c.text;
             EXPECT_EQ(c.valid, d.IsItemEnabled(IDOK)) << c.text;
         }
-        d.OnCancel();
+        Press(d, IDOK);
     });
+    ASSERT_EQ(IDOK, result);
+    ParseRequest* request = dialog->TakeRequest();
+    ASSERT_NE(nullptr, request);
+    EXPECT_EQ(0, request->head.baseAddress);
+    FreeParseRecord(request);
 }
 
 TEST_F(OpenfileTest, BaseFieldSwallowsEnterAndForeignCharacters) {
