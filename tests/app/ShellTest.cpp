@@ -805,6 +805,7 @@ TEST_F(ShellTest, TheCommentPanesDraggedShareOutlivesSaveAndApply) {
     }
     AnswerOpenDialogs({true});
     ASSERT_TRUE(Start(Quoted(File())));
+    ASSERT_EQ(Tabs().Count(), 1);
     FileMainPane& main = *dynamic_cast<FileMainPane*>(Tabs().CurrentWindow()->MainPane());
     FileOncommentPane& comments = main.comments;
     ASSERT_TRUE(comments.IsShown());
