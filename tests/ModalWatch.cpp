@@ -186,11 +186,15 @@ DWORD WINAPI Watchdog(void*) {
                     overdue = e.window ? L"the window \"" + std::wstring(text) + L"\"" : e.what;
                 }
         }
-        if (overdue.empty())
+        if (overdue.empty()) {
+            w.askedAt = 0;   // a question left in the queue of a loop that ended is no longer open
             continue;
+        }
         const DWORD asked = w.askedAt;
         if (asked != 0 && now - asked > BoundMs()) {
-            std::fprintf(stderr, "[  FAILED  ] the test thread takes no messages while waiting for %ls past %u s: the program ends\n",
+            std::fprintf(stderr,
+                         "[  FAILED  ] the test thread takes no messages while waiting for %ls past %u s: "
+                         "the program ends\n",
                          overdue.c_str(), BoundMs() / 1000);
             std::fflush(stderr);
             ::TerminateProcess(::GetCurrentProcess(), 3);
