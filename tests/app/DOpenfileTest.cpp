@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace {
@@ -64,11 +65,21 @@ protected:
         d.SelectParser();
     }
     static void Press(DOpenfile& d, int id) { d.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(d.Item(id))); }
+    // The request that OK handed back, null when the dialog ended otherwise; it goes with the test.
+    ParseRequest* Handed(INT_PTR result) {
+        EXPECT_EQ(IDOK, result);
+        handed.reset(dialog->TakeRequest());
+        return handed.get();
+    }
 
     std::wstring file;
     ParserRegistry registry;
     FakeParser* plug;
     std::unique_ptr<DOpenfile> dialog;
+    struct FreeRecord {
+        void operator()(ParseRequest* r) const { FreeParseRecord(r); }
+    };
+    std::unique_ptr<ParseRequest, FreeRecord> handed;
 };
 
 // A parser made where an earlier set's parser lived: the set's destruction frees it for reuse.
@@ -143,8 +154,7 @@ TEST_F(OpenfileTest, PluginFirstWithItsSuggestionsAndOkHandsThemBack) {
         d.SetItemText(IDC_OPEN_BASE, L"0x10000");
         Press(d, IDOK);
     });
-    ASSERT_EQ(IDOK, result);
-    ParseRequest* request = dialog->TakeRequest();
+    ParseRequest* request = Handed(result);
     ASSERT_NE(nullptr, request);
     EXPECT_EQ(plug, request->mainParser);
     EXPECT_EQ(32, request->head.bitness);
@@ -153,7 +163,6 @@ TEST_F(OpenfileTest, PluginFirstWithItsSuggestionsAndOkHandsThemBack) {
               request->head.flags & (kRequestRefers | kRequestWideOdd | kRequestAscii | kRequestBigEndian));
     EXPECT_EQ(std::wstring(file), std::wstring(request->path));
     EXPECT_EQ(std::wstring(file), std::wstring(DOpenfile::RecentFiles().At(0).c_str()));
-    FreeParseRecord(request);
 }
 
 TEST_F(OpenfileTest, BaseAddressTextsDecideOk) {
@@ -164,15 +173,20 @@ TEST_F(OpenfileTest, BaseAddressTextsDecideOk) {
         {L"0x400000", true, 0x400000},
         {L"1`00000000", true, 0x100000000LL},
         {L"-5", false, -5},
+        {L"0", true, 0},
     };
-    Run(file, [&](DOpenfile& d) {
+    // The last text stays: OK takes it.
+    const INT_PTR result = Run(file, [&](DOpenfile& d) {
         for (const Case& c : cases) {
             d.SetItemText(IDC_OPEN_BASE, c.text);
             EXPECT_EQ(c.valid, d.baseValid) << c.text;
             EXPECT_EQ(c.valid, d.IsItemEnabled(IDOK)) << c.text;
         }
-        d.OnCancel();
+        Press(d, IDOK);
     });
+    ParseRequest* request = Handed(result);
+    ASSERT_NE(nullptr, request);
+    EXPECT_EQ(0, request->head.baseAddress);
 }
 
 TEST_F(OpenfileTest, BaseFieldSwallowsEnterAndForeignCharacters) {
@@ -233,12 +247,10 @@ TEST_F(OpenfileTest, DataChoiceGivesBitnessZeroAndNoRefers) {
         EXPECT_FALSE(d.IsItemEnabled(IDC_OPEN_REFERS));
         Press(d, IDOK);
     });
-    ASSERT_EQ(IDOK, result);
-    ParseRequest* request = dialog->TakeRequest();
+    ParseRequest* request = Handed(result);
     ASSERT_NE(nullptr, request);
     EXPECT_EQ(0, request->head.bitness);
     EXPECT_EQ(0u, request->head.flags & kRequestRefers);
-    FreeParseRecord(request);
 }
 
 TEST_F(OpenfileTest, SixtyFourBitSuggestionSurvivesOk) {
@@ -249,11 +261,9 @@ TEST_F(OpenfileTest, SixtyFourBitSuggestionSurvivesOk) {
         EXPECT_TRUE(d.IsItemEnabled(IDC_OPEN_REFERS));
         Press(d, IDOK);
     });
-    ASSERT_EQ(IDOK, result);
-    ParseRequest* request = dialog->TakeRequest();
+    ParseRequest* request = Handed(result);
     ASSERT_NE(nullptr, request);
     EXPECT_EQ(64, request->head.bitness);
-    FreeParseRecord(request);
 }
 
 TEST_F(OpenfileTest, TypedNameIsProbedOnlyAfterThePause) {
@@ -302,11 +312,10 @@ TEST_F(OpenfileTest, EnterRightAfterTypingOpensTheTypedName) {
             ::SetTimer(d.m_hWnd, 77, 3000, CancelLater);
         });
         ASSERT_EQ(IDOK, result) << (c.byKey ? "Enter" : "OK");
-        ParseRequest* request = dialog->TakeRequest();
+        ParseRequest* request = Handed(result);
         ASSERT_NE(nullptr, request);
         EXPECT_EQ(plug, request->mainParser);
         EXPECT_EQ(c.typed, std::wstring(dialog->FileName().c_str()));
-        FreeParseRecord(request);
     }
 }
 

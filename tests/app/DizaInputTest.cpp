@@ -519,6 +519,33 @@ TEST_F(DizaInputTest, TheCursorBracketsStayInsideTheShownDumpCells) {
     }
 }
 
+// A click in the bytes column: the last byte cell of a 4-byte item puts the cursor on its last byte; the
+// first empty cell after the item leaves the cursor alone and the clicked row current.
+TEST_F(DizaInputTest, AClickOnAByteCellTakesThatByteAndAnEmptyCellOnlyTheRow) {
+    Open();
+    FileDizaPane& pane = Diza();
+    const ZoneDizaDump& dump = *pane.bodyLine->dump;
+    const int cell = 2 * dump.cellWidth + 2;
+    auto click = [&](int64_t address, int byte) {
+        const int row = pane.Page().LineOfAddress(address);
+        EXPECT_GE(row, 0);
+        const RECT r = pane.GetRowRect(row);
+        const LPARAM at = MAKELPARAM(dump.rect.left + dump.margin + byte * cell + cell / 2, (r.top + r.bottom) / 2);
+        pane.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        pane.PostMessage(WM_LBUTTONUP, 0, at);
+        Loop();
+        return row;
+    };
+    ASSERT_LT(dump.rect.left + dump.margin + 5 * cell, dump.rect.right);   // the empty cell is shown
+    int row = click(0x1004, 3);
+    EXPECT_EQ(0x1007, pane.cursorAddress);
+    EXPECT_EQ(row, pane.Page().currentRow);
+    row = click(0x1010, 4);
+    EXPECT_EQ(0x1007, pane.cursorAddress);
+    EXPECT_EQ(row, pane.Page().currentRow);
+    EXPECT_EQ(0x1010, pane.CurrentPosition().address);
+}
+
 // A rename keeps the count of names: the filtered names list filters again and shows what matches now.
 TEST_F(DizaInputTest, TheFilteredNamesListFollowsARename) {
     Open([](FileParseThread* d) {

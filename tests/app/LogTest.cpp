@@ -6,10 +6,12 @@
 #include "app/FileLogPane.h"
 #include "app/FileStatusBar.h"
 #include "options/Options.h"
+#include "tests/ModalWatch.h"
 #include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -215,6 +217,8 @@ TEST_F(AskCancelTest, QuestionTextIsCutAtSixtyFourCharacters) {
 // box of this thread is.
 struct ForeignBox {
     HANDLE shown = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE answered = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<DWORD> thread{ 0 };
     HWND box = nullptr;
     int answer = 0;
 };
@@ -237,16 +241,27 @@ TEST(AskCancelBoxTest, ClosesOnlyThisThreadsQuestion) {
     ForeignBox foreign;
     g_foreign = &foreign;
     std::thread other([] {
+        g_foreign->thread = ::GetCurrentThreadId();
         HHOOK hook = ::SetWindowsHookExW(WH_CBT, NoteForeignBox, nullptr, ::GetCurrentThreadId());
         g_foreign->answer = ::MessageBoxW(nullptr, L"another program", AskCancel::kCaption, MB_YESNO);
         ::UnhookWindowsHookEx(hook);
+        ::SetEvent(g_foreign->answered);
     });
-    ASSERT_EQ(::WaitForSingleObject(foreign.shown, 10000), WAIT_OBJECT_0);
-    AskCancel::CloseQuestion();
-    ::PostMessageW(foreign.box, WM_COMMAND, IDYES, 0);
+    const bool shown = ::WaitForSingleObject(foreign.shown, 10000) == WAIT_OBJECT_0;
+    EXPECT_TRUE(shown);
+    if (shown) {
+        AskCancel::CloseQuestion();
+        ::PostMessageW(foreign.box, WM_COMMAND, IDYES, 0);
+    }
+    // The other thread's box is not watched there: its wait is bounded here, and a quit ends its loop.
+    if (::WaitForSingleObject(foreign.answered, modalwatch::BoundMs()) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "gave up waiting for the other thread's box to take its Yes";
+        ::PostThreadMessageW(foreign.thread, WM_QUIT, 0, 0);
+    }
     other.join();
     EXPECT_EQ(foreign.answer, IDYES);
     ::CloseHandle(foreign.shown);
+    ::CloseHandle(foreign.answered);
     g_foreign = nullptr;
 
     // Our own box, open in this thread's modal loop, is answered No.

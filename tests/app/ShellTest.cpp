@@ -320,16 +320,33 @@ TEST_F(ShellTest, MiddleButtonReleaseOnATabClosesIt) {
     EXPECT_EQ(Tabs().Count(), 1);
 }
 
+// The active middle one of three tabs closes to the next tab, the last one to the previous.
 TEST_F(ShellTest, ClosingTheLastTabBringsTheStartScreenBackAndIdsAreNotReused) {
-    const std::wstring a = File(), b = File();
-    AnswerOpenDialogs({true, true});
-    ASSERT_TRUE(Start(Quoted(a) + L" " + Quoted(b)));
-    ASSERT_EQ(Tabs().Count(), 2);
+    const std::wstring a = File(), b = File(), c = File();
+    AnswerOpenDialogs({true, true, true});
+    ASSERT_TRUE(Start(Quoted(a) + L" " + Quoted(b) + L" " + Quoted(c)));
+    ASSERT_EQ(Tabs().Count(), 3);
     const int32_t id1 = Tabs().FileAt(0)->Serial();
     const int32_t id2 = Tabs().FileAt(1)->Serial();
+    const int32_t id3 = Tabs().FileAt(2)->Serial();
+    Tabs().Invalidate();
+    Tabs().UpdateWindow();
+    ASSERT_EQ(Tabs().tabRects.size(), 3u);
+    const RECT middle = Tabs().tabRects[1];
+    const LPARAM at = MAKELPARAM((middle.left + middle.right) / 2, (middle.top + middle.bottom) / 2);
+    Tabs().PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Tabs().PostMessage(WM_LBUTTONUP, 0, at);
+    RunLoop(app);
+    ASSERT_EQ(Tabs().CurrentFile()->Serial(), id2);
+    Main().PostMessage(WM_COMMAND, ID_FILE_CLOSE, 0);
+    RunLoop(app);
+    ASSERT_EQ(Tabs().Count(), 2);
+    EXPECT_EQ(Tabs().CurrentFile()->Serial(), id3);
+    EXPECT_EQ(app->FindFileById(id2), nullptr);
     EXPECT_TRUE(Tabs().CloseCurrentFile());
     EXPECT_EQ(Tabs().Count(), 1);
-    EXPECT_EQ(app->FindFileById(id2), nullptr);
+    EXPECT_EQ(Tabs().CurrentFile()->Serial(), id1);
+    EXPECT_EQ(app->FindFileById(id3), nullptr);
     EXPECT_TRUE(Tabs().IsWindowVisible());
     // The menu's Close enters at the main window and reaches the file window.
     Main().SendMessage(WM_COMMAND, ID_FILE_CLOSE, 0);
@@ -344,7 +361,7 @@ TEST_F(ShellTest, ClosingTheLastTabBringsTheStartScreenBackAndIdsAreNotReused) {
     AnswerOpenDialogs({true});
     Main().SendMessage(WM_COMMAND, ID_FILE_OPEN, 0);
     ASSERT_EQ(Tabs().Count(), 1);
-    EXPECT_EQ(Tabs().FileAt(0)->Serial(), id2 + 1);
+    EXPECT_EQ(Tabs().FileAt(0)->Serial(), id3 + 1);
 }
 
 TEST_F(ShellTest, MenuOpenActsOnlyWithoutAnOpenFileAndIdleGreysTheItems) {
@@ -774,6 +791,52 @@ TEST_F(ShellTest, SaveKeepsAnUnreadOptionsFileAndTellsWhenItFails) {
     EXPECT_EQ(LastMessageBox().text, L"Options file error: The options file '" + path + L"' is read-only");
     EXPECT_TRUE(LastMessageBox().type & MB_ICONERROR);
     EXPECT_EQ(ReadAll(path), text);
+}
+
+// The comment pane's width is a share of the main pane kept in whole percent, in memory only (no key of
+// the options file): dragged wider, it keeps that share through the options' Save and their applying.
+TEST_F(ShellTest, TheCommentPanesDraggedShareOutlivesSaveAndApply) {
+    wintest::FakeCursorClip clip;
+    const std::wstring path = Options::DefaultPath().c_str();
+    files.push_back(path);
+    if (FILE* f = _wfopen(path.c_str(), L"wb")) {
+        fputs("Version=1\n", f);
+        fclose(f);
+    }
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File())));
+    ASSERT_EQ(Tabs().Count(), 1);
+    FileMainPane& main = *dynamic_cast<FileMainPane*>(Tabs().CurrentWindow()->MainPane());
+    FileOncommentPane& comments = main.comments;
+    ASSERT_TRUE(comments.IsShown());
+    BDivider* divider = comments.Divider();
+    ASSERT_TRUE(divider && divider->m_hWnd);
+    RECT bar{};
+    ::GetWindowRect(divider->m_hWnd, &bar);
+    auto pointAt = [&](int dx) {
+        POINT p{ (bar.left + bar.right) / 2 + dx, (bar.top + bar.bottom) / 2 };
+        ::SetCursorPos(p.x, p.y);
+        ::ScreenToClient(divider->m_hWnd, &p);
+        return MAKELPARAM(p.x, p.y);
+    };
+    const int whole = main.GetClientRect().right;
+    EXPECT_EQ(comments.GetExtent(), 30 * whole / 100);   // the default share
+    divider->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, pointAt(0));
+    Pump();
+    divider->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, pointAt(-73));
+    Pump();
+    divider->PostMessage(WM_LBUTTONUP, 0, pointAt(-73));
+    Pump();
+    const int dragged = comments.GetExtent();
+    ASSERT_GT(dragged, 30 * whole / 100 + 60);
+    const int percent = dragged * 100 / whole;
+    PushModalAction([](Dialog& d) { ::SendMessageW(d.Item(6), BM_CLICK, 0, 0); });
+    Main().PostMessage(WM_COMMAND, ID_OPTIONS, 0);
+    Pump();
+    EXPECT_EQ(PendingModalActions(), 0u);
+    EXPECT_NE(ReadAll(path).find("[UI]"), std::string::npos);
+    EXPECT_EQ(app->options.ui.mainPaneDivider.value, percent);
+    EXPECT_EQ(comments.GetExtent(), percent * whole / 100);
 }
 
 // A drop of several files offers only the first.

@@ -18,6 +18,8 @@
 #include "app/ShowasPane.h"
 #include "app/resources/resource.h"
 #include "classlib/Dialog.h"
+#include "classlib/PixelSurface.h"
+#include "classlib/Screenshot.h"
 #include "core/SectionLock.h"
 #include "core/SystemServices.h"
 #include "document/BDizaLine.h"
@@ -35,7 +37,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -810,6 +814,32 @@ TEST_F(DumpTest, PaintsItsBackgroundAndCells) {
     EXPECT_EQ(dump_->markedColor, cells[1]);
     EXPECT_EQ(dump_->markedColor, cells[2]);
     EXPECT_EQ(back, cells[3]);
+}
+
+// The text column as drawn: bytes below 32 show as '.', a space as a blank cell, 0x7E as its glyph.
+TEST_F(DumpTest, TheTextColumnShowsControlBytesAsDotsAndASpaceBlank) {
+    std::string bytes(static_cast<size_t>(size_), 'A');
+    const char first[] = { '.', 0x1F, 0x20, 0x7E };
+    std::copy(std::begin(first), std::end(first), bytes.begin());
+    fixtures::WriteFileBytes(path_, bytes);
+    Open();
+    MakeDump(600, 200);
+    PixelSurface shot;
+    ASSERT_TRUE(CaptureWindow(dump_->m_hWnd, shot, true));
+    auto cell = [&](int offset) {
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < dump_->lineHeight; ++y)
+            for (int x = 0; x < dump_->charWidth; ++x)
+                pixels.push_back(shot.Pixel(dump_->textArea.left + offset * dump_->charWidth + x, y));
+        return pixels;
+    };
+    const std::vector<COLORREF> dot = cell(0), tilde = cell(3);
+    const std::vector<COLORREF> blank(dot.size(), options_.uiColors.dumpBk.value);
+    EXPECT_NE(dot, blank);
+    EXPECT_EQ(cell(1), dot);
+    EXPECT_EQ(cell(2), blank);
+    EXPECT_NE(tilde, dot);
+    EXPECT_NE(tilde, blank);
 }
 
 TEST_F(DumpTest, ANarrowPaneStillShowsOneBytePerRow) {

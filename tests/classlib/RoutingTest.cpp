@@ -2,6 +2,7 @@
 
 #include "classlib/Application.h"
 #include "classlib/CWnd.h"
+#include "tests/ModalWatch.h"
 #include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -224,6 +225,7 @@ public:
 
 TEST(IdleUpdate, TheMessageLoopRunsIdleOnceAfterARealMessageAndEndsWithTheMainWindow) {
     LoopApp app;
+    modalwatch::LoopBound bound(L"the application's loop to end with its main window");
     EXPECT_EQ(40, app.Run(nullptr, SW_HIDE));
     EXPECT_TRUE(app.exitSeen);
     EXPECT_EQ(3, app.main.ticks);

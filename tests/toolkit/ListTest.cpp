@@ -165,6 +165,23 @@ TEST(List, ClickingARowMakesItCurrent)
     EXPECT_EQ(counts[0], std::make_pair(229, 50));
 }
 
+// Page Down from the first of exactly two pages lands on the last page: the current row is the last line.
+TEST(List, PageDownOntoTheLastPageTakesTheLastLine)
+{
+    Fixture f(0, true);
+    const int page = f.list.RowsPerPage();
+    ASSERT_GT(page, 2);
+    for (int i = 0; i < 2 * page; ++i) f.list.entries.push_back({L"row_" + std::to_wstring(i), std::to_wstring(i)});
+    f.list.Refilter();
+    f.Erase();
+    f.list.SetFocus();
+    f.list.PostMessage(WM_KEYDOWN, VK_NEXT, 1);
+    wintest::DrainQueue();
+    EXPECT_EQ(f.list.VBar().top, page);
+    EXPECT_EQ(f.list.Pager()->GetCurrent(f.list.VBar()), 2 * page - 1);
+    EXPECT_TRUE(f.list.Pager()->IsCurrentRow(f.list.VBar(), page - 1));
+}
+
 TEST(List, OnlyClickableHeaderCellsPress)
 {
     Fixture f(5);
