@@ -452,7 +452,8 @@ void RelayToolTipMessage(const MSG& msg) {
     }
     if (!ti.hwnd) ti.hwnd = owner->m_hWnd;
     // The control shows a tool only when it belongs to the window under the cursor, in that window's
-    // coordinates: a tool answered for a child (a combo box's edit, say) moves to the child.
+    // coordinates: a tool answered for a child (a combo box's edit, say) moves to the child. One whose
+    // text is asked for by TTN_NEEDTEXTW stays with the window that answers for it.
     const HWND under = ::WindowFromPoint(msg.pt);
     if (ownText && under != ti.hwnd && ::IsChild(ti.hwnd, under)) {
         ::MapWindowPoints(ti.hwnd, under, reinterpret_cast<POINT*>(&ti.rect), 2);

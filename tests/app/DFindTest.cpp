@@ -205,7 +205,7 @@ void MoveToNextSpot() {
 }
 
 void CALLBACK WatchTip(HWND, UINT, UINT_PTR, DWORD) {
-    const HWND tip = GetThreadToolTip()->m_hWnd;
+    const HWND tip = GetThreadToolTip() ? GetThreadToolTip()->m_hWnd : nullptr;
     const bool shown = ::IsWindowVisible(tip) && !WindowText(tip).empty();
     if (!shown && ::GetTickCount() - g_walk.since < 4000)   // eight times the tip's delay
         return;
@@ -227,6 +227,8 @@ TEST_F(FindDialogTest, TheComboShowsTheHelpOfLinePatternsInLineModeOnly) {
             g_walk.spots = spots(d);
             MoveToNextSpot();
             g_walk.timer = ::SetTimer(nullptr, 0, 50, WatchTip);
+            if (!g_walk.timer)
+                d.OnCancel();
         });
         return g_walk.tips;
     };

@@ -535,6 +535,7 @@ TEST_F(ShellTest, TipsComeFromTheWindowUnderThePointer) {
         textHex->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
         textHex->PostMessage(WM_LBUTTONUP, 0, at);
         textHex->PostMessage(WM_MOUSEMOVE, 0, at);
+        // Two and a half times the tip's delay.
         for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < 2500 && !::IsWindowVisible(tip);) {
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
             RunLoop(app);
