@@ -19,6 +19,8 @@ struct ThreadState {
     CWnd* toolTip = nullptr;
     HWND toolWindow = nullptr;    // the tool last given to the tool tip
     UINT_PTR toolId = 0;
+    bool tipEnded = false;        // a press or a release ended the tip; no tip until the pointer
+    POINT endedAt{};              // leaves this screen point
 };
 
 ThreadState& State() {
@@ -411,12 +413,19 @@ void RelayToolTipMessage(const MSG& msg) {
     ThreadState& ts = State();
     if (!ts.toolTip || !ts.toolTip->m_hWnd || !IsMouseMessage(msg.message)) return;
     // A press, a release or a move with a button held ends the tip, shown or pending, until the
-    // pointer moves again.
+    // pointer moves to another point: the move the system sends after a click, at the same point,
+    // starts none.
     const bool freeMove = msg.message == WM_NCMOUSEMOVE ||
                           (msg.message == WM_MOUSEMOVE && !(msg.wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)));
     if (!freeMove && msg.message != WM_MOUSEWHEEL && msg.message != WM_MOUSEHWHEEL) {
         DropTool(ts);
+        ts.tipEnded = true;
+        ts.endedAt = msg.pt;
         return;
+    }
+    if (ts.tipEnded) {
+        if (msg.pt.x == ts.endedAt.x && msg.pt.y == ts.endedAt.y) return;
+        ts.tipEnded = false;
     }
     CWnd* owner = nullptr;
     for (HWND hwnd = msg.hwnd; hwnd; hwnd = IsChildWindow(hwnd) ? ::GetParent(hwnd) : nullptr) {
@@ -442,6 +451,14 @@ void RelayToolTipMessage(const MSG& msg) {
         return;
     }
     if (!ti.hwnd) ti.hwnd = owner->m_hWnd;
+    // The control shows a tool only when it belongs to the window under the cursor, in that window's
+    // coordinates: a tool answered for a child (a combo box's edit, say) moves to the child. One whose
+    // text is asked for by TTN_NEEDTEXTW stays with the window that answers for it.
+    const HWND under = ::WindowFromPoint(msg.pt);
+    if (ownText && under != ti.hwnd && ::IsChild(ti.hwnd, under)) {
+        ::MapWindowPoints(ti.hwnd, under, reinterpret_cast<POINT*>(&ti.rect), 2);
+        ti.hwnd = under;
+    }
     if (ti.hwnd != ts.toolWindow || static_cast<UINT_PTR>(id) != ts.toolId) {
         DropTool(ts);
         ti.uId = static_cast<UINT_PTR>(id);

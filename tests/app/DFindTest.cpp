@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -167,6 +168,92 @@ TEST_F(FindDialogTest, HistoryPickTakesTextAndMode) {
         EXPECT_TRUE(d.IsItemEnabled(IDC_FIND_MATCHCASE));
         d.OnCancel();
     });
+}
+
+// Rests the pointer on each spot in turn as a user does, through the running dialog's own loop: it
+// first leaves for a bare spot of the dialog (the last tip goes), then the cursor goes to the spot and
+// two moves, the second a pixel on, are posted to the window there. A thread timer reads the thread's
+// tip control until it shows a text or the wait passes; the texts (empty for none) come in order, and
+// the dialog is cancelled after the last spot.
+struct Spot {
+    HWND window;
+    POINT client;
+};
+
+struct TipWalk {
+    DFind* dialog = nullptr;
+    std::vector<Spot> spots;
+    std::vector<std::wstring> tips;
+    DWORD since = 0;
+    UINT_PTR timer = 0;
+};
+TipWalk g_walk;
+
+void PostMove(HWND window, POINT client) {
+    POINT screen = client;
+    ::ClientToScreen(window, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    ::PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+}
+
+void MoveToNextSpot() {
+    const Spot& s = g_walk.spots[g_walk.tips.size()];
+    PostMove(g_walk.dialog->m_hWnd, POINT{2, 2});
+    PostMove(s.window, s.client);
+    PostMove(s.window, POINT{s.client.x + 1, s.client.y});
+    g_walk.since = ::GetTickCount();
+}
+
+void CALLBACK WatchTip(HWND, UINT, UINT_PTR, DWORD) {
+    const HWND tip = GetThreadToolTip() ? GetThreadToolTip()->m_hWnd : nullptr;
+    const bool shown = ::IsWindowVisible(tip) && !WindowText(tip).empty();
+    if (!shown && ::GetTickCount() - g_walk.since < 4000)   // eight times the tip's delay
+        return;
+    g_walk.tips.push_back(shown ? WindowText(tip) : std::wstring());
+    if (g_walk.tips.size() < g_walk.spots.size()) {
+        MoveToNextSpot();
+        return;
+    }
+    ::KillTimer(nullptr, g_walk.timer);
+    g_walk.dialog->OnCancel();
+}
+
+// The combo box's help tip in line mode, over its edit, its left end and its arrow; none in hex mode.
+TEST_F(FindDialogTest, TheComboShowsTheHelpOfLinePatternsInLineModeOnly) {
+    const auto hover = [this](std::function<std::vector<Spot>(DFind&)> spots) {
+        Run([spots](DFind& d) {
+            g_walk = TipWalk{};
+            g_walk.dialog = &d;
+            g_walk.spots = spots(d);
+            MoveToNextSpot();
+            g_walk.timer = ::SetTimer(nullptr, 0, 50, WatchTip);
+            if (!g_walk.timer)
+                d.OnCancel();
+        });
+        return g_walk.tips;
+    };
+    const std::wstring help =
+        L"? - any single character\r\n* - arbitrary number of any characters (0 or more)\r\n"
+        L"{ABC} - A, B, or C\r\n{A-C} - A, B, or C\r\n{!ABC} - any single character except A, B, and C\r\n"
+        L"(exp1|exp2) - exp1 or exp2\r\n! - anything but ...\r\n^ - begin/end of line";
+    Finds().parameters.text = L"mov*";
+    Finds().parameters.flags = kFindLineMode;
+    const std::vector<std::wstring> line = hover([](DFind& d) {
+        RECT edit{};
+        ::GetClientRect(d.combo.comboEdit, &edit);
+        const RECT combo = d.combo.GetClientRect();
+        return std::vector<Spot>{{d.combo.comboEdit, POINT{edit.right / 2, edit.bottom / 2}},
+                                 {d.combo.m_hWnd, POINT{1, combo.bottom / 2}},
+                                 {d.combo.m_hWnd, POINT{combo.right - 5, combo.bottom / 2}}};
+    });
+    EXPECT_EQ(line, std::vector<std::wstring>(3, help));
+    Finds().parameters.text = L"90";
+    Finds().parameters.flags = kFindHexMode;
+    const std::vector<std::wstring> hex = hover([](DFind& d) {
+        const RECT r = d.combo.hex.GetClientRect();
+        return std::vector<Spot>{{d.combo.hex.m_hWnd, POINT{r.right / 2, r.bottom / 2}}};
+    });
+    EXPECT_EQ(hex, std::vector<std::wstring>(1, std::wstring()));
 }
 
 }  // namespace

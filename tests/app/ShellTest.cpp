@@ -538,6 +538,28 @@ TEST_F(ShellTest, TipsComeFromTheWindowUnderThePointer) {
     }
     const std::wstring shown = WindowText(tip);
     EXPECT_FALSE(::IsWindowVisible(tip)) << std::string(shown.begin(), shown.end());
+    // Onto "Ascii/Hex" and three clicks there, each followed by the move the system sends at the
+    // same point: no tip; the next move to another point brings it.
+    BButton* textHex = dump->buttons.FindButton(FileDumpPane::kCmdTextHex);
+    ASSERT_NE(textHex, nullptr);
+    const POINT on = centre(*textHex);
+    screen = on;
+    ::ClientToScreen(textHex->m_hWnd, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    const LPARAM at = MAKELPARAM(on.x, on.y);
+    textHex->PostMessage(WM_MOUSEMOVE, 0, at);
+    for (int click = 1; click <= 3; ++click) {
+        textHex->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        textHex->PostMessage(WM_LBUTTONUP, 0, at);
+        textHex->PostMessage(WM_MOUSEMOVE, 0, at);
+        // Two and a half times the tip's delay.
+        for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < 2500 && !::IsWindowVisible(tip);) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            RunLoop(app);
+        }
+        ASSERT_FALSE(::IsWindowVisible(tip)) << "click " << click;
+    }
+    EXPECT_EQ(HoverTip(app, textHex->m_hWnd, POINT{on.x - 1, on.y}), L"Ascii/Hex");
 }
 
 // Sixteen files (the command line's eight, twice) in the narrowest main window: the equal cells tile
