@@ -21,6 +21,7 @@
 #include "classlib/Dialog.h"
 #include "core/SystemServices.h"
 #include "document/BFileParser.h"
+#include "document/BlockSelection.h"
 #include "document/BResultDiza.h"
 #include "document/FileParseThread.h"
 #include "options/BColorTheme.h"
@@ -1290,6 +1291,102 @@ TEST_F(ShellTest, ClosingWhileAFindRunsAsksAtOnce) {
         EXPECT_EQ(g_boxTexts, (std::vector<std::wstring>{ L"Do You want cancel all operations ?" }));
         EXPECT_EQ(g_findRunningAtQuestion, std::vector<bool>{ true });
         ASSERT_EQ(::IsWindow(Main().m_hWnd) != FALSE, way.answer == IDNO);
+    }
+}
+
+// A close posted while a dialog of the file (or the options dialog on the file's set) is open waits
+// for the dialog: its caller goes on with the file. Then the program closes, asking first when the
+// dialog started a find.
+struct UnderDialog {
+    Dialog* dialog = nullptr;
+    std::function<void(Dialog&)> end;
+    bool fileKept = false;
+    bool ended = false;
+};
+UnderDialog g_under;
+void CALLBACK EndTheDialogUnderTheClose(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    g_under.fileKept = App().mainWindow.tabber->Count() == 1 && App().mainWindow.tabber->FileAt(0);
+    if (g_under.fileKept)
+        g_under.end(*g_under.dialog);   // else what it would give is already freed
+    g_under.ended = !g_under.dialog->IsRunning();
+    if (!g_under.ended)
+        g_under.dialog->EndDialog(IDCANCEL);
+}
+
+void PressShiftDown(CApp* app, CWnd& pane, int times) {
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = keys[VK_LSHIFT] = 0x80;
+    ::SetKeyboardState(keys);
+    for (int i = 0; i < times; ++i) {
+        pane.PostMessage(WM_KEYDOWN, VK_DOWN, 1);
+        RunLoop(app);
+    }
+    keys[VK_SHIFT] = keys[VK_LSHIFT] = 0;
+    ::SetKeyboardState(keys);
+    pane.PostMessage(WM_KEYUP, VK_SHIFT, 0xC0000001);
+    RunLoop(app);
+}
+
+TEST_F(ShellTest, ACloseWhileAFileDialogIsOpenWaitsForItThenCloses) {
+    const auto ok = [](Dialog& d) { d.SendMessage(WM_COMMAND, IDOK, 0); };
+    const auto typed = [ok](const wchar_t* text) {
+        return [ok, text](Dialog& d) { d.SetItemText(11, text); ok(d); };
+    };
+    struct Way {
+        const char* dialog;
+        UINT command;
+        bool toMain;
+        std::function<void(Dialog&)> end;
+        bool asks;   // the dialog starts a find, which is running when the close comes back
+    };
+    const Way ways[] = {
+        {"find", kCmdFind, false, [ok](Dialog& d) { static_cast<DFind&>(d).combo.SetText(L"*"); ok(d); }, true},
+        {"name", kCmdName, false, typed(L"under_close"), false},
+        {"comment", kCmdCommentLine, false, typed(L"under close"), false},
+        {"go-to", kCmdGoto, false, [](Dialog& d) { d.SendMessage(WM_COMMAND, IDCANCEL, 0); }, false},
+        {"data array", kCmdByte, false, ok, false},
+        {"options", ID_OPTIONS, true, ok, false},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.dialog);
+        AnswerOpenDialogs({true});
+        ASSERT_TRUE(Start(Quoted(File(std::string(0x1000, 'A').c_str()))));
+        ASSERT_EQ(Tabs().Count(), 1);
+        CWnd* diza = Tabs().WindowAt(0)->DizaWindow();
+        ASSERT_NE(diza, nullptr);
+        if (way.command == kCmdByte) {
+            PressShiftDown(app, *diza, 3);   // a marked block: the byte maker asks for the array
+            ASSERT_EQ(static_cast<FileDizaPane*>(diza)->Page().selection.state, BlockSelection::kMarked);
+        }
+        g_boxTexts.clear();
+        g_findRunningAtQuestion.clear();
+        g_closeAnswer = IDYES;
+        AskCancel::showBox = AnswerTheClose;
+        g_under = UnderDialog{};
+        g_under.end = way.end;
+        bool opened = false;
+        PushModalAction([&](Dialog& d) {
+            opened = true;
+            g_under.dialog = &d;
+            Main().PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+            // Behind the close in the dialog's own loop: the dialog ends (a timer's message comes
+            // after the posted ones).
+            ::SetTimer(nullptr, 0, 50, EndTheDialogUnderTheClose);
+        });
+        (way.toMain ? static_cast<CWnd&>(Main()) : *diza).PostMessage(WM_COMMAND, way.command, 0);
+        RunLoop(app);
+        wintest::PumpUntil([&] { return !::IsWindow(Main().m_hWnd); }, 5000);
+        EXPECT_TRUE(opened);
+        EXPECT_TRUE(g_under.fileKept);
+        EXPECT_TRUE(g_under.ended);
+        EXPECT_EQ(g_boxTexts, way.asks ? std::vector<std::wstring>{ L"Do You want cancel all operations ?" }
+                                       : std::vector<std::wstring>{});
+        EXPECT_EQ(g_findRunningAtQuestion, std::vector<bool>(way.asks ? 1 : 0, true));
+        EXPECT_FALSE(::IsWindow(Main().m_hWnd));
+        TearDown();
+        SetUp();
     }
 }
 
