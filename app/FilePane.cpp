@@ -434,7 +434,8 @@ void FilePane::PollStop() {
         else
             waiting.push_back(msg);
     }
-    for (UINT first : {UINT(WM_SYSCOMMAND), UINT(WM_NCLBUTTONDOWN)}) {
+    // The clicks first: a close chosen in a window menu they open is taken with the commands.
+    for (UINT first : {UINT(WM_NCLBUTTONDOWN), UINT(WM_SYSCOMMAND)}) {
         const UINT last = first == WM_SYSCOMMAND ? first : WM_NCMBUTTONDBLCLK;
         while (::PeekMessageW(&msg, main, first, last, PM_REMOVE)) {
             if (IsCloseRequest(msg, main))

@@ -1249,7 +1249,8 @@ TEST_F(ShellTest, ClosingAFileWhileAFindRunsClosesItWhenTheFindHasReturned) {
     EXPECT_EQ(Tabs().Count(), 0);
 }
 
-// Alt+F4 and the close box while a find runs ask about all operations at once, from inside the find.
+// Alt+F4, the close box, a double click on the window's icon and the window menu's Close while a find
+// runs ask about all operations at once, from inside the find.
 // No leaves everything open, then and after the find; Yes stops the find and closes once it has
 // returned.
 std::vector<bool> g_findRunningAtQuestion;
@@ -1258,6 +1259,12 @@ int AnswerTheClose(HWND, const wchar_t* text, const wchar_t*, UINT) {
     g_boxTexts.push_back(text);
     g_findRunningAtQuestion.push_back(App().mainWindow.tabber->FileAt(0)->finds.AnyRunning());
     return g_closeAnswer;
+}
+
+void CALLBACK EndTheMenu(HWND, UINT, UINT_PTR, DWORD) { ::EndMenu(); }
+void CALLBACK PressCInTheMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ::PostMessageW(App().mainWindow.m_hWnd, WM_KEYDOWN, 'C', 0x002E0001);
 }
 
 TEST_F(ShellTest, ClosingWhileAFindRunsAsksAtOnce) {
@@ -1273,10 +1280,17 @@ TEST_F(ShellTest, ClosingWhileAFindRunsAsksAtOnce) {
     };
     const Way ways[] = {
         {IDNO, [&] { diza->PostMessage(WM_SYSKEYDOWN, VK_F4, 0x20000001); }},
+        {IDNO, [&] { Main().PostMessage(WM_NCLBUTTONDBLCLK, HTSYSMENU, 0); }},
+        // Alt+Space opens the window menu at once; its Close (C, typed once the menu is up) asks then.
+        {IDNO, [&] {
+             diza->PostMessage(WM_SYSKEYDOWN, VK_SPACE, 0x20390001);
+             diza->PostMessage(WM_SYSCHAR, VK_SPACE, 0x20390001);
+             ::SetTimer(nullptr, 0, 300, PressCInTheMenu);
+         }},
         {IDYES, [&] { Main().PostMessage(WM_NCLBUTTONDOWN, HTCLOSE, 0); }},
     };
     for (const Way& way : ways) {
-        SCOPED_TRACE(way.answer);
+        SCOPED_TRACE(&way - ways);
         g_boxTexts.clear();
         g_findRunningAtQuestion.clear();
         g_closeAnswer = way.answer;
@@ -1285,9 +1299,12 @@ TEST_F(ShellTest, ClosingWhileAFindRunsAsksAtOnce) {
             way.close();
             d.SendMessage(WM_COMMAND, IDOK, 0);
         });
+        // A window menu that waits for a key it never gets ends.
+        const UINT_PTR menuEnd = ::SetTimer(nullptr, 0, 5000, EndTheMenu);
         diza->PostMessage(WM_COMMAND, kCmdFind, 0);
         RunLoop(app);
         wintest::PumpUntil([&] { return !::IsWindow(Main().m_hWnd); }, 1000);
+        ::KillTimer(nullptr, menuEnd);
         EXPECT_EQ(g_boxTexts, (std::vector<std::wstring>{ L"Do You want cancel all operations ?" }));
         EXPECT_EQ(g_findRunningAtQuestion, std::vector<bool>{ true });
         ASSERT_EQ(::IsWindow(Main().m_hWnd) != FALSE, way.answer == IDNO);
