@@ -1317,14 +1317,15 @@ TEST_F(ShellTest, ClosingWhileAFindRunsAsksAtOnce) {
 struct UnderDialog {
     Dialog* dialog = nullptr;
     std::function<void(Dialog&)> end;
-    bool fileKept = false;
+    FileParseThread* file = nullptr;   // the one open file when the dialog ended
     bool ended = false;
 };
 UnderDialog g_under;
 void CALLBACK EndTheDialogUnderTheClose(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
-    g_under.fileKept = App().mainWindow.tabber->Count() == 1 && App().mainWindow.tabber->FileAt(0);
-    if (g_under.fileKept)
+    FileTabber& tabs = *App().mainWindow.tabber;
+    g_under.file = tabs.Count() == 1 ? tabs.FileAt(0) : nullptr;
+    if (g_under.file)
         g_under.end(*g_under.dialog);   // else what it would give is already freed
     g_under.ended = !g_under.dialog->IsRunning();
     if (!g_under.ended)
@@ -1371,6 +1372,7 @@ TEST_F(ShellTest, ACloseWhileAFileDialogIsOpenWaitsForItThenCloses) {
         AnswerOpenDialogs({true});
         ASSERT_TRUE(Start(Quoted(File(std::string(0x1000, 'A').c_str()))));
         ASSERT_EQ(Tabs().Count(), 1);
+        FileParseThread* document = Tabs().FileAt(0);
         CWnd* diza = Tabs().WindowAt(0)->DizaWindow();
         ASSERT_NE(diza, nullptr);
         if (way.command == kCmdByte) {
@@ -1396,7 +1398,7 @@ TEST_F(ShellTest, ACloseWhileAFileDialogIsOpenWaitsForItThenCloses) {
         RunLoop(app);
         wintest::PumpUntil([&] { return !::IsWindow(Main().m_hWnd); }, 5000);
         EXPECT_TRUE(opened);
-        EXPECT_TRUE(g_under.fileKept);
+        EXPECT_EQ(g_under.file, document);
         EXPECT_TRUE(g_under.ended);
         EXPECT_EQ(g_boxTexts, way.asks ? std::vector<std::wstring>{ L"Do You want cancel all operations ?" }
                                        : std::vector<std::wstring>{});
@@ -1405,6 +1407,33 @@ TEST_F(ShellTest, ACloseWhileAFileDialogIsOpenWaitsForItThenCloses) {
         TearDown();
         SetUp();
     }
+}
+
+// A double click on the tab strip while a dialog of the file is open does not reload the file under it.
+TEST_F(ShellTest, NoReloadWhileAFileDialogIsOpen) {
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File())));
+    ASSERT_EQ(Tabs().Count(), 1);
+    FileParseThread* document = Tabs().FileAt(0);
+    Tabs().Invalidate();
+    Tabs().UpdateWindow();
+    ASSERT_EQ(Tabs().tabRects.size(), 1u);
+    const RECT tab = Tabs().tabRects[0];
+    g_under = UnderDialog{};
+    g_under.end = [](Dialog& d) { d.SendMessage(WM_COMMAND, IDCANCEL, 0); };
+    PushModalAction([&](Dialog& d) {
+        g_under.dialog = &d;
+        Tabs().PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2));
+        ::SetTimer(nullptr, 0, 50, EndTheDialogUnderTheClose);
+    });
+    AnswerOpenDialogs({true});   // the reload's open dialog, taken only if the reload runs
+    Tabs().WindowAt(0)->DizaWindow()->PostMessage(WM_COMMAND, kCmdGoto, 0);
+    RunLoop(app);
+    EXPECT_EQ(g_under.file, document);
+    EXPECT_TRUE(g_under.ended);
+    EXPECT_EQ(PendingModalActions(), 1u);
+    DropModalActions();
+    EXPECT_EQ(Tabs().FileAt(0), document);
 }
 
 // A click on a maker button queued before the find's Esc question waits for the answer: inside the
