@@ -1409,6 +1409,36 @@ TEST_F(ShellTest, ACloseWhileAFileDialogIsOpenWaitsForItThenCloses) {
     }
 }
 
+// The same for the code page menu of the file's status bar.
+void CALLBACK EndTheMenuUnderTheClose(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    FileTabber* tabs = App().mainWindow.tabber.get();
+    g_under.file = tabs && tabs->Count() == 1 ? tabs->FileAt(0) : nullptr;
+    g_under.ended = true;
+    ::EndMenu();
+}
+
+TEST_F(ShellTest, ACloseWhileAStatusBarMenuIsOpenWaitsForIt) {
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File())));
+    ASSERT_EQ(Tabs().Count(), 1);
+    FileParseThread* document = Tabs().FileAt(0);
+    FileStatusBar* bar = Tabs().WindowAt(0)->StatusBar();
+    bar->Invalidate();
+    bar->UpdateWindow();
+    g_under = UnderDialog{};
+    const RECT r = bar->GetClientRect();
+    bar->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(bar->cells[FileStatusBar::kCodepage].left + 2, r.bottom / 2));
+    Main().PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 200, EndTheMenuUnderTheClose);
+    RunLoop(app);
+    wintest::PumpUntil([&] { return !::IsWindow(Main().m_hWnd); }, 5000);
+    ::KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_under.ended);
+    EXPECT_EQ(g_under.file, document);
+    EXPECT_FALSE(::IsWindow(Main().m_hWnd));
+}
+
 // A double click on the tab strip while a dialog of the file is open does not reload the file under it.
 TEST_F(ShellTest, NoReloadWhileAFileDialogIsOpen) {
     AnswerOpenDialogs({true});
