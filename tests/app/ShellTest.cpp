@@ -11,11 +11,13 @@
 #include "app/FileDizaPane.h"
 #include "app/FileDumpPane.h"
 #include "app/FileMainPane.h"
+#include "app/FileSideTab.h"
 #include "app/FilePane.h"
 #include "app/FileLogPane.h"
 #include "app/FileLowPane.h"
 #include "app/FileStatusBar.h"
 #include "app/FileTabber.h"
+#include "app/SideLists.h"
 #include "app/resources/resource.h"
 #include "classlib/CommonDialogs.h"
 #include "classlib/Dialog.h"
@@ -1347,6 +1349,21 @@ void PressShiftDown(CApp* app, CWnd& pane, int times) {
     RunLoop(app);
 }
 
+void DoubleClickTheBookmarkNote(CApp* app, FilePane& window) {
+    window.DizaWindow()->PostMessage(WM_COMMAND, kCmdToggleBookmark, 0);
+    RunLoop(app);
+    auto* side = static_cast<FileSideTab*>(window.SideTab());
+    side->SelectTab(kIdBookmarkList);
+    BookmarkPane& list = side->bookmarks;
+    list.SendMessage(WM_ERASEBKGND, 0, 0);   // lays the cells out
+    const RECT row = list.GetRowRect(0);
+    ASSERT_TRUE(list.line && list.line->note);
+    const LPARAM at = MAKELPARAM(list.line->note->rect.left + 2, (row.top + row.bottom) / 2);
+    list.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    list.PostMessage(WM_LBUTTONUP, 0, at);
+    list.PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+}
+
 TEST_F(ShellTest, ACloseWhileAFileDialogIsOpenWaitsForItThenCloses) {
     const auto ok = [](Dialog& d) { d.SendMessage(WM_COMMAND, IDOK, 0); };
     const auto typed = [ok](const wchar_t* text) {
@@ -1354,7 +1371,7 @@ TEST_F(ShellTest, ACloseWhileAFileDialogIsOpenWaitsForItThenCloses) {
     };
     struct Way {
         const char* dialog;
-        UINT command;
+        UINT command;   // 0: a double click on the note of the bookmark at the cursor
         bool toMain;
         std::function<void(Dialog&)> end;
         bool asks;   // the dialog starts a find, which is running when the close comes back
@@ -1365,6 +1382,7 @@ TEST_F(ShellTest, ACloseWhileAFileDialogIsOpenWaitsForItThenCloses) {
         {"comment", kCmdCommentLine, false, typed(L"under close"), false},
         {"go-to", kCmdGoto, false, [](Dialog& d) { d.SendMessage(WM_COMMAND, IDCANCEL, 0); }, false},
         {"data array", kCmdByte, false, ok, false},
+        {"bookmark note", 0, false, typed(L"under close"), false},
         {"options", ID_OPTIONS, true, ok, false},
     };
     for (const Way& way : ways) {
@@ -1394,7 +1412,10 @@ TEST_F(ShellTest, ACloseWhileAFileDialogIsOpenWaitsForItThenCloses) {
             // after the posted ones).
             ::SetTimer(nullptr, 0, 50, EndTheDialogUnderTheClose);
         });
-        (way.toMain ? static_cast<CWnd&>(Main()) : *diza).PostMessage(WM_COMMAND, way.command, 0);
+        if (way.command)
+            (way.toMain ? static_cast<CWnd&>(Main()) : *diza).PostMessage(WM_COMMAND, way.command, 0);
+        else
+            DoubleClickTheBookmarkNote(app, *Tabs().WindowAt(0));
         RunLoop(app);
         wintest::PumpUntil([&] { return !::IsWindow(Main().m_hWnd); }, 5000);
         EXPECT_TRUE(opened);
