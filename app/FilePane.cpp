@@ -769,7 +769,8 @@ void FilePane::OnStatusBarClick() {
 void FilePane::OnParsePopup() { AskCancelParsing(); }
 
 bool FilePane::InNestedLoop() const {
-    return questionDepth_ > 0 || ModalLoopDepth() > 0 || (document && (document->inParserCall || document->finds.AnyRunning()));
+    return questionDepth_ > 0 || ModalLoopDepth() > 0 ||
+           (document && (document->inParserCall || document->finds.AnyRunning()));
 }
 
 bool FilePane::AskAboutThisFile(const wchar_t* what) {

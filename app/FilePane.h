@@ -191,6 +191,7 @@ private:
     // Whether the message closes the main window (Alt+F4, its close box, a posted close): while a
     // find runs such a close is asked at once.
     static bool IsCloseRequest(const MSG& msg, HWND main);
+    // Alt+Space or a press on the main window's icon: its window menu, whose Close asks at once.
     static bool OpensSystemMenu(const MSG& msg, HWND main);
     static void OpenSystemMenu(const MSG& key, HWND main);
 
