@@ -11,6 +11,7 @@
 #include "app/FileStatusBar.h"
 #include "app/FileTabber.h"
 #include "classlib/Application.h"
+#include "classlib/ModalLoop.h"
 #include "core/SectionLock.h"
 #include "core/SystemServices.h"
 #include "core/TimingTrace.h"
@@ -415,9 +416,10 @@ BFindLines* FilePane::Lines() {
 }
 
 void FilePane::PollStop() {
-    // Only an Esc pressed in this window and a close of the main window are taken while the find runs;
-    // other keys and the other clicks on the main window's frame are put back in their order and wait
-    // for its end, so that nothing changes the document under the job.
+    // Only an Esc pressed in this window, a close of the main window and its system menu (where a close
+    // asks at once) are taken while the find runs; other keys and the other clicks on the main window's
+    // frame are put back in their order and wait for its end, so that nothing changes the document
+    // under the job.
     std::vector<MSG> waiting;
     bool escape = false, close = false;
     MSG msg;
@@ -425,18 +427,23 @@ void FilePane::PollStop() {
     while (::PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
         if (IsEscape(msg) && (msg.hwnd == m_hWnd || ::IsChild(m_hWnd, msg.hwnd)))
             escape = escape || msg.message == WM_KEYDOWN;
-        else if (!IsCloseRequest(msg, main))
-            waiting.push_back(msg);
-        else
+        else if (IsCloseRequest(msg, main))
             close = true;
+        else if (OpensSystemMenu(msg, main))
+            OpenSystemMenu(msg, main);   // the keys after it are the menu's
+        else
+            waiting.push_back(msg);
     }
-    for (UINT first : {UINT(WM_SYSCOMMAND), UINT(WM_NCLBUTTONDOWN)}) {
+    // The clicks first: a close chosen in a window menu they open is taken with the commands.
+    for (UINT first : {UINT(WM_NCLBUTTONDOWN), UINT(WM_SYSCOMMAND)}) {
         const UINT last = first == WM_SYSCOMMAND ? first : WM_NCMBUTTONDBLCLK;
         while (::PeekMessageW(&msg, main, first, last, PM_REMOVE)) {
             if (IsCloseRequest(msg, main))
                 close = true;
-            else if (msg.message != WM_NCLBUTTONUP || msg.wParam != HTCLOSE)   // the press was the close
-                waiting.push_back(msg);
+            else if (OpensSystemMenu(msg, main))
+                ::DispatchMessageW(&msg);
+            else if (msg.message != WM_NCLBUTTONUP || (msg.wParam != HTCLOSE && msg.wParam != HTSYSMENU))
+                waiting.push_back(msg);   // the release of a close box or icon goes with its close
         }
     }
     if (escape)
@@ -455,9 +462,35 @@ bool FilePane::IsCloseRequest(const MSG& msg, HWND main) {
         return msg.hwnd == main && (msg.wParam & 0xFFF0) == SC_CLOSE;
     case WM_NCLBUTTONDOWN:
         return msg.hwnd == main && msg.wParam == HTCLOSE;
+    case WM_NCLBUTTONDBLCLK:
+        return msg.hwnd == main && msg.wParam == HTSYSMENU;
     default:
         return false;
     }
+}
+
+bool FilePane::OpensSystemMenu(const MSG& msg, HWND main) {
+    switch (msg.message) {
+    case WM_SYSKEYDOWN:
+    case WM_SYSCHAR:
+        return msg.wParam == VK_SPACE && ::GetAncestor(msg.hwnd, GA_ROOT) == main;
+    case WM_SYSCOMMAND:
+        return msg.hwnd == main && ((msg.wParam & 0xFFF0) == SC_MOUSEMENU ||
+                                    ((msg.wParam & 0xFFF0) == SC_KEYMENU && msg.lParam == VK_SPACE));
+    case WM_NCLBUTTONDOWN:
+        return msg.hwnd == main && msg.wParam == HTSYSMENU;
+    default:
+        return false;
+    }
+}
+
+void FilePane::OpenSystemMenu(const MSG& key, HWND main) {
+    // Alt+Space: the character made of the same key would reach the open menu as a choice.
+    MSG character;
+    if (key.message == WM_SYSKEYDOWN && ::PeekMessageW(&character, key.hwnd, WM_SYSCHAR, WM_SYSCHAR, PM_NOREMOVE) &&
+        character.wParam == VK_SPACE)
+        ::PeekMessageW(&character, key.hwnd, WM_SYSCHAR, WM_SYSCHAR, PM_REMOVE);
+    ::SendMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
 }
 
 // --- The parse pop-up.
@@ -704,6 +737,7 @@ void FilePane::OnStatusBarClick() {
     FileStatusBar* bar = StatusBar();
     if (!bar || !document)
         return;
+    ModalLoopScope menuLoop;   // the cells' menus run their own loop over this file's options
     switch (bar->clickedCell) {
     case 0:
         // How long a new message stays highlighted; the message shown now keeps its time.
@@ -735,7 +769,8 @@ void FilePane::OnStatusBarClick() {
 void FilePane::OnParsePopup() { AskCancelParsing(); }
 
 bool FilePane::InNestedLoop() const {
-    return questionDepth_ > 0 || (document && (document->inParserCall || document->finds.AnyRunning()));
+    return questionDepth_ > 0 || ModalLoopDepth() > 0 ||
+           (document && (document->inParserCall || document->finds.AnyRunning()));
 }
 
 bool FilePane::AskAboutThisFile(const wchar_t* what) {

@@ -127,9 +127,9 @@ public:
     // Whether the parse is to be cancelled (asked once: a request stands until the file closes).
     bool AskCancelParsing();
     bool IsParsing() const { return parsing_; }
-    // A find walks the document, a parser that may pump messages runs, or a question about this file
-    // runs its own message loop: what is on the stack then uses the window and its document, so they
-    // are not closed under it.
+    // A find walks the document, a parser that may pump messages runs, a question about this file or
+    // any modal dialog or menu runs its own message loop: what is on the stack then uses the window and
+    // its document, so they are not closed under it.
     bool InNestedLoop() const;
     bool ParseFinished() const { return finished_; }
     // The document's first find result for id 226 ("Find1"), the second for any other id.
@@ -191,6 +191,9 @@ private:
     // Whether the message closes the main window (Alt+F4, its close box, a posted close): while a
     // find runs such a close is asked at once.
     static bool IsCloseRequest(const MSG& msg, HWND main);
+    // Alt+Space or a press on the main window's icon: its window menu, whose Close asks at once.
+    static bool OpensSystemMenu(const MSG& msg, HWND main);
+    static void OpenSystemMenu(const MSG& key, HWND main);
 
     std::unique_ptr<CWnd> mainPane_;
     BFileMainPanes* mainApi_ = nullptr;

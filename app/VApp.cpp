@@ -7,6 +7,7 @@
 #include "app/resources/resource.h"
 #include "classlib/CommonDialogs.h"
 #include "classlib/DC.h"
+#include "classlib/ModalLoop.h"
 #include "document/FileParseThread.h"
 #include "options/BColorTheme.h"
 #include "toolkit/ImageLists.h"
@@ -203,8 +204,15 @@ LRESULT VApp::OnActivate(WPARAM wParam, LPARAM lParam) {
 }
 
 void VApp::OnSysCommand(UINT command, LPARAM lParam) {
-    if ((command & 0xFFF0) == SC_CLOSE && !App().CloseAll())
-        return;
+    if ((command & 0xFFF0) == SC_CLOSE) {
+        // The caller of a dialog or menu goes on with its file once the loop returns: the close waits.
+        if (ModalLoopDepth() > 0) {
+            PostAfterModalLoops(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+            return;
+        }
+        if (!App().CloseAll())
+            return;
+    }
     CWnd::OnSysCommand(command, lParam);
 }
 

@@ -1,6 +1,7 @@
 #include "classlib/CommonDialogs.h"
 
 #include "classlib/CursorIcon.h"
+#include "classlib/ModalLoop.h"
 
 #include <objbase.h>
 
@@ -42,6 +43,7 @@ void PushSystemDialogAnswer(std::function<INT_PTR(SystemDialog&)> answer) {
 }
 
 INT_PTR SystemDialog::DoModal() {
+    ModalLoopScope loop;
     CancelMouseMode();   // a held button or drag lets go before the dialog takes the mouse
     if (!SystemAnswers().empty()) {
         auto answer = std::move(SystemAnswers().front());
@@ -115,6 +117,7 @@ INT_PTR OpenFileDialog::Show() {
 }
 
 int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
+    ModalLoopScope loop;
     CancelMouseMode();
     MessageBoxRecord& last = LastBox();
     last.text = text ? text : L"";

@@ -2,6 +2,7 @@
 
 #include "classlib/Application.h"
 #include "classlib/CursorIcon.h"
+#include "classlib/ModalLoop.h"
 
 #include <deque>
 
@@ -90,6 +91,7 @@ const DLGTEMPLATE* Dialog::FindTemplate() const {
 INT_PTR Dialog::DoModal() {
     const DLGTEMPLATE* dialogTemplate = FindTemplate();
     if (!dialogTemplate || m_hWnd) return IDCANCEL;
+    ModalLoopScope loop;
     CancelMouseMode();
     HWND owner = parent_ && parent_->m_hWnd ? ::GetAncestor(parent_->m_hWnd, GA_ROOT) : nullptr;
     Application* app = Application::Current();

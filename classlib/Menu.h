@@ -2,6 +2,8 @@
 // Menus. A CMenu owns its menu and destroys it, unless it was given to a window (which destroys its
 // menu with itself) or detached.
 
+#include "classlib/ModalLoop.h"
+
 #include <windows.h>
 
 #include <string>
@@ -40,6 +42,7 @@ public:
     DWORD CheckMenuItem(UINT item, UINT flags) { return ::CheckMenuItem(menu_, item, flags); }
     // With TPM_RETURNCMD the chosen command (0 for none), else success.
     int TrackPopupMenu(UINT flags, int x, int y, HWND owner) {
+        ModalLoopScope loop;
         return ::TrackPopupMenu(menu_, flags, x, y, 0, owner, nullptr);
     }
 

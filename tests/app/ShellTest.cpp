@@ -11,16 +11,19 @@
 #include "app/FileDizaPane.h"
 #include "app/FileDumpPane.h"
 #include "app/FileMainPane.h"
+#include "app/FileSideTab.h"
 #include "app/FilePane.h"
 #include "app/FileLogPane.h"
 #include "app/FileLowPane.h"
 #include "app/FileStatusBar.h"
 #include "app/FileTabber.h"
+#include "app/SideLists.h"
 #include "app/resources/resource.h"
 #include "classlib/CommonDialogs.h"
 #include "classlib/Dialog.h"
 #include "core/SystemServices.h"
 #include "document/BFileParser.h"
+#include "document/BlockSelection.h"
 #include "document/BResultDiza.h"
 #include "document/FileParseThread.h"
 #include "options/BColorTheme.h"
@@ -1333,7 +1336,8 @@ TEST_F(ShellTest, ClosingAFileWhileAFindRunsClosesItWhenTheFindHasReturned) {
     EXPECT_EQ(Tabs().Count(), 0);
 }
 
-// Alt+F4 and the close box while a find runs ask about all operations at once, from inside the find.
+// Alt+F4, the close box, a double click on the window's icon and the window menu's Close while a find
+// runs ask about all operations at once, from inside the find.
 // No leaves everything open, then and after the find; Yes stops the find and closes once it has
 // returned.
 std::vector<bool> g_findRunningAtQuestion;
@@ -1342,6 +1346,12 @@ int AnswerTheClose(HWND, const wchar_t* text, const wchar_t*, UINT) {
     g_boxTexts.push_back(text);
     g_findRunningAtQuestion.push_back(App().mainWindow.tabber->FileAt(0)->finds.AnyRunning());
     return g_closeAnswer;
+}
+
+void CALLBACK EndTheMenu(HWND, UINT, UINT_PTR, DWORD) { ::EndMenu(); }
+void CALLBACK PressCInTheMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ::PostMessageW(App().mainWindow.m_hWnd, WM_KEYDOWN, 'C', 0x002E0001);
 }
 
 TEST_F(ShellTest, ClosingWhileAFindRunsAsksAtOnce) {
@@ -1357,10 +1367,17 @@ TEST_F(ShellTest, ClosingWhileAFindRunsAsksAtOnce) {
     };
     const Way ways[] = {
         {IDNO, [&] { diza->PostMessage(WM_SYSKEYDOWN, VK_F4, 0x20000001); }},
+        {IDNO, [&] { Main().PostMessage(WM_NCLBUTTONDBLCLK, HTSYSMENU, 0); }},
+        // Alt+Space opens the window menu at once; its Close (C, typed once the menu is up) asks then.
+        {IDNO, [&] {
+             diza->PostMessage(WM_SYSKEYDOWN, VK_SPACE, 0x20390001);
+             diza->PostMessage(WM_SYSCHAR, VK_SPACE, 0x20390001);
+             ::SetTimer(nullptr, 0, 300, PressCInTheMenu);
+         }},
         {IDYES, [&] { Main().PostMessage(WM_NCLBUTTONDOWN, HTCLOSE, 0); }},
     };
     for (const Way& way : ways) {
-        SCOPED_TRACE(way.answer);
+        SCOPED_TRACE(&way - ways);
         g_boxTexts.clear();
         g_findRunningAtQuestion.clear();
         g_closeAnswer = way.answer;
@@ -1369,13 +1386,190 @@ TEST_F(ShellTest, ClosingWhileAFindRunsAsksAtOnce) {
             way.close();
             d.SendMessage(WM_COMMAND, IDOK, 0);
         });
+        // A window menu that waits for a key it never gets ends.
+        const UINT_PTR menuEnd = ::SetTimer(nullptr, 0, 5000, EndTheMenu);
         diza->PostMessage(WM_COMMAND, kCmdFind, 0);
         RunLoop(app);
         wintest::PumpUntil([&] { return !::IsWindow(Main().m_hWnd); }, 1000);
+        ::KillTimer(nullptr, menuEnd);
         EXPECT_EQ(g_boxTexts, (std::vector<std::wstring>{ L"Do You want cancel all operations ?" }));
         EXPECT_EQ(g_findRunningAtQuestion, std::vector<bool>{ true });
         ASSERT_EQ(::IsWindow(Main().m_hWnd) != FALSE, way.answer == IDNO);
     }
+}
+
+// A close posted while a dialog of the file (or the options dialog on the file's set) is open waits
+// for the dialog: its caller goes on with the file. Then the program closes, asking first when the
+// dialog started a find.
+struct UnderDialog {
+    Dialog* dialog = nullptr;
+    std::function<void(Dialog&)> end;
+    FileParseThread* file = nullptr;   // the one open file when the dialog ended
+    bool ended = false;
+};
+UnderDialog g_under;
+void CALLBACK EndTheDialogUnderTheClose(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    FileTabber& tabs = *App().mainWindow.tabber;
+    g_under.file = tabs.Count() == 1 ? tabs.FileAt(0) : nullptr;
+    if (g_under.file)
+        g_under.end(*g_under.dialog);   // else what it would give is already freed
+    g_under.ended = !g_under.dialog->IsRunning();
+    if (!g_under.ended)
+        g_under.dialog->EndDialog(IDCANCEL);
+}
+
+void PressShiftDown(CApp* app, CWnd& pane, int times) {
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = keys[VK_LSHIFT] = 0x80;
+    ::SetKeyboardState(keys);
+    for (int i = 0; i < times; ++i) {
+        pane.PostMessage(WM_KEYDOWN, VK_DOWN, 1);
+        RunLoop(app);
+    }
+    keys[VK_SHIFT] = keys[VK_LSHIFT] = 0;
+    ::SetKeyboardState(keys);
+    pane.PostMessage(WM_KEYUP, VK_SHIFT, 0xC0000001);
+    RunLoop(app);
+}
+
+void DoubleClickTheBookmarkNote(CApp* app, FilePane& window) {
+    window.DizaWindow()->PostMessage(WM_COMMAND, kCmdToggleBookmark, 0);
+    RunLoop(app);
+    auto* side = static_cast<FileSideTab*>(window.SideTab());
+    side->SelectTab(kIdBookmarkList);
+    BookmarkPane& list = side->bookmarks;
+    list.SendMessage(WM_ERASEBKGND, 0, 0);   // lays the cells out
+    const RECT row = list.GetRowRect(0);
+    ASSERT_TRUE(list.line && list.line->note);
+    const LPARAM at = MAKELPARAM(list.line->note->rect.left + 2, (row.top + row.bottom) / 2);
+    list.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    list.PostMessage(WM_LBUTTONUP, 0, at);
+    list.PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+}
+
+TEST_F(ShellTest, ACloseWhileAFileDialogIsOpenWaitsForItThenCloses) {
+    const auto ok = [](Dialog& d) { d.SendMessage(WM_COMMAND, IDOK, 0); };
+    const auto typed = [ok](const wchar_t* text) {
+        return [ok, text](Dialog& d) { d.SetItemText(11, text); ok(d); };
+    };
+    struct Way {
+        const char* dialog;
+        UINT command;   // 0: a double click on the note of the bookmark at the cursor
+        bool toMain;
+        std::function<void(Dialog&)> end;
+        bool asks;   // the dialog starts a find, which is running when the close comes back
+    };
+    const Way ways[] = {
+        {"find", kCmdFind, false, [ok](Dialog& d) { static_cast<DFind&>(d).combo.SetText(L"*"); ok(d); }, true},
+        {"name", kCmdName, false, typed(L"under_close"), false},
+        {"comment", kCmdCommentLine, false, typed(L"under close"), false},
+        {"go-to", kCmdGoto, false, [](Dialog& d) { d.SendMessage(WM_COMMAND, IDCANCEL, 0); }, false},
+        {"data array", kCmdByte, false, ok, false},
+        {"bookmark note", 0, false, typed(L"under close"), false},
+        {"options", ID_OPTIONS, true, ok, false},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.dialog);
+        AnswerOpenDialogs({true});
+        ASSERT_TRUE(Start(Quoted(File(std::string(0x1000, 'A').c_str()))));
+        ASSERT_EQ(Tabs().Count(), 1);
+        FileParseThread* document = Tabs().FileAt(0);
+        CWnd* diza = Tabs().WindowAt(0)->DizaWindow();
+        ASSERT_NE(diza, nullptr);
+        if (way.command == kCmdByte) {
+            PressShiftDown(app, *diza, 3);   // a marked block: the byte maker asks for the array
+            ASSERT_EQ(static_cast<FileDizaPane*>(diza)->Page().selection.state, BlockSelection::kMarked);
+        }
+        g_boxTexts.clear();
+        g_findRunningAtQuestion.clear();
+        g_closeAnswer = IDYES;
+        AskCancel::showBox = AnswerTheClose;
+        g_under = UnderDialog{};
+        g_under.end = way.end;
+        bool opened = false;
+        PushModalAction([&](Dialog& d) {
+            opened = true;
+            g_under.dialog = &d;
+            Main().PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+            // Behind the close in the dialog's own loop: the dialog ends (a timer's message comes
+            // after the posted ones).
+            ::SetTimer(nullptr, 0, 50, EndTheDialogUnderTheClose);
+        });
+        if (way.command)
+            (way.toMain ? static_cast<CWnd&>(Main()) : *diza).PostMessage(WM_COMMAND, way.command, 0);
+        else
+            DoubleClickTheBookmarkNote(app, *Tabs().WindowAt(0));
+        RunLoop(app);
+        wintest::PumpUntil([&] { return !::IsWindow(Main().m_hWnd); }, 5000);
+        EXPECT_TRUE(opened);
+        EXPECT_EQ(g_under.file, document);
+        EXPECT_TRUE(g_under.ended);
+        EXPECT_EQ(g_boxTexts, way.asks ? std::vector<std::wstring>{ L"Do You want cancel all operations ?" }
+                                       : std::vector<std::wstring>{});
+        EXPECT_EQ(g_findRunningAtQuestion, std::vector<bool>(way.asks ? 1 : 0, true));
+        EXPECT_FALSE(::IsWindow(Main().m_hWnd));
+        TearDown();
+        SetUp();
+    }
+}
+
+// The same for the code page menu of the file's status bar.
+void CALLBACK EndTheMenuUnderTheClose(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    FileTabber* tabs = App().mainWindow.tabber.get();
+    g_under.file = tabs && tabs->Count() == 1 ? tabs->FileAt(0) : nullptr;
+    g_under.ended = true;
+    ::EndMenu();
+}
+
+TEST_F(ShellTest, ACloseWhileAStatusBarMenuIsOpenWaitsForIt) {
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File())));
+    ASSERT_EQ(Tabs().Count(), 1);
+    FileParseThread* document = Tabs().FileAt(0);
+    FileStatusBar* bar = Tabs().WindowAt(0)->StatusBar();
+    bar->Invalidate();
+    bar->UpdateWindow();
+    g_under = UnderDialog{};
+    const RECT r = bar->GetClientRect();
+    bar->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(bar->cells[FileStatusBar::kCodepage].left + 2, r.bottom / 2));
+    Main().PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 200, EndTheMenuUnderTheClose);
+    RunLoop(app);
+    wintest::PumpUntil([&] { return !::IsWindow(Main().m_hWnd); }, 5000);
+    ::KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_under.ended);
+    EXPECT_EQ(g_under.file, document);
+    EXPECT_FALSE(::IsWindow(Main().m_hWnd));
+}
+
+// A double click on the tab strip while a dialog of the file is open does not reload the file under it.
+TEST_F(ShellTest, NoReloadWhileAFileDialogIsOpen) {
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File())));
+    ASSERT_EQ(Tabs().Count(), 1);
+    FileParseThread* document = Tabs().FileAt(0);
+    Tabs().Invalidate();
+    Tabs().UpdateWindow();
+    ASSERT_EQ(Tabs().tabRects.size(), 1u);
+    const RECT tab = Tabs().tabRects[0];
+    g_under = UnderDialog{};
+    g_under.end = [](Dialog& d) { d.SendMessage(WM_COMMAND, IDCANCEL, 0); };
+    PushModalAction([&](Dialog& d) {
+        g_under.dialog = &d;
+        Tabs().PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2));
+        ::SetTimer(nullptr, 0, 50, EndTheDialogUnderTheClose);
+    });
+    AnswerOpenDialogs({true});   // the reload's open dialog, taken only if the reload runs
+    Tabs().WindowAt(0)->DizaWindow()->PostMessage(WM_COMMAND, kCmdGoto, 0);
+    RunLoop(app);
+    EXPECT_EQ(g_under.file, document);
+    EXPECT_TRUE(g_under.ended);
+    EXPECT_EQ(PendingModalActions(), 1u);
+    DropModalActions();
+    EXPECT_EQ(Tabs().FileAt(0), document);
 }
 
 // A click on a maker button queued before the find's Esc question waits for the answer: inside the
