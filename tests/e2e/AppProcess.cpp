@@ -1,5 +1,7 @@
 #include "tests/e2e/AppProcess.h"
 
+#include "tests/e2e/ScreenReader.h"
+
 #include <psapi.h>
 
 #include <cstdio>
@@ -126,7 +128,7 @@ bool AppProcess::Alive() const {
 DWORD AppProcess::WaitExit(DWORD timeoutMs) const {
     if (!info_.hProcess)
         return 0;
-    ::WaitForSingleObject(info_.hProcess, timeoutMs);
+    ::WaitForSingleObject(info_.hProcess, Scaled(timeoutMs));
     DWORD code = STILL_ACTIVE;
     ::GetExitCodeProcess(info_.hProcess, &code);
     return code;
@@ -135,7 +137,7 @@ DWORD AppProcess::WaitExit(DWORD timeoutMs) const {
 void AppProcess::Kill() {
     if (Alive()) {
         ::TerminateProcess(info_.hProcess, 99);
-        ::WaitForSingleObject(info_.hProcess, 5000);
+        ::WaitForSingleObject(info_.hProcess, Scaled(5000));
     }
 }
 

@@ -48,7 +48,7 @@ public:
     // channel goes to logPath.
     bool Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& logPath);
     bool Alive() const;
-    // Waits for the end; the exit code, or STILL_ACTIVE after the timeout.
+    // Waits for the end; the exit code, or STILL_ACTIVE after the (scaled) timeout.
     DWORD WaitExit(DWORD timeoutMs) const;
     void Kill();
     DWORD Id() const { return info_.dwProcessId; }

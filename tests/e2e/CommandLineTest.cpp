@@ -1,5 +1,7 @@
-// The command line as a user gives it: no file, nine names, a missing file.
+// The command line as a user gives it: no file, nine names, a missing file; and a crash of the
+// program started as a shell starts it.
 #include "tests/e2e/E2eFlow.h"
+#include "tests/Emulation.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +51,36 @@ TEST_F(CommandLine, AMissingFileCannotBeOpened) {
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(open); }, 5000));
     EXPECT_TRUE(WaitUntil([&] { return ScreenReader::Visible(ScreenReader::Child(s.Main(), kStartScreen)); }, 5000));
     EXPECT_EQ(s.FileWindow(), nullptr);
+}
+
+// A program started by a parent that asked for no fault dialog (a shell, an IDE) still shows its crash
+// report: only a test run's own switch, taken away here, sends the report to stderr.
+TEST_F(CommandLine, ACrashShowsItsReportWhateverTheParentsErrorMode) {
+    SKIP_WITHOUT_CAUGHT_FAULTS();
+    const wchar_t* const kSwitch = L"TRELVO_CRASH_TO_STDERR";
+    const UINT mode = ::SetErrorMode(::GetErrorMode() | SEM_NOGPFAULTERRORBOX);
+    ::SetEnvironmentVariableW(kSwitch, nullptr);
+    const bool launched = s.Launch(L"");
+    ::SetEnvironmentVariableW(kSwitch, L"1");
+    ::SetErrorMode(mode);
+    ASSERT_TRUE(launched);
+    ASSERT_TRUE(ScreenReader::Responsive(s.Main(), 5000));
+    // A thread that starts where nothing is mapped: an access violation that nobody handles.
+    HANDLE thread = ::CreateRemoteThread(s.App().Handle(), nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(0x10),
+                                         nullptr, 0, nullptr);
+    ASSERT_TRUE(thread);
+    ::CloseHandle(thread);
+    HWND report = s.Screen().WaitTop(L"Ba-bah!", nullptr, 10000);
+    ASSERT_TRUE(report) << s.App().WineErrors();
+    const std::wstring text = ScreenReader::Text(ScreenReader::Child(report, 60695));
+    EXPECT_EQ(text.rfind(L"   Version: 0.0.0 x32", 0), 0u) << std::string(text.begin(), text.end());
+    EXPECT_NE(text.find(L"   Address: 00000010"), std::wstring::npos) << std::string(text.begin(), text.end());
+    EXPECT_NE(text.find(L" Exception: C0000005"), std::wstring::npos) << std::string(text.begin(), text.end());
+    s.Shot("crash-report");
+    HWND terminate = ScreenReader::Child(report, IDOK);
+    EXPECT_EQ(ScreenReader::Text(terminate), L"&Terminate");
+    s.ClickControl(terminate);
+    EXPECT_EQ(s.App().WaitExit(10000), 238u);
 }
 
 }  // namespace

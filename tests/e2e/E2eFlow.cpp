@@ -1,7 +1,6 @@
 #include "tests/e2e/E2eFlow.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace e2e {
 
@@ -9,17 +8,8 @@ std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
 bool Checked(HWND button) {
     DWORD_PTR state = 0;
-    ::SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 3000, &state);
+    ::SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, Scaled(3000), &state);
     return state == BST_CHECKED;
-}
-
-void FlowTest::SetUp() {
-    // Under an emulated CPU every input would wait on a program running many times slower.
-    for (const char* name : {"TRELVO_EMULATED", "TRELVO_EMULATE"}) {
-        const char* emulated = std::getenv(name);
-        if (emulated && *emulated && std::string(emulated) != "0")
-            GTEST_SKIP() << "the end-to-end run needs native 32-bit execution (" << name << " is set)";
-    }
 }
 
 void FlowTest::TearDown() {
@@ -42,6 +32,21 @@ HWND Flow::WaitOpenDialog(DWORD timeoutMs) {
         return false;
     }, timeoutMs);
     return found;
+}
+
+bool Flow::OpenSample() {
+    if (!s.Launch(Quoted(s.SamplePath())))
+        return false;
+    HWND open = WaitOpenDialog();
+    if (!open)
+        return false;
+    s.TypeInto(ScreenReader::Child(open, 15), L"400000");
+    for (int id : {17, 22, 33}) {
+        s.ClickControl(ScreenReader::Child(open, id));
+        WaitUntil([&] { return Checked(ScreenReader::Child(open, id)); }, 3000);
+    }
+    s.ClickControl(ScreenReader::Child(open, IDOK));
+    return WaitUntil([&] { return s.FileWindow() != nullptr; }, 15000) && WaitLog(L"Scan stringz is finished in");
 }
 
 std::wstring Flow::LogText() {
@@ -98,19 +103,24 @@ Flow::DizaLayout Flow::MeasureDiza() {
     const int top = 2, bottom = layout.height - 24;   // above the horizontal scroll bar
     if (bottom <= top + 10)
         return layout;
-    // A separator is a column of one colour nearly from top to bottom (ticks and the current row may
-    // cross it) whose neighbours on both sides are of other colours.
+    // A separator is a column of one colour nearly from top to bottom (ticks, the current row and rows
+    // without columns, such as a name's, may cross it) whose neighbours on both sides are of other
+    // colours. Its colour is taken at a few heights, so that no one row kind decides.
     const int rows = bottom - top;
     for (int x = 1; x < layout.width - 1; ++x) {
-        const COLORREF c = pixels.Pixel(x, top + rows / 2 + 3);
-        int same = 0, apart = 0;
-        for (int y = top; y < bottom; ++y) {
-            if (pixels.Pixel(x, y) != c)
-                continue;
-            ++same;
-            apart += pixels.Pixel(x - 1, y) != c && pixels.Pixel(x + 1, y) != c;
+        bool found = false;
+        for (int eighth = 1; eighth < 8 && !found; ++eighth) {
+            const COLORREF c = pixels.Pixel(x, top + rows * eighth / 8 + 3);
+            int same = 0, apart = 0;
+            for (int y = top; y < bottom; ++y) {
+                if (pixels.Pixel(x, y) != c)
+                    continue;
+                ++same;
+                apart += pixels.Pixel(x - 1, y) != c && pixels.Pixel(x + 1, y) != c;
+            }
+            found = same * 10 >= rows * 7 && apart * 10 >= rows * 6;
         }
-        if (same * 10 >= rows * 7 && apart * 10 >= rows * 6)
+        if (found)
             layout.separators.push_back(x);
     }
     // The current row: the first run of rows whose colour at the right edge is not the usual one.

@@ -18,6 +18,9 @@ bool Checked(HWND button);
 class Flow {
 public:
     HWND WaitOpenDialog(DWORD timeoutMs = 15000);
+    // Starts the program on the sample and opens it at 400000 with both scans (the open dialog's
+    // boxes); true once the scans have ended.
+    bool OpenSample();
     // The file log as its copy button puts it on the clipboard (the lines in view).
     std::wstring LogText();
     // Clicks a "Copy to clipboard" button and reads what it put there (the clipboard is emptied first
@@ -70,7 +73,6 @@ public:
 
 class FlowTest : public ::testing::Test, public Flow {
 protected:
-    void SetUp() override;
     void TearDown() override;
 };
 

@@ -1,17 +1,51 @@
 #include "tests/e2e/ScreenReader.h"
 
 #include "classlib/DC.h"
-#include <cstdio>
 #include "tests/e2e/UserInput.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace e2e {
 
+namespace {
+
+double ReadTimeScale() {
+    const char* emulated = std::getenv("TRELVO_EMULATED");
+    const double fallback = emulated && *emulated ? 5.0 : 1.0;
+    const char* text = std::getenv("TRELVO_E2E_TIME_SCALE");
+    if (!text || !*text)
+        return fallback;
+    char* end = nullptr;
+    const double scale = std::strtod(text, &end);
+    if (*end || !(scale > 0 && scale <= 1000)) {
+        std::fprintf(stderr, "TRELVO_E2E_TIME_SCALE='%s' is not a number from 0 to 1000; the waits are scaled by %g\n",
+                     text, fallback);
+        return fallback;
+    }
+    return scale;
+}
+
+}  // namespace
+
+double TimeScale() {
+    static const double scale = ReadTimeScale();
+    return scale;
+}
+
+DWORD Scaled(DWORD ms) {
+    const double scaled = ms * TimeScale() + 0.5;
+    return scaled >= static_cast<double>(INFINITE) ? INFINITE - 1 : static_cast<DWORD>(scaled);
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     const DWORD start = ::GetTickCount();
+    const DWORD limit = Scaled(timeoutMs);
     for (;;) {
         if (condition())
             return true;
-        if (::GetTickCount() - start > timeoutMs)
+        if (::GetTickCount() - start > limit)
             return condition();
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 15, QS_ALLINPUT);
     }
@@ -106,12 +140,12 @@ std::wstring ScreenReader::Text(HWND window) {
     if (!window)
         return std::wstring();
     DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 3000, &length))
+    if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, Scaled(3000), &length))
         return std::wstring();
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     DWORD_PTR copied = 0;
     if (!::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
-                               SMTO_ABORTIFHUNG, 3000, &copied))
+                               SMTO_ABORTIFHUNG, Scaled(3000), &copied))
         return std::wstring();
     text.resize(static_cast<size_t>(copied));
     return text;
@@ -131,7 +165,7 @@ RECT ScreenReader::ScreenRect(HWND window) {
 
 bool ScreenReader::Responsive(HWND window, DWORD timeoutMs) {
     DWORD_PTR result = 0;
-    return ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
+    return ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, Scaled(timeoutMs), &result) != 0;
 }
 
 std::wstring ScreenReader::StaticTexts(HWND dialog) {
@@ -202,6 +236,17 @@ bool ScreenReader::Capture(HWND window, PixelSurface& pixels, bool clientOnly) {
     }
     CClientDC screen(nullptr);
     return pixels.CopyFrom(screen, area);
+}
+
+bool ScreenReader::CaptureSettled(HWND window, PixelSurface& pixels, DWORD timeoutMs) {
+    PixelSurface before;
+    return WaitUntil([&] {
+        if (!Capture(window, before))
+            return false;
+        ::Sleep(Scaled(100));
+        return Capture(window, pixels) && pixels.Width() == before.Width() && pixels.Height() == before.Height() &&
+               std::memcmp(pixels.Bits(), before.Bits(), sizeof(uint32_t) * pixels.Width() * pixels.Height()) == 0;
+    }, timeoutMs);
 }
 
 bool ScreenReader::Shot(HWND window, const std::wstring& path) {

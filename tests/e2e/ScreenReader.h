@@ -1,7 +1,7 @@
 #pragma once
 // What a user sees of a program in another process: its windows and their texts, the tool tip
 // under the pointer, the clipboard and the pixels on the screen. Waits poll for a state with a
-// timeout.
+// timeout; every timeout of the driver is multiplied by its time scale.
 
 #include "classlib/PixelSurface.h"
 
@@ -13,7 +13,13 @@
 
 namespace e2e {
 
-// Polls the condition until it holds (true) or the time is up (false).
+// The driver's time scale, read once: TRELVO_E2E_TIME_SCALE (a positive number) sets it; otherwise 5
+// where the programs run on an emulated CPU (TRELVO_EMULATED is set), else 1.
+double TimeScale();
+// A time of the driver (a wait, a timeout, a time budget) multiplied by the time scale.
+DWORD Scaled(DWORD ms);
+
+// Polls the condition until it holds (true) or the scaled time is up (false).
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 class ScreenReader {
@@ -35,7 +41,7 @@ public:
     static std::wstring ClassName(HWND window);
     static RECT ScreenRect(HWND window);
     static bool Visible(HWND window) { return window && ::IsWindowVisible(window); }
-    // The window answers a message within the time.
+    // The window answers a message within the (scaled) time.
     static bool Responsive(HWND window, DWORD timeoutMs);
     // The static texts of a dialog or message box, joined by new lines.
     static std::wstring StaticTexts(HWND dialog);
@@ -52,6 +58,10 @@ public:
 
     // The pixels of a window (client area when clientOnly) as they stand on the screen.
     static bool Capture(HWND window, PixelSurface& pixels, bool clientOnly = true);
+    // The client pixels once they hold still (two captures 100 ms apart agree), to compare later
+    // screens with: a repaint still under way (of what a tip or a dialog covered) is waited out.
+    // False when they kept changing for the whole time.
+    static bool CaptureSettled(HWND window, PixelSurface& pixels, DWORD timeoutMs = 5000);
     // A PNG of the window as on the screen.
     static bool Shot(HWND window, const std::wstring& path);
 

@@ -1,6 +1,7 @@
 // One scripted run through the program as a user works: open the sample, make items, name,
 // comment, bookmark, fold, follow refers, find, go to, look at the lower panes, copy a list, change
-// and save an option, close and open files, and start again. Each step asserts what the user sees.
+// and save an option, close and open files, and start again; in a case of its own, a forced code start.
+// Each step asserts what the user sees.
 #include "tests/e2e/E2eFlow.h"
 
 #include <gtest/gtest.h>
@@ -199,7 +200,7 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
     {
         HWND showas = s.Pane(kShowas);
         PixelSurface before;
-        ScreenReader::Capture(s.Pane(kDizaPane), before);
+        ScreenReader::CaptureSettled(s.Pane(kDizaPane), before);
         RECT r{};
         ::GetClientRect(showas, &r);
         // The third representation row (the rows are as high as the disassembly's or close to it).
@@ -404,8 +405,9 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
         EXPECT_NE(byteTip.find(L"\r\nAddress: "), std::wstring::npos) << std::string(byteTip.begin(), byteTip.end());
         UserInput::MoveTo(away);   // the tip goes before the dump's pixels are read
         EXPECT_TRUE(WaitUntil([&] { return s.Screen().VisibleTip() == nullptr; }, 3000));
+        // The references are taken once the dump has repainted what the tip and the last mode covered.
         PixelSurface first;
-        ScreenReader::Capture(dump, first);
+        ScreenReader::CaptureSettled(dump, first);
         auto differs = [&](const PixelSurface& a) {
             PixelSurface now;
             ScreenReader::Capture(dump, now);
@@ -426,15 +428,15 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
         for (int i = 0; i < 3; ++i) {
             HWND modeButton = ScreenReader::Child(dump, kDumpMode);
             PixelSurface before;
-            ScreenReader::Capture(dump, before);
+            ScreenReader::CaptureSettled(dump, before);
             s.Note("dump mode button");
             UserInput::Click(UserInput::Centre(modeButton));
             EXPECT_TRUE(WaitUntil([&] { return differs(before) > 50; }, 3000)) << "mode click " << i;
             s.Shot("dump-mode-" + std::to_string(i + 1));
         }
-        EXPECT_LT(differs(first), 50) << "three mode clicks do not bring the first mode back";
         PixelSurface offsets;
-        ScreenReader::Capture(dump, offsets);
+        ScreenReader::CaptureSettled(dump, offsets);
+        EXPECT_LT(differs(first), 50) << "three mode clicks do not bring the first mode back";
         UserInput::Click(UserInput::Centre(ScreenReader::Child(dump, kAddressMode)));
         EXPECT_TRUE(WaitUntil([&] { return differs(offsets) > 20; }, 3000)) << "the address column did not change";
     }
@@ -500,6 +502,38 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
         << MeasureDiza().separators.size() << " separators";
     s.Shot("restart");
     std::printf("scripted run: %.1f s\n", (::GetTickCount() - start) / 1000.0);
+}
+
+// Ctrl+Shift+C on a byte inside an instruction starts code there: the cursor row then begins at that
+// byte, right below the instruction's first byte, now an item of its own.
+TEST_F(ScriptedRun, CtrlShiftCStartsCodeAtAByteInsideAnInstruction) {
+    const uint32_t entry = kBase + EntryOffset(s.SampleBytes());
+    ASSERT_TRUE(OpenSample()) << s.LastNotes();
+    ASSERT_TRUE(GotoText(Hex(entry)));
+    DizaLayout layout = MeasureDiza();
+    ClickRow(layout, MarkRow(layout));
+    layout = MeasureDiza();
+    s.ClickButton(kCode);
+    ASSERT_TRUE(WaitUntil([&] { return Ink(layout, 0, layout.AddressRight() + 1, layout.AddressRight() + 4) > 0; }, 5000))
+        << "no item tick at the entry after Code";
+    const std::wstring next = RowAddress(layout, 1);
+    ASSERT_GE(layout.separators.size(), 2u);
+    // The byte column holds 8 cells; the third is the instruction's third byte.
+    const int cell = (layout.separators[1] - layout.separators[0] - 8) / 8;
+    s.Note("click the entry's third byte");
+    UserInput::Click(UserInput::ClientPoint(s.Pane(kDizaPane), layout.separators[0] + 5 + 2 * cell + cell / 2,
+                                            layout.RowMiddle(0)));
+    ASSERT_TRUE(WaitUntil([&] { return SameHex(CursorAddressShown(), entry + 2); }, 5000)) << CursorAddressShown();
+    ASSERT_FALSE(SameHex(next, entry + 2)) << "the entry's instruction is 2 bytes long";
+    s.Note("ctrl+shift+C");
+    UserInput::Key('C', UserInput::kCtrl | UserInput::kShift);
+    // The cursor row moves one down, onto the new start (reading an address clicks its row: not before).
+    const int entryTop = layout.rowTop;
+    EXPECT_TRUE(WaitUntil([&] { return (layout = MeasureDiza()).rowTop == entryTop + layout.rowHeight; }, 5000))
+        << "the cursor row after Ctrl+Shift+C: " << layout.rowTop << ", the entry's " << entryTop;
+    s.Shot("forced-code");
+    EXPECT_TRUE(SameHex(RowAddress(layout), entry + 2)) << RowAddress(layout);
+    EXPECT_TRUE(SameHex(RowAddress(layout, -1), entry)) << RowAddress(layout, -1);
 }
 
 }  // namespace

@@ -71,21 +71,12 @@ protected:
 TEST_F(Soak, RandomInputOverEveryPaneAndBar) {
     const unsigned seed = EnvNumber("TRELVO_SOAK_SEED", 20261209);
     const unsigned inputs = EnvNumber("TRELVO_SOAK_INPUTS", 2500);
-    const DWORD budgetMs = 150000;
-    std::printf("soak: seed %u, %u inputs\n", seed, inputs);
+    const DWORD budgetMs = Scaled(150000);
+    std::printf("soak: seed %u, %u inputs, at most %.0f s\n", seed, inputs, budgetMs / 1000.0);
     std::mt19937 random(seed);
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
 
-    ASSERT_TRUE(s.Launch(Quoted(s.SamplePath())));
-    HWND open = WaitOpenDialog();
-    ASSERT_TRUE(open);
-    s.TypeInto(ScreenReader::Child(open, 15), L"400000");
-    for (int id : {17, 22, 33})
-        s.ClickControl(ScreenReader::Child(open, id));
-    WaitUntil([&] { return Checked(ScreenReader::Child(open, 33)); }, 3000);
-    s.ClickControl(ScreenReader::Child(open, IDOK));
-    ASSERT_TRUE(WaitUntil([&] { return s.FileWindow() != nullptr; }, 15000));
-    ASSERT_TRUE(WaitLog(L"Scan stringz is finished in"));
+    ASSERT_TRUE(OpenSample()) << s.LastNotes();
 
     const std::vector<int> panes = {kDizaPane, kCommentPane, kDumpPane, kLogPane, kShowas, kDetails, kSideTab,
                                     kSegments, kNames, kBookmarks, kRefers, kStrings, kFind1, kFind2,
