@@ -559,9 +559,10 @@ TEST_F(DizaInputTest, TheFilteredNamesListFollowsARename) {
         names.Invalidate();
         Loop();
         std::vector<std::wstring> texts;
-        for (int row = 0; row < names.GetCount(); ++row)
-            if (const auto* n = static_cast<const NAME_DATA*>(names.GetItem(row)))
-                texts.push_back(n->text);
+        for (int row = 0; row < names.GetCount(); ++row) {
+            const auto* n = static_cast<const NAME_DATA*>(names.GetItem(row));
+            texts.push_back(n ? n->text : L"(no item)");
+        }
         return texts;
     };
     EXPECT_EQ((std::vector<std::wstring>{ L"alpha_one", L"alpha_two" }), shown());
@@ -600,9 +601,10 @@ TEST_F(DizaInputTest, TheFilteredStringsListFollowsTheTableAndTheFilter) {
         strings.Invalidate();
         Loop();
         std::vector<int64_t> addresses;
-        for (int row = 0; row < strings.GetCount(); ++row)
-            if (const auto* item = static_cast<const StringzRow*>(strings.GetItem(row)))
-                addresses.push_back(item->record.address);
+        for (int row = 0; row < strings.GetCount(); ++row) {
+            const auto* item = static_cast<const StringzRow*>(strings.GetItem(row));
+            addresses.push_back(item ? item->record.address : -1);
+        }
         return addresses;
     };
     strings.PostMessage(WM_CHAR, 'k', 1);
