@@ -409,18 +409,41 @@ void* SideFilterList::GetItem(int row) {
 }
 
 void SideFilterList::Refilter() {
+    // Read before the walk: a change made meanwhile makes the rows stale again.
+    const uint32_t changes = document ? StoreChanges() : 0;
+    narrowing_ = document && filteredValid_ && !filteredText_.empty() && filteredChanges_ == changes &&
+                 filteredOrder_ == orderId && filterText.find(filteredText_) != StringW::npos;
+    if (narrowing_) {
+        narrowed_.resize(static_cast<size_t>(filtered.count));
+        for (int n = 0; n < filtered.count; ++n)
+            narrowed_[static_cast<size_t>(n)] = static_cast<int>(reinterpret_cast<intptr_t>(*filtered.Get(n)));
+    }
     ClearFiltered();
     filteredValid_ = false;
     if (!document)
         return;
-    // Read before the walk: a change made meanwhile makes the rows stale again.
-    const uint32_t changes = StoreChanges();
     if (!filterText.empty())
         FilterStore();
+    narrowed_.clear();
     filteredValid_ = true;
     filteredChanges_ = changes;
     filteredText_ = filterText;
     filteredOrder_ = orderId;
+}
+
+void SideFilterList::FilterItems() {
+    const auto add = [this](int i) {
+        if (ItemHolds(i))
+            AddFiltered(reinterpret_cast<void*>(static_cast<intptr_t>(i)));
+    };
+    if (narrowing_) {
+        for (int i : narrowed_)
+            add(i);
+        return;
+    }
+    const int count = StoreCount();
+    for (int i = 0; i < count; ++i)
+        add(i);
 }
 
 bool SideFilterList::FilterStale() {
@@ -578,12 +601,12 @@ uint32_t GlobalNamePane::StoreChanges() { return document ? document->stores.nam
 
 void GlobalNamePane::FilterStore() {
     SectionLock lock(GetDrawLock());
-    const int count = StoreCount();
-    for (int i = 0; i < count; ++i) {
-        const auto* n = static_cast<const NAME_DATA*>(StoreItem(i));
-        if (n && n->text && FilterLower(n->text).find(filterText) != StringW::npos)
-            AddFiltered(reinterpret_cast<void*>(static_cast<intptr_t>(i)));
-    }
+    FilterItems();
+}
+
+bool GlobalNamePane::ItemHolds(int i) {
+    const auto* n = static_cast<const NAME_DATA*>(StoreItem(i));
+    return n && n->text && FilterLower(n->text).find(filterText) != StringW::npos;
 }
 
 bool GlobalNamePane::AcceptsFilterChar(wchar_t c) { return IsNameChar(c); }
@@ -649,15 +672,13 @@ uint32_t StringzPane::StoreChanges() { return document ? document->strings.Chang
 void StringzPane::FilterStore() {
     SectionLock file(document->FileLock());
     SectionLock lock(GetDrawLock());
-    const int count = StoreCount();
-    for (int i = 0; i < count; ++i) {
-        STRINGZ_DATA record{};
-        if (!document->strings.Get(i, record))
-            break;
-        const StringW text = FormatStringz(document, record);
-        if (FilterLower(text.c_str()).find(filterText) != StringW::npos)
-            AddFiltered(reinterpret_cast<void*>(static_cast<intptr_t>(i)));
-    }
+    FilterItems();
+}
+
+bool StringzPane::ItemHolds(int i) {
+    STRINGZ_DATA record{};
+    return document->strings.Get(i, record) &&
+           FilterLower(FormatStringz(document, record).c_str()).find(filterText) != StringW::npos;
 }
 
 bool StringzPane::AcceptsFilterChar(wchar_t c) {

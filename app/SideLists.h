@@ -24,6 +24,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 class FileParseThread;
 class Options;
@@ -169,8 +170,10 @@ public:
     virtual ZoneNumberHexAdapt* AddressZone() = 0;
     // The store's change count (it grows with every change of the store's items).
     virtual uint32_t StoreChanges() = 0;
-    // Appends the index of every item of the current order whose lowered text holds the filter.
+    // Takes the store's locks and runs FilterItems.
     virtual void FilterStore() = 0;
+    // Whether item i of the current order has a lowered text that holds the filter (under the locks).
+    virtual bool ItemHolds(int i) = 0;
 
     // Rebuilds the filtered rows (none are kept for an empty filter: the store is shown as it is).
     void Refilter() final;
@@ -202,6 +205,11 @@ public:
     int64_t rememberedIndex = -1;
     int64_t rememberedAddress = -1;
 
+protected:
+    // Appends the index of every item that holds the filter: of the rows it had when the filter only
+    // grew over an unchanged store, else of the whole store.
+    void FilterItems();
+
 private:
     // Whether the store, the filter or the order changed since the filtered rows were made.
     bool FilterStale();
@@ -212,6 +220,8 @@ private:
     uint32_t filteredChanges_ = 0;
     StringW filteredText_;
     int filteredOrder_ = 0;
+    bool narrowing_ = false;
+    std::vector<int> narrowed_;   // the rows a grown filter looks at again
 };
 
 class GlobalNamePane : public SideFilterList {
@@ -229,6 +239,7 @@ public:
     ZoneNumberHexAdapt* AddressZone() override { return line ? line->address : nullptr; }
     uint32_t StoreChanges() override;
     void FilterStore() override;
+    bool ItemHolds(int i) override;
     bool AcceptsFilterChar(wchar_t c) override;
     void OnHeaderPressed(BZone* zone) override;
     int OnCreate(CREATESTRUCTW* cs) override;
@@ -254,6 +265,7 @@ public:
     ZoneNumberHexAdapt* AddressZone() override { return line ? line->address : nullptr; }
     uint32_t StoreChanges() override;
     void FilterStore() override;
+    bool ItemHolds(int i) override;
     bool AcceptsFilterChar(wchar_t c) override;
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
     BOOL OnEraseBkgnd(HDC dc) override;

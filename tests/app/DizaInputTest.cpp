@@ -586,7 +586,7 @@ TEST_F(DizaInputTest, TheFilteredNamesListFollowsARename) {
 }
 
 // The filtered strings list after the table changes under it (a string made, one removed) and after
-// the filter changes.
+// the filter changes (grown, shortened, grown over a changed table).
 TEST_F(DizaInputTest, TheFilteredStringsListFollowsTheTableAndTheFilter) {
     // The file's bytes are (offset * 5): "AFK" at 0x100D, "EJ" at 0x1041, "K" at 0x100F.
     Open([](FileParseThread* d) {
@@ -619,6 +619,14 @@ TEST_F(DizaInputTest, TheFilteredStringsListFollowsTheTableAndTheFilter) {
     ::PostMessageW(::GetFocus(), WM_CHAR, 'j', 1);
     Loop();
     EXPECT_EQ((std::vector<int64_t>{ 0x1041 }), rows());
+    // "JO" made at 0x1042 just before the filter grows: looked at although the rows had it not.
+    doc_->strings.Insert(0x1042, 2, kStringzAnsi);
+    ::PostMessageW(::GetFocus(), WM_CHAR, 'o', 1);
+    Loop();
+    EXPECT_EQ((std::vector<int64_t>{ 0x1042 }), rows());
+    ::PostMessageW(::GetFocus(), WM_CHAR, VK_BACK, 1);
+    Loop();
+    EXPECT_EQ((std::vector<int64_t>{ 0x1041, 0x1042 }), rows());
 }
 
 // Ctrl+Shift+C in the pane records a forced code start at the cursor byte inside a code row, and the
