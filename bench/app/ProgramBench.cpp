@@ -543,7 +543,12 @@ private:
     // The strings list: a filter typed into it, then PageDown six times; each key to the end of the
     // list's paint.
     void FilteredList(const Trace& trace, const std::wstring& filter) {
-        if (!SelectSideTab(kStrings)) {
+        bool shown = false;
+        for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
+            s.Settle();
+            shown = SelectSideTab(kStrings);
+        }
+        if (!shown) {
             std::printf("  strings list: not shown\n");
             return;
         }
