@@ -3,6 +3,7 @@
 #include "app/resources/resource.h"
 #include "core/NumberText.h"
 #include "core/SectionLock.h"
+#include "core/TimingTrace.h"
 #include "document/FileParseThread.h"
 
 namespace {
@@ -58,7 +59,16 @@ void DGoto::Check(const StringW& typed) {
 void DGoto::Refill(const StringW& typed) {
     if (!list_ || !document_) return;
     ListBox list(list_);
+    // The list is shown: filled as it is, it would redraw itself and its scroll bar for every name.
+    ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     list.ResetContent();
+    Fill(typed);
+    ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list_, nullptr, TRUE);
+}
+
+void DGoto::Fill(const StringW& typed) {
+    ListBox list(list_);
     SectionLock fileLock(document_->FileLock());
     if (typed.empty()) {
         ListBoxAddFiltered(list_, document_->navigator.texts, L"");
@@ -82,6 +92,8 @@ void DGoto::OnEdit() {
     typed = GetItemText(IDC_GOTO_TEXT).c_str();
     Check(typed);
     Refill(typed);
+    if (TimingTrace::On() && list_)
+        TimingTrace::Event(L"goto listed %d %d %s", ListBox(list_).GetCount(), address != -1, typed.c_str());
 }
 
 void DGoto::OnSelect() {

@@ -33,6 +33,7 @@ public:
 private:
     void Check(const StringW& typed);
     void Refill(const StringW& typed);
+    void Fill(const StringW& typed);
 
     FileParseThread* document_;
     HWND list_ = nullptr;

@@ -8,6 +8,7 @@
 #include "core/NumberText.h"
 #include "core/SectionLock.h"
 #include "core/SystemServices.h"
+#include "core/TimingTrace.h"
 #include "document/BName.h"
 #include "document/CodePageChars.h"
 #include "document/DocumentHost.h"
@@ -407,11 +408,54 @@ void* SideFilterList::GetItem(int row) {
     return i >= 0 ? StoreItem(i) : nullptr;
 }
 
+void SideFilterList::Refilter() {
+    // Read before the walk: a change made meanwhile makes the rows stale again.
+    const uint32_t changes = document ? StoreChanges() : 0;
+    narrowing_ = document && filteredValid_ && !filteredText_.empty() && filteredChanges_ == changes &&
+                 filteredOrder_ == orderId && filterText.find(filteredText_) != StringW::npos;
+    if (narrowing_) {
+        narrowed_.resize(static_cast<size_t>(filtered.count));
+        for (int n = 0; n < filtered.count; ++n)
+            narrowed_[static_cast<size_t>(n)] = static_cast<int>(reinterpret_cast<intptr_t>(*filtered.Get(n)));
+    }
+    ClearFiltered();
+    filteredValid_ = false;
+    if (!document)
+        return;
+    if (!filterText.empty())
+        FilterStore();
+    narrowed_.clear();
+    filteredValid_ = true;
+    filteredChanges_ = changes;
+    filteredText_ = filterText;
+    filteredOrder_ = orderId;
+}
+
+void SideFilterList::FilterItems() {
+    const auto add = [this](int i) {
+        if (ItemHolds(i))
+            AddFiltered(reinterpret_cast<void*>(static_cast<intptr_t>(i)));
+    };
+    if (narrowing_) {
+        for (int i : narrowed_)
+            add(i);
+        return;
+    }
+    const int count = StoreCount();
+    for (int i = 0; i < count; ++i)
+        add(i);
+}
+
+bool SideFilterList::FilterStale() {
+    return !filteredValid_ || filteredChanges_ != StoreChanges() || filteredOrder_ != orderId ||
+           filteredText_ != filterText;
+}
+
 void SideFilterList::UpdateCount() {
     if (document) {
         SectionLock lock(GetDrawLock());
-        // A rename keeps the count but not the matches: every update filters again.
-        if (!filterText.empty())
+        // A rename keeps the count but not the matches: any change of the store filters again.
+        if (!filterText.empty() && FilterStale())
             Refilter();
         BMultiFilterList::UpdateCount();
         KeepCurrent();
@@ -462,6 +506,16 @@ void SideFilterList::OnFilterChanged() {
     RepaintParent(*this);   // the tab's caption shows the count
 }
 
+void SideFilterList::OnPaint() {
+    BMultiFilterList::OnPaint();
+    TimingTrace::Event(L"list painted %d", GetDlgCtrlID());
+}
+
+void SideFilterList::OnKeyDown(UINT key, UINT repeat, UINT flags) {
+    TimingTrace::Event(L"list key %d %u", GetDlgCtrlID(), key);
+    BMultiFilterList::OnKeyDown(key, repeat, flags);
+}
+
 void SideFilterList::SetOrder(int id) {
     orderId = id;
     ResetScroll();
@@ -479,6 +533,7 @@ LRESULT SideFilterList::OnAttach(WPARAM attached, LPARAM doc) {
     rememberedIndex = -1;
     rememberedAddress = -1;
     ClearFiltered();
+    filteredValid_ = false;
     ResetScroll();
     if (m_hWnd)
         Invalidate();
@@ -486,6 +541,7 @@ LRESULT SideFilterList::OnAttach(WPARAM attached, LPARAM doc) {
 }
 
 LRESULT SideFilterList::OnOptions(WPARAM what, LPARAM options) {
+    filteredValid_ = false;   // a code page of the options changes the strings' texts
     if (TakeListOptions(*this, what, options))
         RelayoutList(*this);
     return 0;
@@ -494,6 +550,7 @@ LRESULT SideFilterList::OnOptions(WPARAM what, LPARAM options) {
 LRESULT SideFilterList::OnParsing(WPARAM started, LPARAM) {
     if (started != 0 || !document)
         return 0;
+    filteredValid_ = false;
     SetDigits(AddressZone(), document->addressWidth);
     RelayoutList(*this);
     return 0;
@@ -540,17 +597,16 @@ void* GlobalNamePane::StoreItem(int i) {
     return &slot;
 }
 
-void GlobalNamePane::Refilter() {
-    ClearFiltered();
-    if (!document)
-        return;
+uint32_t GlobalNamePane::StoreChanges() { return document ? document->stores.names.Changes() : 0; }
+
+void GlobalNamePane::FilterStore() {
     SectionLock lock(GetDrawLock());
-    const int count = StoreCount();
-    for (int i = 0; i < count; ++i) {
-        const auto* n = static_cast<const NAME_DATA*>(StoreItem(i));
-        if (n && n->text && FilterLower(n->text).find(filterText) != StringW::npos)
-            AddFiltered(reinterpret_cast<void*>(static_cast<intptr_t>(i)));
-    }
+    FilterItems();
+}
+
+bool GlobalNamePane::ItemHolds(int i) {
+    const auto* n = static_cast<const NAME_DATA*>(StoreItem(i));
+    return n && n->text && FilterLower(n->text).find(filterText) != StringW::npos;
 }
 
 bool GlobalNamePane::AcceptsFilterChar(wchar_t c) { return IsNameChar(c); }
@@ -611,21 +667,18 @@ BOOL StringzPane::OnEraseBkgnd(HDC dc) {
     return SideFilterList::OnEraseBkgnd(dc);
 }
 
-void StringzPane::Refilter() {
-    ClearFiltered();
-    if (!document)
-        return;
+uint32_t StringzPane::StoreChanges() { return document ? document->strings.Changes() : 0; }
+
+void StringzPane::FilterStore() {
     SectionLock file(document->FileLock());
     SectionLock lock(GetDrawLock());
-    const int count = StoreCount();
-    for (int i = 0; i < count; ++i) {
-        STRINGZ_DATA record{};
-        if (!document->strings.Get(i, record))
-            break;
-        const StringW text = FormatStringz(document, record);
-        if (FilterLower(text.c_str()).find(filterText) != StringW::npos)
-            AddFiltered(reinterpret_cast<void*>(static_cast<intptr_t>(i)));
-    }
+    FilterItems();
+}
+
+bool StringzPane::ItemHolds(int i) {
+    STRINGZ_DATA record{};
+    return document->strings.Get(i, record) &&
+           FilterLower(FormatStringz(document, record).c_str()).find(filterText) != StringW::npos;
 }
 
 bool StringzPane::AcceptsFilterChar(wchar_t c) {

@@ -24,6 +24,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 class FileParseThread;
 class Options;
@@ -167,12 +168,22 @@ public:
     virtual void* StoreItem(int i) = 0;
     virtual int64_t AddressOfItem(const void* item) = 0;
     virtual ZoneNumberHexAdapt* AddressZone() = 0;
+    // The store's change count (it grows with every change of the store's items).
+    virtual uint32_t StoreChanges() = 0;
+    // Takes the store's locks and runs FilterItems.
+    virtual void FilterStore() = 0;
+    // Whether item i of the current order has a lowered text that holds the filter (under the locks).
+    virtual bool ItemHolds(int i) = 0;
 
+    // Rebuilds the filtered rows (none are kept for an empty filter: the store is shown as it is).
+    void Refilter() final;
     int32_t GetCount() override;
     void* GetItem(int row) override;
     void UpdateCount() override;
     void OnRowDraw(int row, void* item) override;
     void OnFilterChanged() override;
+    void OnPaint() override;
+    void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
     // A double click on a row's address (zone 1) goes there.
     void OnZoneDblClick(BZone* zone, int row, int x) override;
     FileParseThread* GetDocument() override { return document; }
@@ -194,8 +205,23 @@ public:
     int64_t rememberedIndex = -1;
     int64_t rememberedAddress = -1;
 
+protected:
+    // Appends the index of every item that holds the filter: of the rows it had when the filter only
+    // grew over an unchanged store, else of the whole store.
+    void FilterItems();
+
 private:
+    // Whether the store, the filter or the order changed since the filtered rows were made.
+    bool FilterStale();
+
     static const MessageEntry kEntries[];
+    // What the filtered rows were made from.
+    bool filteredValid_ = false;
+    uint32_t filteredChanges_ = 0;
+    StringW filteredText_;
+    int filteredOrder_ = 0;
+    bool narrowing_ = false;
+    std::vector<int> narrowed_;   // the rows a grown filter looks at again
 };
 
 class GlobalNamePane : public SideFilterList {
@@ -211,7 +237,9 @@ public:
     void* StoreItem(int i) override;
     int64_t AddressOfItem(const void* item) override { return static_cast<const NAME_DATA*>(item)->address; }
     ZoneNumberHexAdapt* AddressZone() override { return line ? line->address : nullptr; }
-    void Refilter() override;
+    uint32_t StoreChanges() override;
+    void FilterStore() override;
+    bool ItemHolds(int i) override;
     bool AcceptsFilterChar(wchar_t c) override;
     void OnHeaderPressed(BZone* zone) override;
     int OnCreate(CREATESTRUCTW* cs) override;
@@ -235,7 +263,9 @@ public:
         return static_cast<const StringzRow*>(item)->record.address;
     }
     ZoneNumberHexAdapt* AddressZone() override { return line ? line->address : nullptr; }
-    void Refilter() override;
+    uint32_t StoreChanges() override;
+    void FilterStore() override;
+    bool ItemHolds(int i) override;
     bool AcceptsFilterChar(wchar_t c) override;
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
     BOOL OnEraseBkgnd(HDC dc) override;

@@ -56,6 +56,7 @@ bool BName::Add(int64_t address, const wchar_t* text, int mark) {
     const NAME_DATA record = { address, Copy(text, mark) };
     byAddress_.Insert(record);
     byText_.Insert(record);
+    ++changes_;
     return true;
 }
 
@@ -81,6 +82,8 @@ std::vector<int64_t> BName::AddMany(const std::vector<std::pair<int64_t, StringW
     std::reverse(fresh.begin(), fresh.end());
     std::stable_sort(fresh.begin(), fresh.end(), [](const NAME_DATA& a, const NAME_DATA& b) { return a.address < b.address; });
     MergeIntoSorted(byAddress_, fresh, [](const NAME_DATA& a, const NAME_DATA& b) { return a.address < b.address; });
+    if (!fresh.empty())
+        ++changes_;
     std::vector<int64_t> added;
     added.reserve(fresh.size());
     for (const NAME_DATA& record : fresh)
@@ -144,6 +147,7 @@ bool BName::RemoveText(const wchar_t* text) {
     if (a >= 0)
         byAddress_.Erase(a, 1);
     byText_.Erase(t, 1);
+    ++changes_;
     return true;
 }
 
@@ -168,6 +172,7 @@ bool BName::Rename(const wchar_t* oldText, const wchar_t* newText) {
         byAddress_[a].text = renamed.text;
     byText_.Erase(t, 1);
     byText_.Insert(renamed);
+    ++changes_;
     return true;
 }
 
@@ -192,6 +197,11 @@ bool BName::EditDialog(BTextEditor* editor, FileParseThread* document, int64_t a
 int BName::Count() {
     SectionLock lock(lock_.Get());
     return byAddress_.count;
+}
+
+uint32_t BName::Changes() {
+    SectionLock lock(lock_.Get());
+    return changes_;
 }
 
 NAME_DATA BName::ByAddressAt(int i) {

@@ -69,6 +69,8 @@ public:
     bool EditDialog(BTextEditor* editor, FileParseThread* document, int64_t address, int n);
 
     int Count();
+    // Grows with every change of the names (an add, a removal, a rename).
+    uint32_t Changes();
     // Record i of each index (the names list reads them under Lock()).
     NAME_DATA ByAddressAt(int i);
     NAME_DATA ByTextAt(int i);
@@ -86,6 +88,7 @@ private:
     TChunkSortKey<NAME_DATA, int64_t> byAddress_;
     TChunkSortKey<NAME_DATA, const wchar_t*> byText_;
     CriticalSection lock_;
+    uint32_t changes_ = 0;
 };
 
 class GlobalName : public BName {

@@ -5,6 +5,7 @@ bool StringzTable::Insert(int64_t address, uint32_t length, uint32_t kind) {
     if (records_.Find(address) >= 0)
         return false;
     records_.Insert(STRINGZ_DATA{ address, (kind << 28) | (length & 0x0FFFFFFF) });
+    ++changes_;
     return true;
 }
 
@@ -24,11 +25,18 @@ bool StringzTable::Get(int i, STRINGZ_DATA& record) {
 
 void StringzTable::Remove(int i, int n) {
     SectionLock lock(lock_.Get());
-    if (i >= 0 && n > 0 && i < records_.count)
+    if (i >= 0 && n > 0 && i < records_.count) {
         records_.Erase(i, n);
+        ++changes_;
+    }
 }
 
 int StringzTable::Count() {
     SectionLock lock(lock_.Get());
     return records_.count;
+}
+
+uint32_t StringzTable::Changes() {
+    SectionLock lock(lock_.Get());
+    return changes_;
 }

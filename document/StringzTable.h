@@ -38,11 +38,18 @@ public:
     bool Get(int i, STRINGZ_DATA& record);
     void Remove(int i, int n = 1);
     int Count();
+    // Grows with every change of the records (Records() counts as one: its caller may change them).
+    uint32_t Changes();
 
     CRITICAL_SECTION* Lock() { return lock_.Get(); }
-    TChunkSortKey<STRINGZ_DATA, int64_t>& Records() { return records_; }
+    TChunkSortKey<STRINGZ_DATA, int64_t>& Records() {
+        SectionLock lock(lock_.Get());
+        ++changes_;
+        return records_;
+    }
 
 private:
     CriticalSection lock_;
     TChunkSortKey<STRINGZ_DATA, int64_t> records_;
+    uint32_t changes_ = 0;
 };

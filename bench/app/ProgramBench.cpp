@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <atomic>
 #include <string>
@@ -338,6 +339,10 @@ public:
         RunOneFind(trace, true, L"48 89 5C 24", {});
         sampler_.Start(s.App().Id(), "keys");
         Keys(trace);
+        sampler_.Start(s.App().Id(), "goto");
+        Goto(trace, L"401000");
+        sampler_.Start(s.App().Id(), "strings");
+        FilteredList(trace, L"error");
         sampler_.Stop();
         s.Stop();
         return true;
@@ -483,6 +488,122 @@ private:
             Row(what, n ? total / n : 0, p.vk == VK_NEXT ? frameMs : 0);
             std::printf("  %-36s %9.1f ms   (%d of 6 seen; target 16 ms)\n", "  worst", worst, n);
         }
+    }
+
+    // The go-to dialog: from the button's click to the dialog shown with the focus in its text and
+    // answering; then each typed key to its effect: the text shown, the list refilled (the program's
+    // "goto listed" event for that text) and OK in its state.
+    void Goto(const Trace& trace, const std::wstring& text) {
+        const long long from = NowMicros();
+        s.ClickButton(kGoto);
+        const HWND dialog = s.WaitDialog(L"Goto", kJobWaitMs);
+        const HWND combo = dialog ? ScreenReader::Child(dialog, 11) : nullptr;
+        const HWND ok = dialog ? ScreenReader::Child(dialog, IDOK) : nullptr;
+        const auto typing = [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return ScreenReader::Visible(dialog) &&
+                   ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus &&
+                   (info.hwndFocus == combo || ::GetParent(info.hwndFocus) == combo) &&
+                   ScreenReader::Responsive(dialog, kJobWaitMs);
+        };
+        if (!combo || !ok || !Poll(typing, kJobWaitMs)) {
+            std::printf("  go-to: the dialog did not open\n");
+            return;
+        }
+        Row("go-to: opening to ready for input", (NowMicros() - from) / 1e3, 0);
+        double worst = 0;
+        for (size_t i = 0; i < text.size(); ++i) {
+            const std::wstring typed = text.substr(0, i + 1);
+            const std::string listed = " " + std::string(typed.begin(), typed.end());
+            const long long key = NowMicros();
+            UserInput::Type(text.substr(i, 1));
+            long long refilled = -1;
+            int rows = -1, enabled = -1;
+            const bool seen = Poll([&] {
+                for (const Event& e : trace.Read())
+                    if (e.at >= key && e.text.compare(0, 12, "goto listed ") == 0 && e.text.size() > listed.size() &&
+                        e.text.compare(e.text.size() - listed.size(), listed.size(), listed) == 0 &&
+                        std::sscanf(e.text.c_str() + 12, "%d %d", &rows, &enabled) == 2)
+                        refilled = e.at;
+                return refilled >= 0 && ScreenReader::Text(combo) == typed &&
+                       (::IsWindowEnabled(ok) != FALSE) == (enabled == 1);
+            }, kJobWaitMs);
+            const double ms = (NowMicros() - key) / 1e3;
+            worst = std::max(worst, ms);
+            std::printf("  go-to key '%ls' to its effect %12.1f ms   (list refilled at %.1f ms: %d names; OK %s)%s\n",
+                        typed.c_str() + i, ms, (refilled - key) / 1e3, rows, enabled == 1 ? "on" : "off",
+                        seen ? "" : "; not seen");
+        }
+        std::printf("  %-36s %9.1f ms   (target 16 ms natively, 300 ms emulated)\n", "go-to key, worst", worst);
+        s.ClickControl(ScreenReader::Child(dialog, IDCANCEL));
+        WaitUntil([&] { return !::IsWindow(dialog) || !ScreenReader::Visible(dialog); }, kJobWaitMs);
+    }
+
+    // The strings list: a filter typed into it, then PageDown six times; each key to the end of the
+    // list's paint.
+    void FilteredList(const Trace& trace, const std::wstring& filter) {
+        bool shown = false;
+        for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
+            s.Settle();
+            shown = SelectSideTab(kStrings);
+        }
+        if (!shown) {
+            std::printf("  strings list: not shown\n");
+            return;
+        }
+        const HWND list = s.Pane(kStrings);
+        UserInput::Click(UserInput::ClientPoint(list, 30, 28));
+        s.Settle();
+        const std::string painted = "list painted " + std::to_string(kStrings);
+        const std::string pageDown = "list key " + std::to_string(kStrings) + " " + std::to_string(VK_NEXT);
+        // The last paint after the key's arrival (or after `from` for a typed character), once
+        // nothing more is painted.
+        const auto keyToPaint = [&](long long from, const std::string& arrival) {
+            long long key = arrival.empty() ? from : trace.Wait(arrival, from, kJobWaitMs);
+            if (key < 0 || trace.Wait(painted, key, kJobWaitMs) < 0)
+                return -1.0;
+            s.Settle();
+            ::Sleep(100);
+            long long last = -1;
+            for (const Event& e : trace.Read())
+                if (e.at >= key && e.text == painted)
+                    last = e.at;
+            return (last - key) / 1e3;
+        };
+        double worst = 0, total = 0;
+        for (size_t i = 0; i < filter.size(); ++i) {
+            const long long from = NowMicros();
+            UserInput::Type(filter.substr(i, 1));
+            const double ms = keyToPaint(from, std::string());
+            std::printf("  strings filter key '%lc' to end of paint %9.1f ms\n", filter[i], ms);
+            worst = std::max(worst, ms);
+        }
+        int n = 0;
+        for (int round = 0; round < 6; ++round) {
+            const long long from = NowMicros();
+            UserInput::Key(VK_NEXT);
+            const double ms = keyToPaint(from, pageDown);
+            if (ms < 0)
+                continue;
+            ++n;
+            total += ms;
+            worst = std::max(worst, ms);
+        }
+        Row("strings: PageDown to end of paint (mean)", n ? total / n : 0, 0);
+        std::printf("  %-36s %9.1f ms   (%d of 6 seen; filter '%ls'; target 16 ms)\n", "  worst of the keys", worst, n,
+                    filter.c_str());
+    }
+
+    // Polls a condition every millisecond up to the bound.
+    static bool Poll(const std::function<bool()>& condition, DWORD timeoutMs) {
+        const DWORD start = ::GetTickCount();
+        while (!condition()) {
+            if (::GetTickCount() - start > timeoutMs)
+                return false;
+            ::Sleep(1);
+        }
+        return true;
     }
 
     std::string companions_;

@@ -14,6 +14,7 @@
 #include "app/FileLowPane.h"
 #include "app/FileSideTab.h"
 #include "app/FileStatusBar.h"
+#include "app/SideLists.h"
 #include "app/resources/resource.h"
 #include "classlib/Application.h"
 #include "classlib/Dialog.h"
@@ -23,6 +24,7 @@
 #include "document/DocumentHost.h"
 #include "document/FileParseThread.h"
 #include "document/ParseRequest.h"
+#include "document/StringzTable.h"
 #include "options/BColorTheme.h"
 #include "options/Options.h"
 #include "tests/app/FileFixtures.h"
@@ -546,7 +548,8 @@ TEST_F(DizaInputTest, AClickOnAByteCellTakesThatByteAndAnEmptyCellOnlyTheRow) {
     EXPECT_EQ(0x1010, pane.CurrentPosition().address);
 }
 
-// A rename keeps the count of names: the filtered names list filters again and shows what matches now.
+// A rename keeps the count of names: the filtered names list filters again and shows what matches now;
+// so it does after a name is cleared, one is added and the filter grows.
 TEST_F(DizaInputTest, TheFilteredNamesListFollowsARename) {
     Open([](FileParseThread* d) {
         d->stores.names.Add(0x1000, L"alpha_one", ' ');
@@ -579,14 +582,78 @@ TEST_F(DizaInputTest, TheFilteredNamesListFollowsARename) {
     EXPECT_EQ(0u, PendingModalActions());
     ASSERT_EQ(0x1004, doc_->stores.names.AddressOf(L"alpha_two"));
     ASSERT_EQ(2, doc_->stores.names.Count());
-    names.Invalidate();
+    const auto shown = [&] {
+        names.Invalidate();
+        Loop();
+        std::vector<std::wstring> texts;
+        for (int row = 0; row < names.GetCount(); ++row) {
+            const auto* n = static_cast<const NAME_DATA*>(names.GetItem(row));
+            texts.push_back(n ? n->text : L"(no item)");
+        }
+        return texts;
+    };
+    EXPECT_EQ((std::vector<std::wstring>{ L"alpha_one", L"alpha_two" }), shown());
+    // Cleared through the dialog, the name leaves the list; a longer filter narrows it.
+    PushModalAction([](Dialog& d) {
+        d.SetItemText(IDC_NAME_TEXT, L"");
+        d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_NAME_TEXT, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(d.Item(IDC_NAME_TEXT)));
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    Click(BarButton(kCmdName));
+    ASSERT_EQ(1, doc_->stores.names.Count());
+    EXPECT_EQ((std::vector<std::wstring>{ L"alpha_one" }), shown());
+    doc_->stores.names.Add(0x1008, L"alpha_three", ' ');
+    EXPECT_EQ((std::vector<std::wstring>{ L"alpha_one", L"alpha_three" }), shown());
+    names.SetFocus();
     Loop();
-    ASSERT_EQ(2, names.GetCount());
-    std::vector<std::wstring> shown;
-    for (int row = 0; row < 2; ++row)
-        if (const auto* n = static_cast<const NAME_DATA*>(names.GetItem(row)))
-            shown.push_back(n->text);
-    EXPECT_EQ((std::vector<std::wstring>{ L"alpha_one", L"alpha_two" }), shown);
+    ::PostMessageW(::GetFocus(), WM_CHAR, '_', 1);
+    ::PostMessageW(::GetFocus(), WM_CHAR, 't', 1);
+    Loop();
+    EXPECT_EQ((std::vector<std::wstring>{ L"alpha_three" }), shown());
+}
+
+// The filtered strings list after the table changes under it (a string made, one removed) and after
+// the filter changes (grown, shortened, grown over a changed table).
+TEST_F(DizaInputTest, TheFilteredStringsListFollowsTheTableAndTheFilter) {
+    // The file's bytes are (offset * 5): "AFK" at 0x100D, "EJ" at 0x1041, "K" at 0x100F.
+    Open([](FileParseThread* d) {
+        d->strings.Insert(0x100D, 3, kStringzAnsi);
+        d->strings.Insert(0x1041, 2, kStringzAnsi);
+    });
+    StringzPane& strings = Side().strings;
+    ASSERT_TRUE(Side().SelectTab(::GetDlgCtrlID(strings.m_hWnd)));
+    strings.SetFocus();
+    Loop();
+    const auto rows = [&] {
+        strings.Invalidate();
+        Loop();
+        std::vector<int64_t> addresses;
+        for (int row = 0; row < strings.GetCount(); ++row) {
+            const auto* item = static_cast<const StringzRow*>(strings.GetItem(row));
+            addresses.push_back(item ? item->record.address : -1);
+        }
+        return addresses;
+    };
+    strings.PostMessage(WM_CHAR, 'k', 1);
+    Loop();
+    ASSERT_EQ(StringW(L"k"), strings.filterText);
+    EXPECT_EQ((std::vector<int64_t>{ 0x100D }), rows());
+    doc_->strings.Insert(0x100F, 1, kStringzAnsi);
+    EXPECT_EQ((std::vector<int64_t>{ 0x100D, 0x100F }), rows());
+    doc_->strings.Remove(0);
+    EXPECT_EQ((std::vector<int64_t>{ 0x100F }), rows());
+    ::PostMessageW(::GetFocus(), WM_CHAR, VK_BACK, 1);
+    ::PostMessageW(::GetFocus(), WM_CHAR, 'j', 1);
+    Loop();
+    EXPECT_EQ((std::vector<int64_t>{ 0x1041 }), rows());
+    // "JO" made at 0x1042 just before the filter grows: looked at although the rows had it not.
+    doc_->strings.Insert(0x1042, 2, kStringzAnsi);
+    ::PostMessageW(::GetFocus(), WM_CHAR, 'o', 1);
+    Loop();
+    EXPECT_EQ((std::vector<int64_t>{ 0x1042 }), rows());
+    ::PostMessageW(::GetFocus(), WM_CHAR, VK_BACK, 1);
+    Loop();
+    EXPECT_EQ((std::vector<int64_t>{ 0x1041, 0x1042 }), rows());
 }
 
 // Keys typed before the program catches up all reach the filter, in order: the first opens it, the

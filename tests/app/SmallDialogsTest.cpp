@@ -80,6 +80,17 @@ TEST_F(SmallDialogs, GotoListsMatchingNamesWhileTypingAndHistoryOtherwise) {
         EXPECT_EQ(L"stop", list.GetText(1));
         Type(d, IDC_GOTO_TEXT, L"", CBN_EDITCHANGE);
         EXPECT_EQ(1, list.GetCount());
+        // More names than the list shows: its scroll bar reaches the last one.
+        for (int i = 0; i < 40; ++i)
+            page.doc.stores.names.Add(0x1000 + i, StringW(kFormat, L"many_%d", i).c_str(), ' ');
+        Type(d, IDC_GOTO_TEXT, L"many", CBN_EDITCHANGE);
+        ASSERT_EQ(40, list.GetCount());
+        SCROLLINFO bar{};
+        bar.cbSize = sizeof bar;
+        bar.fMask = SIF_RANGE | SIF_PAGE;
+        ASSERT_TRUE(::GetScrollInfo(d.ListHandle(), SB_VERT, &bar));
+        EXPECT_EQ(39, bar.nMax);
+        EXPECT_LT(bar.nPage, 40u);
         Type(d, IDC_GOTO_TEXT, L"stop", CBN_EDITCHANGE);
         d.SendMessage(WM_COMMAND, IDOK);
     });
