@@ -410,9 +410,9 @@ void* SideFilterList::GetItem(int row) {
 
 void SideFilterList::Refilter() {
     // Read before the walk: a change made meanwhile makes the rows stale again.
-    const uint32_t changes = document ? StoreChanges() : 0;
-    narrowing_ = document && filteredValid_ && !filteredText_.empty() && filteredChanges_ == changes &&
-                 filteredOrder_ == orderId && filterText.find(filteredText_) != StringW::npos;
+    const uint32_t changes = StoreChanges();
+    narrowing_ = document && SameSource(changes) && !filteredText_.empty() &&
+                 filterText.find(filteredText_) != StringW::npos;
     if (narrowing_) {
         narrowed_.resize(static_cast<size_t>(filtered.count));
         for (int n = 0; n < filtered.count; ++n)
@@ -446,10 +446,11 @@ void SideFilterList::FilterItems() {
         add(i);
 }
 
-bool SideFilterList::FilterStale() {
-    return !filteredValid_ || filteredChanges_ != StoreChanges() || filteredOrder_ != orderId ||
-           filteredText_ != filterText;
+bool SideFilterList::SameSource(uint32_t changes) const {
+    return filteredValid_ && filteredChanges_ == changes && filteredOrder_ == orderId;
 }
+
+bool SideFilterList::FilterStale() { return !SameSource(StoreChanges()) || filteredText_ != filterText; }
 
 void SideFilterList::UpdateCount() {
     if (document) {

@@ -211,6 +211,8 @@ protected:
     void FilterItems();
 
 private:
+    // Whether the filtered rows were made from this store state (its change count) and order.
+    bool SameSource(uint32_t changes) const;
     // Whether the store, the filter or the order changed since the filtered rows were made.
     bool FilterStale();
 

@@ -16,11 +16,7 @@ struct Waiting {
 };
 
 thread_local int t_depth = 0;
-
-std::vector<Waiting>& WaitingPosts() {
-    static thread_local std::vector<Waiting> posts;
-    return posts;
-}
+thread_local std::vector<Waiting> t_waiting;
 
 }  // namespace
 
@@ -30,7 +26,7 @@ ModalLoopScope::~ModalLoopScope() {
     if (--t_depth > 0)
         return;
     std::vector<Waiting> posts;
-    posts.swap(WaitingPosts());
+    posts.swap(t_waiting);
     for (const Waiting& p : posts)
         ::PostMessageW(p.window, p.message, p.wParam, p.lParam);
 }
@@ -43,7 +39,6 @@ void PostAfterModalLoops(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         ::PostMessageW(window, message, wParam, lParam);
         return;
     }
-    std::vector<Waiting>& posts = WaitingPosts();
-    if (std::find(posts.begin(), posts.end(), post) == posts.end())
-        posts.push_back(post);
+    if (std::find(t_waiting.begin(), t_waiting.end(), post) == t_waiting.end())
+        t_waiting.push_back(post);
 }
