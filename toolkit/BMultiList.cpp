@@ -227,6 +227,16 @@ int BMultiList::WidestOfAll(BZone* zone)
 
 // ---- filter list
 
+namespace {
+
+// The keys that scroll the rows while the filter is typed.
+bool IsScrollKey(WPARAM key)
+{
+    return key == VK_PRIOR || key == VK_NEXT || key == VK_UP || key == VK_DOWN;
+}
+
+}  // namespace
+
 StringW FilterLower(const wchar_t* text)
 {
     StringW lower(text);
@@ -287,7 +297,11 @@ void BMultiFilterList::GetClientArea(RECT& r)
 void BMultiFilterList::DrawBackground(CDC& dc)
 {
     BMultiList::DrawBackground(dc);
-    if (!FilterShown()) return;
+    if (FilterShown()) PlaceEdit();
+}
+
+void BMultiFilterList::PlaceEdit()
+{
     RECT client = GetClientRect();
     int top = editOnTop ? client.top : client.bottom - editHeight;
     RECT now = filterEdit.GetWindowRect();
@@ -321,30 +335,32 @@ void BMultiFilterList::CloseFilter()
 
 BOOL BMultiFilterList::PreTranslateMessage(MSG* msg)
 {
-    if (filterEdit.m_hWnd) {
-        // A character typed into the list before the filter took the focus is the filter's too.
-        const bool shown = FilterShown();
-        if (msg->hwnd == m_hWnd && msg->message == WM_CHAR &&
-            (shown ? ::GetFocus() == filterEdit.m_hWnd : AcceptsFilterChar(static_cast<wchar_t>(msg->wParam)))) {
-            if (!shown) {
-                filterEdit.ShowWindow(SW_SHOW);
-                filterEdit.SetFocus();
-            }
-            filterEdit.SendMessage(WM_CHAR, msg->wParam, msg->lParam);
-            if (!shown) Relayout();
+    if (!filterEdit.m_hWnd) return BMultiList::PreTranslateMessage(msg);
+    const bool shown = FilterShown();
+    if (msg->hwnd == m_hWnd && msg->message == WM_CHAR && !shown &&
+        AcceptsFilterChar(static_cast<wchar_t>(msg->wParam))) {
+        // Placed before it takes the character: an edit with no width scrolls it out of view.
+        PlaceEdit();
+        filterEdit.ShowWindow(SW_SHOW);
+        filterEdit.SetFocus();
+        filterEdit.SendMessage(WM_CHAR, msg->wParam, msg->lParam);
+        Relayout();
+        return TRUE;
+    }
+    // Keys typed ahead of the filter's focus are the filter's, in order (the scrolling keys go to
+    // the list either way).
+    if (msg->hwnd == m_hWnd && shown && ::GetFocus() == filterEdit.m_hWnd &&
+        (msg->message == WM_CHAR || ((msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) &&
+                                     !IsScrollKey(msg->wParam))))
+        msg->hwnd = filterEdit.m_hWnd;
+    if (msg->hwnd == filterEdit.m_hWnd && msg->message == WM_KEYDOWN) {
+        if (IsScrollKey(msg->wParam)) {
+            PostMessage(WM_KEYDOWN, msg->wParam, msg->lParam);
             return TRUE;
         }
-        if (msg->hwnd == filterEdit.m_hWnd && msg->message == WM_KEYDOWN) {
-            switch (msg->wParam) {
-            case VK_PRIOR: case VK_NEXT: case VK_UP: case VK_DOWN:
-                PostMessage(WM_KEYDOWN, msg->wParam, msg->lParam);
-                return TRUE;
-            case VK_RETURN: case VK_ESCAPE:
-                CloseFilter();
-                return TRUE;
-            default:
-                break;
-            }
+        if (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE) {
+            CloseFilter();
+            return TRUE;
         }
     }
     return BMultiList::PreTranslateMessage(msg);

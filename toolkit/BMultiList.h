@@ -120,6 +120,8 @@ public:
 
 private:
     void Relayout();
+    // Moves the edit into its strip: the full client width, edit height high.
+    void PlaceEdit();
 };
 
 // Lower-cases a text for filtering (the filter compares lower-cased texts).

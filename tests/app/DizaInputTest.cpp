@@ -123,6 +123,13 @@ protected:
         ::PostMessageW(Diza().m_hWnd, WM_KEYUP, VK_SHIFT, 0xC0000001);
         Loop();
     }
+    // A key as the keyboard gives it: down and up with its scan code, to the window (the loop makes the
+    // character).
+    static void PostKey(HWND to, UINT key) {
+        const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+        ::PostMessageW(to, WM_KEYDOWN, key, scan | 1);
+        ::PostMessageW(to, WM_KEYUP, key, scan | 0xC0000001);
+    }
     // The window with the control id among the file window's descendants.
     CWnd* Descendant(int id) {
         return CWnd::FromHandle(wintest::DescendantWithId(window_->m_hWnd, id));
@@ -656,8 +663,9 @@ TEST_F(DizaInputTest, TheFilteredStringsListFollowsTheTableAndTheFilter) {
     EXPECT_EQ((std::vector<int64_t>{ 0x1041, 0x1042 }), rows());
 }
 
-// Keys typed before the program catches up all reach the filter, in order: the first opens it, the
-// rest are still the list's when they come, the loop making each character from its key.
+// Keys typed before the program catches up act as typed slowly, in order: the first opens the filter,
+// the rest are still the list's when they come (the loop making each character from its key), and an
+// Enter or Esc among them closes and empties the filter.
 TEST_F(DizaInputTest, KeysTypedAheadAllReachTheFilter) {
     Open([](FileParseThread* d) {
         d->stores.names.Add(0x1000, L"bcrypt_init", ' ');
@@ -668,15 +676,71 @@ TEST_F(DizaInputTest, KeysTypedAheadAllReachTheFilter) {
     ASSERT_TRUE(Side().SelectTab(::GetDlgCtrlID(names.m_hWnd)));
     names.SetFocus();
     Loop();
-    for (UINT key : { UINT('B'), UINT('C'), UINT('R'), UINT('Y'), UINT('P'), UINT('T'), UINT('X'), UINT(VK_BACK) }) {
-        const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
-        names.PostMessage(WM_KEYDOWN, key, scan | 1);
-        names.PostMessage(WM_KEYUP, key, scan | 0xC0000001);
-    }
+    for (UINT key : { UINT('B'), UINT('C'), UINT('R'), UINT('Y'), UINT('P'), UINT('T'), UINT('X'), UINT(VK_BACK) })
+        PostKey(names.m_hWnd, key);
     Loop();
     EXPECT_EQ(StringW(L"bcrypt"), names.filterText);
     EXPECT_EQ(1, names.GetCount());
     EXPECT_EQ(names.filterEdit.m_hWnd, ::GetFocus());
+    for (UINT close : { UINT(VK_RETURN), UINT(VK_ESCAPE) }) {
+        PostKey(::GetFocus(), VK_ESCAPE);   // typed slowly: the filter closes, empty
+        Loop();
+        ASSERT_FALSE(names.FilterShown());
+        ASSERT_EQ(3, names.GetCount());
+        // A keyboard's character comes before its next key (the loop's own translation of a posted
+        // key would come after every key posted already): the letters as characters, the close as a key.
+        names.PostMessage(WM_CHAR, 'b', 1);
+        names.PostMessage(WM_CHAR, 'c', 1);
+        PostKey(names.m_hWnd, close);
+        names.PostMessage(WM_CHAR, 'o', 1);
+        Loop();
+        EXPECT_EQ(StringW(L"o"), names.filterText) << close;
+        EXPECT_EQ(L"o", names.filterEdit.GetWindowText()) << close;
+        EXPECT_EQ(2, names.GetCount()) << close;
+    }
+}
+
+// The first key opens the filter bar with its character in view at the bar's left edge, and the rows
+// end above the bar: the last row, made current with Page Down, lies wholly above it.
+TEST_F(DizaInputTest, TheFilterBarShowsItsFirstCharacterAndTheRowsEndAboveIt) {
+    Open([](FileParseThread* d) {
+        for (int i = 0; i < 120; ++i)
+            d->stores.names.Add(0x1000 + 4 * i, StringW(kFormat, L"name_%03d", i).c_str(), ' ');
+    });
+    GlobalNamePane& names = Side().names;
+    ASSERT_TRUE(Side().SelectTab(::GetDlgCtrlID(names.m_hWnd)));
+    names.SetFocus();
+    Loop();
+    const HWND bar = names.filterEdit.m_hWnd;
+    for (const wchar_t* typed : { L"n", L"na" }) {
+        PostKey(::GetFocus(), ::towupper(typed[wcslen(typed) - 1]));
+        Loop();
+        ASSERT_TRUE(::IsWindowVisible(bar));
+        EXPECT_EQ(typed, names.filterEdit.GetWindowText());
+        EXPECT_EQ(StringW(typed), names.filterText);
+        EXPECT_EQ(0, ::SendMessageW(bar, EM_GETFIRSTVISIBLELINE, 0, 0)) << "first character shown";
+        const LRESULT first = ::SendMessageW(bar, EM_POSFROMCHAR, 0, 0);
+        EXPECT_GE(static_cast<short>(LOWORD(first)), 0) << typed;
+        EXPECT_EQ(120, names.GetCount());
+    }
+    RECT strip = names.filterEdit.GetWindowRect();
+    names.ScreenToClient(&strip);
+    const RECT client = names.GetClientRect();
+    EXPECT_EQ(client.left, strip.left);
+    EXPECT_EQ(client.right, strip.right);
+    EXPECT_EQ(client.bottom, strip.bottom);
+    for (int i = 0; i < 12; ++i)
+        PostKey(::GetFocus(), VK_NEXT);
+    Loop();
+    int current = -1;
+    for (int row = 0; row <= names.RowsPerPage() + 2 && current < 0; ++row)
+        if (names.Pager()->IsCurrentRow(names.VBar(), row))
+            current = row;
+    ASSERT_GE(current, 0);
+    const auto* last = static_cast<const NAME_DATA*>(names.GetItem(current));
+    ASSERT_NE(nullptr, last);
+    EXPECT_EQ(std::wstring(L"name_119"), last->text);
+    EXPECT_LE(names.GetRowRect(current).bottom, strip.top);
 }
 
 // Ctrl+Shift+C in the pane records a forced code start at the cursor byte inside a code row, and the
