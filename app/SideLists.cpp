@@ -434,16 +434,21 @@ void SideFilterList::Refilter() {
 void SideFilterList::FilterItems() {
     const auto add = [this](int i) {
         if (ItemHolds(i))
-            AddFiltered(reinterpret_cast<void*>(static_cast<intptr_t>(i)));
+            AddIndex(i);
     };
     if (narrowing_) {
         for (int i : narrowed_)
             add(i);
         return;
     }
+    FilterAll();
+}
+
+void SideFilterList::FilterAll() {
     const int count = StoreCount();
     for (int i = 0; i < count; ++i)
-        add(i);
+        if (ItemHolds(i))
+            AddIndex(i);
 }
 
 bool SideFilterList::SameSource(uint32_t changes) const {
@@ -627,6 +632,8 @@ bool (*StringzPane::shiftHeld)() = ShiftHeld;
 const MessageEntry StringzPane::kEntries[] = {
     Cracked(WM_CREATE),
     OnMessage(kMsgStringScan, Route<&StringzPane::OnStringScan>),
+    OnMessage(kMsgAttach, Route<&StringzPane::OnAttach>),
+    OnMessage(kMsgParsing, Route<&StringzPane::OnParsing>),
 };
 const MessageMap StringzPane::kMessageMap{ &SideFilterList::kMessageMap, kEntries };
 
@@ -673,10 +680,22 @@ uint32_t StringzPane::StoreChanges() { return document ? document->strings.Chang
 void StringzPane::FilterStore() {
     SectionLock file(document->FileLock());
     SectionLock lock(GetDrawLock());
+    textsReady_ = filterTexts.Build(document, -1);
     FilterItems();
+    textsReady_ = false;
+}
+
+void StringzPane::FilterAll() {
+    if (!textsReady_) {
+        SideFilterList::FilterAll();
+        return;
+    }
+    filterTexts.FindAll(filterText, [this](int i) { AddIndex(i); });
 }
 
 bool StringzPane::ItemHolds(int i) {
+    if (textsReady_)
+        return filterTexts.Holds(i, filterText);
     STRINGZ_DATA record{};
     return document->strings.Get(i, record) &&
            FilterLower(FormatStringz(document, record).c_str()).find(filterText) != StringW::npos;
@@ -729,11 +748,44 @@ void StringzPane::OnKeyDown(UINT key, UINT repeat, UINT flags) {
     SideFilterList::OnKeyDown(key, repeat, flags);
 }
 
-LRESULT StringzPane::OnStringScan(WPARAM, LPARAM) {
+LRESULT StringzPane::OnStringScan(WPARAM running, LPARAM) {
     if (m_hWnd)
         Invalidate();
     RepaintParent(*this);
+    if (running == 0)
+        StartFilterTexts();
     return 0;
+}
+
+LRESULT StringzPane::OnAttach(WPARAM attached, LPARAM doc) {
+    filterTexts.Forget();
+    return SideFilterList::OnAttach(attached, doc);
+}
+
+LRESULT StringzPane::OnParsing(WPARAM started, LPARAM doc) {
+    if (started == 0)
+        filterTexts.Forget();   // the segments may have changed what a string reads
+    return SideFilterList::OnParsing(started, doc);
+}
+
+void StringzPane::UpdateCount() {
+    SideFilterList::UpdateCount();
+    StartFilterTexts();
+}
+
+void StringzPane::StartFilterTexts() {
+    if (m_hWnd && document && !filterTexts.Current(document) && !filterTexts.Failed(document))
+        SetTimer(kFilterTextsTimer, 0);
+}
+
+void StringzPane::OnTimer(UINT_PTR id) {
+    if (id != kFilterTextsTimer) {
+        SideFilterList::OnTimer(id);
+        return;
+    }
+    // A slice at a time: the timer comes only when no input waits.
+    if (!document || filterTexts.Build(document, kFilterTextsSliceMs) || filterTexts.Failed(document))
+        KillTimer(kFilterTextsTimer);
 }
 
 // --- Bookmarks

@@ -9,6 +9,7 @@
 
 #include "app/AppMessages.h"
 #include "app/DizaZoneLines.h"
+#include "app/StringzFilterTexts.h"
 #include "core/DizaLinePos.h"
 #include "core/StringW.h"
 #include "document/BName.h"
@@ -207,8 +208,11 @@ public:
 
 protected:
     // Appends the index of every item that holds the filter: of the rows it had when the filter only
-    // grew over an unchanged store, else of the whole store.
+    // grew over an unchanged store, else of the whole store (FilterAll).
     void FilterItems();
+    // Appends the index of every item of the store that holds the filter.
+    virtual void FilterAll();
+    void AddIndex(int i) { AddFiltered(reinterpret_cast<void*>(static_cast<intptr_t>(i))); }
 
 private:
     // Whether the filtered rows were made from this store state (its change count) and order.
@@ -272,19 +276,32 @@ public:
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
     BOOL OnEraseBkgnd(HDC dc) override;
     int OnCreate(CREATESTRUCTW* cs) override;
+    void OnTimer(UINT_PTR id) override;
+    void UpdateCount() override;
 
     // Removes the current string from the table (Shift+Delete); whether one went.
     bool RemoveCurrent();
     LRESULT OnStringScan(WPARAM running, LPARAM);
+    LRESULT OnAttach(WPARAM attached, LPARAM doc);
+    LRESULT OnParsing(WPARAM started, LPARAM);
+    // The filter texts are made in idle time when they no longer match the table.
+    void StartFilterTexts();
     // Fills the slot from the record: text and refers.
     void FillRow(const STRINGZ_DATA& record);
 
     StringzLine* line = nullptr;
     StringzRow slot;
+    StringzFilterTexts filterTexts;
     // Whether Shift is held (tests replace it).
     static bool (*shiftHeld)();
 
+protected:
+    void FilterAll() override;
+
 private:
+    static constexpr UINT_PTR kFilterTextsTimer = 0x5354;
+    static constexpr int kFilterTextsSliceMs = 8;
+    bool textsReady_ = false;   // FilterStore has the filter texts of the table
     static const MessageEntry kEntries[];
 };
 

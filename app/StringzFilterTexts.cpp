@@ -1,0 +1,130 @@
+#include "app/StringzFilterTexts.h"
+
+#include "core/SectionLock.h"
+#include "document/FileParseThread.h"
+#include "document/ScanStringz.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <new>
+#include <string_view>
+
+void StringzFilterTexts::Texts::Clear() {
+    Texts none;
+    std::swap(*this, none);   // the memory goes too
+}
+
+void StringzFilterTexts::Texts::Append(const STRINGZ_DATA& record, const wchar_t* text, size_t length, bool lower) {
+    if (starts.empty())
+        starts.push_back(0);
+    const size_t at = chars.size();
+    chars.insert(chars.end(), text, text + length);
+    if (lower && length != 0)
+        ::CharLowerBuffW(&chars[at], static_cast<DWORD>(length));
+    chars.push_back(0);
+    starts.push_back(static_cast<uint32_t>(chars.size()));
+    records.push_back(record);
+}
+
+void StringzFilterTexts::Forget() {
+    done_.Clear();
+    next_.Clear();
+    doneValid_ = false;
+    building_ = false;
+    reuse_ = 0;
+    failed_ = false;
+}
+
+bool StringzFilterTexts::Current(FileParseThread* document) {
+    SectionLock lock(document->strings.Lock());
+    return doneValid_ && doneChanges_ == document->strings.Changes();
+}
+
+bool StringzFilterTexts::Failed(FileParseThread* document) {
+    SectionLock lock(document->strings.Lock());
+    return failed_ && failedChanges_ == document->strings.Changes();
+}
+
+bool StringzFilterTexts::Build(FileParseThread* document, int budgetMs) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    SectionLock file(document->FileLock());
+    StringzTable& table = document->strings;
+    SectionLock lock(table.Lock());
+    const uint32_t changes = table.Changes();
+    if (doneValid_ && doneChanges_ == changes) {
+        building_ = false;
+        return true;
+    }
+    if (failed_ && failedChanges_ == changes)
+        return false;
+    if (!building_ || nextChanges_ != changes) {
+        next_.Clear();
+        building_ = true;
+        nextChanges_ = changes;
+        reuse_ = 0;
+    }
+    try {
+        const int count = table.Count();
+        STRINGZ_DATA record{};
+        for (int i = static_cast<int>(next_.records.size()); i < count && table.Get(i, record); ++i) {
+            if (budgetMs >= 0 && i % 256 == 0 && Clock::now() - start >= std::chrono::milliseconds(budgetMs))
+                return false;
+            // A record that stayed keeps its text: both lists run by address.
+            const std::vector<STRINGZ_DATA>& old = done_.records;
+            while (doneValid_ && reuse_ < old.size() && old[reuse_].address < record.address)
+                ++reuse_;
+            if (doneValid_ && reuse_ < old.size() && old[reuse_].address == record.address &&
+                old[reuse_].word == record.word) {
+                const uint32_t from = done_.starts[reuse_];
+                next_.Append(record, &done_.chars[from], done_.starts[reuse_ + 1] - from - 1, false);
+            } else {
+                const StringW text = FormatStringz(document, record);
+                next_.Append(record, text.c_str(), text.size(), true);
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        Forget();   // the filter reads the strings one by one instead
+        failed_ = true;
+        failedChanges_ = changes;
+        return false;
+    }
+    std::swap(done_, next_);
+    next_.Clear();
+    doneValid_ = true;
+    doneChanges_ = changes;
+    building_ = false;
+    reuse_ = 0;
+    return true;
+}
+
+void StringzFilterTexts::FindAll(const StringW& filter, const std::function<void(int)>& add) const {
+    const size_t n = filter.size();
+    if (!doneValid_ || n == 0)
+        return;
+    const wchar_t* const base = done_.chars.data();
+    const wchar_t* const end = base + done_.chars.size();
+    const wchar_t first = filter[0];
+    size_t record = 0;
+    // A text ends with a 0 that no filter holds, so a match never runs into the next text.
+    for (const wchar_t* p = base; end - p >= static_cast<ptrdiff_t>(n);) {
+        if (*p != first || std::wmemcmp(p, filter.data(), n) != 0) {
+            ++p;
+            continue;
+        }
+        const uint32_t at = static_cast<uint32_t>(p - base);
+        while (done_.starts[record + 1] <= at)
+            ++record;
+        add(static_cast<int>(record));
+        p = base + done_.starts[record + 1];
+    }
+}
+
+bool StringzFilterTexts::Holds(int i, const StringW& filter) const {
+    if (!doneValid_ || i < 0 || static_cast<size_t>(i) >= done_.records.size())
+        return false;
+    const uint32_t from = done_.starts[static_cast<size_t>(i)];
+    const std::wstring_view text(&done_.chars[from], done_.starts[static_cast<size_t>(i) + 1] - from - 1);
+    return text.find(std::wstring_view(filter.data(), filter.size())) != std::wstring_view::npos;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The strings list's filter texts: the lowered shown text of every record of a document's strings
+// table, one after another in the table's order, so that a filter looks through them without reading
+// and formatting each string again. They are made in slices (idle time) and again after the table
+// changed, taking over the texts of the records that stayed.
+//
+//   texts.Build(document, budgetMs);               // a slice; true once the texts match the table
+//   texts.FindAll(filter, [&](int i) { ... });    // every record whose text holds the filter
+
+#include "core/StringW.h"
+#include "document/StringzTable.h"
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class FileParseThread;
+
+class StringzFilterTexts {
+public:
+    StringzFilterTexts() = default;
+    virtual ~StringzFilterTexts() = default;
+
+    // Works on the texts for about `budgetMs` milliseconds (negative: to the end) under the file lock
+    // and the table's lock; true when they match the table as it is.
+    bool Build(FileParseThread* document, int budgetMs);
+    // Whether the texts match the table's state.
+    bool Current(FileParseThread* document);
+    // Whether the texts could not be had for the table as it is (no memory): the filter reads the
+    // strings one by one then.
+    bool Failed(FileParseThread* document);
+    // Drops every text (a new document, or its segments changed).
+    void Forget();
+
+    // Calls `add` with the index of every record whose text holds the lowered filter, in order.
+    void FindAll(const StringW& filter, const std::function<void(int)>& add) const;
+    // Whether the text of record i holds the lowered filter.
+    bool Holds(int i, const StringW& filter) const;
+    int Count() const { return static_cast<int>(done_.records.size()); }
+
+private:
+    struct Texts {
+        std::vector<STRINGZ_DATA> records;
+        std::vector<uint32_t> starts;   // where each text begins; one more for the end
+        std::vector<wchar_t> chars;     // the texts, each followed by a 0
+        void Clear();
+        // Appends a record's text, lowered when asked.
+        void Append(const STRINGZ_DATA& record, const wchar_t* text, size_t length, bool lower);
+    };
+
+    Texts done_;               // the texts of the table as it was at `doneChanges_`
+    bool doneValid_ = false;
+    uint32_t doneChanges_ = 0;
+    Texts next_;               // being made for the table at `nextChanges_`
+    bool building_ = false;
+    uint32_t nextChanges_ = 0;
+    size_t reuse_ = 0;         // the first record of done_ not yet passed by next_
+    bool failed_ = false;      // no memory for the table at `failedChanges_`
+    uint32_t failedChanges_ = 0;
+};
