@@ -412,7 +412,7 @@ void SideFilterList::Refilter() {
     // Read before the walk: a change made meanwhile makes the rows stale again.
     const uint32_t changes = StoreChanges();
     narrowing_ = document && SameSource(changes) && !filteredText_.empty() &&
-                 filterText.find(filteredText_) != StringW::npos;
+                 filterText.find(filteredText_) != StringW::npos && NarrowsFaster(filtered.count);
     if (narrowing_) {
         narrowed_.resize(static_cast<size_t>(filtered.count));
         for (int n = 0; n < filtered.count; ++n)
@@ -683,6 +683,11 @@ void StringzPane::FilterStore() {
     textsReady_ = filterTexts.Build(document, -1);
     FilterItems();
     textsReady_ = false;
+}
+
+bool StringzPane::NarrowsFaster(int rows) {
+    // The texts are looked through at once faster than many rows one by one.
+    return rows < StoreCount() / 8 || !document || filterTexts.Failed(document);
 }
 
 void StringzPane::FilterAll() {

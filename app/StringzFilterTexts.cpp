@@ -101,23 +101,25 @@ bool StringzFilterTexts::Build(FileParseThread* document, int budgetMs) {
 
 void StringzFilterTexts::FindAll(const StringW& filter, const std::function<void(int)>& add) const {
     const size_t n = filter.size();
-    if (!doneValid_ || n == 0)
+    if (!doneValid_ || n == 0 || done_.chars.size() < n)
         return;
     const wchar_t* const base = done_.chars.data();
-    const wchar_t* const end = base + done_.chars.size();
-    const wchar_t first = filter[0];
+    const wchar_t* const last = base + (done_.chars.size() - n);   // the last place a match can start
+    const wchar_t* const wanted = filter.data();
     size_t record = 0;
     // A text ends with a 0 that no filter holds, so a match never runs into the next text.
-    for (const wchar_t* p = base; end - p >= static_cast<ptrdiff_t>(n);) {
-        if (*p != first || std::wmemcmp(p, filter.data(), n) != 0) {
+    for (const wchar_t* p = base;; ++p) {
+        while (p <= last && *p != wanted[0])
             ++p;
+        if (p > last)
+            return;
+        if (n > 1 && (p[1] != wanted[1] || std::wmemcmp(p + 2, wanted + 2, n - 2) != 0))
             continue;
-        }
         const uint32_t at = static_cast<uint32_t>(p - base);
         while (done_.starts[record + 1] <= at)
             ++record;
         add(static_cast<int>(record));
-        p = base + done_.starts[record + 1];
+        p = base + done_.starts[record + 1] - 1;   // on to the next text
     }
 }
 

@@ -326,6 +326,7 @@ void BMultiFilterList::OnFilterChanged()
 
 void BMultiFilterList::CloseFilter()
 {
+    const HoldErase hold(*this);
     filterEdit.ShowWindow(SW_HIDE);
     filterEdit.SetWindowText(L"");
     if (!filterText.empty()) OnFilterChanged();   // an edit that was never typed in sends no change
@@ -339,6 +340,7 @@ BOOL BMultiFilterList::PreTranslateMessage(MSG* msg)
     const bool shown = FilterShown();
     if (msg->hwnd == m_hWnd && msg->message == WM_CHAR && !shown &&
         AcceptsFilterChar(static_cast<wchar_t>(msg->wParam))) {
+        const HoldErase hold(*this);
         // Placed before it takes the character: an edit with no width scrolls it out of view.
         PlaceEdit();
         filterEdit.ShowWindow(SW_SHOW);
@@ -364,6 +366,13 @@ BOOL BMultiFilterList::PreTranslateMessage(MSG* msg)
         }
     }
     return BMultiList::PreTranslateMessage(msg);
+}
+
+BOOL BMultiFilterList::OnEraseBkgnd(HDC dc)
+{
+    // Left for the paint that ends the change: each window moved meanwhile would draw the page.
+    if (holdErase_) return FALSE;
+    return BMultiList::OnEraseBkgnd(dc);
 }
 
 HBRUSH BMultiFilterList::OnCtlColor(HDC dc, HWND control, UINT type)

@@ -102,6 +102,7 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT type) override;
     void OnSetFocus(HWND previous) override;
+    BOOL OnEraseBkgnd(HDC dc) override;
 
     bool FilterShown() const { return filterEdit.m_hWnd && (filterEdit.GetStyle() & WS_VISIBLE); }
     // For Refilter: empties the filtered items, and appends one.
@@ -119,9 +120,23 @@ public:
     CBrush editBrush;
 
 private:
+    // While the filter opens or closes, the pane is drawn only by the paint that follows.
+    class HoldErase {
+    public:
+        explicit HoldErase(BMultiFilterList& list) : list_(list) { list_.holdErase_ = true; }
+        ~HoldErase() { list_.holdErase_ = false; }
+        HoldErase(const HoldErase&) = delete;
+        HoldErase& operator=(const HoldErase&) = delete;
+
+    private:
+        BMultiFilterList& list_;
+    };
+
     void Relayout();
     // Moves the edit into its strip: the full client width, edit height high.
     void PlaceEdit();
+
+    bool holdErase_ = false;
 };
 
 // Lower-cases a text for filtering (the filter compares lower-cased texts).
