@@ -338,6 +338,7 @@ TEST(FindHex, AStopBetweenChunksEndsAFindWithFewHits) {
         { 1 << 20, false, kHex1 | kFindBackward, 1, L"" },
         { 2 << 20, true, kHex1, 0, L"canceled at 11000000." },   // before the next segment
         { 2 << 20, true, kHex1 | kFindBackward, 1, L"canceled at 100FFFFF." },
+        { (2 << 20) + 1, false, kHex1 | kFindBackward, 1, L"canceled at 10000001." },   // a pattern's length left
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(&row - rows);

@@ -43,6 +43,7 @@ TEST(PatternMatcher, Grammar) {
         { L"dd  1", L"dd 1", 0, 0, 4 },
         { L"^a   b^", L"a  b", 0, 0, 4 },
         { L"a\\ \\ b", L"xa   b", 0, 1, 5 },                  // escaped blanks fold with the rest
+        { L"a\\ \\ ", L"xa   b", 0, 1, 4 },                   // also as the pattern's last two
         { L"a \\ b", L"a b", 0, 0, 3 },
         { L"a\\  b", L"a    b", 0, 0, 6 },
         { L"!call", L"mov eax,1", 0, 0, 0 },

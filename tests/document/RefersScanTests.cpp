@@ -117,8 +117,11 @@ protected:
 };
 
 TEST_F(RefersScanTest, PairsNamesAndCodeAtCallTargets) {
-    Open();
+    Open();   // the dword table made while parsing was scanned then
+    host.redraws.clear();
     Refers().ScanAll();
+    // Each new target's line is repainted once; the table's older pairs repaint nothing.
+    EXPECT_EQ(host.redraws, (std::vector<int64_t>{ kCode + 0x10, kCode + 0x40 }));
     EXPECT_TRUE(HasPair(kCode + 0x00, kCode + 0x10));
     EXPECT_TRUE(HasPair(kCode + 0x05, kCode + 0x10));
     EXPECT_TRUE(HasPair(kCode + 0x16, kCode + 0x10));
@@ -169,12 +172,14 @@ TEST_F(RefersScanTest, RescanAddsNothingTwice) {
     Refers().ScanAll();
     const int pairs = Refers().PairCount();
     const int names = doc->stores.names.Count();
+    host.redraws.clear();
     Refers().ScanAll();
     Refers().ScanRange(kCode, kCode + 0x20);
     EXPECT_EQ(Refers().PairCount(), pairs);
     EXPECT_EQ(Refers().ToFrom().count, pairs);
     EXPECT_EQ(doc->stores.names.Count(), names);
     EXPECT_EQ(doc->namesAdded, 1);
+    EXPECT_TRUE(host.redraws.empty());   // no new refer, no repaint
 }
 
 TEST_F(RefersScanTest, ClassifyAndFillTheList) {
