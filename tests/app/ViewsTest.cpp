@@ -38,6 +38,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <iterator>
 #include <memory>
@@ -203,6 +204,13 @@ protected:
         return kinds;
     }
     void Key(UINT key) { Diza().SendMessage(WM_KEYDOWN, key, 0); }
+    // A double click of the left button as the system posts it, with the keys held.
+    static void DoubleClick(CWnd& pane, LPARAM at, WPARAM keys = 0) {
+        pane.PostMessage(WM_LBUTTONDOWN, keys | MK_LBUTTON, at);
+        pane.PostMessage(WM_LBUTTONUP, keys, at);
+        pane.PostMessage(WM_LBUTTONDBLCLK, keys | MK_LBUTTON, at);
+        pane.PostMessage(WM_LBUTTONUP, keys, at);
+    }
 
     int size_;
     wintest::FakeCursorClip clip_;
@@ -454,6 +462,30 @@ TEST_F(ViewsTest, CollapseCommandAddsARangeOverTheBlockAndRemovesItAtItsStart) {
     diza.RunCommand(kCmdCollapse);
     EXPECT_EQ(-1, ranges.FindEnd(0x1008));
     EXPECT_FALSE(diza.IsCommandEnabled(kCmdCollapse));
+}
+
+// A double click on a fold's mark goes to the fold's first item; with Ctrl held to its last.
+TEST_F(ViewsTest, ADoubleClickOnAFoldsMarkGoesToItsFirstItemOrWithCtrlItsLast) {
+    Open(0, [](FileParseThread* d) { d->stores.collapses.Add(0x1010, 0x1020); });
+    FileDizaPane& diza = Diza();
+    const BZone& mark = *diza.bodyLine->collapse;
+    struct Case {
+        bool ctrl;
+        int64_t target;
+    };
+    for (const Case& c : { Case{ false, 0x1010 }, Case{ true, 0x101C } }) {
+        const int row = diza.Page().LineOfAddress(0x1014);   // inside the fold
+        ASSERT_GE(row, 0);
+        const RECT r = diza.GetRowRect(row);
+        const LPARAM at = MAKELPARAM((mark.rect.left + mark.rect.right) / 2, (r.top + r.bottom) / 2);
+        SetModifier(VK_CONTROL, VK_LCONTROL, c.ctrl);
+        DoubleClick(diza, at, c.ctrl ? MK_CONTROL : 0);
+        Pump();
+        SetModifier(VK_CONTROL, VK_LCONTROL, false);
+        Paint();
+        EXPECT_EQ(c.target, diza.CurrentPosition().address) << c.ctrl;
+        EXPECT_FALSE(doc_->stores.collapses.IsCollapsed(0x1010)) << c.ctrl;
+    }
 }
 
 TEST_F(ViewsTest, ReferMarksTheRowAddressInEveryLine) {
@@ -929,6 +961,20 @@ TEST_F(DumpTest, AThumbDragMovesTheDistanceRaisedToAWholeRow) {
     }
 }
 
+// A wheel notch toward the user moves the top down one row, away from the user back up.
+TEST_F(DumpTest, AWheelNotchMovesOneRow) {
+    Open();
+    MakeDump(600, 200);
+    Pump();
+    POINT over{ dump_->hexArea.left + 5, dump_->lineHeight };
+    dump_->ClientToScreen(&over);
+    for (int notch : { -WHEEL_DELTA, WHEEL_DELTA }) {
+        dump_->PostMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(notch)), MAKELPARAM(over.x, over.y));
+        Pump();
+        EXPECT_EQ(notch < 0 ? dump_->bytesPerRow : 0, dump_->Position()) << notch;
+    }
+}
+
 TEST_F(DumpTest, TheDisassemblySelectionMarksItsBytes) {
     Open();
     MakeDump(600, 200);
@@ -1261,6 +1307,52 @@ TEST_F(CommandsTest, CtrlDoubleClickWordGoesToTheClipboard) {
     Diza().ClickableText(StringW(L"1040"), false, false);
     Settle();
     EXPECT_EQ(0x1040, Diza().CurrentPosition().address);
+}
+
+// A double click on a 64-bit address, written with its backquote, goes there.
+TEST_F(CommandsTest, ADoubleClickOnAWideAddressGoesThere) {
+    const int64_t base = 0x140001000;
+    const int64_t target = base + 0x40;
+    std::string bytes(static_cast<size_t>(size_), '\0');
+    std::memcpy(&bytes[8], &target, sizeof target);
+    fixtures::WriteFileBytes(path_, bytes);
+    StepParser parser([&](FileParseThread* d) {
+        d->AddDataSegment(base, 0, size_, size_);
+        SectionLock lock(d->FileLock());
+        for (int64_t a = base; a < base + 0x100; a += 4)
+            d->Map().AddDataItem(a, 4, 1);
+        d->Map().AddDataItem(base + 8, 8, 1);   // the qword holding the target
+        d->Map().RemoveKey(base + 0xC);
+        return true;
+    });
+    ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser, 0, 64)));
+    Settle();
+    FileDizaPane& diza = Diza();
+    const int row = diza.Page().LineOfAddress(base + 8);
+    ASSERT_GE(row, 0);
+    const ZoneDizaBody& body = *diza.bodyLine->body;
+    std::wstring text;
+    {
+        SectionLock lock(doc_->FileLock());
+        std::unique_ptr<BDizaLine> model(static_cast<BDizaLine*>(diza.GetItem(row)));
+        diza.bodyLine->row = row;
+        diza.bodyLine->SetData(model.get());
+        text = body.text.c_str();
+    }
+    const size_t quote = text.find(L'`');
+    ASSERT_NE(std::wstring::npos, quote) << text;
+    // Where the backquote is drawn.
+    int x = 0;
+    {
+        CWindowDC dc(diza.m_hWnd);
+        SelectGdi font(dc, body.font->GetSafeHandle());
+        x = body.rect.left + body.margin + dc.GetTextExtent(text.substr(0, quote + 1)).cx;
+    }
+    const RECT r = diza.GetRowRect(row);
+    const LPARAM at = MAKELPARAM(x, (r.top + r.bottom) / 2);
+    DoubleClick(diza, at);
+    Settle();
+    EXPECT_EQ(target, diza.CurrentPosition().address) << text;
 }
 
 TEST_F(CommandsTest, ADragOfThreePixelsOrLessMarksNothing) {

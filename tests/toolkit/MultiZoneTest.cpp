@@ -350,7 +350,8 @@ HBITMAP WINAPI CountedBitmap(HDC dc, int width, int height) {
 }
 
 // A page too big to make (far wider than shown, and very tall) leaves a page of the visible size,
-// not the smaller one from before; the refused size is asked for again only once another is wanted.
+// not the smaller one from before; the refused size is asked for again only once another is wanted,
+// also when only its width is too much.
 TEST(MultiZone, ARefusedPageFallsBackToTheVisibleSize) {
     Fixture f(100, true);
     struct Counted {
@@ -379,6 +380,14 @@ TEST(MultiZone, ARefusedPageFallsBackToTheVisibleSize) {
     f.pane.Invalidate();
     f.pane.UpdateWindow();
     EXPECT_EQ(g_bitmapsRefused, 2);
+    EXPECT_EQ(f.PagePixel(f.pane.GetClientRect().right - 1, f.pane.GetClientRect().bottom - 1), f.pane.normalColor);
+    // Shorter: the page kept is tall enough, the width alone is refused, and only once.
+    f.pane.MoveWindow(0, 0, 300, tall, true);
+    for (int i = 0; i < 3; ++i) {
+        f.pane.Invalidate();
+        f.pane.UpdateWindow();
+    }
+    EXPECT_LE(g_bitmapsRefused, 3);
     EXPECT_EQ(f.PagePixel(f.pane.GetClientRect().right - 1, f.pane.GetClientRect().bottom - 1), f.pane.normalColor);
 }
 
