@@ -620,6 +620,36 @@ TEST_F(DizaInputTest, TheFilteredNamesListFollowsARename) {
     EXPECT_EQ((std::vector<std::wstring>{ L"alpha_three" }), shown());
 }
 
+// A filtered names list sorted by its Name header, then by its Address header: the same names, in
+// the new order.
+TEST_F(DizaInputTest, AFilteredNamesListSortsByItsHeaders) {
+    Open([](FileParseThread* d) {
+        d->stores.names.Add(0x1000, L"zeta_x", ' ');
+        d->stores.names.Add(0x1004, L"beta_x", ' ');
+        d->stores.names.Add(0x1008, L"alpha_x", ' ');
+        d->stores.names.Add(0x100C, L"other", ' ');
+    });
+    GlobalNamePane& names = Side().names;
+    ASSERT_TRUE(Side().SelectTab(::GetDlgCtrlID(names.m_hWnd)));
+    names.SetFocus();
+    Loop();
+    names.PostMessage(WM_CHAR, '_', 1);
+    names.PostMessage(WM_CHAR, 'x', 1);
+    Loop();
+    const auto sortedBy = [&](const BZone* header) {
+        const LPARAM at = MAKELPARAM((header->rect.left + header->rect.right) / 2, names.GetRowRect(0).top / 2);
+        names.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        names.PostMessage(WM_LBUTTONUP, 0, at);
+        Loop();
+        std::vector<std::wstring> texts;
+        for (int row = 0; row < names.GetCount(); ++row)
+            texts.push_back(static_cast<const NAME_DATA*>(names.GetItem(row))->text);
+        return texts;
+    };
+    EXPECT_EQ((std::vector<std::wstring>{ L"alpha_x", L"beta_x", L"zeta_x" }), sortedBy(names.line->name));
+    EXPECT_EQ((std::vector<std::wstring>{ L"zeta_x", L"beta_x", L"alpha_x" }), sortedBy(names.line->address));
+}
+
 // The filtered strings list after the table changes under it (a string made, one removed) and after
 // the filter changes (grown, shortened, grown over a changed table).
 TEST_F(DizaInputTest, TheFilteredStringsListFollowsTheTableAndTheFilter) {
