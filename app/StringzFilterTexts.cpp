@@ -10,12 +10,17 @@
 #include <new>
 #include <string_view>
 
+// 96 MB: the texts never take the memory the rest of the program needs.
+size_t StringzFilterTexts::maxChars = 48u << 20;
+
 void StringzFilterTexts::Texts::Clear() {
     Texts none;
     std::swap(*this, none);   // the memory goes too
 }
 
 void StringzFilterTexts::Texts::Append(const STRINGZ_DATA& record, const wchar_t* text, size_t length, bool lower) {
+    if (chars.size() + length + 1 > maxChars)
+        throw std::bad_alloc();
     if (starts.empty())
         starts.push_back(0);
     const size_t at = chars.size();
@@ -85,7 +90,7 @@ bool StringzFilterTexts::Build(FileParseThread* document, int budgetMs) {
             }
         }
     } catch (const std::bad_alloc&) {
-        Forget();   // the filter reads the strings one by one instead
+        Forget();   // too large, or no memory: the filter reads the strings one by one instead
         failed_ = true;
         failedChanges_ = changes;
         return false;

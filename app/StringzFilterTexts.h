@@ -38,6 +38,9 @@ public:
     bool Holds(int i, const StringW& filter) const;
     int Count() const { return static_cast<int>(done_.records.size()); }
 
+    // The most characters the texts may take; beyond it they are not made (tests lower it).
+    static size_t maxChars;
+
 private:
     struct Texts {
         std::vector<STRINGZ_DATA> records;

@@ -15,6 +15,7 @@
 #include "app/FileSideTab.h"
 #include "app/FileStatusBar.h"
 #include "app/SideLists.h"
+#include "app/StringzFilterTexts.h"
 #include "app/resources/resource.h"
 #include "classlib/Application.h"
 #include "classlib/Dialog.h"
@@ -130,6 +131,54 @@ protected:
         const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
         ::PostMessageW(to, WM_KEYDOWN, key, scan | 1);
         ::PostMessageW(to, WM_KEYUP, key, scan | 0xC0000001);
+    }
+    // Strings of every kind over the file's bytes (offset * 5: upper and lower case, bytes past 0x7F),
+    // with the strings list shown and focused.
+    void OpenStrings() {
+        Open([](FileParseThread* d) {
+            for (int i = 0; i < 60; ++i)
+                d->strings.Insert(0x1000 + 0x31 * i, 2 + i % 7, 1 + i % 4);
+        });
+        StringzPane& strings = Side().strings;
+        ASSERT_TRUE(Side().SelectTab(::GetDlgCtrlID(strings.m_hWnd)));
+        strings.SetFocus();
+        Loop();
+    }
+    // The lowered text string i shows.
+    std::wstring ShownString(int i) {
+        STRINGZ_DATA r{};
+        doc_->strings.Get(i, r);
+        return std::wstring(FilterLower(FormatStringz(doc_, r).c_str()).c_str());
+    }
+    // The strings list shows exactly the strings whose shown text holds the filter, in order; how many.
+    size_t CheckStringsFilter(const std::wstring& filter) {
+        StringzPane& strings = Side().strings;
+        EXPECT_EQ(StringW(filter.c_str()), strings.filterText);
+        std::vector<int64_t> expected, rows;
+        for (int i = 0; i < doc_->strings.Count(); ++i) {
+            STRINGZ_DATA r{};
+            doc_->strings.Get(i, r);
+            if (ShownString(i).find(filter) != std::wstring::npos)
+                expected.push_back(r.address);
+        }
+        strings.Invalidate();
+        Loop();
+        for (int row = 0; row < strings.GetCount(); ++row)
+            rows.push_back(static_cast<const StringzRow*>(strings.GetItem(row))->record.address);
+        EXPECT_EQ(expected, rows) << "filter " << std::string(filter.begin(), filter.end());
+        return expected.size();
+    }
+    // Characters typed into the focused list or filter, each checked; a backspace shortens the filter.
+    void TypeStringsFilter(const std::wstring& keys, std::wstring& filter) {
+        for (wchar_t c : keys) {
+            ::PostMessageW(::GetFocus(), WM_CHAR, c, 1);
+            Loop();
+            if (c == VK_BACK)
+                filter.pop_back();
+            else
+                filter += static_cast<wchar_t>(::towlower(c));
+            CheckStringsFilter(filter);
+        }
     }
     // The window with the control id among the file window's descendants.
     CWnd* Descendant(int id) {
@@ -698,68 +747,39 @@ TEST_F(DizaInputTest, TheFilteredStringsListFollowsTheTableAndTheFilter) {
 // in lower case: as it grows, shrinks, and after a string is made again at its address with another
 // length.
 TEST_F(DizaInputTest, TheStringsFilterFindsWhatTheShownTextsHold) {
-    // Every kind over the file's bytes (offset * 5): upper and lower case, and bytes past 0x7F.
-    Open([](FileParseThread* d) {
-        for (int i = 0; i < 60; ++i)
-            d->strings.Insert(0x1000 + 0x31 * i, 2 + i % 7, 1 + i % 4);
-    });
-    StringzPane& strings = Side().strings;
-    ASSERT_TRUE(Side().SelectTab(::GetDlgCtrlID(strings.m_hWnd)));
-    strings.SetFocus();
-    Loop();
-    const auto shown = [&](int i) {
-        STRINGZ_DATA r{};
-        doc_->strings.Get(i, r);
-        return std::wstring(FilterLower(FormatStringz(doc_, r).c_str()).c_str());
-    };
-    const auto check = [&](const std::wstring& filter) {
-        EXPECT_EQ(StringW(filter.c_str()), strings.filterText);
-        std::vector<int64_t> expected, rows;
-        for (int i = 0; i < doc_->strings.Count(); ++i) {
-            STRINGZ_DATA r{};
-            doc_->strings.Get(i, r);
-            if (shown(i).find(filter) != std::wstring::npos)
-                expected.push_back(r.address);
-        }
-        strings.Invalidate();
-        Loop();
-        for (int row = 0; row < strings.GetCount(); ++row)
-            rows.push_back(static_cast<const StringzRow*>(strings.GetItem(row))->record.address);
-        EXPECT_EQ(expected, rows) << "filter " << std::string(filter.begin(), filter.end());
-        return expected.size();
-    };
-    // Typed in order; a backspace shortens the filter.
-    const auto type = [&](const std::wstring& keys, std::wstring& filter) {
-        for (wchar_t c : keys) {
-            ::PostMessageW(::GetFocus(), WM_CHAR, c, 1);
-            Loop();
-            if (c == VK_BACK)
-                filter.pop_back();
-            else
-                filter += static_cast<wchar_t>(::towlower(c));
-            check(filter);
-        }
-    };
+    OpenStrings();
     std::wstring filter;
-    type(L"L\"", filter);
-    EXPECT_GT(check(filter), 0u);
-    type(std::wstring(2, VK_BACK) + L"'", filter);
-    const size_t quoted = check(filter);
+    TypeStringsFilter(L"L\"", filter);
+    EXPECT_GT(CheckStringsFilter(filter), 0u);
+    TypeStringsFilter(std::wstring(2, VK_BACK) + L"'", filter);
+    const size_t quoted = CheckStringsFilter(filter);
     EXPECT_GT(quoted, 0u);
     EXPECT_LT(quoted, 60u);
     // The whole text of the first and of the last string, and of one past 0x7F ("'\xCC\xD1'").
-    const std::wstring first = shown(0), last = shown(59), high = shown(28);
+    const std::wstring first = ShownString(0), last = ShownString(59), high = ShownString(28);
     for (const std::wstring& text : { first, last, high }) {
-        type(std::wstring(filter.size(), VK_BACK) + text, filter);
-        EXPECT_GT(check(filter), 0u);
+        TypeStringsFilter(std::wstring(filter.size(), VK_BACK) + text, filter);
+        EXPECT_GT(CheckStringsFilter(filter), 0u);
     }
     STRINGZ_DATA r{};
     doc_->strings.Get(16, r);   // "PUZ_", made again as "PUZ_din"
     doc_->strings.Remove(16);
     doc_->strings.Insert(r.address, r.Length() + 3, r.Kind());
-    check(filter);
-    type(std::wstring(filter.size(), VK_BACK) + shown(16), filter);
-    EXPECT_EQ(1u, check(filter));
+    CheckStringsFilter(filter);
+    TypeStringsFilter(std::wstring(filter.size(), VK_BACK) + ShownString(16), filter);
+    EXPECT_EQ(1u, CheckStringsFilter(filter));
+}
+
+// Texts too large to keep: the filter reads the strings one by one and finds the same.
+TEST_F(DizaInputTest, TheStringsFilterFindsTheSameWithoutItsTexts) {
+    const size_t saved = StringzFilterTexts::maxChars;
+    StringzFilterTexts::maxChars = 40;
+    OpenStrings();
+    std::wstring filter;
+    TypeStringsFilter(L"L\"", filter);
+    TypeStringsFilter(std::wstring(2, VK_BACK) + ShownString(59), filter);
+    EXPECT_EQ(1u, CheckStringsFilter(filter));
+    StringzFilterTexts::maxChars = saved;
 }
 
 // Keys typed before the program catches up act as typed slowly, in order: the first opens the filter,
