@@ -755,8 +755,9 @@ TEST_F(DizaInputTest, TheStringsFilterFindsWhatTheShownTextsHold) {
     const size_t quoted = CheckStringsFilter(filter);
     EXPECT_GT(quoted, 0u);
     EXPECT_LT(quoted, 60u);
-    // The whole text of the first and of the last string, and of one past 0x7F ("'\xCC\xD1'").
-    const std::wstring first = ShownString(0), last = ShownString(59), high = ShownString(28);
+    // The whole text of the first and of the last string, and of one past 0x7F ("'\xCC\xD1'") from
+    // inside its quotes.
+    const std::wstring first = ShownString(0), last = ShownString(59), high = ShownString(28).substr(1);
     for (const std::wstring& text : { first, last, high }) {
         TypeStringsFilter(std::wstring(filter.size(), VK_BACK) + text, filter);
         EXPECT_GT(CheckStringsFilter(filter), 0u);
@@ -860,6 +861,14 @@ TEST_F(DizaInputTest, TheFilterBarShowsItsFirstCharacterAndTheRowsEndAboveIt) {
     ASSERT_NE(nullptr, last);
     EXPECT_EQ(std::wstring(L"name_119"), last->text);
     EXPECT_LE(names.GetRowRect(current).bottom, strip.top);
+    // The bar follows the list when the window is made smaller.
+    const RECT whole = window_->GetClientRect();
+    window_->MoveWindow(0, 0, whole.right, whole.bottom - 100);
+    Loop();
+    RECT moved = names.filterEdit.GetWindowRect();
+    names.ScreenToClient(&moved);
+    EXPECT_EQ(names.GetClientRect().bottom, moved.bottom);
+    EXPECT_LT(moved.bottom, strip.bottom);
 }
 
 // Ctrl+Shift+C in the pane records a forced code start at the cursor byte inside a code row, and the
