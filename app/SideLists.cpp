@@ -633,7 +633,6 @@ const MessageEntry StringzPane::kEntries[] = {
     Cracked(WM_CREATE),
     OnMessage(kMsgStringScan, Route<&StringzPane::OnStringScan>),
     OnMessage(kMsgAttach, Route<&StringzPane::OnAttach>),
-    OnMessage(kMsgParsing, Route<&StringzPane::OnParsing>),
 };
 const MessageMap StringzPane::kMessageMap{ &SideFilterList::kMessageMap, kEntries };
 
@@ -765,12 +764,6 @@ LRESULT StringzPane::OnStringScan(WPARAM running, LPARAM) {
 LRESULT StringzPane::OnAttach(WPARAM attached, LPARAM doc) {
     filterTexts.Forget();
     return SideFilterList::OnAttach(attached, doc);
-}
-
-LRESULT StringzPane::OnParsing(WPARAM started, LPARAM doc) {
-    if (started == 0)
-        filterTexts.Forget();   // the segments may have changed what a string reads
-    return SideFilterList::OnParsing(started, doc);
 }
 
 void StringzPane::UpdateCount() {

@@ -284,8 +284,8 @@ public:
     // Removes the current string from the table (Shift+Delete); whether one went.
     bool RemoveCurrent();
     LRESULT OnStringScan(WPARAM running, LPARAM);
+    // A new document: the texts are made anew.
     LRESULT OnAttach(WPARAM attached, LPARAM doc);
-    LRESULT OnParsing(WPARAM started, LPARAM);
     // The filter texts are made in idle time when they no longer match the table.
     void StartFilterTexts();
     // Fills the slot from the record: text and refers.

@@ -307,6 +307,47 @@ TEST_F(ShellTest, ReloadMakesANewDocumentInTheSameWindowUnlessCancelled) {
     EXPECT_STREQ(window->document->FilePath(), a.c_str());
 }
 
+// A reloaded file's strings list filters the strings read now, not those it had before.
+TEST_F(ShellTest, AReloadedFilesStringsFilterReadsItsNewStrings) {
+    const std::wstring a = File("");
+    const auto write = [&](const char* first, const char* second) {
+        if (FILE* f = _wfopen(a.c_str(), L"wb")) {
+            fwrite(first, 1, strlen(first) + 1, f);
+            fwrite(second, 1, strlen(second) + 1, f);
+            fclose(f);
+        }
+        PushModalAction([](Dialog& d) {
+            d.SetCheck(IDC_OPEN_ASCII, true);
+            d.SendMessage(WM_COMMAND, IDOK, 0);
+        });
+    };
+    write("xxxx_one", "yyyy_two");
+    ASSERT_TRUE(Start(Quoted(a)));
+    RunLoop(app);
+    FilePane* window = Tabs().WindowAt(0);
+    auto* side = static_cast<FileSideTab*>(window->SideTab());
+    StringzPane& strings = side->strings;
+    ASSERT_TRUE(side->SelectTab(kIdStringList));
+    strings.SetFocus();
+    strings.PostMessage(WM_CHAR, 'x', 1);
+    const auto rows = [&] {
+        strings.Invalidate();
+        RunLoop(app);
+        std::vector<std::wstring> texts;
+        for (int row = 0; row < strings.GetCount(); ++row)
+            texts.push_back(static_cast<const StringzRow*>(strings.GetItem(row))->text.c_str());
+        return texts;
+    };
+    EXPECT_EQ(std::vector<std::wstring>{ L"'xxxx_one'" }, rows());
+    // Reloaded while another list is shown: the strings list is drawn again only when shown again.
+    ASSERT_TRUE(side->SelectTab(kIdNameList));
+    write("yyyy_one", "xxxx_two");
+    ASSERT_TRUE(Tabs().ReloadFile());
+    RunLoop(app);
+    ASSERT_TRUE(side->SelectTab(kIdStringList));
+    EXPECT_EQ(std::vector<std::wstring>{ L"'xxxx_two'" }, rows());
+}
+
 TEST_F(ShellTest, MiddleButtonReleaseOnATabClosesIt) {
     AnswerOpenDialogs({true, true});
     ASSERT_TRUE(Start(Quoted(File()) + L" " + Quoted(File())));
