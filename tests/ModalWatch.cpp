@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <mutex>
+#include <string>
 #include <typeinfo>
 #include <vector>
 
@@ -32,6 +33,7 @@ struct Entry {
     std::wstring what;   // a LoopBound's text; windows are described when they overstay
     DWORD since;
     bool reported;
+    DWORD endAskedAt;    // when its loop was first told to end, 0 not yet
 };
 
 struct Watch {
@@ -44,6 +46,7 @@ struct Watch {
     HANDLE dog = nullptr;
     bool endedLoops = false;           // this test's loops were ended: the WM_QUIT goes at its end
     std::atomic<DWORD> askedAt{ 0 };   // when the helper was asked and has not answered yet, 0 none
+    std::string test;                  // the running test's name, under the lock
 };
 
 Watch& TheWatch() {
@@ -107,7 +110,7 @@ bool RunsALoop(HWND window, const CREATESTRUCTW& create) {
 int Add(HWND window, const std::wstring& what) {
     Watch& w = TheWatch();
     std::lock_guard<std::mutex> hold(w.lock);
-    w.entries.push_back(Entry{ w.nextId, window, what, ::GetTickCount(), false });
+    w.entries.push_back(Entry{ w.nextId, window, what, ::GetTickCount(), false, 0 });
     return w.nextId++;
 }
 
@@ -149,14 +152,24 @@ void EndOverdueLoops() {
             e.reported = true;
         }
     }
-    for (const Entry& e : late)
-        ADD_FAILURE() << "gave up after " << BoundMs() / 1000 << " s waiting for "
-                      << (e.window ? Describe(e.window) : e.what) << " (queued dialog actions not taken: "
-                      << PendingModalActions() << "); its loop was ended";
-    if (overdue) {
-        w.endedLoops = true;
-        ::EndMenu();
-        ::PostQuitMessage(0);
+    for (Entry& e : late) {
+        if (e.window)
+            e.what = Describe(e.window);
+        ADD_FAILURE() << "gave up after " << BoundMs() / 1000 << " s waiting for " << e.what
+                      << " (queued dialog actions not taken: " << PendingModalActions() << "); its loop was ended";
+    }
+    if (!overdue)
+        return;
+    w.endedLoops = true;
+    ::EndMenu();
+    ::PostQuitMessage(0);
+    std::lock_guard<std::mutex> hold(w.lock);
+    for (Entry& e : w.entries) {
+        for (const Entry& described : late)
+            if (described.id == e.id)
+                e.what = described.what;   // for the watchdog, should the loop not end
+        if (e.reported && e.endAskedAt == 0)
+            e.endAskedAt = now | 1;
     }
 }
 
@@ -168,37 +181,58 @@ LRESULT CALLBACK HelperProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     return 0;
 }
 
+// From the watchdog: what the test thread's failures said so far goes out first.
+void EndTheProgram(const std::wstring& why) {
+    Watch& w = TheWatch();
+    std::string test;
+    {
+        std::lock_guard<std::mutex> hold(w.lock);
+        test = w.test;
+    }
+    std::fflush(stdout);
+    std::fprintf(stderr, "[  FAILED  ] %s: %ls: the program ends\n", test.c_str(), why.c_str());
+    std::fflush(stderr);
+    ::TerminateProcess(::GetCurrentProcess(), 3);
+}
+
+// A loop told to end leaves in milliseconds, unless its queue never empties: that holds back the WM_QUIT.
+unsigned EndingMs() { return BoundMs() / 4; }
+
 // Asks the test thread at most twice a second while a loop overstays; a thread that does not answer
-// within the bound takes no messages at all, and the program ends with a failure.
+// within the bound takes no messages at all, and the program ends with a failure. So it does when a
+// loop told to end still runs after EndingMs().
 DWORD WINAPI Watchdog(void*) {
     Watch& w = TheWatch();
     DWORD lastAsk = 0;
     while (::WaitForSingleObject(w.stop, 200) == WAIT_TIMEOUT) {
         const DWORD now = ::GetTickCount();
         std::wstring overdue;
+        std::wstring unended;
         {
             std::lock_guard<std::mutex> hold(w.lock);
-            for (const Entry& e : w.entries)
+            for (const Entry& e : w.entries) {
                 if (now - e.since > BoundMs()) {
                     wchar_t text[200] = {};
                     if (e.window)
                         ::InternalGetWindowText(e.window, text, 200);
                     overdue = e.window ? L"the window \"" + std::wstring(text) + L"\"" : e.what;
                 }
+                if (e.endAskedAt != 0 && now - e.endAskedAt > EndingMs())
+                    unended = e.what;
+            }
         }
+        if (!unended.empty())
+            EndTheProgram(L"the loop waiting for " + unended + L" still runs " +
+                          std::to_wstring((EndingMs() + 999) / 1000) +
+                          L" s after it was told to end (its queue never empties)");
         if (overdue.empty()) {
             w.askedAt = 0;   // a question left in the queue of a loop that ended is no longer open
             continue;
         }
         const DWORD asked = w.askedAt;
-        if (asked != 0 && now - asked > BoundMs()) {
-            std::fprintf(stderr,
-                         "[  FAILED  ] the test thread takes no messages while waiting for %ls past %u s: "
-                         "the program ends\n",
-                         overdue.c_str(), BoundMs() / 1000);
-            std::fflush(stderr);
-            ::TerminateProcess(::GetCurrentProcess(), 3);
-        }
+        if (asked != 0 && now - asked > BoundMs())
+            EndTheProgram(L"the test thread takes no messages while waiting for " + overdue + L" past " +
+                          std::to_wstring(BoundMs() / 1000) + L" s");
         if (asked == 0 && now - lastAsk >= 500) {
             lastAsk = now;
             w.askedAt = now | 1;
@@ -209,6 +243,11 @@ DWORD WINAPI Watchdog(void*) {
 }
 
 class Listener : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo& test) override {
+        Watch& w = TheWatch();
+        std::lock_guard<std::mutex> hold(w.lock);
+        w.test = std::string(test.test_suite_name()) + "." + test.name();
+    }
     void OnTestProgramStart(const ::testing::UnitTest&) override {
         Watch& w = TheWatch();
         WNDCLASSW kind{};

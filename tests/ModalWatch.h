@@ -3,7 +3,9 @@
 // dialog, message box, system dialog, pop-up menu and in-place editor that the test thread opens is
 // watched from its creation; one still open after the bound fails the test, naming what the test
 // waited for, and its loop is ended (a WM_QUIT, which every loop of ours and of the system obeys, and
-// the menu's end). A loop without such a window takes a LoopBound for its scope.
+// the menu's end). A loop that does not end then (a queue never empty holds back the WM_QUIT), or a test
+// thread that takes no messages, ends the program with a failure. A loop without such a window takes a
+// LoopBound for its scope.
 
 #include <string>
 

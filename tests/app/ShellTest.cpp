@@ -1449,10 +1449,13 @@ struct UnderDialog {
     bool ended = false;
 };
 UnderDialog g_under;
+FileParseThread* TheOneOpenFile() {
+    FileTabber* tabs = App().mainWindow.tabber.get();
+    return tabs && tabs->Count() == 1 ? tabs->FileAt(0) : nullptr;
+}
 void CALLBACK EndTheDialogUnderTheClose(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
-    FileTabber& tabs = *App().mainWindow.tabber;
-    g_under.file = tabs.Count() == 1 ? tabs.FileAt(0) : nullptr;
+    g_under.file = TheOneOpenFile();
     if (g_under.file)
         g_under.end(*g_under.dialog);   // else what it would give is already freed
     g_under.ended = !g_under.dialog->IsRunning();
@@ -1556,11 +1559,70 @@ TEST_F(ShellTest, ACloseWhileAFileDialogIsOpenWaitsForItThenCloses) {
     }
 }
 
+// The same for a real message box: the error box of an options Save that fails.
+BOOL CALLBACK FindVisibleBox(HWND window, LPARAM found) {
+    wchar_t kind[16] = {};
+    ::GetClassNameW(window, kind, 16);
+    if (std::wstring(kind) != L"#32770" || !::IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+HWND TheVisibleBox() {
+    HWND box = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindVisibleBox, reinterpret_cast<LPARAM>(&box));
+    return box;
+}
+UINT_PTR g_boxTimer = 0;
+void CALLBACK EndTheBoxUnderTheClose(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    g_under.file = TheOneOpenFile();
+    const HWND box = TheVisibleBox();
+    g_under.ended = box != nullptr;
+    if (box)
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+// Once the box is up (a timer's message comes when its loop waits): the close, then the box's end.
+void CALLBACK CloseUnderTheBox(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    if (!TheVisibleBox())
+        return;
+    App().mainWindow.PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    g_boxTimer = ::SetTimer(nullptr, 0, 50, EndTheBoxUnderTheClose);
+}
+
+TEST_F(ShellTest, ACloseWhileAMessageBoxIsOpenWaitsForItThenCloses) {
+    const std::wstring path = Options::DefaultPath().c_str();
+    files.push_back(path);
+    if (FILE* f = _wfopen(path.c_str(), L"wb")) {
+        fputs("Version=1\n", f);
+        fclose(f);
+    }
+    AnswerOpenDialogs({true});
+    ASSERT_TRUE(Start(Quoted(File())));
+    ASSERT_EQ(Tabs().Count(), 1);
+    FileParseThread* document = Tabs().FileAt(0);
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    g_under = UnderDialog{};
+    PushModalAction([](Dialog& d) {
+        g_boxTimer = ::SetTimer(nullptr, 0, 50, CloseUnderTheBox);
+        ::SendMessageW(d.Item(6), BM_CLICK, 0, 0);   // Save
+    });
+    Main().PostMessage(WM_COMMAND, ID_OPTIONS, 0);
+    RunLoop(app);
+    wintest::PumpUntil([&] { return !::IsWindow(Main().m_hWnd); }, 5000);
+    ::KillTimer(nullptr, g_boxTimer);
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(LastMessageBox().text, L"Options file error: The options file '" + path + L"' is read-only");
+    EXPECT_TRUE(g_under.ended);
+    EXPECT_EQ(g_under.file, document);
+    EXPECT_FALSE(::IsWindow(Main().m_hWnd));
+}
+
 // The same for the code page menu of the file's status bar.
 void CALLBACK EndTheMenuUnderTheClose(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
-    FileTabber* tabs = App().mainWindow.tabber.get();
-    g_under.file = tabs && tabs->Count() == 1 ? tabs->FileAt(0) : nullptr;
+    g_under.file = TheOneOpenFile();
     g_under.ended = true;
     ::EndMenu();
 }

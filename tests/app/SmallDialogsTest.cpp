@@ -234,6 +234,50 @@ TEST_F(SmallDialogs, CommentKeepsLineFeedsAndTheCaption) {
     EXPECT_EQ(L"a\nb\nc", std::wstring(text.c_str()));
 }
 
+// Enter in the comment makes a new line and Ctrl+Enter is OK, as keys through the dialog's loop.
+void SetCtrl(bool down) {
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = down ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+}
+// Keys down only: the characters that the loop makes of them come in the keys' order.
+void PostKey(HWND window, UINT key) {
+    ::PostMessageW(window, WM_KEYDOWN, key, (::MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16) | 1);
+}
+std::wstring g_commentBeforeCtrlEnter;
+void CALLBACK CancelTheComment(HWND dialog, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(dialog, id);
+    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+// Comes once the keys before it are taken, and only while the dialog lives.
+void CALLBACK PressCtrlEnter(HWND dialog, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(dialog, id);
+    const HWND edit = ::GetDlgItem(dialog, IDC_COMMENT_TEXT);
+    g_commentBeforeCtrlEnter = WindowText(edit);
+    SetCtrl(true);
+    PostKey(edit, VK_RETURN);
+    ::SetTimer(dialog, id, 2000, CancelTheComment);
+}
+
+TEST_F(SmallDialogs, CommentTakesEnterAsANewLineAndCtrlEnterAsOk) {
+    CommentEditor editor(nullptr);
+    StringW text(L"");
+    g_commentBeforeCtrlEnter.clear();
+    PushModalAction([](Dialog& d) {
+        const HWND edit = d.Item(IDC_COMMENT_TEXT);
+        ::SetFocus(edit);
+        for (UINT key : {UINT('A'), UINT(VK_RETURN), UINT('B')})
+            PostKey(edit, key);
+        ::SetTimer(d.m_hWnd, 1, 10, PressCtrlEnter);
+    });
+    const bool ok = editor.EditText(StringW(L"Comment"), text);
+    SetCtrl(false);
+    EXPECT_EQ(L"a\r\nb", g_commentBeforeCtrlEnter) << "the dialog stays open after Enter";
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(L"a\nb", std::wstring(text.c_str()));
+}
+
 TEST_F(SmallDialogs, TextDialogFitsAOneLineText) {
     DText box(nullptr);
     box.caption = L"Ba-bah!";
