@@ -18,7 +18,22 @@ void StringzFilterTexts::Texts::Clear() {
     std::swap(*this, none);   // the memory goes too
 }
 
-void StringzFilterTexts::Texts::Append(const STRINGZ_DATA& record, const wchar_t* text, size_t length, bool lower) {
+void StringzFilterTexts::CharSet::Add(wchar_t c) {
+    const unsigned bit = c & 0x7F;
+    (bit < 64 ? low : high) |= uint64_t{1} << (bit & 63);
+    if (c >= 0x80)
+        low |= 1;
+}
+
+StringzFilterTexts::CharSet StringzFilterTexts::SetOf(const wchar_t* text, size_t length) {
+    CharSet set;
+    for (size_t i = 0; i < length; ++i)
+        set.Add(text[i]);
+    return set;
+}
+
+void StringzFilterTexts::Texts::Append(const STRINGZ_DATA& record, const wchar_t* text, size_t length, bool lower,
+                                       const CharSet* set) {
     if (chars.size() + length + 1 > maxChars)
         throw std::bad_alloc();
     if (starts.empty())
@@ -30,6 +45,7 @@ void StringzFilterTexts::Texts::Append(const STRINGZ_DATA& record, const wchar_t
     chars.push_back(0);
     starts.push_back(static_cast<uint32_t>(chars.size()));
     records.push_back(record);
+    sets.push_back(set ? *set : SetOf(&chars[at], length));
 }
 
 void StringzFilterTexts::Forget() {
@@ -83,7 +99,8 @@ bool StringzFilterTexts::Build(FileParseThread* document, int budgetMs) {
             if (doneValid_ && reuse_ < old.size() && old[reuse_].address == record.address &&
                 old[reuse_].word == record.word) {
                 const uint32_t from = done_.starts[reuse_];
-                next_.Append(record, &done_.chars[from], done_.starts[reuse_ + 1] - from - 1, false);
+                next_.Append(record, &done_.chars[from], done_.starts[reuse_ + 1] - from - 1, false,
+                             &done_.sets[reuse_]);
             } else {
                 const StringW text = FormatStringz(document, record);
                 next_.Append(record, text.c_str(), text.size(), true);
@@ -105,26 +122,16 @@ bool StringzFilterTexts::Build(FileParseThread* document, int budgetMs) {
 }
 
 void StringzFilterTexts::FindAll(const StringW& filter, const std::function<void(int)>& add) const {
-    const size_t n = filter.size();
-    if (!doneValid_ || n == 0 || done_.chars.size() < n)
+    if (!doneValid_ || filter.empty())
         return;
-    const wchar_t* const base = done_.chars.data();
-    const wchar_t* const last = base + (done_.chars.size() - n);   // the last place a match can start
-    const wchar_t* const wanted = filter.data();
-    size_t record = 0;
-    // A text ends with a 0 that no filter holds, so a match never runs into the next text.
-    for (const wchar_t* p = base;; ++p) {
-        while (p <= last && *p != wanted[0])
-            ++p;
-        if (p > last)
-            return;
-        if (n > 1 && (p[1] != wanted[1] || std::wmemcmp(p + 2, wanted + 2, n - 2) != 0))
-            continue;
-        const uint32_t at = static_cast<uint32_t>(p - base);
-        while (done_.starts[record + 1] <= at)
-            ++record;
-        add(static_cast<int>(record));
-        p = base + done_.starts[record + 1] - 1;   // on to the next text
+    const CharSet wanted = SetOf(filter.data(), filter.size());
+    // One ASCII character: the sets of the texts that hold nothing else say it all.
+    const bool one = filter.size() == 1 && filter[0] < 0x80;
+    const size_t count = done_.records.size();
+    for (size_t i = 0; i < count; ++i) {
+        const CharSet& set = done_.sets[i];
+        if (set.Holds(wanted) && ((one && set.AsciiOnly()) || Holds(static_cast<int>(i), filter)))
+            add(static_cast<int>(i));
     }
 }
 

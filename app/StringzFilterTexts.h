@@ -1,7 +1,8 @@
 #pragma once
 // The strings list's filter texts: the lowered shown text of every record of a document's strings
 // table, one after another in the table's order, so that a filter looks through them without reading
-// and formatting each string again. They are made in slices (idle time) and again after the table
+// and formatting each string again; with each text, the set of its characters, so that most texts are
+// passed over without being read. They are made in slices (idle time) and again after the table
 // changed, taking over the texts of the records that stayed.
 //
 //   texts.Build(document, budgetMs);               // a slice; true once the texts match the table
@@ -29,7 +30,7 @@ public:
     // Whether the texts could not be had for the table as it is (no memory): the filter reads the
     // strings one by one then.
     bool Failed(FileParseThread* document);
-    // Drops every text (a new document, or its segments changed).
+    // Drops every text (a new document).
     void Forget();
 
     // Calls `add` with the index of every record whose text holds the lowered filter, in order.
@@ -42,13 +43,27 @@ public:
     static size_t maxChars;
 
 private:
+    // The characters a text holds: bit c for an ASCII character c, bit (c & 0x7F) and bit 0 (that no
+    // text holds) for any other.
+    struct CharSet {
+        uint64_t low = 0, high = 0;
+        void Add(wchar_t c);
+        bool Holds(const CharSet& other) const {
+            return (low & other.low) == other.low && (high & other.high) == other.high;
+        }
+        bool AsciiOnly() const { return (low & 1) == 0; }
+    };
+    static CharSet SetOf(const wchar_t* text, size_t length);
+
     struct Texts {
         std::vector<STRINGZ_DATA> records;
         std::vector<uint32_t> starts;   // where each text begins; one more for the end
         std::vector<wchar_t> chars;     // the texts, each followed by a 0
+        std::vector<CharSet> sets;      // the characters of each text
         void Clear();
-        // Appends a record's text, lowered when asked.
-        void Append(const STRINGZ_DATA& record, const wchar_t* text, size_t length, bool lower);
+        // Appends a record's text, lowered when asked, with its characters (known when reused).
+        void Append(const STRINGZ_DATA& record, const wchar_t* text, size_t length, bool lower,
+                    const CharSet* set = nullptr);
     };
 
     Texts done_;               // the texts of the table as it was at `doneChanges_`

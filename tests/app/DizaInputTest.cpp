@@ -132,6 +132,22 @@ protected:
         ::PostMessageW(to, WM_KEYDOWN, key, scan | 1);
         ::PostMessageW(to, WM_KEYUP, key, scan | 0xC0000001);
     }
+    // A list of the side tab shown and focused.
+    template <class List>
+    List& ShowList(List& list) {
+        EXPECT_TRUE(Side().SelectTab(::GetDlgCtrlID(list.m_hWnd)));
+        list.SetFocus();
+        Loop();
+        return list;
+    }
+    // A file with these names, its names list shown and focused.
+    GlobalNamePane& OpenNames(const std::vector<std::pair<int64_t, std::wstring>>& list) {
+        Open([&](FileParseThread* d) {
+            for (const auto& name : list)
+                d->stores.names.Add(name.first, name.second.c_str(), ' ');
+        });
+        return ShowList(Side().names);
+    }
     // Strings of every kind over the file's bytes (offset * 5: upper and lower case, bytes past 0x7F),
     // with the strings list shown and focused.
     void OpenStrings() {
@@ -139,10 +155,7 @@ protected:
             for (int i = 0; i < 60; ++i)
                 d->strings.Insert(0x1000 + 0x31 * i, 2 + i % 7, 1 + i % 4);
         });
-        StringzPane& strings = Side().strings;
-        ASSERT_TRUE(Side().SelectTab(::GetDlgCtrlID(strings.m_hWnd)));
-        strings.SetFocus();
-        Loop();
+        ShowList(Side().strings);
     }
     // The lowered text string i shows.
     std::wstring ShownString(int i) {
@@ -608,14 +621,7 @@ TEST_F(DizaInputTest, AClickOnAByteCellTakesThatByteAndAnEmptyCellOnlyTheRow) {
 // A rename keeps the count of names: the filtered names list filters again and shows what matches now;
 // so it does after a name is cleared, one is added and the filter grows.
 TEST_F(DizaInputTest, TheFilteredNamesListFollowsARename) {
-    Open([](FileParseThread* d) {
-        d->stores.names.Add(0x1000, L"alpha_one", ' ');
-        d->stores.names.Add(0x1004, L"beta", ' ');
-    });
-    GlobalNamePane& names = Side().names;
-    ASSERT_TRUE(Side().SelectTab(::GetDlgCtrlID(names.m_hWnd)));
-    names.SetFocus();
-    Loop();
+    GlobalNamePane& names = OpenNames({ { 0x1000, L"alpha_one" }, { 0x1004, L"beta" } });
     names.PostMessage(WM_CHAR, 'a', 1);
     Loop();
     for (wchar_t c : std::wstring(L"lpha")) {
@@ -672,16 +678,8 @@ TEST_F(DizaInputTest, TheFilteredNamesListFollowsARename) {
 // A filtered names list sorted by its Name header, then by its Address header: the same names, in
 // the new order.
 TEST_F(DizaInputTest, AFilteredNamesListSortsByItsHeaders) {
-    Open([](FileParseThread* d) {
-        d->stores.names.Add(0x1000, L"zeta_x", ' ');
-        d->stores.names.Add(0x1004, L"beta_x", ' ');
-        d->stores.names.Add(0x1008, L"alpha_x", ' ');
-        d->stores.names.Add(0x100C, L"other", ' ');
-    });
-    GlobalNamePane& names = Side().names;
-    ASSERT_TRUE(Side().SelectTab(::GetDlgCtrlID(names.m_hWnd)));
-    names.SetFocus();
-    Loop();
+    GlobalNamePane& names =
+        OpenNames({ { 0x1000, L"zeta_x" }, { 0x1004, L"beta_x" }, { 0x1008, L"alpha_x" }, { 0x100C, L"other" } });
     names.PostMessage(WM_CHAR, '_', 1);
     names.PostMessage(WM_CHAR, 'x', 1);
     Loop();
@@ -707,10 +705,7 @@ TEST_F(DizaInputTest, TheFilteredStringsListFollowsTheTableAndTheFilter) {
         d->strings.Insert(0x100D, 3, kStringzAnsi);
         d->strings.Insert(0x1041, 2, kStringzAnsi);
     });
-    StringzPane& strings = Side().strings;
-    ASSERT_TRUE(Side().SelectTab(::GetDlgCtrlID(strings.m_hWnd)));
-    strings.SetFocus();
-    Loop();
+    StringzPane& strings = ShowList(Side().strings);
     const auto rows = [&] {
         strings.Invalidate();
         Loop();
@@ -787,15 +782,7 @@ TEST_F(DizaInputTest, TheStringsFilterFindsTheSameWithoutItsTexts) {
 // the rest are still the list's when they come (the loop making each character from its key), and an
 // Enter or Esc among them closes and empties the filter.
 TEST_F(DizaInputTest, KeysTypedAheadAllReachTheFilter) {
-    Open([](FileParseThread* d) {
-        d->stores.names.Add(0x1000, L"bcrypt_init", ' ');
-        d->stores.names.Add(0x1004, L"crypto_x", ' ');
-        d->stores.names.Add(0x1008, L"b_only", ' ');
-    });
-    GlobalNamePane& names = Side().names;
-    ASSERT_TRUE(Side().SelectTab(::GetDlgCtrlID(names.m_hWnd)));
-    names.SetFocus();
-    Loop();
+    GlobalNamePane& names = OpenNames({ { 0x1000, L"bcrypt_init" }, { 0x1004, L"crypto_x" }, { 0x1008, L"b_only" } });
     for (UINT key : { UINT('B'), UINT('C'), UINT('R'), UINT('Y'), UINT('P'), UINT('T'), UINT('X'), UINT(VK_BACK) })
         PostKey(names.m_hWnd, key);
     Loop();
@@ -823,14 +810,10 @@ TEST_F(DizaInputTest, KeysTypedAheadAllReachTheFilter) {
 // The first key opens the filter bar with its character in view at the bar's left edge, and the rows
 // end above the bar: the last row, made current with Page Down, lies wholly above it.
 TEST_F(DizaInputTest, TheFilterBarShowsItsFirstCharacterAndTheRowsEndAboveIt) {
-    Open([](FileParseThread* d) {
-        for (int i = 0; i < 120; ++i)
-            d->stores.names.Add(0x1000 + 4 * i, StringW(kFormat, L"name_%03d", i).c_str(), ' ');
-    });
-    GlobalNamePane& names = Side().names;
-    ASSERT_TRUE(Side().SelectTab(::GetDlgCtrlID(names.m_hWnd)));
-    names.SetFocus();
-    Loop();
+    std::vector<std::pair<int64_t, std::wstring>> many;
+    for (int i = 0; i < 120; ++i)
+        many.emplace_back(0x1000 + 4 * i, StringW(kFormat, L"name_%03d", i).c_str());
+    GlobalNamePane& names = OpenNames(many);
     const HWND bar = names.filterEdit.m_hWnd;
     for (const wchar_t* typed : { L"n", L"na" }) {
         PostKey(::GetFocus(), ::towupper(typed[wcslen(typed) - 1]));

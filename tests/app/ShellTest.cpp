@@ -170,6 +170,16 @@ protected:
         Pump();   // the command-line files and the ends of their parsers
         return ok;
     }
+    // The options file beside the program with the given text (removed after the test).
+    std::wstring OptionsFile(const char* text) {
+        const std::wstring path = Options::DefaultPath().c_str();
+        files.push_back(path);
+        if (FILE* f = _wfopen(path.c_str(), L"wb")) {
+            fputs(text, f);
+            fclose(f);
+        }
+        return path;
+    }
     std::wstring File(const char* bytes = "0123456789abcdef") {
         files.push_back(TempFile(bytes));
         return files.back();
@@ -206,12 +216,7 @@ TEST_F(ShellTest, EmptyCommandLineShowsTheStartScreenWithMenuAndTitle) {
 // A damaged options file beside the program: start-up goes on with what could be read and says which
 // file it read.
 TEST_F(ShellTest, DamagedOptionsFileKeepsTheDefaults) {
-    const std::wstring path = Options::DefaultPath().c_str();
-    if (FILE* f = _wfopen(path.c_str(), L"wb")) {
-        fputs("\x01\xFF garbage\n[File\nFileShowDumpBytes=(1,2\n[UIColors]\nLogBk=(300,0,0)\n=\n", f);
-        fclose(f);
-    }
-    files.push_back(path);
+    const std::wstring path = OptionsFile("\x01\xFF garbage\n[File\nFileShowDumpBytes=(1,2\n[UIColors]\nLogBk=(300,0,0)\n=\n");
     ASSERT_TRUE(Start(L""));
     EXPECT_TRUE(app->options.file.showDumpBytes.value);
     Options fresh;
@@ -825,12 +830,7 @@ TEST_F(ShellTest, OptionsCommandRunsTheDialogOnTheApplicationsSetWithoutAFile) {
 // read, and the dialog's Save keeps the user's lines. A Save that fails is told in a box, not only in
 // the start log that an open file hides.
 TEST_F(ShellTest, SaveKeepsAnUnreadOptionsFileAndTellsWhenItFails) {
-    const std::wstring path = Options::DefaultPath().c_str();
-    files.push_back(path);
-    if (FILE* f = _wfopen(path.c_str(), L"wb")) {
-        fputs("; mine\nVersion=1\n[Plugins]\nExtra=1\n", f);
-        fclose(f);
-    }
+    const std::wstring path = OptionsFile("; mine\nVersion=1\n[Plugins]\nExtra=1\n");
     HANDLE writer = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
@@ -863,12 +863,7 @@ TEST_F(ShellTest, SaveKeepsAnUnreadOptionsFileAndTellsWhenItFails) {
 // the options file): dragged wider, it keeps that share through the options' Save and their applying.
 TEST_F(ShellTest, TheCommentPanesDraggedShareOutlivesSaveAndApply) {
     wintest::FakeCursorClip clip;
-    const std::wstring path = Options::DefaultPath().c_str();
-    files.push_back(path);
-    if (FILE* f = _wfopen(path.c_str(), L"wb")) {
-        fputs("Version=1\n", f);
-        fclose(f);
-    }
+    const std::wstring path = OptionsFile("Version=1\n");
     AnswerOpenDialogs({true});
     ASSERT_TRUE(Start(Quoted(File())));
     ASSERT_EQ(Tabs().Count(), 1);
@@ -1592,12 +1587,7 @@ void CALLBACK CloseUnderTheBox(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 TEST_F(ShellTest, ACloseWhileAMessageBoxIsOpenWaitsForItThenCloses) {
-    const std::wstring path = Options::DefaultPath().c_str();
-    files.push_back(path);
-    if (FILE* f = _wfopen(path.c_str(), L"wb")) {
-        fputs("Version=1\n", f);
-        fclose(f);
-    }
+    const std::wstring path = OptionsFile("Version=1\n");
     AnswerOpenDialogs({true});
     ASSERT_TRUE(Start(Quoted(File())));
     ASSERT_EQ(Tabs().Count(), 1);
