@@ -8,7 +8,7 @@
 
 #include <chrono>
 #include <new>
-#include <string_view>
+#include <cwchar>
 
 // 96 MB: the texts never take the memory the rest of the program needs.
 size_t StringzFilterTexts::maxChars = 48u << 20;
@@ -138,7 +138,15 @@ void StringzFilterTexts::FindAll(const StringW& filter, const std::function<void
 bool StringzFilterTexts::Holds(int i, const StringW& filter) const {
     if (!doneValid_ || i < 0 || static_cast<size_t>(i) >= done_.records.size())
         return false;
+    const size_t n = filter.size();
     const uint32_t from = done_.starts[static_cast<size_t>(i)];
-    const std::wstring_view text(&done_.chars[from], done_.starts[static_cast<size_t>(i) + 1] - from - 1);
-    return text.find(std::wstring_view(filter.data(), filter.size())) != std::wstring_view::npos;
+    const size_t length = done_.starts[static_cast<size_t>(i) + 1] - from - 1;
+    if (n == 0 || n > length)
+        return n == 0;
+    const wchar_t* const wanted = filter.data();
+    const wchar_t* const last = &done_.chars[from] + (length - n);
+    for (const wchar_t* p = &done_.chars[from]; p <= last; ++p)
+        if (p[0] == wanted[0] && std::wmemcmp(p + 1, wanted + 1, n - 1) == 0)
+            return true;
+    return false;
 }
