@@ -34,7 +34,7 @@ StringzFilterTexts::CharSet StringzFilterTexts::SetOf(const wchar_t* text, size_
 
 void StringzFilterTexts::Texts::Append(const STRINGZ_DATA& record, const wchar_t* text, size_t length, bool lower,
                                        const CharSet* set) {
-    if (chars.size() + length + 1 > maxChars)
+    if (chars.size() + length > maxChars)
         throw std::bad_alloc();
     if (starts.empty())
         starts.push_back(0);
@@ -42,10 +42,9 @@ void StringzFilterTexts::Texts::Append(const STRINGZ_DATA& record, const wchar_t
     chars.insert(chars.end(), text, text + length);
     if (lower && length != 0)
         ::CharLowerBuffW(&chars[at], static_cast<DWORD>(length));
-    chars.push_back(0);
     starts.push_back(static_cast<uint32_t>(chars.size()));
     records.push_back(record);
-    sets.push_back(set ? *set : SetOf(&chars[at], length));
+    sets.push_back(set ? *set : SetOf(chars.data() + at, length));
 }
 
 void StringzFilterTexts::Forget() {
@@ -99,7 +98,7 @@ bool StringzFilterTexts::Build(FileParseThread* document, int budgetMs) {
             if (doneValid_ && reuse_ < old.size() && old[reuse_].address == record.address &&
                 old[reuse_].word == record.word) {
                 const uint32_t from = done_.starts[reuse_];
-                next_.Append(record, &done_.chars[from], done_.starts[reuse_ + 1] - from - 1, false,
+                next_.Append(record, done_.chars.data() + from, done_.starts[reuse_ + 1] - from, false,
                              &done_.sets[reuse_]);
             } else {
                 const StringW text = FormatStringz(document, record);
@@ -140,12 +139,13 @@ bool StringzFilterTexts::Holds(int i, const StringW& filter) const {
         return false;
     const size_t n = filter.size();
     const uint32_t from = done_.starts[static_cast<size_t>(i)];
-    const size_t length = done_.starts[static_cast<size_t>(i) + 1] - from - 1;
+    const size_t length = done_.starts[static_cast<size_t>(i) + 1] - from;
     if (n == 0 || n > length)
         return n == 0;
     const wchar_t* const wanted = filter.data();
-    const wchar_t* const last = &done_.chars[from] + (length - n);
-    for (const wchar_t* p = &done_.chars[from]; p <= last; ++p)
+    const wchar_t* const first = done_.chars.data() + from;
+    const wchar_t* const last = first + (length - n);
+    for (const wchar_t* p = first; p <= last; ++p)
         if (p[0] == wanted[0] && std::wmemcmp(p + 1, wanted + 1, n - 1) == 0)
             return true;
     return false;

@@ -37,8 +37,6 @@ public:
     void FindAll(const StringW& filter, const std::function<void(int)>& add) const;
     // Whether the text of record i holds the lowered filter.
     bool Holds(int i, const StringW& filter) const;
-    int Count() const { return static_cast<int>(done_.records.size()); }
-
     // The most characters the texts may take; beyond it they are not made (tests lower it).
     static size_t maxChars;
 
@@ -58,7 +56,7 @@ private:
     struct Texts {
         std::vector<STRINGZ_DATA> records;
         std::vector<uint32_t> starts;   // where each text begins; one more for the end
-        std::vector<wchar_t> chars;     // the texts, each followed by a 0
+        std::vector<wchar_t> chars;     // the texts, one after another
         std::vector<CharSet> sets;      // the characters of each text
         void Clear();
         // Appends a record's text, lowered when asked, with its characters (known when reused).

@@ -347,8 +347,17 @@ TEST_F(ShellTest, AReloadedFilesStringsFilterReadsItsNewStrings) {
     // Reloaded while another list is shown: the strings list is drawn again only when shown again.
     ASSERT_TRUE(side->SelectTab(kIdNameList));
     write("yyyy_one", "xxxx_two");
-    ASSERT_TRUE(Tabs().ReloadFile());
+    Tabs().Invalidate();
+    Tabs().UpdateWindow();
+    ASSERT_EQ(Tabs().tabRects.size(), 1u);
+    const RECT tab = Tabs().tabRects[0];
+    const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+    Tabs().PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);   // a double click on the file's tab reloads it
+    Tabs().PostMessage(WM_LBUTTONUP, 0, at);
+    Tabs().PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    Tabs().PostMessage(WM_LBUTTONUP, 0, at);
     RunLoop(app);
+    ASSERT_EQ(0u, PendingModalActions());
     ASSERT_TRUE(side->SelectTab(kIdStringList));
     EXPECT_EQ(std::vector<std::wstring>{ L"'xxxx_two'" }, rows());
 }
