@@ -34,7 +34,8 @@ bool SideTabCaptions::Put(int id, const StringW& text) {
     BTabOne* tab = tabber->TabByWindow(captions[static_cast<size_t>(i)].first);
     if (!tab || tab->caption == text)
         return false;
-    tab->SetText(text.c_str());
+    if (!hold)
+        tab->SetText(text.c_str());
     return true;
 }
 
@@ -137,7 +138,12 @@ BOOL FileSideTab::DrawBackground(HDC dc) {
 }
 
 void FileSideTab::OnIdleUpdateCmdUI() {
-    if (m_hWnd && RefreshCaptions())
+    if (!m_hWnd)
+        return;
+    captions.hold = true;
+    const bool changed = RefreshCaptions();
+    captions.hold = false;
+    if (changed)
         Invalidate();
 }
 

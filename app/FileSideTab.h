@@ -34,6 +34,8 @@ public:
 
     BTabber* tabber = nullptr;
     std::vector<std::pair<CWnd*, StringW>> captions;
+    // While set, the captions only tell whether they would change: a tab shows the caption it drew.
+    bool hold = false;
 
 private:
     bool Put(int id, const StringW& text);

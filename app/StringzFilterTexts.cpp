@@ -42,11 +42,17 @@ void StringzFilterTexts::Texts::Clear() {
     Release(sets);
 }
 
-void StringzFilterTexts::Texts::Reserve(size_t count) {
-    // Exactly: only the characters grow as they come.
+size_t StringzFilterTexts::Texts::Bytes(size_t count, size_t characters) {
+    return count * (sizeof(STRINGZ_DATA) + sizeof(uint32_t) + sizeof(CharSet)) + sizeof(uint32_t) +
+           characters * sizeof(wchar_t);
+}
+
+void StringzFilterTexts::Texts::Reserve(size_t count, size_t characters) {
+    // Once: a vector that grew would hold its old block beside the new one.
     records.reserve(count);
     starts.reserve(count + 1);
     sets.reserve(count);
+    chars.reserve(characters);
 }
 
 void StringzFilterTexts::CharSet::Add(wchar_t c) {
@@ -110,6 +116,7 @@ bool StringzFilterTexts::Build(FileParseThread* document, int budgetMs) {
     if (failed_ && count >= failedCount_)
         return false;
     failed_ = false;
+    STRINGZ_DATA record{};
     try {
         if (!building_ || nextChanges_ != changes) {
             next_.Clear();
@@ -117,10 +124,20 @@ bool StringzFilterTexts::Build(FileParseThread* document, int budgetMs) {
             nextChanges_ = changes;
             reuse_ = 0;
             ++buildsBegun;
-            next_.Reserve(static_cast<size_t>(count));
+            // The most characters the shown texts can have: the quotes, an L, and no more
+            // characters than bytes.
+            size_t characters = 0;
+            for (int i = 0; i < count && table.Get(i, record); ++i)
+                characters += std::min<size_t>(record.Length(), kMaxShownCharacters) + 3;
+            const size_t bytes = Texts::Bytes(static_cast<size_t>(count), characters);
+            // The old texts beside the new ones would not fit: the new ones are made without them.
+            if (account_.held + bytes > maxBytes) {
+                done_.Clear();
+                doneValid_ = false;
+            }
+            next_.Reserve(static_cast<size_t>(count), characters);
         }
         const int first = static_cast<int>(next_.records.size());
-        STRINGZ_DATA record{};
         for (int i = first; i < count && table.Get(i, record); ++i) {
             // Each slice makes some texts, however short its time.
             if (budgetMs >= 0 && i != first && i % 256 == 0 &&

@@ -44,7 +44,8 @@ public:
     // The most bytes the texts may hold at once, growth and the texts being replaced included;
     // beyond it they are not made (tests lower it).
     static size_t maxBytes;
-    // The most bytes they held so far.
+    // The bytes they hold now, and the most they held so far.
+    size_t HeldBytes() const { return account_.held; }
     size_t PeakBytes() const { return account_.peak; }
     // How many builds began anew (not a slice's resumption).
     int buildsBegun = 0;
@@ -95,7 +96,9 @@ private:
         Vector<wchar_t> chars;     // the texts, one after another
         Vector<CharSet> sets;      // the characters of each text
         void Clear();
-        void Reserve(size_t count);
+        // Room for `count` texts of `characters` in all; the bytes that takes.
+        void Reserve(size_t count, size_t characters);
+        static size_t Bytes(size_t count, size_t characters);
         // Appends a record's text, lowered when asked, with its characters (known when reused).
         void Append(const STRINGZ_DATA& record, const wchar_t* text, size_t length, bool lower,
                     const CharSet* set = nullptr);

@@ -662,8 +662,11 @@ TEST_F(DizaInputTest, TheFilteredNamesListFollowsARename) {
         d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_NAME_TEXT, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(d.Item(IDC_NAME_TEXT)));
         d.SendMessage(WM_COMMAND, IDOK);
     });
+    ASSERT_TRUE(Side().SelectTab(kIdSegmentList));   // renamed while the names list is hidden
     Click(BarButton(kCmdName));
     EXPECT_EQ(0u, PendingModalActions());
+    EXPECT_EQ(L"Names(2)", DrawnCaption(kIdNameList));
+    ASSERT_TRUE(Side().SelectTab(kIdNameList));
     ASSERT_EQ(0x1004, doc_->stores.names.AddressOf(L"alpha_two"));
     ASSERT_EQ(2, doc_->stores.names.Count());
     const auto shown = [&] {
@@ -677,7 +680,6 @@ TEST_F(DizaInputTest, TheFilteredNamesListFollowsARename) {
         return texts;
     };
     EXPECT_EQ((std::vector<std::wstring>{ L"alpha_one", L"alpha_two" }), shown());
-    EXPECT_EQ(L"Names(2)", DrawnCaption(kIdNameList));
     // Cleared through the dialog, the name leaves the list; a longer filter narrows it.
     PushModalAction([](Dialog& d) {
         d.SetItemText(IDC_NAME_TEXT, L"");
@@ -821,25 +823,28 @@ TEST_F(DizaInputTest, TheStringsFilterTextsHoldTheirBytesUnderTheCeiling) {
     std::wstring filter;
     TypeStringsFilter(L"'", filter);
     ASSERT_TRUE(texts.Current(doc_));
-    // A rebuild beside the texts it replaces.
+    // Texts that would not fit beside those they replace are made without them.
     StringzFilterTexts::maxBytes = texts.PeakBytes() + texts.PeakBytes() / 5;
     doc_->strings.Remove(3);
     TypeStringsFilter(L"c", filter);
-    EXPECT_TRUE(texts.Failed(doc_));
+    EXPECT_TRUE(texts.Current(doc_));
     EXPECT_LE(texts.PeakBytes(), StringzFilterTexts::maxBytes);
-    // A new document: room for twice the characters is still too little.
+    // A new document: the old texts' memory is given back; room for twice the characters is still
+    // too little.
     strings.SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));
+    EXPECT_EQ(0u, texts.HeldBytes());
     StringzFilterTexts::maxBytes = 2 * characters * sizeof(wchar_t);
     TypeStringsFilter(L"\b", filter);
     EXPECT_TRUE(texts.Failed(doc_));
     const int builds = texts.buildsBegun;
+    StringzFilterTexts::maxBytes = saved;
     doc_->strings.Insert(0x1001, 4, kStringzAnsi);
     TypeStringsFilter(L"c", filter);
+    doc_->strings.Remove(0);   // as many as when it failed
+    TypeStringsFilter(L"\b", filter);
     EXPECT_EQ(builds, texts.buildsBegun);
     doc_->strings.Remove(0);
-    doc_->strings.Remove(0);
-    StringzFilterTexts::maxBytes = saved;
-    TypeStringsFilter(L"\b", filter);
+    TypeStringsFilter(L"c", filter);
     EXPECT_EQ(builds + 1, texts.buildsBegun);
     EXPECT_TRUE(texts.Current(doc_));
 }
