@@ -823,9 +823,10 @@ TEST_F(DizaInputTest, TheStringsFilterTextsHoldTheirBytesUnderTheCeiling) {
     std::wstring filter;
     TypeStringsFilter(L"'", filter);
     ASSERT_TRUE(texts.Current(doc_));
+    EXPECT_EQ(texts.HeldBytes(), texts.PeakBytes()) << "a block was held beside its grown copy";
     // Texts that would not fit beside those they replace are made without them.
-    StringzFilterTexts::maxBytes = texts.PeakBytes() + texts.PeakBytes() / 5;
-    doc_->strings.Remove(3);
+    StringzFilterTexts::maxBytes = 2 * texts.HeldBytes() - 1;
+    doc_->strings.Insert(0x1002, 5, kStringzAnsi);
     TypeStringsFilter(L"c", filter);
     EXPECT_TRUE(texts.Current(doc_));
     EXPECT_LE(texts.PeakBytes(), StringzFilterTexts::maxBytes);
