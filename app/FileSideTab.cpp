@@ -27,34 +27,38 @@ const StringW* SideTabCaptions::Base(int id) const {
     return i < 0 ? nullptr : &captions[static_cast<size_t>(i)].second;
 }
 
-void SideTabCaptions::Put(int id, const StringW& text) {
+bool SideTabCaptions::Put(int id, const StringW& text) {
     const int i = IndexOfTab(id);
     if (i < 0 || !tabber)
-        return;
+        return false;
     BTabOne* tab = tabber->TabByWindow(captions[static_cast<size_t>(i)].first);
-    if (tab && tab->caption != text)
+    if (!tab || tab->caption == text)
+        return false;
+    if (!hold)
         tab->SetText(text.c_str());
+    return true;
 }
 
-void SideTabCaptions::SetCount(int id, int n) {
-    if (const StringW* base = Base(id))
-        Put(id, StringW(kFormat, L"%s(%d)", base->c_str(), n));
+bool SideTabCaptions::SetCount(int id, int n) {
+    const StringW* base = Base(id);
+    return base && Put(id, StringW(kFormat, L"%s(%d)", base->c_str(), n));
 }
 
-void SideTabCaptions::SetText(int id, const wchar_t* text) {
-    if (const StringW* base = Base(id))
-        Put(id, StringW(kFormat, L"%s(%s)", base->c_str(), text ? text : L""));
+bool SideTabCaptions::SetText(int id, const wchar_t* text) {
+    const StringW* base = Base(id);
+    return base && Put(id, StringW(kFormat, L"%s(%s)", base->c_str(), text ? text : L""));
 }
 
-void SideTabCaptions::Reset(int id) {
-    if (const StringW* base = Base(id))
-        Put(id, *base);
+bool SideTabCaptions::Reset(int id) {
+    const StringW* base = Base(id);
+    return base && Put(id, *base);
 }
 
 // --- The side tab
 
 const MessageEntry FileSideTab::kEntries[] = {
     Cracked(WM_CREATE),
+    Cracked(WM_IDLEUPDATECMDUI),
     OnMessage(kMsgAttach, Route<&FileSideTab::OnAttach>),
     OnMessage(kMsgRefersScan, Route<&FileSideTab::OnRefersScan>),
     OnMessage(kMsgSegmentsChanged, Route<&FileSideTab::OnListsChanged>),
@@ -97,42 +101,50 @@ int FileSideTab::OnCreate(CREATESTRUCTW* cs) {
     return 0;
 }
 
-void FileSideTab::RefreshCaptions() {
+bool FileSideTab::RefreshCaptions() {
+    bool changed = false;
     if (!document) {
         for (int id = kIdSegmentList; id <= kIdFind2List; ++id)
-            captions.Reset(id);
-        return;
+            changed |= captions.Reset(id);
+        return changed;
     }
-    captions.SetCount(kIdSegmentList, segments.GetCount());
-    {
-        SectionLock lock(names.GetDrawLock());
-        captions.SetCount(kIdNameList, names.GetCount());
-    }
-    captions.SetCount(kIdBookmarkList, bookmarks.GetCount());
-    {
-        SectionLock lock(strings.GetDrawLock());
-        captions.SetCount(kIdStringList, strings.GetCount());
-    }
+    changed |= captions.SetCount(kIdSegmentList, segments.GetCount());
+    // A filtered list's rows may not be made yet for its store as it is now (it makes them when it
+    // paints, after the strip).
+    changed |= captions.SetCount(kIdNameList, names.RowCount());
+    changed |= captions.SetCount(kIdBookmarkList, bookmarks.GetCount());
+    changed |= captions.SetCount(kIdStringList, strings.RowCount());
     if (!IsTabShown(kIdRefersList)) {
-        captions.Reset(kIdRefersList);
+        changed |= captions.Reset(kIdRefersList);
     } else if (active == &refers) {
         ReferStore& store = document->stores.refers;
         if (store.results.rangeStart == -1)
-            captions.SetText(kIdRefersList, L"-");
+            changed |= captions.SetText(kIdRefersList, L"-");
         else
-            captions.SetCount(kIdRefersList, store.results.Count());
+            changed |= captions.SetCount(kIdRefersList, store.results.Count());
     } else {
-        captions.SetCount(kIdRefersList, document->stores.refers.PairCount());
+        changed |= captions.SetCount(kIdRefersList, document->stores.refers.PairCount());
     }
-    captions.SetCount(kIdFind1List, find1.GetCount());
-    captions.SetCount(kIdFind2List, find2.GetCount());
+    changed |= captions.SetCount(kIdFind1List, find1.GetCount());
+    changed |= captions.SetCount(kIdFind2List, find2.GetCount());
     find1.UpdateTabIcon(document->finds.activePane == kIdFind1List);
     find2.UpdateTabIcon(document->finds.activePane == kIdFind2List);
+    return changed;
 }
 
 BOOL FileSideTab::DrawBackground(HDC dc) {
     RefreshCaptions();
     return BTabber::DrawBackground(dc);
+}
+
+void FileSideTab::OnIdleUpdateCmdUI() {
+    if (!m_hWnd)
+        return;
+    captions.hold = true;
+    const bool changed = RefreshCaptions();
+    captions.hold = false;
+    if (changed)
+        Invalidate();
 }
 
 LRESULT FileSideTab::OnAttach(WPARAM attached, LPARAM doc) {

@@ -23,19 +23,22 @@ class SideTabCaptions {
 public:
     void Fill(BTabber& tabber);
     int IndexOfTab(int id) const;
+    // Each sets a tab's caption and tells whether it changed.
     // "%s(%d)" of the base caption and n.
-    void SetCount(int id, int n);
+    bool SetCount(int id, int n);
     // "%s(%s)" of the base caption and the text.
-    void SetText(int id, const wchar_t* text);
+    bool SetText(int id, const wchar_t* text);
     // Back to the base caption.
-    void Reset(int id);
+    bool Reset(int id);
     const StringW* Base(int id) const;
 
     BTabber* tabber = nullptr;
     std::vector<std::pair<CWnd*, StringW>> captions;
+    // While set, the captions only tell whether they would change: a tab shows the caption it drew.
+    bool hold = false;
 
 private:
-    void Put(int id, const StringW& text);
+    bool Put(int id, const StringW& text);
 };
 
 class FileSideTab : public BTabber, public BFileListPanes {
@@ -50,8 +53,11 @@ public:
 
     int OnCreate(CREATESTRUCTW* cs) override;
     BOOL DrawBackground(HDC dc) override;
-    // Every tab's caption from its list's size.
-    void RefreshCaptions();
+    // A list changed without a word to the strip (a string made, a key in a hidden list): its
+    // caption is drawn again.
+    void OnIdleUpdateCmdUI() override;
+    // Every tab's caption from its list's size; whether one changed.
+    bool RefreshCaptions();
 
     LRESULT OnAttach(WPARAM attached, LPARAM doc);
     LRESULT OnRefersScan(WPARAM running, LPARAM);

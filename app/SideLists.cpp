@@ -470,6 +470,13 @@ void SideFilterList::UpdateCount() {
     }
 }
 
+int32_t SideFilterList::RowCount() {
+    SectionLock lock(GetDrawLock());
+    if (document && !filterText.empty() && FilterStale())
+        Refilter();
+    return GetCount();
+}
+
 void SideFilterList::Remember(int64_t position, int64_t address) {
     rememberedIndex = position;
     rememberedAddress = address;
@@ -628,6 +635,7 @@ void GlobalNamePane::OnHeaderPressed(BZone* zone) {
 // --- Strings
 
 bool (*StringzPane::shiftHeld)() = ShiftHeld;
+int StringzPane::filterTextsSliceMs = 8;
 
 const MessageEntry StringzPane::kEntries[] = {
     Cracked(WM_CREATE),
@@ -771,6 +779,11 @@ void StringzPane::UpdateCount() {
     StartFilterTexts();
 }
 
+int32_t StringzPane::RowCount() {
+    SectionLock file(document ? document->FileLock() : nullptr);
+    return SideFilterList::RowCount();
+}
+
 void StringzPane::StartFilterTexts() {
     if (m_hWnd && document && !filterTexts.Current(document) && !filterTexts.Failed(document))
         SetTimer(kFilterTextsTimer, 0);
@@ -782,8 +795,15 @@ void StringzPane::OnTimer(UINT_PTR id) {
         return;
     }
     // A slice at a time: the timer comes only when no input waits.
-    if (!document || filterTexts.Build(document, kFilterTextsSliceMs) || filterTexts.Failed(document))
+    if (!document) {
         KillTimer(kFilterTextsTimer);
+    } else if (filterTexts.Build(document, filterTextsSliceMs)) {
+        KillTimer(kFilterTextsTimer);
+        TimingTrace::Event(L"strings texts ready %d", StoreCount());
+    } else if (filterTexts.Failed(document)) {
+        KillTimer(kFilterTextsTimer);
+        TimingTrace::Event(L"strings texts failed %d", StoreCount());
+    }
 }
 
 // --- Bookmarks

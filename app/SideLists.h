@@ -179,6 +179,8 @@ public:
     // Rebuilds the filtered rows (none are kept for an empty filter: the store is shown as it is).
     void Refilter() final;
     int32_t GetCount() override;
+    // The count of the rows once they are made for the store as it is now (the tab's caption).
+    virtual int32_t RowCount();
     void* GetItem(int row) override;
     void UpdateCount() override;
     void OnRowDraw(int row, void* item) override;
@@ -280,6 +282,7 @@ public:
     int OnCreate(CREATESTRUCTW* cs) override;
     void OnTimer(UINT_PTR id) override;
     void UpdateCount() override;
+    int32_t RowCount() override;
 
     // Removes the current string from the table (Shift+Delete); whether one went.
     bool RemoveCurrent();
@@ -296,6 +299,8 @@ public:
     StringzFilterTexts filterTexts;
     // Whether Shift is held (tests replace it).
     static bool (*shiftHeld)();
+    // How long an idle slice works on the filter texts, in milliseconds (tests lower it).
+    static int filterTextsSliceMs;
 
 protected:
     void FilterAll() override;
@@ -303,7 +308,6 @@ protected:
 
 private:
     static constexpr UINT_PTR kFilterTextsTimer = 0x5354;
-    static constexpr int kFilterTextsSliceMs = 8;
     bool textsReady_ = false;   // FilterStore has the filter texts of the table
     static const MessageEntry kEntries[];
 };

@@ -6,16 +6,53 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
-#include <new>
 #include <cwchar>
+#include <new>
 
 // 96 MB: the texts never take the memory the rest of the program needs.
-size_t StringzFilterTexts::maxChars = 48u << 20;
+size_t StringzFilterTexts::maxBytes = 96u << 20;
+
+template <class T>
+T* StringzFilterTexts::Counted<T>::allocate(size_t n) {
+    if (n > maxBytes / sizeof(T) || account->held + n * sizeof(T) > maxBytes)
+        throw std::bad_alloc();
+    T* p = std::allocator<T>().allocate(n);
+    account->held += n * sizeof(T);
+    account->peak = std::max(account->peak, account->held);
+    return p;
+}
+
+namespace {
+
+// Empties a vector and gives its memory back.
+template <class V>
+void Release(V& v) {
+    V none(v.get_allocator());
+    v.swap(none);
+}
+
+}  // namespace
 
 void StringzFilterTexts::Texts::Clear() {
-    Texts none;
-    std::swap(*this, none);   // the memory goes too
+    Release(records);
+    Release(starts);
+    Release(chars);
+    Release(sets);
+}
+
+size_t StringzFilterTexts::Texts::Bytes(size_t count, size_t characters) {
+    return count * (sizeof(STRINGZ_DATA) + sizeof(uint32_t) + sizeof(CharSet)) + sizeof(uint32_t) +
+           characters * sizeof(wchar_t);
+}
+
+void StringzFilterTexts::Texts::Reserve(size_t count, size_t characters) {
+    // Once: a vector that grew would hold its old block beside the new one.
+    records.reserve(count);
+    starts.reserve(count + 1);
+    sets.reserve(count);
+    chars.reserve(characters);
 }
 
 void StringzFilterTexts::CharSet::Add(wchar_t c) {
@@ -34,8 +71,6 @@ StringzFilterTexts::CharSet StringzFilterTexts::SetOf(const wchar_t* text, size_
 
 void StringzFilterTexts::Texts::Append(const STRINGZ_DATA& record, const wchar_t* text, size_t length, bool lower,
                                        const CharSet* set) {
-    if (chars.size() + length > maxChars)
-        throw std::bad_alloc();
     if (starts.empty())
         starts.push_back(0);
     const size_t at = chars.size();
@@ -63,7 +98,7 @@ bool StringzFilterTexts::Current(FileParseThread* document) {
 
 bool StringzFilterTexts::Failed(FileParseThread* document) {
     SectionLock lock(document->strings.Lock());
-    return failed_ && failedChanges_ == document->strings.Changes();
+    return failed_ && document->strings.Count() >= failedCount_;
 }
 
 bool StringzFilterTexts::Build(FileParseThread* document, int budgetMs) {
@@ -77,22 +112,39 @@ bool StringzFilterTexts::Build(FileParseThread* document, int budgetMs) {
         building_ = false;
         return true;
     }
-    if (failed_ && failedChanges_ == changes)
+    const int count = table.Count();
+    if (failed_ && count >= failedCount_)
         return false;
-    if (!building_ || nextChanges_ != changes) {
-        next_.Clear();
-        building_ = true;
-        nextChanges_ = changes;
-        reuse_ = 0;
-    }
+    failed_ = false;
+    STRINGZ_DATA record{};
     try {
-        const int count = table.Count();
-        STRINGZ_DATA record{};
-        for (int i = static_cast<int>(next_.records.size()); i < count && table.Get(i, record); ++i) {
-            if (budgetMs >= 0 && i % 256 == 0 && Clock::now() - start >= std::chrono::milliseconds(budgetMs))
+        if (!building_ || nextChanges_ != changes) {
+            next_.Clear();
+            building_ = true;
+            nextChanges_ = changes;
+            reuse_ = 0;
+            ++buildsBegun;
+            // The most characters the shown texts can have: the quotes, an L, and no more
+            // characters than bytes.
+            size_t characters = 0;
+            for (int i = 0; i < count && table.Get(i, record); ++i)
+                characters += std::min<size_t>(record.Length(), kMaxShownCharacters) + 3;
+            const size_t bytes = Texts::Bytes(static_cast<size_t>(count), characters);
+            // The old texts beside the new ones would not fit: the new ones are made without them.
+            if (account_.held + bytes > maxBytes) {
+                done_.Clear();
+                doneValid_ = false;
+            }
+            next_.Reserve(static_cast<size_t>(count), characters);
+        }
+        const int first = static_cast<int>(next_.records.size());
+        for (int i = first; i < count && table.Get(i, record); ++i) {
+            // Each slice makes some texts, however short its time.
+            if (budgetMs >= 0 && i != first && i % 256 == 0 &&
+                Clock::now() - start >= std::chrono::milliseconds(budgetMs))
                 return false;
             // A record that stayed keeps its text: both lists run by address.
-            const std::vector<STRINGZ_DATA>& old = done_.records;
+            const auto& old = done_.records;
             while (doneValid_ && reuse_ < old.size() && old[reuse_].address < record.address)
                 ++reuse_;
             if (doneValid_ && reuse_ < old.size() && old[reuse_].address == record.address &&
@@ -101,14 +153,15 @@ bool StringzFilterTexts::Build(FileParseThread* document, int budgetMs) {
                 next_.Append(record, done_.chars.data() + from, done_.starts[reuse_ + 1] - from, false,
                              &done_.sets[reuse_]);
             } else {
+                // As its row shows it: up to a character 0 (the UTF-8 bytes C0 80 give one).
                 const StringW text = FormatStringz(document, record);
-                next_.Append(record, text.c_str(), text.size(), true);
+                next_.Append(record, text.c_str(), std::wcslen(text.c_str()), true);
             }
         }
     } catch (const std::bad_alloc&) {
         Forget();   // too large, or no memory: the filter reads the strings one by one instead
         failed_ = true;
-        failedChanges_ = changes;
+        failedCount_ = count;
         return false;
     }
     std::swap(done_, next_);

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int32_t kMaxRecordLength = 0x0FFFFFFF;   // the 28 bits of a table record
-constexpr int kMaxShownCharacters = 65536;
 
 }  // namespace
 

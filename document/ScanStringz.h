@@ -75,5 +75,7 @@ private:
 // Sorted records (ascending, one per address) into the table; a record at a listed address is dropped.
 void MergeStringz(StringzTable& table, const std::vector<STRINGZ_DATA>& records);
 
-// The text of a table record as the strings list shows it: 'ansi', L"wide", "utf-8", or "n/a".
+// The text of a table record as the strings list shows it: 'ansi', L"wide", "utf-8", or "n/a"; of a
+// long string only the first kMaxShownCharacters characters.
+constexpr int kMaxShownCharacters = 65536;
 StringW FormatStringz(FileParseThread* document, const STRINGZ_DATA& record);

@@ -72,13 +72,19 @@ protected:
         ::DeleteFileW(path_.c_str());
     }
     // A file of `size` bytes; one data segment over its first 0x2000, 4-byte items over the first 0x100.
-    void Open(std::function<void(FileParseThread*)> more = nullptr, uint32_t flags = 0, size_t size = 0x2000) {
+    // `text` goes at the file's offset 0x1C00 (address 0x2C00); `meanwhile` runs once the parse has
+    // posted its end.
+    void Open(std::function<void(FileParseThread*)> more = nullptr, uint32_t flags = 0, size_t size = 0x2000,
+              const std::string& text = {}, std::function<void()> meanwhile = nullptr) {
         std::string bytes(size, '\0');
         for (size_t i = 0; i < bytes.size(); ++i)
             bytes[i] = static_cast<char>(i * 5);
+        bytes.replace(kTextOffset, text.size(), text);
         fixtures::WriteFileBytes(path_, bytes);
         StepParser parser([&](FileParseThread* d) { return fixtures::LayDataItems(d, 0x2000, 0, more); });
         ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser, flags)));
+        if (meanwhile)
+            meanwhile();
         Loop();
         Diza().SetFocus();
         Loop();
@@ -148,14 +154,29 @@ protected:
         });
         return ShowList(Side().names);
     }
+    static constexpr size_t kTextOffset = 0x1C00;
+    static constexpr int64_t kTextAddress = 0x2C00;
     // Strings of every kind over the file's bytes (offset * 5: upper and lower case, bytes past 0x7F),
-    // with the strings list shown and focused.
+    // and last a UTF-8 string whose C0 80 gives a character 0 (the row shows `"ab`), with the strings
+    // list shown and focused.
     void OpenStrings() {
         Open([](FileParseThread* d) {
             for (int i = 0; i < 60; ++i)
                 d->strings.Insert(0x1000 + 0x31 * i, 2 + i % 7, 1 + i % 4);
-        });
+            d->strings.Insert(kTextAddress, 7, kStringzUtf8);
+        }, 0, 0x2000, std::string("ab\xC0\x80zzq", 7));
         ShowList(Side().strings);
+    }
+    // The caption the side tab's strip shows for a list, once it has drawn all it was asked to.
+    std::wstring DrawnCaption(int id) {
+        MSG msg;
+        while (::PeekMessageW(&msg, Side().m_hWnd, WM_PAINT, WM_PAINT, PM_REMOVE))
+            app_.PumpMessage(msg);
+        EXPECT_FALSE(::GetUpdateRect(Side().m_hWnd, nullptr, FALSE)) << "the strip is still to be drawn";
+        for (BTabOne* tab : Side().tabs)
+            if (tab->window->GetDlgCtrlID() == id)
+                return tab->caption.c_str();
+        return L"?";
     }
     // The lowered text string i shows.
     std::wstring ShownString(int i) {
@@ -641,8 +662,11 @@ TEST_F(DizaInputTest, TheFilteredNamesListFollowsARename) {
         d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_NAME_TEXT, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(d.Item(IDC_NAME_TEXT)));
         d.SendMessage(WM_COMMAND, IDOK);
     });
+    ASSERT_TRUE(Side().SelectTab(kIdSegmentList));   // renamed while the names list is hidden
     Click(BarButton(kCmdName));
     EXPECT_EQ(0u, PendingModalActions());
+    EXPECT_EQ(L"Names(2)", DrawnCaption(kIdNameList));
+    ASSERT_TRUE(Side().SelectTab(kIdNameList));
     ASSERT_EQ(0x1004, doc_->stores.names.AddressOf(L"alpha_two"));
     ASSERT_EQ(2, doc_->stores.names.Count());
     const auto shown = [&] {
@@ -667,6 +691,7 @@ TEST_F(DizaInputTest, TheFilteredNamesListFollowsARename) {
     EXPECT_EQ((std::vector<std::wstring>{ L"alpha_one" }), shown());
     doc_->stores.names.Add(0x1008, L"alpha_three", ' ');
     EXPECT_EQ((std::vector<std::wstring>{ L"alpha_one", L"alpha_three" }), shown());
+    EXPECT_EQ(L"Names(2)", DrawnCaption(kIdNameList));
     names.SetFocus();
     Loop();
     ::PostMessageW(::GetFocus(), WM_CHAR, '_', 1);
@@ -764,18 +789,120 @@ TEST_F(DizaInputTest, TheStringsFilterFindsWhatTheShownTextsHold) {
     CheckStringsFilter(filter);
     TypeStringsFilter(std::wstring(filter.size(), VK_BACK) + ShownString(16), filter);
     EXPECT_EQ(1u, CheckStringsFilter(filter));
+    // What follows a character 0 is not shown, nor found.
+    TypeStringsFilter(std::wstring(filter.size(), VK_BACK) + L"\"ab", filter);
+    EXPECT_EQ(1u, CheckStringsFilter(filter));
+    TypeStringsFilter(std::wstring(filter.size(), VK_BACK) + L"zz", filter);
 }
 
 // Texts too large to keep: the filter reads the strings one by one and finds the same.
 TEST_F(DizaInputTest, TheStringsFilterFindsTheSameWithoutItsTexts) {
-    const size_t saved = StringzFilterTexts::maxChars;
-    StringzFilterTexts::maxChars = 40;
+    const size_t saved = StringzFilterTexts::maxBytes;
+    StringzFilterTexts::maxBytes = 80;
     OpenStrings();
     std::wstring filter;
     TypeStringsFilter(L"L\"", filter);
     TypeStringsFilter(std::wstring(2, VK_BACK) + ShownString(59), filter);
     EXPECT_EQ(1u, CheckStringsFilter(filter));
-    StringzFilterTexts::maxChars = saved;
+    TypeStringsFilter(std::wstring(filter.size(), VK_BACK) + L"zz", filter);
+    EXPECT_TRUE(Side().strings.filterTexts.Failed(doc_));
+    StringzFilterTexts::maxBytes = saved;
+}
+
+// Every byte the texts hold counts against their ceiling: texts whose characters alone would fit are
+// not made, and a rebuild counts the texts it replaces. A build that failed is not begun again while
+// the table is as large, whatever changed in it, only once it is smaller.
+TEST_F(DizaInputTest, TheStringsFilterTextsHoldTheirBytesUnderTheCeiling) {
+    const size_t saved = StringzFilterTexts::maxBytes;
+    OpenStrings();
+    StringzPane& strings = Side().strings;
+    StringzFilterTexts& texts = strings.filterTexts;
+    size_t characters = 0;
+    for (int i = 0; i < doc_->strings.Count(); ++i)
+        characters += ShownString(i).size();
+    std::wstring filter;
+    TypeStringsFilter(L"'", filter);
+    ASSERT_TRUE(texts.Current(doc_));
+    EXPECT_EQ(texts.HeldBytes(), texts.PeakBytes()) << "a block was held beside its grown copy";
+    // Texts that would not fit beside those they replace are made without them.
+    StringzFilterTexts::maxBytes = 2 * texts.HeldBytes() - 1;
+    doc_->strings.Insert(0x1002, 5, kStringzAnsi);
+    TypeStringsFilter(L"c", filter);
+    EXPECT_TRUE(texts.Current(doc_));
+    EXPECT_LE(texts.PeakBytes(), StringzFilterTexts::maxBytes);
+    // A new document: the old texts' memory is given back; room for twice the characters is still
+    // too little.
+    strings.SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));
+    EXPECT_EQ(0u, texts.HeldBytes());
+    StringzFilterTexts::maxBytes = 2 * characters * sizeof(wchar_t);
+    TypeStringsFilter(L"\b", filter);
+    EXPECT_TRUE(texts.Failed(doc_));
+    const int builds = texts.buildsBegun;
+    StringzFilterTexts::maxBytes = saved;
+    doc_->strings.Insert(0x1001, 4, kStringzAnsi);
+    TypeStringsFilter(L"c", filter);
+    doc_->strings.Remove(0);   // as many as when it failed
+    TypeStringsFilter(L"\b", filter);
+    EXPECT_EQ(builds, texts.buildsBegun);
+    doc_->strings.Remove(0);
+    TypeStringsFilter(L"c", filter);
+    EXPECT_EQ(builds + 1, texts.buildsBegun);
+    EXPECT_TRUE(texts.Current(doc_));
+}
+
+// Thousands of strings: their texts are made in many short slices while the table changes between two
+// slices and after the last; typed filters then find what the shown texts hold.
+TEST_F(DizaInputTest, TheStringsFilterTextsMadeInSlicesFollowTheTable) {
+    const int savedSlice = StringzPane::filterTextsSliceMs;
+    StringzPane::filterTextsSliceMs = 0;
+    Open([](FileParseThread* d) {
+        for (int i = 0; i < 3000; ++i)
+            d->strings.Insert(0x1000 + 2 * i, 2 + i % 7, 1 + i % 4);
+    });
+    StringzPane& strings = Side().strings;
+    ASSERT_TRUE(Side().SelectTab(kIdStringList));
+    strings.SetFocus();
+    strings.UpdateWindow();   // its first paint starts the slices
+    const auto slices = [&](int n) {
+        for (int done = 0, waited = 0; done < n && waited < 5000; ++waited) {
+            MSG msg;
+            if (::PeekMessageW(&msg, strings.m_hWnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+                app_.PumpMessage(msg);
+                ++done;
+            } else {
+                ::Sleep(1);
+            }
+        }
+    };
+    slices(2);
+    ASSERT_FALSE(strings.filterTexts.Current(doc_)) << "the texts were made in fewer slices";
+    doc_->strings.Remove(1000);
+    doc_->strings.Insert(0x1001, 3, kStringzAnsi);
+    slices(3);
+    doc_->strings.Insert(0x2F00, 5, kStringzAnsi);
+    for (int i = 0; i < 40 && !strings.filterTexts.Current(doc_); ++i)
+        slices(1);
+    ASSERT_TRUE(strings.filterTexts.Current(doc_));
+    std::wstring filter;
+    TypeStringsFilter(L"'c", filter);
+    doc_->strings.Remove(2000);
+    doc_->strings.Insert(0x1003, 6, kStringzWide);
+    TypeStringsFilter(std::wstring(2, VK_BACK) + L"l\"", filter);
+    StringzPane::filterTextsSliceMs = savedSlice;
+}
+
+// A filter typed while the file is still being read: when the strings scan ends, the tab strip draws
+// the count of the rows the list then holds.
+TEST_F(DizaInputTest, TheStringsCaptionCountsTheRowsWhenTheScanEnds) {
+    StringzPane& strings = ShowList(Side().strings);
+    Open(nullptr, kScanAscii, 0x2000, std::string("\0crypt_one\0other_one\0crypt_two\0", 31), [&] {
+        for (UINT key : { UINT('C'), UINT('R'), UINT('Y'), UINT('P'), UINT('T') })
+            PostKey(strings.m_hWnd, key);
+    });
+    ASSERT_EQ(3, doc_->strings.Count());
+    EXPECT_EQ(StringW(L"crypt"), strings.filterText);
+    EXPECT_EQ(2, strings.GetCount());
+    EXPECT_EQ(L"Strings(2)", DrawnCaption(kIdStringList));
 }
 
 // Keys typed before the program catches up act as typed slowly, in order: the first opens the filter,

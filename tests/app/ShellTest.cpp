@@ -343,8 +343,19 @@ TEST_F(ShellTest, AReloadedFilesStringsFilterReadsItsNewStrings) {
             texts.push_back(static_cast<const StringzRow*>(strings.GetItem(row))->text.c_str());
         return texts;
     };
+    const auto caption = [&] {   // as the strip has drawn it
+        MSG msg;
+        while (::PeekMessageW(&msg, side->m_hWnd, WM_PAINT, WM_PAINT, PM_REMOVE))
+            app->PumpMessage(msg);
+        EXPECT_FALSE(::GetUpdateRect(side->m_hWnd, nullptr, FALSE));
+        for (BTabOne* tab : side->tabs)
+            if (tab->window == &strings)
+                return std::wstring(tab->caption.c_str());
+        return std::wstring();
+    };
     EXPECT_EQ(std::vector<std::wstring>{ L"'xxxx_one'" }, rows());
-    // Reloaded while another list is shown: the strings list is drawn again only when shown again.
+    // Reloaded while another list is shown: the strings list is drawn again only when shown again, but
+    // its caption counts its rows at once.
     ASSERT_TRUE(side->SelectTab(kIdNameList));
     write("yyyy_one", "xxxx_two");
     Tabs().Invalidate();
@@ -358,8 +369,10 @@ TEST_F(ShellTest, AReloadedFilesStringsFilterReadsItsNewStrings) {
     Tabs().PostMessage(WM_LBUTTONUP, 0, at);
     RunLoop(app);
     ASSERT_EQ(0u, PendingModalActions());
+    EXPECT_EQ(L"Strings(1)", caption());
     ASSERT_TRUE(side->SelectTab(kIdStringList));
     EXPECT_EQ(std::vector<std::wstring>{ L"'xxxx_two'" }, rows());
+    EXPECT_EQ(L"Strings(1)", caption());
 }
 
 TEST_F(ShellTest, MiddleButtonReleaseOnATabClosesIt) {

@@ -382,14 +382,17 @@ TEST_F(SideListsTest, ShiftDeleteRemovesTheCurrentStringAndDeleteAloneDoesNot) {
     doc_->strings.Insert(0x1000, 10, kStringzAnsi);
     doc_->strings.Insert(0x1004, 6, kStringzWide);
     doc_->strings.Insert(0x1010, 8, kStringzAnsi);
-    doc_->stores.refers.AddPair(0x1100, 0x1008);   // inside the wide string's 12 bytes only
+    // Refers into the wide string's 12 bytes [1004, 1010), one of them also in the first string's
+    // [1000, 100A); and just past the end of the first and of the last [1010, 1018).
+    for (int64_t to : { 0x1008, 0x100A, 0x100E, 0x1018 })
+        doc_->stores.refers.AddPair(0x1100, to);
     StringzPane& list = side_->strings;
     Show(225);
     auto* row = static_cast<const StringzRow*>(list.GetItem(0));
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->text, StringW(L"'The quick '"));
     EXPECT_EQ(row->refers, 1);
-    EXPECT_EQ(static_cast<const StringzRow*>(list.GetItem(1))->refers, 1);
+    EXPECT_EQ(static_cast<const StringzRow*>(list.GetItem(1))->refers, 3);
     EXPECT_EQ(static_cast<const StringzRow*>(list.GetItem(2))->refers, 0);
     list.line->SetData(list.GetItem(2));
     EXPECT_EQ(list.line->refers->text, StringW(L""));
