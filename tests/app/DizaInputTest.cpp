@@ -44,16 +44,7 @@ namespace {
 
 using fixtures::StepParser;
 
-void SetKey(int key, bool down) {
-    BYTE keys[256];
-    ::GetKeyboardState(keys);
-    keys[key] = down ? 0x80 : 0;
-    if (key == VK_SHIFT)
-        keys[VK_LSHIFT] = keys[key];
-    if (key == VK_CONTROL)
-        keys[VK_LCONTROL] = keys[key];
-    ::SetKeyboardState(keys);
-}
+using wintest::SetKey;
 
 class DizaInputTest : public ::testing::Test {
 protected:

@@ -10,6 +10,7 @@
 #include "app/resources/resource.h"
 #include "core/SystemServices.h"
 #include "tests/app/HeadlessPage.h"
+#include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -235,12 +236,6 @@ TEST_F(SmallDialogs, CommentKeepsLineFeedsAndTheCaption) {
 }
 
 // Enter in the comment makes a new line and Ctrl+Enter is OK, as keys through the dialog's loop.
-void SetCtrl(bool down) {
-    BYTE keys[256];
-    ::GetKeyboardState(keys);
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = down ? 0x80 : 0;
-    ::SetKeyboardState(keys);
-}
 // Keys down only: the characters that the loop makes of them come in the keys' order.
 void PostKey(HWND window, UINT key) {
     ::PostMessageW(window, WM_KEYDOWN, key, (::MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16) | 1);
@@ -255,7 +250,7 @@ void CALLBACK PressCtrlEnter(HWND dialog, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(dialog, id);
     const HWND edit = ::GetDlgItem(dialog, IDC_COMMENT_TEXT);
     g_commentBeforeCtrlEnter = WindowText(edit);
-    SetCtrl(true);
+    wintest::SetKey(VK_CONTROL, true);
     PostKey(edit, VK_RETURN);
     ::SetTimer(dialog, id, 2000, CancelTheComment);
 }
@@ -272,7 +267,7 @@ TEST_F(SmallDialogs, CommentTakesEnterAsANewLineAndCtrlEnterAsOk) {
         ::SetTimer(d.m_hWnd, 1, 10, PressCtrlEnter);
     });
     const bool ok = editor.EditText(StringW(L"Comment"), text);
-    SetCtrl(false);
+    wintest::SetKey(VK_CONTROL, false);
     EXPECT_EQ(L"a\r\nb", g_commentBeforeCtrlEnter) << "the dialog stays open after Enter";
     EXPECT_TRUE(ok);
     EXPECT_EQ(L"a\nb", std::wstring(text.c_str()));
