@@ -206,9 +206,19 @@ TEST_F(SmallDialogs, MakerArrayNeedsElementsAndKeepsItsBoxes) {
     EXPECT_FALSE(DMakerArray::Signed());
 }
 
+// Each of the four pictures shows its colour on the screen; a click on one chooses it.
 TEST_F(SmallDialogs, BookmarkPictureChoosesItsColour) {
     DBookmark dialog(nullptr, L"old", 1);
     INT_PTR result = RunWith<DBookmark>(dialog, [](DBookmark& d) {
+        ::RedrawWindow(d.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        for (int i = 0; i < 4; ++i) {
+            const HWND picture = d.Item(IDC_BOOKMARK_PICTURE1 + i);
+            RECT r;
+            ::GetClientRect(picture, &r);
+            HDC dc = ::GetDC(picture);
+            EXPECT_EQ(DBookmark::ColourOf(i), ::GetPixel(dc, r.right / 2, r.bottom / 2)) << "picture " << i;
+            ::ReleaseDC(picture, dc);
+        }
         EXPECT_TRUE(d.IsChecked(IDC_BOOKMARK_RADIO1 + 1));
         d.SendMessage(WM_COMMAND, MAKEWPARAM(23, STN_CLICKED), reinterpret_cast<LPARAM>(d.Item(23)));
         EXPECT_TRUE(d.IsChecked(33));
