@@ -6,6 +6,7 @@
 #include "document/BFileParser.h"
 #include "document/FindContext.h"
 #include "tests/app/HeadlessPage.h"
+#include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -254,6 +255,46 @@ TEST_F(FindDialogTest, TheComboShowsTheHelpOfLinePatternsInLineModeOnly) {
         return std::vector<Spot>{{d.combo.hex.m_hWnd, POINT{r.right / 2, r.bottom / 2}}};
     });
     EXPECT_EQ(hex, std::vector<std::wstring>(1, std::wstring()));
+}
+
+// Tab in the hex editor moves the focus to the next control in tab order (the checked mode), Shift+Tab
+// to the previous one ("Cancel", the last), as keys through the dialog's loop; each step is read once
+// the keys before it are taken.
+struct TabKeys {
+    DFind* dialog = nullptr;
+    std::vector<int> focused;
+};
+TabKeys g_tabKeys;
+
+void TabFromTheHexEditor(bool shift) {
+    g_tabKeys.dialog->combo.hex.SetFocus();
+    wintest::SetKey(VK_SHIFT, shift);
+    ::PostMessageW(g_tabKeys.dialog->combo.hex.m_hWnd, WM_KEYDOWN, VK_TAB, 1);
+}
+
+void CALLBACK AfterTheTab(HWND dialog, UINT, UINT_PTR id, DWORD) {
+    g_tabKeys.focused.push_back(::GetDlgCtrlID(::GetFocus()));
+    if (g_tabKeys.focused.size() == 1) {
+        TabFromTheHexEditor(true);
+        return;
+    }
+    ::KillTimer(dialog, id);
+    wintest::SetKey(VK_SHIFT, false);
+    g_tabKeys.dialog->OnCancel();
+}
+
+TEST_F(FindDialogTest, TabInTheHexEditorMovesOnAndShiftTabBack) {
+    Finds().parameters.text = L"90";
+    Finds().parameters.flags = kFindHexMode;
+    g_tabKeys = TabKeys{};
+    Run([](DFind& d) {
+        ASSERT_TRUE(d.combo.HexShown());
+        g_tabKeys.dialog = &d;
+        TabFromTheHexEditor(false);
+        ::SetTimer(d.m_hWnd, 1, 50, AfterTheTab);
+    });
+    wintest::SetKey(VK_SHIFT, false);
+    EXPECT_EQ(g_tabKeys.focused, (std::vector<int>{ IDC_FIND_HEXMODE, IDCANCEL }));
 }
 
 }  // namespace

@@ -44,16 +44,7 @@ namespace {
 
 using fixtures::StepParser;
 
-void SetKey(int key, bool down) {
-    BYTE keys[256];
-    ::GetKeyboardState(keys);
-    keys[key] = down ? 0x80 : 0;
-    if (key == VK_SHIFT)
-        keys[VK_LSHIFT] = keys[key];
-    if (key == VK_CONTROL)
-        keys[VK_LCONTROL] = keys[key];
-    ::SetKeyboardState(keys);
-}
+using wintest::SetKey;
 
 class DizaInputTest : public ::testing::Test {
 protected:
@@ -761,6 +752,36 @@ TEST_F(DizaInputTest, TheFilteredStringsListFollowsTheTableAndTheFilter) {
     ::PostMessageW(::GetFocus(), WM_CHAR, VK_BACK, 1);
     Loop();
     EXPECT_EQ((std::vector<int64_t>{ 0x1041, 0x1042 }), rows());
+}
+
+// The page's draws (an erase of the list that drew its rows) while a hook counts them.
+HWND g_drawnList = nullptr;
+int g_pageDraws = 0;
+LRESULT CALLBACK CountPageDraws(int code, WPARAM w, LPARAM l) {
+    const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(l);
+    if (code == HC_ACTION && message->hwnd == g_drawnList && message->message == WM_ERASEBKGND && message->lResult)
+        ++g_pageDraws;
+    return ::CallNextHookEx(nullptr, code, w, l);
+}
+
+// Opening the filter with its first key and closing it with Esc each draw the list's page once, however
+// many windows move meanwhile.
+TEST_F(DizaInputTest, TheFilterOpensAndClosesWithOneDrawOfThePage) {
+    OpenStrings();
+    StringzPane& strings = Side().strings;
+    g_drawnList = strings.m_hWnd;
+    HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, CountPageDraws, nullptr, ::GetCurrentThreadId());
+    std::vector<int> draws;
+    for (HWND to : { strings.m_hWnd, strings.filterEdit.m_hWnd }) {
+        g_pageDraws = 0;
+        PostKey(to, to == strings.m_hWnd ? 'K' : VK_ESCAPE);
+        Loop();
+        EXPECT_EQ(to == strings.m_hWnd, strings.FilterShown());
+        draws.push_back(g_pageDraws);
+    }
+    ::UnhookWindowsHookEx(hook);
+    g_drawnList = nullptr;
+    EXPECT_EQ((std::vector<int>{ 1, 1 }), draws);
 }
 
 // The strings filter finds exactly the strings whose shown text (quotes, L prefix, code page) holds it

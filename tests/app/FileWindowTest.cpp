@@ -12,7 +12,6 @@
 #include "app/FilePane.h"
 #include "app/FileStatusBar.h"
 #include "app/ShowasPane.h"
-#include "classlib/PixelSurface.h"
 #include "document/DocumentHost.h"
 #include "tests/app/FileFixtures.h"
 #include "core/SectionLock.h"
@@ -76,20 +75,10 @@ protected:
         options_.ApplyColorTheme();
         path_ = ScratchPath(L"filewindow.bin");
         WriteBytes(path_, 0x400);
-        ASSERT_TRUE(frame_.CreateEx(0, nullptr, L"frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                    RECT{ 0, 0, 900, 600 }, nullptr, 0));
-        window_ = new FilePane;
-        ASSERT_TRUE(window_->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                      RECT{ 0, 0, 880, 560 }, frame_.m_hWnd, 0));
-        doc_ = new FileParseThread(window_);
-        directory_.documents.push_back(doc_);
-        doc_->options.CopyFrom(options_);
-        SendToWindowTree(window_->m_hWnd, kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_), true);
+        fixtures::MakeFileWindow(frame_, window_, doc_, directory_, options_, SIZE{ 900, 600 });
     }
     void TearDown() override {
-        directory_.documents.clear();
-        delete window_;   // deletes the document after its panes
-        frame_.DestroyWindow();
+        fixtures::CloseFileWindow(frame_, window_, directory_);
         ::DeleteFileW(path_.c_str());
         AskCancel::showBox = savedBox_;
         AskCancel::Instance().Clear();
@@ -139,9 +128,84 @@ TEST_F(FileWindowTest, ChildrenAndFileIdAreInPlace) {
     EXPECT_EQ(buttons.top, 0);
 }
 
+// The status bar's four lamps as the screen shows them (the colour in each box's middle) with the tip
+// over each box.
+struct Lamps {
+    COLORREF colour[4] = {};
+    std::wstring tip[4];
+};
+
+Lamps ReadLamps(FileStatusBar& bar) {
+    Lamps lamps;
+    const RECT client = bar.GetClientRect();
+    HDC screen = ::GetDC(bar.m_hWnd);
+    for (int i = 0; i < 4; ++i) {
+        const POINT middle{ bar.cells[FileStatusBar::kLamps].left + FileStatusBar::kLampLeft +
+                                i * (FileStatusBar::kLampBox + FileStatusBar::kLampGap) + FileStatusBar::kLampBox / 2,
+                            client.bottom / 2 };
+        lamps.colour[i] = ::GetPixel(screen, middle.x, middle.y);
+        TOOLINFOW info{};
+        info.cbSize = sizeof info;
+        if (bar.OnToolHitTest(middle, &info) >= 0 && info.lpszText) {
+            lamps.tip[i] = info.lpszText;
+            std::free(info.lpszText);
+        }
+    }
+    ::ReleaseDC(bar.m_hWnd, screen);
+    return lamps;
+}
+
+// The lamps as the bar shows them once a job's start (a find, the refers or the string scan) has
+// reached it, with that start's message.
+FileStatusBar* g_lampBar = nullptr;
+std::vector<std::pair<UINT, Lamps>> g_lampsAtStart;
+
+LRESULT CALLBACK WatchJobStarts(int code, WPARAM w, LPARAM l) {
+    const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(l);
+    const UINT m = message->message;
+    if (code == HC_ACTION && g_lampBar && message->hwnd == g_lampBar->m_hWnd &&
+        (m == kMsgFindJob || m == kMsgRefersScan || m == kMsgStringScan) && message->wParam == 1)
+        g_lampsAtStart.emplace_back(m, ReadLamps(*g_lampBar));
+    return ::CallNextHookEx(nullptr, code, w, l);
+}
+
+// Watches the job starts at the status bar for the life of the object.
+class LampWatch {
+public:
+    explicit LampWatch(FileStatusBar* bar) {
+        g_lampBar = bar;
+        g_lampsAtStart.clear();
+        hook_ = ::SetWindowsHookExW(WH_CALLWNDPROCRET, WatchJobStarts, nullptr, ::GetCurrentThreadId());
+    }
+    ~LampWatch() {
+        ::UnhookWindowsHookEx(hook_);
+        g_lampBar = nullptr;
+    }
+
+private:
+    HHOOK hook_;
+};
+
+// Box `lit` shows the colour, the others as they were when dark.
+void ExpectOneLampLit(const Lamps& lamps, const Lamps& dark, int lit, COLORREF colour) {
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(lamps.colour[i], i == lit ? colour : dark.colour[i]) << "box " << i << " of lit " << lit;
+}
+
+// While each scan runs, the status bar lights its own lamp in the scan colour.
 TEST_F(FileWindowTest, AfterParsingTheScansRunAndTheLogTellsSo) {
     StepParser parser([](FileParseThread* d) { return d && d->AddCodeSegment(0x1000, 0, 0x400, 0x400); });
+    FileStatusBar* bar = window_->StatusBar();
+    Pump();
+    bar->UpdateWindow();
+    const Lamps dark = ReadLamps(*bar);
+    LampWatch watch(bar);
     Open(parser, kRequestRefers | kScanAscii);
+    ASSERT_EQ(g_lampsAtStart.size(), 2u);
+    EXPECT_EQ(g_lampsAtStart[0].first, static_cast<UINT>(kMsgRefersScan));
+    ExpectOneLampLit(g_lampsAtStart[0].second, dark, 0, ThemeColor(26));
+    EXPECT_EQ(g_lampsAtStart[1].first, static_cast<UINT>(kMsgStringScan));
+    ExpectOneLampLit(g_lampsAtStart[1].second, dark, 1, ThemeColor(26));
     EXPECT_TRUE(window_->ParseFinished());
     EXPECT_FALSE(window_->IsParsing());
     EXPECT_EQ(window_->ParsePopup(), nullptr);
@@ -152,7 +216,6 @@ TEST_F(FileWindowTest, AfterParsingTheScansRunAndTheLogTellsSo) {
     EXPECT_TRUE(Logged(L"Scan stringz is starting..."));
     EXPECT_TRUE(Logged(L"Scan stringz is finished in "));
     EXPECT_GT(doc_->strings.Count(), 0);
-    FileStatusBar* bar = window_->StatusBar();
     EXPECT_FALSE(bar->parsingLamp || bar->refersLamp || bar->stringsLamp);
     EXPECT_EQ(bar->cells[FileStatusBar::kDataOrder].text, StringW(L"LE"));
     EXPECT_EQ(bar->cells[FileStatusBar::kCodepage].text, StringW(L"ANSI"));
@@ -210,44 +273,6 @@ TEST_F(FileWindowTest, EscapeAsksOnlyWhileAFindRunsAndYesStopsBothFinds) {
     first->runningJobs = 0;
 }
 
-// The status bar's four lamps as painted (the colour in each box's middle) with the tip over each box.
-struct Lamps {
-    COLORREF colour[4] = {};
-    std::wstring tip[4];
-};
-
-Lamps ReadLamps(FileStatusBar& bar) {
-    Lamps lamps;
-    const RECT client = bar.GetClientRect();
-    PixelSurface surface(client.right, client.bottom);
-    bar.PaintInto(surface, client);
-    for (int i = 0; i < 4; ++i) {
-        const POINT middle{ bar.cells[FileStatusBar::kLamps].left + FileStatusBar::kLampLeft +
-                                i * (FileStatusBar::kLampBox + FileStatusBar::kLampGap) + FileStatusBar::kLampBox / 2,
-                            client.bottom / 2 };
-        lamps.colour[i] = surface.Pixel(middle.x, middle.y);
-        TOOLINFOW info{};
-        info.cbSize = sizeof info;
-        if (bar.OnToolHitTest(middle, &info) >= 0 && info.lpszText) {
-            lamps.tip[i] = info.lpszText;
-            std::free(info.lpszText);
-        }
-    }
-    return lamps;
-}
-
-// The lamps as the bar shows them once a find job's start has reached it.
-FileStatusBar* g_lampBar = nullptr;
-std::vector<Lamps> g_lampsAtStart;
-
-LRESULT CALLBACK WatchFindStart(int code, WPARAM w, LPARAM l) {
-    const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(l);
-    if (code == HC_ACTION && g_lampBar && message->hwnd == g_lampBar->m_hWnd && message->message == kMsgFindJob &&
-        message->wParam == 1)
-        g_lampsAtStart.push_back(ReadLamps(*g_lampBar));
-    return ::CallNextHookEx(nullptr, code, w, l);
-}
-
 // The find command reaches the document through the file window: the dialog runs, the chosen list
 // is shown and filled, the log tells the end, and a line find reads the disassembly pane's texts.
 // While it runs, the status bar lights its list's lamp in the find colour, under the list's tip.
@@ -272,8 +297,7 @@ TEST_F(FileWindowTest, FindCommandRunsTheDialogAndFillsTheChosenList) {
     };
     FileStatusBar* bar = window_->StatusBar();
     const Lamps dark = ReadLamps(*bar);
-    g_lampBar = bar;
-    HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, WatchFindStart, nullptr, ::GetCurrentThreadId());
+    LampWatch watch(bar);
     for (const Case& c : cases) {
         g_lampsAtStart.clear();
         FindParameters& p = doc_->finds.parameters;
@@ -303,14 +327,11 @@ TEST_F(FileWindowTest, FindCommandRunsTheDialogAndFillsTheChosenList) {
         EXPECT_TRUE(doc_->modified);
         ASSERT_EQ(g_lampsAtStart.size(), 1u) << c.text;
         const int lit = c.pane + 1;
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(g_lampsAtStart[0].colour[i], i == lit ? ThemeColor(27) : dark.colour[i]) << c.text << " box " << i;
-        EXPECT_EQ(g_lampsAtStart[0].tip[lit], c.pane == 1 ? L"Find1" : L"Find2") << c.text;
+        ExpectOneLampLit(g_lampsAtStart[0].second, dark, lit, ThemeColor(27));
+        EXPECT_EQ(g_lampsAtStart[0].second.tip[lit], c.pane == 1 ? L"Find1" : L"Find2") << c.text;
         const Lamps after = ReadLamps(*bar);
         EXPECT_EQ(after.colour[lit], dark.colour[lit]) << c.text;   // dark again once the find is done
     }
-    ::UnhookWindowsHookEx(hook);
-    g_lampBar = nullptr;
     // Cancel in the dialog runs nothing.
     const int before = doc_->finds.GetResultByIndex(1)->Count();
     PushModalAction([](Dialog& d) { static_cast<DFind&>(d).OnCancel(); });

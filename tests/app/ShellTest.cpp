@@ -186,6 +186,19 @@ protected:
     }
     VApp& Main() { return app->mainWindow; }
     FileTabber& Tabs() { return *app->mainWindow.tabber; }
+    // A double click on the first file's tab, as the mouse gives it, seen through.
+    void DoubleClickTheTab() {
+        Tabs().Invalidate();
+        Tabs().UpdateWindow();
+        ASSERT_FALSE(Tabs().tabRects.empty());
+        const RECT tab = Tabs().tabRects[0];
+        const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+        Tabs().PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        Tabs().PostMessage(WM_LBUTTONUP, 0, at);
+        Tabs().PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        Tabs().PostMessage(WM_LBUTTONUP, 0, at);
+        RunLoop(app);
+    }
     UINT MenuState(UINT id) { return ::GetMenuState(Main().menu.GetSafeHmenu(), id, MF_BYCOMMAND); }
 
     CApp* app = nullptr;
@@ -289,7 +302,7 @@ TEST_F(ShellTest, EightNamesAreAllOfferedInOrder) {
     EXPECT_TRUE(Main().startScreen->IsWindowVisible());
 }
 
-TEST_F(ShellTest, ReloadMakesANewDocumentInTheSameWindowUnlessCancelled) {
+TEST_F(ShellTest, ReloadMakesANewDocumentWithTheFilesOptionsUnlessCancelled) {
     const std::wstring a = File();
     AnswerOpenDialogs({true});
     ASSERT_TRUE(Start(Quoted(a)));
@@ -301,15 +314,28 @@ TEST_F(ShellTest, ReloadMakesANewDocumentInTheSameWindowUnlessCancelled) {
     EXPECT_FALSE(Tabs().ReloadFile());
     EXPECT_EQ(window->document, old);
     EXPECT_EQ(g_offered.back(), a);
+    // The code page chosen in the status bar's cell ("OEM", the second choice) is the file's own: the
+    // reload that a double click on the tab runs keeps it, not the application's.
+    FileStatusBar* bar = window->StatusBar();
+    const RECT r = bar->GetClientRect();
+    bar->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON,
+                     MAKELPARAM(bar->cells[FileStatusBar::kCodepage].left + 2, (r.top + r.bottom) / 2));
+    bar->PostMessage(WM_KEYDOWN, VK_DOWN, 0);
+    bar->PostMessage(WM_KEYDOWN, VK_DOWN, 0);
+    bar->PostMessage(WM_KEYDOWN, VK_RETURN, 0);
+    RunLoop(app);
+    ASSERT_EQ(bar->cells[FileStatusBar::kCodepage].text, StringW(L"OEM"));
+    ASSERT_EQ(app->options.file.stringCodepage.ToText(), StringW(L"ANSI"));
     AnswerOpenDialogs({true});
-    EXPECT_TRUE(Tabs().ReloadFile());
-    Pump();
+    DoubleClickTheTab();
     ASSERT_EQ(Tabs().Count(), 1);
     EXPECT_EQ(Tabs().WindowAt(0), window);
     EXPECT_GT(window->document->Serial(), oldId);
     EXPECT_EQ(app->FindFileById(oldId), nullptr);
     EXPECT_EQ(app->FindFileById(window->document->Serial()), window->document);
     EXPECT_STREQ(window->document->FilePath(), a.c_str());
+    EXPECT_EQ(window->document->options.file.stringCodepage.ToText(), StringW(L"OEM"));
+    EXPECT_EQ(bar->cells[FileStatusBar::kCodepage].text, StringW(L"OEM"));
 }
 
 // A reloaded file's strings list filters the strings read now, not those it had before.
@@ -358,16 +384,7 @@ TEST_F(ShellTest, AReloadedFilesStringsFilterReadsItsNewStrings) {
     // its caption counts its rows at once.
     ASSERT_TRUE(side->SelectTab(kIdNameList));
     write("yyyy_one", "xxxx_two");
-    Tabs().Invalidate();
-    Tabs().UpdateWindow();
-    ASSERT_EQ(Tabs().tabRects.size(), 1u);
-    const RECT tab = Tabs().tabRects[0];
-    const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
-    Tabs().PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);   // a double click on the file's tab reloads it
-    Tabs().PostMessage(WM_LBUTTONUP, 0, at);
-    Tabs().PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    Tabs().PostMessage(WM_LBUTTONUP, 0, at);
-    RunLoop(app);
+    DoubleClickTheTab();   // reloads the file
     ASSERT_EQ(0u, PendingModalActions());
     EXPECT_EQ(L"Strings(1)", caption());
     ASSERT_TRUE(side->SelectTab(kIdStringList));

@@ -10,6 +10,7 @@
 #include "app/resources/resource.h"
 #include "core/SystemServices.h"
 #include "tests/app/HeadlessPage.h"
+#include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -205,9 +206,19 @@ TEST_F(SmallDialogs, MakerArrayNeedsElementsAndKeepsItsBoxes) {
     EXPECT_FALSE(DMakerArray::Signed());
 }
 
+// Each of the four pictures shows its colour on the screen; a click on one chooses it.
 TEST_F(SmallDialogs, BookmarkPictureChoosesItsColour) {
     DBookmark dialog(nullptr, L"old", 1);
     INT_PTR result = RunWith<DBookmark>(dialog, [](DBookmark& d) {
+        ::RedrawWindow(d.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        for (int i = 0; i < 4; ++i) {
+            const HWND picture = d.Item(IDC_BOOKMARK_PICTURE1 + i);
+            RECT r;
+            ::GetClientRect(picture, &r);
+            HDC dc = ::GetDC(picture);
+            EXPECT_EQ(DBookmark::ColourOf(i), ::GetPixel(dc, r.right / 2, r.bottom / 2)) << "picture " << i;
+            ::ReleaseDC(picture, dc);
+        }
         EXPECT_TRUE(d.IsChecked(IDC_BOOKMARK_RADIO1 + 1));
         d.SendMessage(WM_COMMAND, MAKEWPARAM(23, STN_CLICKED), reinterpret_cast<LPARAM>(d.Item(23)));
         EXPECT_TRUE(d.IsChecked(33));
@@ -235,12 +246,6 @@ TEST_F(SmallDialogs, CommentKeepsLineFeedsAndTheCaption) {
 }
 
 // Enter in the comment makes a new line and Ctrl+Enter is OK, as keys through the dialog's loop.
-void SetCtrl(bool down) {
-    BYTE keys[256];
-    ::GetKeyboardState(keys);
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = down ? 0x80 : 0;
-    ::SetKeyboardState(keys);
-}
 // Keys down only: the characters that the loop makes of them come in the keys' order.
 void PostKey(HWND window, UINT key) {
     ::PostMessageW(window, WM_KEYDOWN, key, (::MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16) | 1);
@@ -255,7 +260,7 @@ void CALLBACK PressCtrlEnter(HWND dialog, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(dialog, id);
     const HWND edit = ::GetDlgItem(dialog, IDC_COMMENT_TEXT);
     g_commentBeforeCtrlEnter = WindowText(edit);
-    SetCtrl(true);
+    wintest::SetKey(VK_CONTROL, true);
     PostKey(edit, VK_RETURN);
     ::SetTimer(dialog, id, 2000, CancelTheComment);
 }
@@ -272,7 +277,7 @@ TEST_F(SmallDialogs, CommentTakesEnterAsANewLineAndCtrlEnterAsOk) {
         ::SetTimer(d.m_hWnd, 1, 10, PressCtrlEnter);
     });
     const bool ok = editor.EditText(StringW(L"Comment"), text);
-    SetCtrl(false);
+    wintest::SetKey(VK_CONTROL, false);
     EXPECT_EQ(L"a\r\nb", g_commentBeforeCtrlEnter) << "the dialog stays open after Enter";
     EXPECT_TRUE(ok);
     EXPECT_EQ(L"a\nb", std::wstring(text.c_str()));

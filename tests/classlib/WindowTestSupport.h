@@ -46,6 +46,19 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000
     }
 }
 
+// A key held down or let go in this thread's keyboard state, as GetKeyState reads it while posted keys
+// are taken (Shift and Ctrl with their left keys).
+inline void SetKey(int key, bool down) {
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[key] = down ? 0x80 : 0;
+    if (key == VK_SHIFT)
+        keys[VK_LSHIFT] = keys[key];
+    if (key == VK_CONTROL)
+        keys[VK_LCONTROL] = keys[key];
+    ::SetKeyboardState(keys);
+}
+
 struct IdSearch {
     int id;
     HWND found;

@@ -375,6 +375,35 @@ TEST_F(TabberFixture, VerticalStripsAreTurned) {
     ASSERT_TRUE(shot.SavePng(L"tabber.png"));
 }
 
+// A text-sized tab wider than the narrowest is exactly as wide as its caption: the screen shows the
+// whole caption, as it looks drawn alone in the tab's font and colour, not cut short with "..".
+TEST_F(TabberFixture, ATabAsWideAsItsCaptionShowsItWhole) {
+    tabber.SetLayoutValue(1);
+    const wchar_t* caption = L"A caption far wider than the narrowest tab";
+    tabber.AddTab(Page(201), caption, true);
+    tabber.Invalidate(true);
+    tabber.UpdateWindow();
+    PixelSurface shot;
+    ASSERT_TRUE(CaptureWindow(tabber, shot, true));
+    ASSERT_EQ(tabber.tabRects.size(), 1u);
+    const RECT cell = tabber.tabRects[0];
+    const int textWidth = tabber.tabs[0]->textWidth;
+    ASSERT_GT(textWidth, tabber.minTabWidth);
+    ASSERT_EQ(cell.right - cell.left, textWidth + 6);   // the caption's room is its width, to the pixel
+    const COLORREF ink = tabber.Prototype().textColor;
+    PixelSurface alone(textWidth, cell.bottom - cell.top);
+    RECT text{ 0, 0, textWidth, alone.Height() };
+    alone.FillSolidRect(text, shot.Pixel((cell.left + cell.right) / 2, cell.top + 1));   // the tab's shape
+    SelectGdi font(alone, tabber.font.GetSafeHandle());
+    alone.SetBkMode(TRANSPARENT);
+    alone.SetTextColor(ink);
+    alone.DrawText(caption, &text, DT_SINGLELINE | DT_VCENTER);
+    const int expected = alone.CountColour(text, ink);
+    EXPECT_GT(expected, 0);
+    // Inside the outline (in the same colour) and above the band that joins the tab to its page.
+    EXPECT_EQ(shot.CountColour(RECT{ cell.left + 3, cell.top + 2, cell.right - 3, cell.bottom - 3 }, ink), expected);
+}
+
 TEST(Tabber, CapacityBeyondTheVectorsLimitThrows) {
     EXPECT_THROW(BTabber(0, std::make_unique<TabVS2003>(), static_cast<size_t>(-1)), std::length_error);
 }
