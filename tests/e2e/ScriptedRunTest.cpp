@@ -168,13 +168,20 @@ TEST_F(ScriptedRun, AUserWorksThroughTheSampleProgram) {
     EXPECT_TRUE(SameHex(RowAddress(layout), entry)) << RowAddress(layout);
     s.Shot("goto-entry");
 
-    // ---- code with the maker button: the row starts an item of the address map (its tick)
+    // ---- code with the maker button: the row starts an item of the address map (its tick) and the
+    // cursor goes on to the next row. The parse made the entry an item already, so only the cursor
+    // shows that the click was taken: each step waits for its own input's effect, as a look at rows
+    // an earlier step left would let the driver run ahead of a busy program.
     const int tickBefore = Ink(layout, 0, layout.AddressRight() + 1, layout.AddressRight() + 4);
     s.ClickButton(kCode);
+    EXPECT_TRUE(WaitUntil([&] { return MeasureDiza().rowTop == layout.rowTop + layout.rowHeight; }, 5000))
+        << "the cursor stays on the entry after Code";
     EXPECT_TRUE(WaitUntil([&] { return Ink(layout, 0, layout.AddressRight() + 1, layout.AddressRight() + 4) > 0; }, 5000))
         << "no item tick at the entry after Code (before: " << tickBefore << ")";
+    // The reading's click brings the cursor back to the entry.
     const std::wstring entryMnemonic = Mnemonic(layout);
     EXPECT_FALSE(entryMnemonic.empty());
+    EXPECT_TRUE(WaitUntil([&] { return MeasureDiza().rowTop == layout.rowTop; }, 3000));
     s.Shot("code");
 
     // ---- a dword on the next row, reached with the keys
