@@ -4,6 +4,7 @@
 #include "app/DProperty.h"
 #include "app/PropertyCells.h"
 #include "classlib/CommonDialogs.h"
+#include "classlib/Screenshot.h"
 #include "options/BColorTheme.h"
 #include "options/Options.h"
 #include "toolkit/InPlaceEdit.h"
@@ -43,6 +44,7 @@ protected:
         context.cell = RECT{100, 20, 280, 40};
         context.click = POINT{150, 30};
         context.rowHeight = 18;
+        ::UpdateWindow(host);   // painted before the editors draw on it
     }
     void TearDown() override { ::DestroyWindow(host); }
     HWND host = nullptr;
@@ -75,11 +77,19 @@ TEST_F(CellTest, IntegerFieldTakesNumbersInRangeAndRetriesOthers) {
     EXPECT_EQ(7, wide.value);
 }
 
+// The field stands in a frame of theme colour 29 around the cell.
 TEST_F(CellTest, TextFieldTakesTheTypedText) {
     PString text(nullptr, 0, L"Face", L"old");
-    Later(host, [](HWND w) { TypeAndEnd(w, L"new", VK_RETURN); });
+    COLORREF corner = 0;
+    Later(host, [this, &corner](HWND w) {
+        HDC dc = ::GetDC(host);
+        corner = ::GetPixel(dc, context.cell.left, context.cell.top);
+        ::ReleaseDC(host, dc);
+        TypeAndEnd(w, L"new", VK_RETURN);
+    });
     EXPECT_TRUE(EditPropertyCell(text, context));
     EXPECT_EQ(L"new", std::wstring(text.value.c_str()));
+    EXPECT_EQ(ThemeColor(29), corner);
 }
 
 // A folder edited as text: the browse strip is blanked and the text field takes the whole cell, as a
@@ -210,6 +220,17 @@ TEST_F(OptionsDialogTest, CancelChangesNothingAndApplyWaitsForAChange) {
         EXPECT_EQ(6u, d.views.size());
         EXPECT_FALSE(d.IsItemEnabled(IDOK));
         EXPECT_TRUE(d.IsItemEnabled(IDCANCEL));
+        // An edit that keeps the value leaves Apply disabled; the keys' half of a row is in theme colour 1.
+        BPropertyView& colours = *d.views[2];
+        d.tabs.SelectTab(102);
+        PushSystemDialogAnswer([](SystemDialog&) { return static_cast<INT_PTR>(IDCANCEL); });
+        const RECT cell = colours.ValueCell(0);
+        colours.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell.left + 5, cell.top + 3));
+        EXPECT_FALSE(d.IsItemEnabled(IDOK));
+        EXPECT_TRUE(d.IsItemEnabled(IDCANCEL));
+        PixelSurface shot;
+        ASSERT_TRUE(CaptureWindow(colours.m_hWnd, shot, true));
+        EXPECT_EQ(ThemeColor(1), shot.Pixel(colours.rowsArea.left + 1, cell.top + 1));
         static_cast<PColor*>(d.views[2]->rows[0])->value = 0x010203;
         d.SendMessage(WM_COMMAND, IDCANCEL);
     });
