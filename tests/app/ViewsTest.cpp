@@ -778,6 +778,13 @@ TEST_F(ViewsTest, ShowasRowsShowTheDataLineInTheirRepresentation) {
         showas.PostMessage(WM_KEYDOWN, key, 1);
         Pump();
     };
+    // The current row shows whether the list has the focus.
+    const COLORREF focusRow = options_.uiColors.listInfocus.value;
+    EXPECT_EQ(showas.m_hWnd, ::GetFocus());
+    EXPECT_GT(CountShown(showas.m_hWnd, focusRow), 0);
+    Diza().SetFocus();
+    EXPECT_EQ(0, CountShown(showas.m_hWnd, focusRow));
+    EXPECT_GT(CountShown(showas.m_hWnd, options_.uiColors.listOutfocus.value), 0);
     ASSERT_EQ(L"Data order", label(0));
     choose(0);
     const std::wstring little = value(1);
