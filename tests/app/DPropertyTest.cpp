@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -114,6 +115,48 @@ TEST_F(CellTest, FolderTextFieldTakesTheWholeCell) {
     EXPECT_EQ(context.cell.right - 1, dirField.right);
     EXPECT_EQ(textField.left, dirField.left);
     EXPECT_EQ(textField.right, dirField.right);
+}
+
+// The strip of a folder cell as drawn.
+std::vector<COLORREF> BrowseStripOf(PDir& dir, const RECT& cell) {
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, cell.right, cell.bottom);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    DrawPropertyCell(dir, dc, cell);
+    std::vector<COLORREF> pixels;
+    for (int y = cell.top; y < cell.bottom; ++y)
+        for (int x = cell.right - kBrowseButtonWidth; x < cell.right; ++x)
+            pixels.push_back(::GetPixel(dc, x, y));
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return pixels;
+}
+
+// Cancels the folder dialog once it shows, from a timer that runs in the dialog's loop.
+BOOL CALLBACK CancelFolderDialog(HWND window, LPARAM) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    if (std::wstring(name) != L"#32770" || !::IsWindowVisible(window))
+        return TRUE;
+    ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    return FALSE;
+}
+void CALLBACK CancelFolderDialogWhenShown(HWND host, UINT, UINT_PTR id, DWORD) {
+    if (!::EnumThreadWindows(::GetCurrentThreadId(), CancelFolderDialog, 0))
+        ::KillTimer(host, id);
+}
+
+// The browse button is pressed while the folder dialog is open and raised again once it is closed.
+TEST_F(CellTest, BrowseButtonComesUpAfterTheFolderDialog) {
+    PDir dir(nullptr, 0, L"Plugins", L"C:\\old");
+    const std::vector<COLORREF> raised = BrowseStripOf(dir, context.cell);
+    context.click = POINT{ context.cell.right - 4, (context.cell.top + context.cell.bottom) / 2 };
+    ::SetTimer(host, 79, 50, CancelFolderDialogWhenShown);
+    EXPECT_FALSE(EditPropertyCell(dir, context));
+    EXPECT_EQ(raised, BrowseStripOf(dir, context.cell));
 }
 
 TEST_F(CellTest, BooleanAndListPickFromTheirChoices) {
