@@ -85,6 +85,7 @@ const MessageEntry kDumpPaneEntries[] = {
     Cracked(WM_VSCROLL),
     Cracked(WM_MOUSEWHEEL),
     Cracked(WM_KEYDOWN),
+    Cracked(WM_IDLEUPDATECMDUI),
     OnMessage(kMsgAttach, Route<&FileDumpPane::OnAttach>),
     OnMessage(kMsgSegmentsChanged, Route<&FileDumpPane::OnSegmentsChanged>),
     OnMessage(kMsgCursorAddress, Route<&FileDumpPane::OnCursorAddress>),

@@ -4,6 +4,7 @@
 #include "app/DProperty.h"
 #include "app/PropertyCells.h"
 #include "classlib/CommonDialogs.h"
+#include "classlib/Screenshot.h"
 #include "options/BColorTheme.h"
 #include "options/Options.h"
 #include "toolkit/InPlaceEdit.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -43,6 +45,7 @@ protected:
         context.cell = RECT{100, 20, 280, 40};
         context.click = POINT{150, 30};
         context.rowHeight = 18;
+        ::UpdateWindow(host);   // painted before the editors draw on it
     }
     void TearDown() override { ::DestroyWindow(host); }
     HWND host = nullptr;
@@ -75,11 +78,19 @@ TEST_F(CellTest, IntegerFieldTakesNumbersInRangeAndRetriesOthers) {
     EXPECT_EQ(7, wide.value);
 }
 
+// The field stands in a frame of theme colour 29 around the cell.
 TEST_F(CellTest, TextFieldTakesTheTypedText) {
     PString text(nullptr, 0, L"Face", L"old");
-    Later(host, [](HWND w) { TypeAndEnd(w, L"new", VK_RETURN); });
+    COLORREF corner = 0;
+    Later(host, [this, &corner](HWND w) {
+        HDC dc = ::GetDC(host);
+        corner = ::GetPixel(dc, context.cell.left, context.cell.top);
+        ::ReleaseDC(host, dc);
+        TypeAndEnd(w, L"new", VK_RETURN);
+    });
     EXPECT_TRUE(EditPropertyCell(text, context));
     EXPECT_EQ(L"new", std::wstring(text.value.c_str()));
+    EXPECT_EQ(ThemeColor(29), corner);
 }
 
 // A folder edited as text: the browse strip is blanked and the text field takes the whole cell, as a
@@ -104,6 +115,48 @@ TEST_F(CellTest, FolderTextFieldTakesTheWholeCell) {
     EXPECT_EQ(context.cell.right - 1, dirField.right);
     EXPECT_EQ(textField.left, dirField.left);
     EXPECT_EQ(textField.right, dirField.right);
+}
+
+// The strip of a folder cell as drawn.
+std::vector<COLORREF> BrowseStripOf(PDir& dir, const RECT& cell) {
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, cell.right, cell.bottom);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    DrawPropertyCell(dir, dc, cell);
+    std::vector<COLORREF> pixels;
+    for (int y = cell.top; y < cell.bottom; ++y)
+        for (int x = cell.right - kBrowseButtonWidth; x < cell.right; ++x)
+            pixels.push_back(::GetPixel(dc, x, y));
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return pixels;
+}
+
+// Cancels the folder dialog once it shows, from a timer that runs in the dialog's loop.
+BOOL CALLBACK CancelFolderDialog(HWND window, LPARAM) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    if (std::wstring(name) != L"#32770" || !::IsWindowVisible(window))
+        return TRUE;
+    ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    return FALSE;
+}
+void CALLBACK CancelFolderDialogWhenShown(HWND host, UINT, UINT_PTR id, DWORD) {
+    if (!::EnumThreadWindows(::GetCurrentThreadId(), CancelFolderDialog, 0))
+        ::KillTimer(host, id);
+}
+
+// The browse button is pressed while the folder dialog is open and raised again once it is closed.
+TEST_F(CellTest, BrowseButtonComesUpAfterTheFolderDialog) {
+    PDir dir(nullptr, 0, L"Plugins", L"C:\\old");
+    const std::vector<COLORREF> raised = BrowseStripOf(dir, context.cell);
+    context.click = POINT{ context.cell.right - 4, (context.cell.top + context.cell.bottom) / 2 };
+    ::SetTimer(host, 79, 50, CancelFolderDialogWhenShown);
+    EXPECT_FALSE(EditPropertyCell(dir, context));
+    EXPECT_EQ(raised, BrowseStripOf(dir, context.cell));
 }
 
 TEST_F(CellTest, BooleanAndListPickFromTheirChoices) {
@@ -210,6 +263,17 @@ TEST_F(OptionsDialogTest, CancelChangesNothingAndApplyWaitsForAChange) {
         EXPECT_EQ(6u, d.views.size());
         EXPECT_FALSE(d.IsItemEnabled(IDOK));
         EXPECT_TRUE(d.IsItemEnabled(IDCANCEL));
+        // An edit that keeps the value leaves Apply disabled; the keys' half of a row is in theme colour 1.
+        BPropertyView& colours = *d.views[2];
+        d.tabs.SelectTab(102);
+        PushSystemDialogAnswer([](SystemDialog&) { return static_cast<INT_PTR>(IDCANCEL); });
+        const RECT cell = colours.ValueCell(0);
+        colours.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell.left + 5, cell.top + 3));
+        EXPECT_FALSE(d.IsItemEnabled(IDOK));
+        EXPECT_TRUE(d.IsItemEnabled(IDCANCEL));
+        PixelSurface shot;
+        ASSERT_TRUE(CaptureWindow(colours.m_hWnd, shot, true));
+        EXPECT_EQ(ThemeColor(1), shot.Pixel(colours.rowsArea.left + 1, cell.top + 1));
         static_cast<PColor*>(d.views[2]->rows[0])->value = 0x010203;
         d.SendMessage(WM_COMMAND, IDCANCEL);
     });

@@ -7,6 +7,7 @@
 #include "app/DGoto.h"
 #include "app/DizaZoneLines.h"
 #include "app/FileButtonBar.h"
+#include "classlib/Screenshot.h"
 #include "app/FileDizaPane.h"
 #include "app/FileDumpPane.h"
 #include "app/FileMainPane.h"
@@ -1085,11 +1086,12 @@ LOGFONTW FontOf(const BZone& zone) {
 }
 
 // Full-line comment rows are drawn in the comment font, the other rows in the code font.
-TEST_F(DizaInputTest, CommentRowsUseTheCommentFont) {
+TEST_F(DizaInputTest, CommentRowsUseTheCommentFontAndColour) {
     options_.fonts.commentFont.face = L"Courier New";
     options_.fonts.commentFont.italic = true;
     options_.fonts.codeFont.face = L"Tahoma";
     options_.fonts.codeFont.italic = false;
+    options_.codeColors.commentTxt.value = RGB(0, 0xA0, 0);
     SendToWindowTree(window_->m_hWnd, kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_), true);
     Open([](FileParseThread* d) { d->stores.lineComments.SetComment(0x1008, L"a comment"); });
     DizaPage& page = Diza().Page();
@@ -1109,6 +1111,10 @@ TEST_F(DizaInputTest, CommentRowsUseTheCommentFont) {
     // New options keep each font with its rows.
     SendToWindowTree(window_->m_hWnd, kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_), true);
     EXPECT_EQ(std::wstring(L"Courier New"), FontOf(*Diza().commentLine->text).lfFaceName);
+    // And the comment's own colour.
+    PixelSurface shot;
+    ASSERT_TRUE(CaptureWindow(Diza().m_hWnd, shot, true));
+    EXPECT_GT(shot.CountColour(Diza().GetRowRect(commentRow), RGB(0, 0xA0, 0)), 0);
 }
 
 // Keys on the dump pane: Ctrl+Left shifts the rows' phase by a byte, Ctrl+Home goes to the first row,

@@ -24,6 +24,9 @@
 #include "options/Options.h"
 #include "toolkit/BPopup.h"
 #include "classlib/Dialog.h"
+#include "classlib/Screenshot.h"
+#include "app/FileDizaPane.h"
+#include "tests/classlib/FakeCursorClip.h"
 #include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +129,11 @@ TEST_F(FileWindowTest, ChildrenAndFileIdAreInPlace) {
     RECT buttons = window_->ButtonBar()->GetWindowRect();
     window_->ScreenToClient(&buttons);
     EXPECT_EQ(buttons.top, 0);
+    // Right of the last button row, the bar's own face.
+    frame_.ShowWindow(SW_SHOWNOACTIVATE);
+    PixelSurface shot;
+    ASSERT_TRUE(CaptureWindow(window_->ButtonBar()->m_hWnd, shot, true));
+    EXPECT_EQ(ThemeColor(1), shot.Pixel(shot.Width() - 2, shot.Height() / 2));
 }
 
 // The status bar's four lamps as the screen shows them (the colour in each box's middle) with the tip
@@ -354,6 +362,12 @@ TEST_F(FileWindowTest, HiddenLowPaneIsStoredAsHidden) {
     EXPECT_TRUE(stored.ui.lowPaneShow.value);
     window_->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
     EXPECT_TRUE(window_->ButtonBar()->fileRow.GetCheck(kCmdLowPane));
+    // The comment pane, shown or hidden from the disassembly, is stored as it is.
+    for (bool shown : { false, true }) {
+        window_->SendMessage(WM_COMMAND, kCmdShowComments, 0);
+        SendToWindowTree(window_->m_hWnd, kMsgOptions, 2, reinterpret_cast<LPARAM>(&stored), true);
+        EXPECT_EQ(shown, stored.file.showCommentOnline.value);
+    }
 }
 
 TEST_F(FileWindowTest, HiddenSideTabIsStoredAsHidden) {
@@ -392,6 +406,19 @@ TEST_F(FileWindowTest, LowSplitIsAppliedAndStoredInPercent) {
     Options stored;
     window_->LowPane()->SendMessage(kMsgOptions, 2, reinterpret_cast<LPARAM>(&stored));
     EXPECT_NEAR(stored.ui.lowPaneDivider.value, 40, 1);
+    // A split dragged past the option's largest value is stored as that value.
+    wintest::FakeCursorClip clip;
+    frame_.MoveWindow(0, 0, 1300, 600);
+    window_->MoveWindow(0, 0, 1280, 560);
+    FileLowPane* low = window_->LowPane();
+    ASSERT_GT(low->UsableExtent() - FileShortTab::kMinWidth, low->UsableExtent() * 81 / 100);
+    const int x = low->position + 2;
+    low->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 10));
+    low->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + low->UsableExtent() - 100 - low->position, 10));
+    low->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(x + low->UsableExtent() - 100 - low->position, 10));
+    EXPECT_GT(low->fraction, 8100);
+    low->SendMessage(kMsgOptions, 2, reinterpret_cast<LPARAM>(&stored));
+    EXPECT_EQ(80, stored.ui.lowPaneDivider.value);
 }
 
 // Every log line shows in cell 0, highlighted for the time of the option that a click on cell 0
@@ -583,6 +610,7 @@ TEST_F(FileWindowTest, WithoutSegmentsTheViewStaysDisabledOnlyWhenThePopupSwitch
         window_->SendMessage(kMsgParsing, 1, reinterpret_cast<LPARAM>(doc_));
         EXPECT_EQ(window_->DizaWindow()->IsWindowEnabled(), !c.popup);
         EXPECT_EQ(window_->ButtonBar()->IsEnabled(352), !c.popup);
+        EXPECT_EQ(window_->ButtonBar()->IsEnabled(311), !c.popup);
         EXPECT_TRUE(window_->ButtonBar()->IsEnabled(301));
         window_->SendMessage(kMsgParsing, 0, reinterpret_cast<LPARAM>(doc_));
         EXPECT_EQ(window_->DizaWindow()->IsWindowEnabled(), c.enabledAfter);

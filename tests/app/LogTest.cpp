@@ -5,6 +5,7 @@
 #include "app/BLogPane.h"
 #include "app/FileLogPane.h"
 #include "app/FileStatusBar.h"
+#include "classlib/Screenshot.h"
 #include "options/Options.h"
 #include "tests/ModalWatch.h"
 #include "tests/classlib/WindowTestSupport.h"
@@ -278,6 +279,14 @@ protected:
         ASSERT_TRUE(parent_.CreateEx(0, nullptr, L"logs", WS_OVERLAPPEDWINDOW, RECT{ 0, 0, 400, 300 }, nullptr, 0));
     }
     void TearDown() override { parent_.DestroyWindow(); }
+    // Pixels of a colour that the pane shows, painted afresh.
+    static int Shown(CWnd& pane, COLORREF colour) {
+        pane.Invalidate();
+        PixelSurface shot;
+        if (!CaptureWindow(pane.m_hWnd, shot, true))
+            return -1;
+        return shot.CountColour(RECT{ 0, 0, shot.Width(), shot.Height() }, colour);
+    }
 
     Options options_;
     CWnd parent_;
@@ -305,6 +314,26 @@ TEST_F(LogPaneTest, FullRingDropsOldestLinesAndTheSelectionMovesUp) {
     // The view followed the end.
     EXPECT_EQ(pane.VBar().rangeEnd, 102);
     EXPECT_GE(pane.VBar().top + pane.VBar().page, 102);
+}
+
+// On the screen, the log keeps its newest line in view and draws selected lines in their colour.
+TEST_F(LogPaneTest, AShownLogFollowsItsEndAndDrawsSelectedLines) {
+    BLogPane pane(1);
+    ASSERT_TRUE(pane.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, RECT{ 0, 0, 300, 200 }, parent_.m_hWnd, 1));
+    pane.SendMessage(kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_));
+    pane.MoveWindow(0, 0, 300, 201);   // laid out, as its tab lays it out
+    parent_.ShowWindow(SW_SHOWNOACTIVATE);
+    for (int i = 0; i < 40; ++i) {
+        pane.AddLine(StringW(kFormat, L"line %d", i).c_str());
+        pane.UpdateWindow();
+    }
+    EXPECT_GT(pane.VBar().top, 0);
+    EXPECT_GE(pane.VBar().top + pane.VBar().page, 40);
+    const COLORREF selected = options_.uiColors.logSelectLinesBk.value;
+    EXPECT_EQ(0, Shown(pane, selected));
+    pane.selection.anchorLine = pane.selection.firstLine = pane.selection.lastLine = 39;
+    pane.selection.currentColumn = TextSelection::kWholeLines;
+    EXPECT_GT(Shown(pane, selected), 0);
 }
 
 TEST_F(LogPaneTest, PrefixMarksOnlyTheNextNewLineAndContinuationJoins) {

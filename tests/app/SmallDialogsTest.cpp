@@ -8,7 +8,9 @@
 #include "app/DName.h"
 #include "app/DText.h"
 #include "app/resources/resource.h"
+#include "classlib/Screenshot.h"
 #include "core/SystemServices.h"
+#include "options/BColorTheme.h"
 #include "tests/app/HeadlessPage.h"
 #include "tests/classlib/WindowTestSupport.h"
 
@@ -180,6 +182,13 @@ TEST_F(SmallDialogs, MakerArrayLimitsElementsPerLine) {
     }
 }
 
+std::wstring g_perLineAfterTab;
+void CALLBACK ReadPerLineAndOk(HWND dialog, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(dialog, id);
+    g_perLineAfterTab = WindowText(::GetDlgItem(dialog, IDC_ARRAY_PERLINE));
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
 TEST_F(SmallDialogs, MakerArrayNeedsElementsAndKeepsItsBoxes) {
     DMakerArray empty(nullptr, 4, 3);
     RunWith<DMakerArray>(empty, [](DMakerArray& d) {
@@ -191,9 +200,14 @@ TEST_F(SmallDialogs, MakerArrayNeedsElementsAndKeepsItsBoxes) {
     INT_PTR result = RunWith<DMakerArray>(first, [](DMakerArray& d) {
         EXPECT_EQ(L"50", d.GetItemText(IDC_ARRAY_ELEMENTS));
         d.SetCheck(IDC_ARRAY_SIGNED, true);
+        // Tab, through the dialog's loop, leaves the field showing the limited value.
+        const HWND field = d.Item(IDC_ARRAY_PERLINE);
+        ::SetFocus(field);
         d.SetItemText(IDC_ARRAY_PERLINE, L"900");
-        d.SendMessage(WM_COMMAND, IDOK);
+        ::PostMessageW(field, WM_KEYDOWN, VK_TAB, (::MapVirtualKeyW(VK_TAB, MAPVK_VK_TO_VSC) << 16) | 1);
+        ::SetTimer(d.m_hWnd, 1, 10, ReadPerLineAndOk);
     });
+    EXPECT_EQ(L"128", g_perLineAfterTab);
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(128, first.perLine);
     DMakerArray second(nullptr, 2, 100);
@@ -233,15 +247,26 @@ TEST_F(SmallDialogs, BookmarkPictureChoosesItsColour) {
 }
 
 TEST_F(SmallDialogs, CommentKeepsLineFeedsAndTheCaption) {
+    // The dialog's colour made unlike every grey of the text's edges.
+    static constexpr COLORREF kFace = RGB(0xC0, 0xFF, 0xC0);
+    const COLORREF face = CurrentTheme().Entry(0).value;
+    CurrentTheme().Entry(0).value = kFace;
     CommentEditor editor(nullptr);
     StringW text(L"one\ntwo");
     PushModalAction([](Dialog& d) {
         EXPECT_EQ(L"Comment @ 1000", d.GetWindowText());
         EXPECT_EQ(L"one\r\ntwo", d.GetItemText(IDC_COMMENT_TEXT));
+        // The text stands on the edit's own background, not on the dialog's.
+        ::SendMessageW(d.Item(IDC_COMMENT_TEXT), EM_SETSEL, 0, 0);
+        PixelSurface shot;
+        ASSERT_TRUE(CaptureWindow(d.Item(IDC_COMMENT_TEXT), shot, true));
+        EXPECT_EQ(0, shot.CountColour(RECT{ 0, 0, shot.Width(), shot.Height() }, kFace));
         d.SetItemText(IDC_COMMENT_TEXT, L"a\r\nb\r\nc");
         d.SendMessage(WM_COMMAND, IDOK);
     });
-    ASSERT_TRUE(editor.EditText(StringW(L"Comment @ 1000"), text));
+    const bool edited = editor.EditText(StringW(L"Comment @ 1000"), text);
+    CurrentTheme().Entry(0).value = face;
+    ASSERT_TRUE(edited);
     EXPECT_EQ(L"a\nb\nc", std::wstring(text.c_str()));
 }
 

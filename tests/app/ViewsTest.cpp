@@ -205,6 +205,14 @@ protected:
     }
     void Key(UINT key) { Diza().SendMessage(WM_KEYDOWN, key, 0); }
     // A double click of the left button as the system posts it, with the keys held.
+    // Pixels of a colour that a window shows in its client area, or in a part of it.
+    static int CountShown(HWND window, COLORREF colour, const RECT* part = nullptr) {
+        PixelSurface shot;
+        if (!CaptureWindow(window, shot, true))
+            return -1;
+        const RECT all{ 0, 0, shot.Width(), shot.Height() };
+        return shot.CountColour(part ? *part : all, colour);
+    }
     static void DoubleClick(CWnd& pane, LPARAM at, WPARAM keys = 0) {
         pane.PostMessage(WM_LBUTTONDOWN, keys | MK_LBUTTON, at);
         pane.PostMessage(WM_LBUTTONUP, keys, at);
@@ -770,6 +778,13 @@ TEST_F(ViewsTest, ShowasRowsShowTheDataLineInTheirRepresentation) {
         showas.PostMessage(WM_KEYDOWN, key, 1);
         Pump();
     };
+    // The current row shows whether the list has the focus.
+    const COLORREF focusRow = options_.uiColors.listInfocus.value;
+    EXPECT_EQ(showas.m_hWnd, ::GetFocus());
+    EXPECT_GT(CountShown(showas.m_hWnd, focusRow), 0);
+    Diza().SetFocus();
+    EXPECT_EQ(0, CountShown(showas.m_hWnd, focusRow));
+    EXPECT_GT(CountShown(showas.m_hWnd, options_.uiColors.listOutfocus.value), 0);
     ASSERT_EQ(L"Data order", label(0));
     choose(0);
     const std::wstring little = value(1);
@@ -1003,9 +1018,20 @@ TEST_F(DumpTest, OffsetsOutsideTheSegmentsHaveNoAddress) {
     EXPECT_EQ(0, dump_->addressMode);
     dump_->SendMessage(WM_COMMAND, FileDumpPane::kCmdAddressMode, 0);
     EXPECT_EQ(1, dump_->addressMode);
+    dump_->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+    EXPECT_TRUE(dump_->buttons.GetCheck(FileDumpPane::kCmdAddressMode));
     // A click on a byte without an address leaves the mark alone.
     dump_->SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(outside.x, outside.y));
     EXPECT_EQ(-1, dump_->fileMark);
+    // Its digits are drawn in their own colour: the row from 0xFFF holds one byte with an address.
+    dump_->SetPosition(0xFFF);
+    const int cell = 2 * dump_->charWidth + 2;
+    const RECT last{ dump_->hexArea.left, 0, dump_->hexArea.left + cell, dump_->lineHeight };
+    const RECT beyond{ last.right, 0, last.right + cell, dump_->lineHeight };
+    const COLORREF none = options_.uiColors.dumpNoVaddress.value;
+    EXPECT_GT(CountShown(dump_->m_hWnd, options_.uiColors.dumpTxt.value, &last), 0);
+    EXPECT_EQ(0, CountShown(dump_->m_hWnd, none, &last));
+    EXPECT_GT(CountShown(dump_->m_hWnd, none, &beyond), 0);
 }
 
 TEST_F(DumpTest, AClickOnAByteTakesTheDisassemblyThereInEveryMode) {
@@ -1500,12 +1526,36 @@ TEST_F(FocusColourTest, AClickInTheDumpShowsItsTabFocused) {
     ::RedrawWindow(window_->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();
     EXPECT_EQ(0, FocusPixels(strip, dump->m_hWnd));
+    // The current row in both main panes in the focus colour; the dump's offsets in its text colour.
+    const COLORREF focusRow = options_.codeColors.codeInfocus.value;
+    EXPECT_GT(CountShown(Diza().m_hWnd, focusRow), 0);
+    ASSERT_TRUE(Main().comments.IsShown());
+    EXPECT_GT(CountShown(Main().comments.m_hWnd, focusRow), 0);
+    const RECT offsets{ 0, 0, dump->hexArea.left, dump->hexArea.bottom };
+    const COLORREF focusAddress = options_.codeColors.addressTxt.value;
+    EXPECT_EQ(0, CountShown(dump->m_hWnd, focusAddress, &offsets));
     const LPARAM at = MAKELPARAM(dump->hexArea.left + 2, 2);
     dump->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
     dump->PostMessage(WM_LBUTTONUP, 0, at);
     Pump();
     ASSERT_EQ(dump->m_hWnd, ::GetFocus());
     EXPECT_GT(FocusPixels(strip, dump->m_hWnd), 0);
+    // Now the offsets in the address colour, and the clicked byte between the brackets of the mark.
+    EXPECT_GT(CountShown(dump->m_hWnd, focusAddress, &offsets), 0);
+    const RECT byte{ dump->hexArea.left - 1, 0, dump->hexArea.left + 2 * dump->charWidth + 2, dump->lineHeight };
+    EXPECT_GT(CountShown(dump->m_hWnd, options_.codeColors.codeClickAddress.value, &byte), 0);
+}
+
+// Row 0 holds the item at 0x1000: its address in the address colour and the tick of an item start.
+TEST_F(ViewsTest, TheAddressShowsInItsColourWithTheTickOfAnItemStart) {
+    Open();
+    const RECT zone = Diza().bodyLine->address->rect;
+    const RECT row = Diza().GetRowRect(0);
+    const RECT digits{ zone.left, row.top, zone.right - 3, row.bottom };
+    EXPECT_GT(CountShown(Diza().m_hWnd, options_.codeColors.addressTxt.value, &digits), 0);
+    const int middle = (row.top + row.bottom) / 2;
+    const RECT tick{ zone.right - 2, middle, zone.right + 3, middle + 1 };
+    EXPECT_EQ(5, CountShown(Diza().m_hWnd, ThemeColor(81), &tick));
 }
 
 }  // namespace layout
