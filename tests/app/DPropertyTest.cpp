@@ -7,6 +7,7 @@
 #include "classlib/Screenshot.h"
 #include "options/BColorTheme.h"
 #include "options/Options.h"
+#include "tests/Emulation.h"
 #include "toolkit/InPlaceEdit.h"
 
 #include <gtest/gtest.h>
@@ -151,6 +152,8 @@ void CALLBACK CancelFolderDialogWhenShown(HWND host, UINT, UINT_PTR id, DWORD) {
 
 // The browse button is pressed while the folder dialog is open and raised again once it is closed.
 TEST_F(CellTest, BrowseButtonComesUpAfterTheFolderDialog) {
+    if (RunsEmulated())
+        GTEST_SKIP() << "Wine's folder dialog hangs or crashes under qemu, two runs in three";
     PDir dir(nullptr, 0, L"Plugins", L"C:\\old");
     const std::vector<COLORREF> raised = BrowseStripOf(dir, context.cell);
     context.click = POINT{ context.cell.right - 4, (context.cell.top + context.cell.bottom) / 2 };
