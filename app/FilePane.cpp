@@ -289,6 +289,7 @@ void FilePane::ShowInStatusBar(const wchar_t* text) {
     const int seconds = document ? document->options.ui.statusbarHighlightTimer.ValueAsInt() : 0;
     if (seconds > 0)
         bar->HighlightCurrent(seconds);
+    bar->UpdateWindowOnScreen();
 }
 
 void FilePane::ShowProgress(const wchar_t* stage) {
@@ -633,6 +634,7 @@ LRESULT FilePane::OnFindJob(WPARAM running, LPARAM result) {
             document->finds.OnFindDone(reinterpret_cast<FindResult*>(result));
     }
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ShowPaintedNow();
     return 0;
 }
 

@@ -168,7 +168,7 @@ void FileStatusBar::RepaintNow() {
     if (!m_hWnd)
         return;
     Invalidate(false);
-    UpdateWindow();
+    UpdateWindowOnScreen();
 }
 
 LRESULT FileStatusBar::OnAttach(WPARAM attached, LPARAM doc) {

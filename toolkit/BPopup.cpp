@@ -57,12 +57,13 @@ void BPopup::ShowAt()
     if (IsWindowVisible()) {
         SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         Invalidate();
-        UpdateWindow();
+        UpdateWindowOnScreen();
         return;
     }
     SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CenterOnOwner();
     ShowWindow(SW_SHOW);
+    UpdateWindowOnScreen();
 }
 
 void BPopup::CenterOnOwner()

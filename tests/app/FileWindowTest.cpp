@@ -28,12 +28,16 @@
 #include "app/FileDizaPane.h"
 #include "tests/classlib/FakeCursorClip.h"
 #include "tests/classlib/WindowTestSupport.h"
+#include "tests/DisplayReader.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -136,7 +140,7 @@ TEST_F(FileWindowTest, ChildrenAndFileIdAreInPlace) {
     EXPECT_EQ(ThemeColor(1), shot.Pixel(shot.Width() - 2, shot.Height() / 2));
 }
 
-// The status bar's four lamps as the screen shows them (the colour in each box's middle) with the tip
+// The status bar's four lamps as the display shows them (the colour in each box's middle) with the tip
 // over each box.
 struct Lamps {
     COLORREF colour[4] = {};
@@ -145,13 +149,13 @@ struct Lamps {
 
 Lamps ReadLamps(FileStatusBar& bar) {
     Lamps lamps;
-    const RECT client = bar.GetClientRect();
-    HDC screen = ::GetDC(bar.m_hWnd);
+    PixelSurface shown;
+    EXPECT_TRUE(display::ReadWindow(bar.m_hWnd, shown));
     for (int i = 0; i < 4; ++i) {
         const POINT middle{ bar.cells[FileStatusBar::kLamps].left + FileStatusBar::kLampLeft +
                                 i * (FileStatusBar::kLampBox + FileStatusBar::kLampGap) + FileStatusBar::kLampBox / 2,
-                            client.bottom / 2 };
-        lamps.colour[i] = ::GetPixel(screen, middle.x, middle.y);
+                            shown.Height() / 2 };
+        lamps.colour[i] = shown.Pixel(middle.x, middle.y);
         TOOLINFOW info{};
         info.cbSize = sizeof info;
         if (bar.OnToolHitTest(middle, &info) >= 0 && info.lpszText) {
@@ -159,7 +163,6 @@ Lamps ReadLamps(FileStatusBar& bar) {
             std::free(info.lpszText);
         }
     }
-    ::ReleaseDC(bar.m_hWnd, screen);
     return lamps;
 }
 
@@ -204,8 +207,8 @@ void ExpectOneLampLit(const Lamps& lamps, const Lamps& dark, int lit, COLORREF c
 TEST_F(FileWindowTest, AfterParsingTheScansRunAndTheLogTellsSo) {
     StepParser parser([](FileParseThread* d) { return d && d->AddCodeSegment(0x1000, 0, 0x400, 0x400); });
     FileStatusBar* bar = window_->StatusBar();
+    frame_.ShowWindow(SW_SHOWNOACTIVATE);
     Pump();
-    bar->UpdateWindow();
     const Lamps dark = ReadLamps(*bar);
     LampWatch watch(bar);
     Open(parser, kRequestRefers | kScanAscii);
@@ -229,6 +232,99 @@ TEST_F(FileWindowTest, AfterParsingTheScansRunAndTheLogTellsSo) {
     EXPECT_EQ(bar->cells[FileStatusBar::kCodepage].text, StringW(L"ANSI"));
 }
 
+// What the display shows of the refers lamp while a long scan runs on the window's thread: read from
+// the X display by another thread, lit during the scan and dark once it is over.
+struct DisplaySample {
+    DWORD from, to;
+    COLORREF colour;
+};
+std::vector<std::pair<DWORD, WPARAM>> g_refersLamp;  // when the bar took each on and off
+std::atomic<LONG> g_box1X{ -1 }, g_box1Y{ -1 };      // the middle of the refers box on the screen
+
+LRESULT CALLBACK WatchRefersLamp(int code, WPARAM w, LPARAM l) {
+    const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(l);
+    if (code == HC_ACTION && g_lampBar && message->hwnd == g_lampBar->m_hWnd && message->message == kMsgRefersScan) {
+        g_refersLamp.emplace_back(::GetTickCount(), message->wParam);
+        POINT box{ g_lampBar->cells[FileStatusBar::kLamps].left + FileStatusBar::kLampLeft + FileStatusBar::kLampBox / 2,
+                   g_lampBar->GetClientRect().bottom / 2 };
+        g_lampBar->ClientToScreen(&box);
+        g_box1Y = box.y;
+        g_box1X = box.x;
+    }
+    return ::CallNextHookEx(nullptr, code, w, l);
+}
+
+// The program's loop waits for messages just before a scan starts (the parse's end pumps them); under
+// Wine a paint made within 50 ms of such a wait stays in the window's surface until the thread next
+// waits. A wait just before the lamp's message makes that moment exact.
+LRESULT CALLBACK WaitBeforeRefersLamp(int code, WPARAM w, LPARAM l) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(l);
+    if (code == HC_ACTION && g_lampBar && message->hwnd == g_lampBar->m_hWnd && message->message == kMsgRefersScan)
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, 0, 0, 0);
+    return ::CallNextHookEx(nullptr, code, w, l);
+}
+
+TEST_F(FileWindowTest, TheRefersLampReachesTheDisplayWhileTheScanRuns) {
+    // Calls, loads and branches enough for a scan of well over half a second.
+    const size_t size = 24 << 20;
+    const unsigned char pattern[] = { 0x55, 0x8B, 0xEC, 0xE8, 0x10, 0x00, 0x00, 0x00, 0xA1, 0x00, 0x10, 0x00, 0x10,
+                                      0x74, 0x02, 0x8B, 0x45, 0x08, 0xFF, 0x15, 0x04, 0x20, 0x00, 0x10, 0x5D, 0xC3 };
+    std::string code;
+    code.reserve(size);
+    while (code.size() + sizeof pattern <= size)
+        code.append(reinterpret_cast<const char*>(pattern), sizeof pattern);
+    fixtures::WriteFileBytes(path_, code);
+    const int64_t length = static_cast<int64_t>(code.size());
+    StepParser parser([&](FileParseThread* d) { return d && d->AddCodeSegment(0x10000000, 0, length, length); });
+    frame_.ShowWindow(SW_SHOWNOACTIVATE);
+    Pump();
+
+    std::vector<DisplaySample> samples;
+    std::atomic<bool> stop{ false };
+    g_box1X = g_box1Y = -1;
+    std::thread sampler([&] {
+        while (!stop) {
+            if (g_box1X < 0) {
+                ::Sleep(1);
+                continue;
+            }
+            const DWORD from = ::GetTickCount();
+            const COLORREF colour = display::Pixel(POINT{ g_box1X, g_box1Y });
+            samples.push_back(DisplaySample{ from, ::GetTickCount(), colour });
+        }
+    });
+    g_lampBar = window_->StatusBar();
+    g_refersLamp.clear();
+    HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, WatchRefersLamp, nullptr, ::GetCurrentThreadId());
+    HHOOK wait = ::SetWindowsHookExW(WH_CALLWNDPROC, WaitBeforeRefersLamp, nullptr, ::GetCurrentThreadId());
+    Open(parser, kRequestRefers);
+    ::UnhookWindowsHookEx(wait);
+    ::UnhookWindowsHookEx(hook);
+    g_lampBar = nullptr;
+    for (const DWORD end = ::GetTickCount() + 600; ::GetTickCount() < end; ::Sleep(10))
+        Pump();
+    stop = true;
+    sampler.join();
+
+    ASSERT_EQ(g_refersLamp.size(), 2u);
+    const DWORD on = g_refersLamp[0].first, off = g_refersLamp[1].first;
+    ASSERT_EQ(g_refersLamp[0].second, 1u);
+    ASSERT_GE(off - on, 500u) << "the scan must take long enough to be watched";
+    const COLORREF lit = ThemeColor(26);
+    int during = 0;
+    for (const DisplaySample& s : samples) {
+        if (s.from > on && s.to < off) {
+            ++during;
+            EXPECT_EQ(s.colour, lit) << "sampled " << s.from - on << " to " << s.to - on << " ms into the scan";
+        }
+    }
+    EXPECT_GE(during, 2);
+    ASSERT_FALSE(samples.empty());
+    EXPECT_GT(samples.back().from, off);
+    EXPECT_NE(samples.back().colour, lit);
+    EXPECT_NE(samples.back().colour, CLR_INVALID);
+}
+
 TEST_F(FileWindowTest, AFileWithoutSegmentsIsNotReadyAndRunsNoScan) {
     StepParser parser([](FileParseThread*) { return true; });
     Open(parser, kRequestRefers | kScanAscii);
@@ -240,12 +336,27 @@ TEST_F(FileWindowTest, AFileWithoutSegmentsIsNotReadyAndRunsNoScan) {
 
 TEST_F(FileWindowTest, WhileParsingThePopupShowsAndItsCloseBoxAsksTheQuestion) {
     bool popupSeen = false;
+    PixelSurface duringParse, onceIdle;
     StepParser parser([&](FileParseThread* d) {
         popupSeen = window_->ParsePopup() && window_->ParsePopup()->IsWindowVisible() && window_->IsParsing();
+        // A stage's text reaches the display while the parse still runs, though the thread waited
+        // for messages just before (and then not again until the parse ends).
+        if (popupSeen) {
+            HWND popup = window_->ParsePopup()->m_hWnd;
+            ::MsgWaitForMultipleObjectsEx(0, nullptr, 0, 0, 0);
+            window_->ShowProgress(L"Names");
+            display::ReadWindow(popup, duringParse, false);
+            Pump();
+            display::ReadWindow(popup, onceIdle, false);
+        }
         return d && d->AddDataSegment(0, 0, 0x100, 0x100);
     });
+    frame_.ShowWindow(SW_SHOWNOACTIVATE);
     Open(parser, 0);
     EXPECT_TRUE(popupSeen);
+    ASSERT_GT(onceIdle.Width(), 0);
+    ASSERT_EQ(duringParse.Width(), onceIdle.Width());
+    EXPECT_EQ(0, std::memcmp(duringParse.Bits(), onceIdle.Bits(), sizeof(uint32_t) * onceIdle.Width() * onceIdle.Height()));
     EXPECT_EQ(window_->ParsePopup(), nullptr);
     Boxes::answer = IDNO;
     window_->SendMessage(WM_COMMAND, kCmdParsePopup, 0);
@@ -304,6 +415,8 @@ TEST_F(FileWindowTest, FindCommandRunsTheDialogAndFillsTheChosenList) {
         { L"71 7", kFindHexMode, 1, 0 },   // a lone digit: an empty result and the usual end line
     };
     FileStatusBar* bar = window_->StatusBar();
+    frame_.ShowWindow(SW_SHOWNOACTIVATE);
+    Pump();
     const Lamps dark = ReadLamps(*bar);
     LampWatch watch(bar);
     for (const Case& c : cases) {
