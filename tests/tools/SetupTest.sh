@@ -116,6 +116,11 @@ run network-down 100 "" 1
 ran 0 0; says "Temporary failure resolving"; says "registry could not be reached"; silent "could not be read"
 silent "mid-sync"
 
+# A mirror mid-sync beside a host out of reach: the install goes on.
+SAYS="$out_of_sync
+W: Failed to fetch http://example.org/apt/InRelease  Could not resolve 'example.org'" run unread-and-unreachable 100 "0" 0
+ran 1 0; says "could not be read"; silent "could not be reached"
+
 # Beside an unread index, an unknown name is not retried: the main suite cannot find it either.
 INSTALL_SAYS="E: Unable to locate package wine32:i386" run unknown-package 100 "100" 1
 ran 1 0; says "Unable to locate package wine32:i386"; silent "main suite"; silent "mid-sync"
