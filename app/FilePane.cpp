@@ -634,7 +634,6 @@ LRESULT FilePane::OnFindJob(WPARAM running, LPARAM result) {
             document->finds.OnFindDone(reinterpret_cast<FindResult*>(result));
     }
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    ShowPaintedNow();
     return 0;
 }
 

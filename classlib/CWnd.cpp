@@ -583,10 +583,6 @@ void CWnd::OnIdleUpdateCmdUI() {}
 
 void CWnd::UpdateWindowOnScreen() const {
     ::UpdateWindow(m_hWnd);
-    ShowPaintedNow();
-}
-
-void CWnd::ShowPaintedNow() {
     // A wait of no time for nothing: it takes and dispatches no message, but counts as a wait.
     ::MsgWaitForMultipleObjectsEx(0, nullptr, 0, 0, 0);
 }

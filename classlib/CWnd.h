@@ -148,8 +148,6 @@ public:
     // Paints what is invalid and puts it on the screen now, also in the middle of a job that takes no
     // messages (Wine holds a window's paint back until its thread next waits for messages).
     void UpdateWindowOnScreen() const;
-    // Puts what the windows have painted so far on the screen now.
-    static void ShowPaintedNow();
     HWND SetFocus() const { return ::SetFocus(m_hWnd); }
     HWND GetParent() const { return ::GetParent(m_hWnd); }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }

@@ -336,27 +336,34 @@ TEST_F(FileWindowTest, AFileWithoutSegmentsIsNotReadyAndRunsNoScan) {
 
 TEST_F(FileWindowTest, WhileParsingThePopupShowsAndItsCloseBoxAsksTheQuestion) {
     bool popupSeen = false;
-    PixelSurface duringParse, onceIdle;
+    PixelSurface duringParse[2], onceIdle[2];
     StepParser parser([&](FileParseThread* d) {
         popupSeen = window_->ParsePopup() && window_->ParsePopup()->IsWindowVisible() && window_->IsParsing();
-        // A stage's text reaches the display while the parse still runs, though the thread waited
-        // for messages just before (and then not again until the parse ends).
+        // A log line in the status bar and a stage's text reach the display while the parse still runs,
+        // though the thread waited for messages just before each (and then not again until the end).
         if (popupSeen) {
-            HWND popup = window_->ParsePopup()->m_hWnd;
+            const HWND shown[2] = { window_->StatusBar()->m_hWnd, window_->ParsePopup()->m_hWnd };
+            ::MsgWaitForMultipleObjectsEx(0, nullptr, 0, 0, 0);
+            d->Log().Print(L"Reading the names");
+            display::ReadWindow(shown[0], duringParse[0]);
             ::MsgWaitForMultipleObjectsEx(0, nullptr, 0, 0, 0);
             window_->ShowProgress(L"Names");
-            display::ReadWindow(popup, duringParse, false);
+            display::ReadWindow(shown[1], duringParse[1], false);
             Pump();
-            display::ReadWindow(popup, onceIdle, false);
+            display::ReadWindow(shown[0], onceIdle[0]);
+            display::ReadWindow(shown[1], onceIdle[1], false);
         }
         return d && d->AddDataSegment(0, 0, 0x100, 0x100);
     });
     frame_.ShowWindow(SW_SHOWNOACTIVATE);
     Open(parser, 0);
     EXPECT_TRUE(popupSeen);
-    ASSERT_GT(onceIdle.Width(), 0);
-    ASSERT_EQ(duringParse.Width(), onceIdle.Width());
-    EXPECT_EQ(0, std::memcmp(duringParse.Bits(), onceIdle.Bits(), sizeof(uint32_t) * onceIdle.Width() * onceIdle.Height()));
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_GT(onceIdle[i].Width(), 0);
+        ASSERT_EQ(duringParse[i].Width(), onceIdle[i].Width());
+        EXPECT_EQ(0, std::memcmp(duringParse[i].Bits(), onceIdle[i].Bits(),
+                                 sizeof(uint32_t) * onceIdle[i].Width() * onceIdle[i].Height())) << i;
+    }
     EXPECT_EQ(window_->ParsePopup(), nullptr);
     Boxes::answer = IDNO;
     window_->SendMessage(WM_COMMAND, kCmdParsePopup, 0);
