@@ -8,8 +8,10 @@
 #include "options/BColorTheme.h"
 #include "options/Options.h"
 #include "tests/Emulation.h"
+#include "tests/classlib/WindowTestSupport.h"
 #include "toolkit/InPlaceEdit.h"
 
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -58,6 +60,12 @@ TEST_F(CellTest, IntegerFieldTakesNumbersInRangeAndRetriesOthers) {
     Later(host, [](HWND w) { TypeAndEnd(w, L"250", VK_RETURN); });
     EXPECT_TRUE(EditPropertyCell(wide, context));
     EXPECT_EQ(250, wide.value);
+    // The bounds are inside: taken, no box.
+    for (const wchar_t* bound : {L"1000", L"0"}) {
+        Later(host, [bound](HWND w) { TypeAndEnd(w, bound, VK_RETURN); });
+        EXPECT_TRUE(EditPropertyCell(wide, context)) << bound;
+        EXPECT_EQ(std::wstring(bound), std::wstring(wide.ToText().c_str()));
+    }
 
     // Out of range: the box says so; Retry edits again, Cancel gives up.
     PushMessageBoxAnswer(IDRETRY);
@@ -136,18 +144,21 @@ std::vector<COLORREF> BrowseStripOf(PDir& dir, const RECT& cell) {
     return pixels;
 }
 
-// Cancels the folder dialog once it shows, from a timer that runs in the dialog's loop.
-BOOL CALLBACK CancelFolderDialog(HWND window, LPARAM) {
+// Answers the first system dialog of the thread that shows and that `answer` takes (true), from a timer
+// that runs in the dialog's own loop.
+std::function<bool(HWND)> g_systemDialogAnswer;
+BOOL CALLBACK OfferSystemDialog(HWND window, LPARAM) {
     wchar_t name[16] = {};
     ::GetClassNameW(window, name, 16);
-    if (std::wstring(name) != L"#32770" || !::IsWindowVisible(window))
-        return TRUE;
-    ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-    return FALSE;
+    return std::wstring(name) != L"#32770" || !::IsWindowVisible(window) || !g_systemDialogAnswer(window);
 }
-void CALLBACK CancelFolderDialogWhenShown(HWND host, UINT, UINT_PTR id, DWORD) {
-    if (!::EnumThreadWindows(::GetCurrentThreadId(), CancelFolderDialog, 0))
+void CALLBACK AnswerSystemDialogWhenShown(HWND host, UINT, UINT_PTR id, DWORD) {
+    if (!::EnumThreadWindows(::GetCurrentThreadId(), OfferSystemDialog, 0))
         ::KillTimer(host, id);
+}
+void AnswerSystemDialog(HWND host, std::function<bool(HWND)> answer) {
+    g_systemDialogAnswer = std::move(answer);
+    ::SetTimer(host, 79, 50, AnswerSystemDialogWhenShown);
 }
 
 // The browse button is pressed while the folder dialog is open and raised again once it is closed.
@@ -157,7 +168,7 @@ TEST_F(CellTest, BrowseButtonComesUpAfterTheFolderDialog) {
     PDir dir(nullptr, 0, L"Plugins", L"C:\\old");
     const std::vector<COLORREF> raised = BrowseStripOf(dir, context.cell);
     context.click = POINT{ context.cell.right - 4, (context.cell.top + context.cell.bottom) / 2 };
-    ::SetTimer(host, 79, 50, CancelFolderDialogWhenShown);
+    AnswerSystemDialog(host, [](HWND folders) { return ::PostMessageW(folders, WM_COMMAND, IDCANCEL, 0) != 0; });
     EXPECT_FALSE(EditPropertyCell(dir, context));
     EXPECT_EQ(raised, BrowseStripOf(dir, context.cell));
 }
@@ -306,6 +317,66 @@ TEST_F(OptionsDialogTest, ApplyAssignsOnlyTheChangedPage) {
     EXPECT_EQ(1, result);
     EXPECT_EQ(0x00ABCDEFu, options.uiColors.logBk.value);
     EXPECT_EQ(fileBefore, options.file.showDumpBytes.value);
+}
+
+// The system's own font dialog, as a user answers it: a face and a size picked from its lists, then OK.
+// Both reach the option once applied.
+TEST_F(OptionsDialogTest, TheFontDialogsFaceAndSizeReachTheOption) {
+    static std::wstring face;
+    face.clear();
+    int result = Run([](DProperty& d) {
+        BPropertyView& fonts = *d.views[4];
+        d.tabs.SelectTab(104);
+        ASSERT_EQ(L"LogFont", std::wstring(fonts.rows[4]->key.c_str()));
+        AnswerSystemDialog(d.m_hWnd, [](HWND dialog) {
+            const HWND faces = ::GetDlgItem(dialog, cmb1), sizes = ::GetDlgItem(dialog, cmb3);
+            if (!faces || !sizes)
+                return false;   // the options dialog itself
+            // A click on an entry of each list.
+            auto pick = [dialog](int id, HWND list, LRESULT index) {
+                ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+                ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+            };
+            auto entry = [](HWND list, const wchar_t* text) {
+                return ::SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+            };
+            pick(cmb1, faces, 0);   // the faces the system has differ from one machine to another
+            face = WindowText(faces);
+            const LRESULT size = entry(sizes, L"14");
+            EXPECT_GE(size, 0) << "no size 14 for " << face;
+            pick(cmb3, sizes, size);
+            ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+            return true;
+        });
+        const RECT cell = fonts.ValueCell(4);
+        fonts.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell.left + 5, cell.top + 3));
+        wintest::DrainQueue();
+        const bool changed = d.IsItemEnabled(IDOK);
+        EXPECT_TRUE(changed);
+        ::PostMessageW(d.Item(changed ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(1, result);
+    EXPECT_FALSE(face.empty());
+    EXPECT_EQ(face, std::wstring(options.fonts.logFont.face.c_str()));
+    EXPECT_EQ(14, options.fonts.logFont.size);
+}
+
+// A click in the band just below a page's last row edits nothing: no editor, no box, "&Apply" disabled.
+TEST_F(OptionsDialogTest, AClickBelowTheLastRowEditsNothing) {
+    int result = Run([](DProperty& d) {
+        for (size_t i = 0; i < d.views.size(); ++i) {
+            BPropertyView& page = *d.views[i];
+            d.tabs.SelectTab(static_cast<int>(100 + i));
+            const POINT below{ page.rowsArea.right - 5, page.ValueCell(static_cast<int>(page.rows.size())).top + 1 };
+            ASSERT_TRUE(::PtInRect(&page.rowsArea, below)) << i;
+            page.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(below.x, below.y));
+            wintest::DrainQueue();
+            EXPECT_FALSE(d.IsItemEnabled(IDOK)) << i;
+            EXPECT_TRUE(d.IsItemEnabled(IDCANCEL)) << i;
+        }
+        d.SendMessage(WM_COMMAND, IDCANCEL);
+    });
+    EXPECT_EQ(IDCANCEL, result);
 }
 
 TEST_F(OptionsDialogTest, SaveButtonAssignsAndEndsWithSix) {

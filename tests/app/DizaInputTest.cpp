@@ -353,7 +353,8 @@ TEST_F(DizaInputTest, BytelineButtonMakesLinesOfTheBlocksLengthUpToTheLineEnd) {
     }
 }
 
-// A click on a row's refers mark fills the refers list and brings its tab to the front.
+// A click on a row's refers mark fills the refers list and brings its tab to the front; on a row without
+// refers it leaves the tab shown.
 TEST_F(DizaInputTest, AClickOnTheRefersMarkShowsTheRefersTab) {
     Open(nullptr, kRequestRefers);
     doc_->stores.refers.AddPair(0x1020, 0x1008);
@@ -361,7 +362,12 @@ TEST_F(DizaInputTest, AClickOnTheRefersMarkShowsTheRefersTab) {
     Diza().Invalidate();
     Loop();
     FileSideTab& side = Side();
-    ASSERT_NE(&side.refers, side.active);
+    // A line that nothing refers to leaves the list that is shown.
+    ShowList(side.names);
+    ClickZone(Diza(), *Diza().bodyLine->refers, Diza().Page().LineOfAddress(0x1010));
+    Loop();
+    EXPECT_EQ(0x1010, Diza().CurrentPosition().address);
+    EXPECT_EQ(&side.names, side.active);
     const int row = Diza().Page().LineOfAddress(0x1008);
     ASSERT_GE(row, 0);
     ClickZone(Diza(), *Diza().bodyLine->refers, row);
@@ -509,6 +515,26 @@ TEST_F(DizaInputTest, AGotoToTheItemOfTheTopContinuationRowShowsItsRow) {
     Key(VK_NEXT);
     ASSERT_TRUE(SameLine(DizaLinePos{ last, 0xF0000000 }, page.Row(0)));
     GotoStandsOn(last);
+}
+
+// The comment pane hidden while the page's top is a continuation row: the page then starts on the item's
+// first line, and stays there when the pane shows again, as a fresh walk from the item gives.
+TEST_F(DizaInputTest, TheCommentPaneToggledAtAContinuationTopKeepsTheItemsFirstLineOnTop) {
+    Open();
+    DizaPage& page = Diza().Page();
+    const int64_t last = 0x1000 + 4 * (page.LineCount() - 1);
+    doc_->stores.onlineComments.SetComment(last, L"one\ntwo\nthree");
+    Diza().Invalidate();
+    Loop();
+    Key(VK_NEXT);
+    ASSERT_TRUE(SameLine(DizaLinePos{ last, 0xF0000000 }, page.Row(0)));
+    for (bool shown : { false, true }) {
+        Click(PaneButton(kCmdShowComments));
+        ASSERT_EQ(shown, Diza().CommentPaneVisible());
+        const std::vector<DizaLinePos> fresh = fixtures::LinesFrom(doc_, last, page.LineCount());
+        for (size_t i = 0; i < fresh.size(); ++i)
+            ASSERT_TRUE(SameLine(fresh[i], page.Row(static_cast<int>(i)))) << "shown " << shown << ", row " << i;
+    }
 }
 
 // A block marked from an on-line comment's continuation row starts at the next item for all its users:

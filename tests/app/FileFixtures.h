@@ -6,6 +6,7 @@
 #include "app/FilePane.h"
 #include "core/SectionLock.h"
 #include "document/BFileParser.h"
+#include "document/DizaWalk.h"
 #include "document/DocumentHost.h"
 #include "document/FileParseThread.h"
 #include "options/Options.h"
@@ -68,6 +69,17 @@ inline bool LayDataItems(FileParseThread* d, int64_t size, int64_t extra,
     if (more)
         more(d);
     return true;
+}
+
+// The display lines that a fresh walk gives from the first line at the address: `count` of them, fewer
+// at the file's end.
+inline std::vector<DizaLinePos> LinesFrom(FileParseThread* d, int64_t address, int count) {
+    std::vector<DizaLinePos> lines;
+    DizaWalk walk(d);
+    walk.SetAddress(address);
+    for (; walk.IsLine() && static_cast<int>(lines.size()) < count; walk.NextLine())
+        lines.push_back(walk.current);
+    return lines;
 }
 
 // A request for the file with a main parser, as the open dialog hands it to the document.

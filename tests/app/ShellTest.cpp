@@ -720,22 +720,26 @@ TEST_F(ShellTest, DoubleClickOnAStartLogLineOpensOnlyItsWebAddress) {
         {L"http:// alone", L""},
         {L"file://c:/x.exe and http:x.exe", L""},
     };
+    // The log has scrolled past a screen of lines, each with an address of its own.
+    for (int i = 0; i <= log.RowsPerPage(); ++i)
+        app->LogLine(L"before http://example.org/%d", i);
     for (const auto& row : rows)
         app->LogLine(L"%s", row.first);
     Pump();
+    ASSERT_GT(log.VBar().top, 0);
+    // The row that shows the line, from the scroller's top and the pane's rows.
     auto clickLine = [&](int line) {
-        for (int y = 0; y < 2000; ++y) {
-            if (log.LineAt(POINT{5, y}) == line) {
-                log.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(5, y));
-                return true;
-            }
-        }
-        return false;
+        const int64_t row = line - log.VBar().top;
+        ASSERT_GE(row, 0);
+        ASSERT_LT(row, log.RowsPerPage());
+        const RECT r = log.GetRowRect(static_cast<int>(row));
+        log.PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2));
+        Pump();
     };
     const int first = log.LineCount() - static_cast<int>(std::size(rows));
     for (size_t i = 0; i < std::size(rows); ++i) {
         opened.clear();
-        ASSERT_TRUE(clickLine(first + static_cast<int>(i)));
+        clickLine(first + static_cast<int>(i));
         EXPECT_EQ(opened, std::vector<std::wstring>(*rows[i].second ? 1 : 0, rows[i].second)) << i;
     }
     SetShellOpenSeam(nullptr);

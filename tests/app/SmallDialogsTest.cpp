@@ -252,10 +252,10 @@ TEST_F(SmallDialogs, CommentKeepsLineFeedsAndTheCaption) {
     const COLORREF face = CurrentTheme().Entry(0).value;
     CurrentTheme().Entry(0).value = kFace;
     CommentEditor editor(nullptr);
-    StringW text(L"one\ntwo");
+    StringW text(L"\none\ntwo");   // an empty first line is a line too
     PushModalAction([](Dialog& d) {
         EXPECT_EQ(L"Comment @ 1000", d.GetWindowText());
-        EXPECT_EQ(L"one\r\ntwo", d.GetItemText(IDC_COMMENT_TEXT));
+        EXPECT_EQ(L"\r\none\r\ntwo", d.GetItemText(IDC_COMMENT_TEXT));
         // The text stands on the edit's own background, not on the dialog's.
         ::SendMessageW(d.Item(IDC_COMMENT_TEXT), EM_SETSEL, 0, 0);
         PixelSurface shot;
@@ -330,6 +330,26 @@ TEST_F(SmallDialogs, TextDialogFitsAOneLineText) {
     EXPECT_LT(window.right - window.left, ::GetSystemMetrics(SM_CXSCREEN) / 2);
     EXPECT_LT(window.bottom - window.top, ::GetSystemMetrics(SM_CYSCREEN) / 2);
     EXPECT_GE(window.right - window.left, 256);
+}
+
+// A report longer than the screen opens on its first line.
+TEST_F(SmallDialogs, TextDialogOpensALongTextOnItsFirstLine) {
+    DText box(nullptr);
+    std::wstring lines;
+    for (int i = 1; i <= 300; ++i)
+        lines += L"line " + std::to_wstring(i) + L"\r\n";
+    const StringW text(lines.c_str());
+    std::wstring first;
+    PushModalAction([&first](Dialog& d) {
+        const HWND editor = d.Item(DText::kEditorId);
+        wchar_t shown[32] = { 31 };   // EM_GETLINE reads the buffer's size from its first character
+        const LRESULT top = ::SendMessageW(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+        first.assign(shown, static_cast<size_t>(::SendMessageW(editor, EM_GETLINE, static_cast<WPARAM>(top),
+                                                                reinterpret_cast<LPARAM>(shown))));
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    EXPECT_EQ(IDOK, box.ShowModal(text));
+    EXPECT_EQ(L"line 1", first);
 }
 
 }  // namespace
