@@ -548,6 +548,7 @@ TEST_F(SideListsTest, IdleTimeRedrawsAShownListWhoseStoreChanged) {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
             app.PumpMessage(msg);
+        app.RunIdle();   // drawn as it is: not drawn again
         EXPECT_FALSE(::GetUpdateRect(list.m_hWnd, nullptr, FALSE));
     };
     GlobalNamePane& names = side_->names;
