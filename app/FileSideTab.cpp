@@ -145,6 +145,10 @@ void FileSideTab::OnIdleUpdateCmdUI() {
     captions.hold = false;
     if (changed)
         Invalidate();
+    // The shown list's rows follow its store as its caption does.
+    auto* list = dynamic_cast<BMultiList*>(active);
+    if (list && list->m_hWnd && list->IsWindowVisible() && list->RowsStale())
+        list->Invalidate();
 }
 
 LRESULT FileSideTab::OnAttach(WPARAM attached, LPARAM doc) {

@@ -53,8 +53,8 @@ public:
 
     int OnCreate(CREATESTRUCTW* cs) override;
     BOOL DrawBackground(HDC dc) override;
-    // A list changed without a word to the strip (a string made, a key in a hidden list): its
-    // caption is drawn again.
+    // A list changed without a word to the strip or to the list (a string made, a key in a hidden
+    // list): its caption is drawn again, and the shown list's rows.
     void OnIdleUpdateCmdUI() override;
     // Every tab's caption from its list's size; whether one changed.
     bool RefreshCaptions();

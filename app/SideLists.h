@@ -179,8 +179,8 @@ public:
     // Rebuilds the filtered rows (none are kept for an empty filter: the store is shown as it is).
     void Refilter() final;
     int32_t GetCount() override;
-    // The count of the rows once they are made for the store as it is now (the tab's caption).
-    virtual int32_t RowCount();
+    int32_t RowCount() override;
+    uint32_t SourceStamp() override { return StoreChanges(); }
     void* GetItem(int row) override;
     void UpdateCount() override;
     void OnRowDraw(int row, void* item) override;

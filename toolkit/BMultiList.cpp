@@ -56,6 +56,24 @@ void BMultiList::UpdateCount()
     vScroller.rangeEnd = GetCount();
 }
 
+int32_t BMultiList::DrawRows(CDC& dc)
+{
+    // Read before the rows: a change made meanwhile leaves them stale.
+    drawnStamp_ = SourceStamp();
+    const int32_t widest = BMultiZone::DrawRows(dc);
+    drawnCount_ = vScroller.rangeEnd;   // the count UpdateCount took for these rows
+    return widest;
+}
+
+int32_t BMultiList::RowCount() { return GetCount(); }
+
+uint32_t BMultiList::SourceStamp() { return 0; }
+
+bool BMultiList::RowsStale()
+{
+    return drawnCount_ != RowCount() || drawnStamp_ != SourceStamp();
+}
+
 void BMultiList::ReportCount(std::vector<std::pair<int, int>>& out)
 {
     out.emplace_back(m_hWnd ? GetDlgCtrlID() : 0, GetCount());

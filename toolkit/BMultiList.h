@@ -31,6 +31,7 @@ public:
     const MessageMap* GetMessageMap() const override { return &kMessageMap; }
 
     void DrawBackground(CDC& dc) override;
+    int32_t DrawRows(CDC& dc) override;
     void UpdateCount() override;
     void OnZoneMiddleClick(BZone* zone, int row) override;
     void OnZoneDown(BZone* zone, int row, int x) override;
@@ -47,6 +48,14 @@ public:
     // A clickable header cell got a middle click.
     virtual void OnHeaderClick(BZone* zone);
     virtual int32_t GetCount() = 0;
+    // The count of the rows once they are made for the source as it is now (a list that makes its
+    // rows when it paints makes them here); captions show it.
+    virtual int32_t RowCount();
+    // Changes whenever the source's items do; lists whose count says it all keep 0.
+    virtual uint32_t SourceStamp();
+    // The rows drawn last no longer show the source: its count or its stamp moved since (a change
+    // that told the list nothing).
+    bool RowsStale();
 
     void AddColumnTitle(const wchar_t* text);
     // The list font (weight 400; style 1 italic) for the header and the rows; the header is a
@@ -73,6 +82,11 @@ public:
 protected:
     // The header cell of a zone in page coordinates.
     RECT HeaderCellRect(const BZone* zone);
+
+private:
+    // What the rows were drawn from last.
+    int64_t drawnCount_ = -1;
+    uint32_t drawnStamp_ = 0;
 };
 
 class BMultiFilterList : public BMultiList {

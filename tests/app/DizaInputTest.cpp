@@ -170,6 +170,14 @@ protected:
                 return tab->caption.c_str();
         return L"?";
     }
+    // The rows a list shows in the zone's column, once it has drawn all it was asked to.
+    int DrawnRows(BMultiList& list, const BZone& zone) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+            app_.PumpMessage(msg);
+        EXPECT_FALSE(::GetUpdateRect(list.m_hWnd, nullptr, FALSE)) << "the list is still to be drawn";
+        return fixtures::RowsInPage(list, zone);
+    }
     // The lowered text string i shows.
     std::wstring ShownString(int i) {
         STRINGZ_DATA r{};
@@ -716,6 +724,50 @@ TEST_F(DizaInputTest, TheFilteredNamesListFollowsARename) {
     ::PostMessageW(::GetFocus(), WM_CHAR, 't', 1);
     Loop();
     EXPECT_EQ((std::vector<std::wstring>{ L"alpha_three" }), shown());
+}
+
+// The rows a shown list draws are the ones its caption counts, as soon as the loop is idle, however the
+// list changed: a string made with the "Asciiz" button where none started (nothing tells the list), a
+// bookmark set with a click on a row's mark, a name given through the name dialog.
+TEST_F(DizaInputTest, AShownListDrawsTheRowsItsCaptionCounts) {
+    Open([](FileParseThread* d) {
+        d->strings.Insert(kTextAddress, 6, kStringzAnsi);
+        d->strings.Insert(kTextAddress + 0x10, 7, kStringzAnsi);
+    }, 0, 0x2000, std::string("first\0\0\0\0\0\0\0\0\0\0\0second\0\0\0\0\0\0\0\0\0\0third\0", 38));
+    StringzPane& strings = ShowList(Side().strings);
+    EXPECT_EQ(2, DrawnRows(strings, *strings.line->address));
+    EXPECT_EQ(L"Strings(2)", DrawnCaption(kIdStringList));
+    GotoStandsOn(kTextAddress + 0x20);
+    Click(BarButton(kCmdAsciiz));
+    ASSERT_EQ(3, doc_->strings.Count());
+    EXPECT_EQ(3, DrawnRows(strings, *strings.line->address));
+    EXPECT_EQ(L"Strings(3)", DrawnCaption(kIdStringList));
+    // The line drew the new string last.
+    EXPECT_EQ(2, strings.line->row);
+    EXPECT_EQ(StringW(L"'third'"), strings.line->text->text);
+    EXPECT_EQ(ListAddressText(kTextAddress + 0x20, doc_->addressWidth), strings.line->address->text);
+
+    BookmarkPane& marks = ShowList(Side().bookmarks);
+    EXPECT_EQ(0, DrawnRows(marks, *marks.line->address));
+    Diza().SetFocus();
+    GotoStandsOn(0x1020);
+    ClickZone(Diza(), *Diza().bodyLine->bookmark, Diza().Page().LineOfAddress(0x1020));
+    Loop();
+    EXPECT_EQ(1, DrawnRows(marks, *marks.line->address));
+    EXPECT_EQ(L"Bookmarks(1)", DrawnCaption(kIdBookmarkList));
+
+    GlobalNamePane& names = ShowList(Side().names);
+    Diza().SetFocus();
+    Loop();
+    PushModalAction([](Dialog& d) {
+        d.SetItemText(IDC_NAME_TEXT, L"start_here");
+        d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_NAME_TEXT, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(d.Item(IDC_NAME_TEXT)));
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    Click(BarButton(kCmdName));
+    EXPECT_EQ(1, DrawnRows(names, *names.line->address));
+    EXPECT_EQ(L"Names(1)", DrawnCaption(kIdNameList));
+    EXPECT_EQ(StringW(L"start_here"), names.line->name->text);
 }
 
 // A filtered names list sorted by its Name header, then by its Address header: the same names, in

@@ -10,6 +10,8 @@
 #include "document/DocumentHost.h"
 #include "document/FileParseThread.h"
 #include "options/Options.h"
+#include "toolkit/BMultiZone.h"
+#include "toolkit/BZone.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +108,30 @@ inline void MakeFileWindow(CWnd& frame, FilePane*& window, FileParseThread*& doc
     directory.documents.push_back(document);
     document->options.CopyFrom(options);
     SendToWindowTree(window->m_hWnd, kMsgOptions, 1, reinterpret_cast<LPARAM>(&options), true);
+}
+
+// Pixels of one colour in a rectangle of a pane's off-screen page (what its paint copies to the window).
+inline int CountInPage(BMultiZone& pane, const RECT& r, COLORREF c) {
+    SelectGdi keep(pane.shadow, pane.shadow.bitmap.GetSafeHandle());
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            n += pane.shadow.GetPixel(x, y) == c;
+    return n;
+}
+
+// The rows a list drew last, from its page: how many rows from the top show text in the zone's column.
+inline int RowsInPage(BMultiZone& list, const BZone& zone) {
+    RECT page;
+    list.GetPageArea(page);
+    int rows = 0;
+    for (RECT r = list.GetRowRect(0); r.bottom <= page.bottom; r = list.GetRowRect(++rows)) {
+        r.left = zone.rect.left;
+        r.right = zone.rect.right;
+        if (CountInPage(list, r, list.textColor) == 0)
+            break;
+    }
+    return rows;
 }
 
 // The window goes with its document.

@@ -6,6 +6,7 @@
 #include "app/FileSideTab.h"
 #include "app/SideLists.h"
 #include "app/resources/resource.h"
+#include "classlib/Application.h"
 #include "classlib/Dialog.h"
 #include "tests/app/FileFixtures.h"
 #include "tests/app/HeadlessPage.h"
@@ -518,15 +519,7 @@ TEST_F(SideListsTest, ResultRowsMarkTheFoundSpanAsTheOptionSays) {
 
 namespace {
 
-// Pixels of one colour in a rectangle of the list's off-screen page.
-int CountInPage(BMultiZone& list, const RECT& r, COLORREF c) {
-    SelectGdi keep(list.shadow, list.shadow.bitmap.GetSafeHandle());
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            n += list.shadow.GetPixel(x, y) == c;
-    return n;
-}
+using fixtures::CountInPage;
 
 TEST_F(SideListsTest, BookmarkFlagsShowInTheirColours) {
     Open([](FileParseThread& d) { return d.AddDataSegment(0x1000, 0, 0x400, 0x400); });
@@ -542,6 +535,44 @@ TEST_F(SideListsTest, BookmarkFlagsShowInTheirColours) {
     EXPECT_EQ(CountInPage(list, first, RGB(0, 0, 255)), 0);
     EXPECT_GT(CountInPage(list, second, RGB(0, 0, 255)), 10);
     EXPECT_EQ(CountInPage(list, second, RGB(255, 0, 0)), 0);
+}
+
+// A store changed with no word to its list (as a scan or a plug-in changes it): once the application is
+// idle the shown list draws what its caption counts, and a rename that keeps the count shows too.
+TEST_F(SideListsTest, IdleTimeRedrawsAShownListWhoseStoreChanged) {
+    Open([](FileParseThread& d) { return d.AddDataSegment(0x1000, 0, 0x400, 0x400); });
+    Application app;
+    app.SetMainWindow(&frame_);
+    const auto idle = [&](BMultiList& list) {
+        app.RunIdle();
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+            app.PumpMessage(msg);
+        app.RunIdle();   // drawn as it is: not drawn again
+        EXPECT_FALSE(::GetUpdateRect(list.m_hWnd, nullptr, FALSE));
+    };
+    GlobalNamePane& names = side_->names;
+    doc_->stores.names.Add(0x1000, L"start", ' ');
+    Show(222);
+    idle(names);
+    EXPECT_EQ(1, fixtures::RowsInPage(names, *names.line->address));
+    doc_->stores.names.Add(0x1010, L"next", ' ');
+    idle(names);
+    EXPECT_EQ(2, fixtures::RowsInPage(names, *names.line->address));
+    EXPECT_EQ(L"Names(2)", Caption(222));
+    ASSERT_TRUE(doc_->stores.names.Rename(L"next", L"later"));
+    idle(names);
+    EXPECT_EQ(StringW(L"later"), names.line->name->text);   // the last row drawn
+
+    FindPane& hits = side_->find1;
+    Show(226);
+    idle(hits);
+    EXPECT_EQ(0, fixtures::RowsInPage(hits, *hits.line->address));
+    doc_->finds.GetResult(226)->AddHit(0x1008, 2, L"hit");
+    idle(hits);
+    EXPECT_EQ(1, fixtures::RowsInPage(hits, *hits.line->address));
+    EXPECT_EQ(L"Find1(1)", Caption(226));
+    app.SetMainWindow(nullptr);
 }
 
 }  // namespace
