@@ -239,6 +239,17 @@ protected:
         }
     }
     // A go-to as the go-to dialog posts it; the target's row must be on the page and be the cursor row.
+    // The go-to dialog opened from the pane, the text typed and OK pressed.
+    void GotoByDialog(const wchar_t* typed) {
+        PushModalAction([typed](Dialog& d) {
+            d.SetItemText(IDC_GOTO_TEXT, typed);
+            d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_GOTO_TEXT, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(d.Item(IDC_GOTO_TEXT)));
+            d.SendMessage(WM_COMMAND, IDOK);
+        });
+        Diza().PostMessage(WM_COMMAND, kCmdGoto, 0);
+        Loop();
+        Loop();
+    }
     void GotoStandsOn(int64_t target) {
         Diza().PostMessage(kMsgGoto, 0, static_cast<LPARAM>(target));
         Loop();
@@ -477,6 +488,14 @@ TEST_F(DizaInputTest, GoingToALinePositionStandsOnThatLine) {
     Diza().PostMessage(kMsgGoto, 0, 0x1200);
     Loop();
     ASSERT_EQ(0x1200, Diza().CurrentPosition().address);
+    Click(BarButton(kCmdGoBack));
+    EXPECT_TRUE(SameLine(continuation, Diza().CurrentPosition()));
+    // A place already in the history is not put in again, so go back passes it once.
+    GotoByDialog(L"1200");
+    GotoByDialog(L"1400");
+    Click(BarButton(kCmdGoBack));
+    ASSERT_EQ(0x1200, Diza().CurrentPosition().address);
+    GotoByDialog(L"1400");
     Click(BarButton(kCmdGoBack));
     EXPECT_TRUE(SameLine(continuation, Diza().CurrentPosition()));
 }
@@ -1314,14 +1333,7 @@ TEST_F(DizaInputTest, GotoDialogMakesTheTargetRowTheCursorRowOverUnmadeCode) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        PushModalAction([&](Dialog& d) {
-            d.SetItemText(IDC_GOTO_TEXT, c.typed);
-            d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_GOTO_TEXT, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(d.Item(IDC_GOTO_TEXT)));
-            d.SendMessage(WM_COMMAND, IDOK);
-        });
-        pane.PostMessage(WM_COMMAND, kCmdGoto, 0);
-        Loop();
-        Loop();
+        GotoByDialog(c.typed);
         const int row = pane.Page().LineOfAddress(c.target);
         ASSERT_GE(row, 0) << "the target is not on the page";
         EXPECT_EQ(c.target, pane.Page().Row(row).address);
