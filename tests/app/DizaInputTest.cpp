@@ -4,6 +4,7 @@
 
 #include "app/AppMessages.h"
 #include "app/DFind.h"
+#include "app/DizaPage.h"
 #include "app/DGoto.h"
 #include "app/DizaZoneLines.h"
 #include "app/FileButtonBar.h"
@@ -23,6 +24,7 @@
 #include "core/SectionLock.h"
 #include "document/Diza.h"
 #include "document/DizaMap.h"
+#include "document/DizaWalk.h"
 #include "document/DocumentHost.h"
 #include "document/FileParseThread.h"
 #include "document/ParseRequest.h"
@@ -1276,6 +1278,48 @@ TEST_F(DizaInputTest, AFindEndsWithThePaneOnItsLastHit) {
     ASSERT_EQ(0x1000, doc_->finds.GetResult(kFind1Pane)->Count());
     EXPECT_EQ(0x2FFE, Diza().GetCurrentAddress());
     EXPECT_EQ(0xFFF, SelectedRow(Side().find1));
+}
+
+// Up on the page's top row moves the page one line up a key, through one-byte instructions too: the
+// tops are the lines of a walk from the segment's start, backwards.
+TEST_F(DizaInputTest, UpOnTheTopRowStepsBackOneInstructionAKey) {
+    StepParser parser([](FileParseThread* d) { return d->AddCodeSegment(0x1000, 0, 0x200, 0x200); });
+    std::string bytes;
+    while (bytes.size() < 0x200)
+        bytes += std::string("\x55\x8B\xEC\x90\xC3\xB8\x01\x00\x00\x00", 10);   // push, mov, nop, ret, mov
+    bytes.resize(0x200);
+    fixtures::WriteFileBytes(path_, bytes);
+    ASSERT_TRUE(doc_->OpenFile(fixtures::RequestFor(path_, &parser)));
+    {
+        SectionLock lock(doc_->FileLock());
+        doc_->Map().AddCodeItem(0x1000);
+    }
+    Loop();
+    Diza().SetFocus();
+    Loop();
+    std::vector<DizaLinePos> lines;
+    {
+        DizaWalk walk(doc_);
+        walk.SetAddress(0x1000);
+        for (; walk.IsLine(); walk.NextLine())
+            lines.push_back(walk.current);
+    }
+    DizaPage& page = Diza().Page();
+    Key(VK_NEXT);
+    Key(VK_NEXT);
+    for (int i = 0; i < 100 && page.currentRow > 0; ++i)
+        Key(VK_UP);
+    size_t top = 0;
+    while (top < lines.size() && !SameLine(lines[top], page.Row(0)))
+        ++top;
+    ASSERT_LT(top, lines.size()) << "the page's top is not a line of the walk";
+    ASSERT_GT(top, 10u);
+    while (top-- > 0) {
+        Key(VK_UP);
+        ASSERT_TRUE(SameLine(lines[top], page.Row(0))) << std::hex << "top " << page.Row(0).address << " for "
+                                                       << lines[top].address;
+        ASSERT_EQ(0, page.currentRow);
+    }
 }
 
 // A 32-bit code segment at 0x1000 of `count` five-byte instructions: every 32nd calls 64 instructions on.
