@@ -59,10 +59,10 @@ inline bool Capture(const RECT& screenArea, PixelSurface& pixels) {
                               std::to_wstring(++serial) + L".xwd";
     char* unixPath = unixName(path.c_str());
     WCHAR* shell = dosName("/bin/sh");
-    if (!unixPath || !shell)
-        return false;
-    const std::string target(unixPath);
+    const std::string target(unixPath ? unixPath : "");
     ::HeapFree(::GetProcessHeap(), 0, unixPath);
+    if (target.empty() || !shell)
+        return false;
     const std::wstring file(target.begin(), target.end());   // the temporary folder's name is ASCII
     // A failed xwd leaves an empty file, so the wait ends at once.
     std::wstring command = L"sh -c \"xwd -root -silent -out '" + file + L".part' || : >'" + file + L".part'; mv '" +
