@@ -104,4 +104,20 @@ COLORREF Pixel(POINT screenPoint) {
     return pixels.Pixel(0, 0);
 }
 
+bool PumpUntilShown(HWND window, const std::function<void()>& pump,
+                    const std::function<bool(const PixelSurface&)>& shows) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        pump();
+        PixelSurface shown;
+        if (!ReadWindow(window, shown))
+            return false;
+        if (shows(shown))
+            return true;
+        if (::GetTickCount() - start > 20000)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+}
+
 }  // namespace display

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 namespace display {
 
 // The screen rectangle as the display shows it, into `pixels` (resized to the rectangle).
@@ -16,5 +18,10 @@ bool Read(const RECT& screenArea, PixelSurface& pixels);
 bool ReadWindow(HWND window, PixelSurface& pixels, bool clientOnly = true);
 // One pixel at a screen point; CLR_INVALID when it could not be read.
 COLORREF Pixel(POINT screenPoint);
+// Runs `pump` (the test's message loop) until the display shows the window's client area as `shows`
+// wants it; false when it still does not after a bound that a loaded machine passes too, or when the
+// display cannot be read.
+bool PumpUntilShown(HWND window, const std::function<void()>& pump,
+                    const std::function<bool(const PixelSurface&)>& shows);
 
 }  // namespace display

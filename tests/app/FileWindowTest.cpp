@@ -541,6 +541,19 @@ TEST_F(FileWindowTest, LowSplitIsAppliedAndStoredInPercent) {
     EXPECT_EQ(80, stored.ui.lowPaneDivider.value);
 }
 
+// Whether the screen's pixels of the bar show the cell as the bar's state paints it.
+bool ShowsCell(BStatusBar& bar, int cell, const PixelSurface& shown) {
+    const RECT client = bar.GetClientRect();
+    PixelSurface painted(client.right, client.bottom);
+    bar.PaintInto(painted, client);
+    const StatusCell& c = bar.cells[static_cast<size_t>(cell)];
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = c.left; x < c.left + c.width; ++x)
+            if (shown.Pixel(x, y) != painted.Pixel(x, y))
+                return false;
+    return true;
+}
+
 // Every log line shows in cell 0, highlighted for the time of the option that a click on cell 0
 // offers; a marked line leads the outcome of a failed parse.
 TEST_F(FileWindowTest, StatusBarShowsEachLogLineHighlightedForTheChosenTime) {
@@ -564,6 +577,10 @@ TEST_F(FileWindowTest, StatusBarShowsEachLogLineHighlightedForTheChosenTime) {
     doc_->Log().Print(L"%s", L"plain");
     EXPECT_EQ(message.text, StringW(L"plain"));
     EXPECT_NE(message.backColor, bar->highlightBack);
+    // No highlight repaints the cell, and the screen shows the message all the same.
+    EXPECT_TRUE(display::PumpUntilShown(bar->m_hWnd, Pump, [&](const PixelSurface& shown) {
+        return ShowsCell(*bar, FileStatusBar::kMessage, shown);
+    }));
     choose(2);
     EXPECT_EQ(doc_->options.ui.statusbarHighlightTimer.index, 1);
     doc_->Log().Print(L"%s", L"lit");

@@ -496,6 +496,10 @@ TEST(Decode, NumberFormatsUnderEachOption) {
         {32, 0, "8B 45 FC", 3, 0, "mov|eax,[ebp][-4]"},
         {32, 0x200, "8B 45 FC", 3, 0, "mov|eax,[ebp][-4]"},
         {32, 0, "8B 45 05", 3, 0, "mov|eax,[ebp][5]"},
+        {32, 0, "8B 45 09", 3, 0, "mov|eax,[ebp][9]"},                 // one digit up to 9 and down to -9
+        {32, 0, "8B 45 0A", 3, 0, "mov|eax,[ebp][0A]"},
+        {32, 0, "8B 45 F7", 3, 0, "mov|eax,[ebp][-9]"},
+        {32, 0, "8B 45 F6", 3, 0, "mov|eax,[ebp][0F6]"},
         {32, 0, "8B 85 00 FF FF FF", 6, 0, "mov|eax,[ebp][0FFFFFF00]"},
         {32, 0x200, "8B 85 00 FF FF FF", 6, 0, "mov|eax,[ebp][-00000100]"},
         {32, 0x200, "8B 05 F0 FF FF FF", 6, 0, "mov|eax,[FFFFFFF0]"},  // no base: an address, not negative

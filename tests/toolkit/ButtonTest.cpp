@@ -5,6 +5,8 @@
 #include "classlib/PixelSurface.h"
 #include "classlib/Screenshot.h"
 #include "options/BColorTheme.h"
+#include "tests/classlib/WindowTestSupport.h"
+#include "tests/DisplayReader.h"
 #include "toolkit/ToolTip.h"
 
 #include <gtest/gtest.h>
@@ -291,16 +293,26 @@ TEST(BButtonParade, TheStretchButtonGetsTheRest) {
     EXPECT_EQ(f.row.MeasureLength(), 200);
 }
 
+// The pointer moved onto the button and away again: the screen shows its ground hot, then plain.
 TEST(BButton, HotWhileThePointerIsOver) {
     Fixture f;
     BButton& go = *f.row.FindButton(311);
-    go.MoveTo(RECT{0, 0, 20, 20}, false);
+    go.MoveTo(RECT{0, 0, 20, 20}, true);
+    const RECT onScreen = go.GetWindowRect();
+    const auto ground = [](COLORREF colour) {
+        return [colour](const PixelSurface& shown) { return shown.Pixel(1, 1) == colour; };
+    };
+    ::SetCursorPos(onScreen.left + 200, onScreen.top + 100);   // over the command window
+    ASSERT_TRUE(display::PumpUntilShown(go.m_hWnd, wintest::DrainQueue, ground(ThemeColor(1))));
     EXPECT_FALSE(go.hot);
-    go.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    ::SetCursorPos(onScreen.left + 3, onScreen.top + 3);
+    EXPECT_TRUE(display::PumpUntilShown(go.m_hWnd, wintest::DrainQueue, ground(ThemeColor(7))));
     EXPECT_TRUE(go.hot);
-    go.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(4, 3));
+    ::SetCursorPos(onScreen.left + 4, onScreen.top + 3);
+    wintest::DrainQueue();
     EXPECT_TRUE(go.hot);
-    go.SendMessage(WM_MOUSELEAVE, 0, 0);
+    ::SetCursorPos(onScreen.left + 200, onScreen.top + 100);
+    EXPECT_TRUE(display::PumpUntilShown(go.m_hWnd, wintest::DrainQueue, ground(ThemeColor(1))));
     EXPECT_FALSE(go.hot);
 }
 
