@@ -29,18 +29,14 @@ bool ReadFile(const std::wstring& path, std::vector<unsigned char>& bytes) {
     return ok && read == bytes.size();
 }
 
-// Starts a Unix command line through the shell. Wine gives no handle to wait on for a Unix process, so
-// callers wait for the file it renames into place at its end.
+// Starts a Unix command line through the shell. Wine hands back no handles of a Unix process (the
+// fields are none of ours to close), so callers wait for the file it renames into place at its end.
 bool StartUnix(const std::string& shellLine) {
     std::string command = "/bin/sh -c \"" + shellLine + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return true;
+    return ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
 }
 
 bool ReadX(const RECT& area, PixelSurface& pixels) {
