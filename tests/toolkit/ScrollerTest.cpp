@@ -281,19 +281,21 @@ TEST(Scroller, ARepeatEndsWhenTheMouseIsTaken) {
     scroller::repeatInterval = 100;
 }
 
+// The hover frame reaches the display when the pointer comes and goes with it once the hover timer
+// finds the pointer elsewhere.
 TEST(Scroller, ButtonHoverLastsWhileThePointerStaysOnIt) {
     CursorOverride cursor;
-    VBar b(1000);
+    VBar b(1000, 200, true);
     BScrollButton& up = *b.bar.Button(0);
-    up.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
-    EXPECT_TRUE(up.hover);
     gCursor = POINT{3, 3};
     up.ClientToScreen(&gCursor);
-    up.SendMessage(WM_TIMER, scroller::kHoverTimer, 0);
-    EXPECT_TRUE(up.hover);
+    up.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    ASSERT_TRUE(wintest::PumpUntil([&] { return up.hover; }));
+    EXPECT_EQ(wintest::PixelsAwaitingPaint(up.m_hWnd), 0);
+    EXPECT_TRUE(up.hover);   // the timer saw the pointer still there
     gCursor.y += 40;
-    up.SendMessage(WM_TIMER, scroller::kHoverTimer, 0);
-    EXPECT_FALSE(up.hover);
+    ASSERT_TRUE(wintest::PumpUntil([&] { return !up.hover; }));
+    EXPECT_EQ(wintest::PixelsAwaitingPaint(up.m_hWnd), 0);
     up.SendMessage(WM_TIMER, 77, 0);   // other timers are ignored
     EXPECT_FALSE(up.hover);
 }
