@@ -6,6 +6,7 @@
 #include "app/AskCancel.h"
 #include "app/DFind.h"
 #include "app/DGoto.h"
+#include "app/FileButtonBar.h"
 #include "app/FileLogPane.h"
 #include "app/DizaZoneLines.h"
 #include "app/FileDizaPane.h"
@@ -607,12 +608,18 @@ TEST_F(ViewsTest, DetachLeavesThePageInvalidAndTheCursorUnset) {
 TEST_F(ViewsTest, GotoMessagePushesTheHistoryAndMovesTheCursorRow) {
     Open();
     FileDizaPane& diza = Diza();
+    auto goBackEnabled = [this] {
+        SendToWindowTree(window_->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0, true);
+        return window_->ButtonBar()->IsEnabled(312);
+    };
+    EXPECT_FALSE(goBackEnabled());   // no earlier place yet
     Key(VK_DOWN);
-    diza.SendMessage(kMsgGoto, 0, 0x10F0);
+    diza.PostMessage(kMsgGoto, 0, 0x10F0);
     Pump();
     Paint();
     EXPECT_EQ(0x10F0, diza.CurrentPosition().address);
     EXPECT_EQ(0x10F0, diza.cursorAddress);
+    EXPECT_TRUE(goBackEnabled());    // one place to go back to
     EXPECT_EQ(0x1004, doc_->history.Next().address);
 }
 

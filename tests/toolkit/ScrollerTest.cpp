@@ -219,13 +219,17 @@ TEST(Scroller, TrackPressPagesTowardsThePointerUntilTheThumbIsUnderIt) {
     EXPECT_EQ(b.host.codes.size(), steps);   // stopped
     b.bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(press.x, press.y));
 
-    // Above the thumb pages up; on it nothing; outside the scroller nothing.
+    // Above the thumb pages up; on it and on the line just past its end nothing; outside the scroller
+    // nothing.
     b.host.codes.clear();
     b.bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 12));
     b.bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(7, 12));
     const RECT t = b.bar.ThumbRect();
-    b.bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, (t.top + t.bottom) / 2));
-    b.bar.SendMessage(WM_LBUTTONUP, 0, 0);
+    for (LONG y : {(t.top + t.bottom) / 2, t.bottom}) {
+        b.bar.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, y));
+        b.bar.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(7, y));
+        Drain();
+    }
     b.bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 150));
     b.bar.SendMessage(WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(b.host.codes, std::vector<int>{SB_PAGEUP});
