@@ -83,10 +83,11 @@ inline HWND DescendantWithId(HWND parent, int id) {
     return search.found;
 }
 
-// What the X display shows of a rectangle of the screen, read from outside Wine (xwd of the root
-// window), so that a paint Wine never copied to the display is seen as missing. False when xwd
-// cannot be run or read.
-inline bool DisplayPixels(const RECT& area, PixelSurface& out) {
+// What the X display shows of a rectangle of the screen, read from outside Wine with xwd, so that a
+// paint Wine never copied to the display is seen as missing: from the X window of the top-level window
+// given (a layered pop-up reads back black from the root), else from the root. False when xwd cannot be
+// run or read.
+inline bool DisplayPixels(const RECT& area, PixelSurface& out, HWND topLevel = nullptr) {
     // Named for the display, the process and the read: Wine numbers processes per prefix.
     static int serial = 0;
     wchar_t display[32] = L"";
@@ -95,7 +96,12 @@ inline bool DisplayPixels(const RECT& area, PixelSurface& out) {
                               std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(::GetTickCount()) +
                               L"-" + std::to_wstring(++serial);
     // Wine runs a Unix program as it is; it is ready once renamed to its name.
-    std::wstring command = L"/bin/sh -c \"xwd -root -silent >" + name + L".part && mv " + name + L".part " + name + L"\"";
+    const auto xid = reinterpret_cast<uintptr_t>(topLevel ? ::GetPropA(topLevel, "__wine_x11_whole_window") : nullptr);
+    RECT origin{};
+    if (xid)
+        ::GetWindowRect(topLevel, &origin);
+    const std::wstring source = xid ? L"-id " + std::to_wstring(xid) : L"-root";
+    std::wstring command = L"/bin/sh -c \"xwd " + source + L" -silent >" + name + L".part && mv " + name + L".part " + name + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -135,9 +141,10 @@ inline bool DisplayPixels(const RECT& area, PixelSurface& out) {
         return false;
     for (LONG y = area.top; y < area.bottom; ++y)
         for (LONG x = area.left; x < area.right; ++x) {
-            if (x < 0 || y < 0 || static_cast<uint32_t>(x) >= width || static_cast<uint32_t>(y) >= height)
+            const LONG ix = x - origin.left, iy = y - origin.top;
+            if (ix < 0 || iy < 0 || static_cast<uint32_t>(ix) >= width || static_cast<uint32_t>(iy) >= height)
                 continue;
-            const uint8_t* p = &data[start + static_cast<size_t>(y) * line + static_cast<size_t>(x) * bytes];
+            const uint8_t* p = &data[start + static_cast<size_t>(iy) * line + static_cast<size_t>(ix) * bytes];
             const uint32_t v = lsbFirst ? p[0] | p[1] << 8 | p[2] << 16 : p[bytes - 1] | p[bytes - 2] << 8 | p[bytes - 3] << 16;
             out.SetPixelColour(x - area.left, y - area.top, SwapRedBlue(v));
         }
@@ -154,11 +161,11 @@ inline RECT ClientOnScreen(HWND window) {
 
 // The display's pixels of the area once they hold still while this thread's messages are dispatched
 // (two reads 100 ms apart agree).
-inline bool SettledDisplayPixels(const RECT& area, PixelSurface& out) {
+inline bool SettledDisplayPixels(const RECT& area, PixelSurface& out, HWND topLevel = nullptr) {
     PixelSurface before;
     for (int tries = 0; tries < 50; ++tries) {
         PumpUntil([] { return false; }, 100);
-        if (!DisplayPixels(area, out))
+        if (!DisplayPixels(area, out, topLevel))
             return false;
         if (tries > 0 && std::equal(out.Bits(), out.Bits() + out.Width() * out.Height(), before.Bits()))
             return true;
@@ -179,10 +186,11 @@ inline int PixelsAwaitingPaint(HWND window, const RECT* part = nullptr) {
         area = RECT{origin.x + part->left, origin.y + part->top, origin.x + part->right, origin.y + part->bottom};
     }
     PixelSurface shown, painted;
-    if (!SettledDisplayPixels(area, shown))
+    const HWND top = ::GetAncestor(window, GA_ROOT);
+    if (!SettledDisplayPixels(area, shown, top))
         return -1;
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    if (!SettledDisplayPixels(area, painted))
+    if (!SettledDisplayPixels(area, painted, top))
         return -1;
     int differ = 0;
     for (int i = 0; i < shown.Width() * shown.Height(); ++i)
