@@ -605,6 +605,36 @@ TEST_F(ViewsTest, DetachLeavesThePageInvalidAndTheCursorUnset) {
     diza.SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));
 }
 
+// While the comment pane carries the scroller the rows still follow the pane's height: a taller window
+// shows more of them, and one row less keeps the cursor on the new last full row.
+TEST_F(ViewsTest, RowsFollowThePanesHeightWhileTheCommentPaneScrolls) {
+    Open();
+    FileDizaPane& diza = Diza();
+    ASSERT_TRUE(Main().comments.IsWindowVisible());
+    const int rows = diza.RowsPerPage();
+    frame_.MoveWindow(0, 0, 900, 900, true);
+    window_->MoveWindow(0, 0, 880, 860, true);
+    Pump();
+    const int more = diza.RowsPerPage();
+    ASSERT_GT(more, rows + 5);
+    PixelSurface shown;
+    ASSERT_TRUE(wintest::SettledDisplayPixels(wintest::ClientOnScreen(diza.m_hWnd), shown));
+    const int rowHeight = diza.VBar().lineHeight;
+    const RECT band{0, (rows + 1) * rowHeight, 200, (more - 1) * rowHeight};
+    EXPECT_LT(shown.CountColour(band, diza.normalColor), (band.right - band.left) * (band.bottom - band.top) * 9 / 10);
+
+    for (int i = 1; i < more; ++i)
+        diza.PostMessage(WM_KEYDOWN, VK_DOWN, 1);
+    Pump();
+    ASSERT_EQ(more - 1, diza.Page().currentRow);
+    for (int less = 1; diza.RowsPerPage() == more && less < 100; ++less) {
+        window_->MoveWindow(0, 0, 880, 860 - less, true);
+        Pump();
+    }
+    ASSERT_EQ(more - 1, diza.RowsPerPage());
+    EXPECT_EQ(more - 2, diza.Page().currentRow);
+}
+
 TEST_F(ViewsTest, GotoMessagePushesTheHistoryAndMovesTheCursorRow) {
     Open();
     FileDizaPane& diza = Diza();
