@@ -95,21 +95,21 @@ inline bool DisplayPixels(const RECT& area, PixelSurface& out, HWND topLevel = n
     const std::wstring name = L"/tmp/trelvo-xwd" + std::wstring(display + (display[0] == L':')) + L"-" +
                               std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(::GetTickCount()) +
                               L"-" + std::to_wstring(++serial);
-    // Wine runs a Unix program as it is; it is ready once renamed to its name.
     const auto xid = reinterpret_cast<uintptr_t>(topLevel ? ::GetPropA(topLevel, "__wine_x11_whole_window") : nullptr);
     RECT origin{};
     if (xid)
         ::GetWindowRect(topLevel, &origin);
     const std::wstring source = xid ? L"-id " + std::to_wstring(xid) : L"-root";
+    // Wine runs a Unix program as it is; the picture is whole once renamed to its name.
     std::wstring command = L"/bin/sh -c \"xwd " + source + L" -silent >" + name + L".part && mv " + name + L".part " + name + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    // Wine hands back no handles of a Unix program (whatever lies in the fields is none of ours): nothing
+    // is closed.
     PROCESS_INFORMATION process{};
     if (!::CreateProcessW(L"Z:\\bin\\sh", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &process))
         return false;
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
     std::wstring path = L"Z:" + name;
     for (wchar_t& c : path)
         c = c == L'/' ? L'\\' : c;
