@@ -716,6 +716,24 @@ TEST_F(ViewsTest, TheLogsCopyButtonPutsTheChosenLineOnTheClipboard) {
     EXPECT_EQ(std::wstring(copied.get()).substr(0, 10), std::wstring(log.Ring().GetText(0)).substr(0, 10));
 }
 
+// A double click on a name in the file log's first row goes there, as on any other row.
+TEST_F(ViewsTest, ADoubleClickOnANameInTheLogsFirstRowGoesThere) {
+    Open(0, [](FileParseThread* d) {
+        for (const wchar_t* name : {L"The", L"file"})
+            d->stores.names.Add(0x1010, name, ' ');
+    });
+    ASSERT_TRUE(window_->LowPane()->shortTab.SelectTab(FileShortTab::kIdLog));
+    FileLogPane& log = *window_->LogPane();
+    Pump();
+    log.Invalidate();
+    log.UpdateWindow();
+    ASSERT_EQ(0, std::wstring(log.Ring().GetText(0)).find(L"The file: "));
+    const RECT row = log.GetRowRect(0);
+    DoubleClick(log, MAKELPARAM(log.Line()->text->rect.left + 20, (row.top + row.bottom) / 2));
+    Pump();
+    EXPECT_EQ(0x1010, Diza().cursorAddress);
+}
+
 TEST_F(ViewsTest, ScrollingTheCommentPaneMovesBothPanes) {
     Open();
     FileDizaPane& diza = Diza();
