@@ -734,6 +734,16 @@ TEST_F(ViewsTest, ADoubleClickOnANameInTheLogsFirstRowGoesThere) {
     EXPECT_EQ(0x1010, Diza().cursorAddress);
 }
 
+// The side and low panes hidden and shown by their buttons: the display shows what the windows draw,
+// the dividers turned grips and back and the tab strips laid out anew.
+TEST_F(ViewsTest, TogglingThePanesLeavesNothingStaleOnTheDisplay) {
+    Open();
+    for (UINT command : {220u, 230u, 220u, 230u}) {
+        window_->PostMessage(WM_COMMAND, command, 0);
+        EXPECT_EQ(0, wintest::PixelsAwaitingPaint(window_->m_hWnd)) << command;
+    }
+}
+
 TEST_F(ViewsTest, ScrollingTheCommentPaneMovesBothPanes) {
     Open();
     FileDizaPane& diza = Diza();
