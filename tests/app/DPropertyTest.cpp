@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <functional>
 #include <vector>
 
@@ -136,11 +138,33 @@ std::vector<COLORREF> BrowseStripOf(PDir& dir, const RECT& cell) {
     return pixels;
 }
 
-// Cancels the folder dialog once it shows, from a timer that runs in the dialog's loop.
+// The folder the dialog's tree shows selected.
+std::wstring g_folderShown;
+BOOL CALLBACK ReadSelectedFolder(HWND child, LPARAM) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(child, name, 16);
+    if (std::wstring(name) != L"SysTreeView32")
+        return TRUE;
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(::SendMessageW(child, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH;
+    if (item.hItem && ::SendMessageW(child, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+        g_folderShown = text;
+    return FALSE;
+}
+
+// Cancels the folder dialog once it shows its selected folder, from a timer that runs in the dialog's loop.
 BOOL CALLBACK CancelFolderDialog(HWND window, LPARAM) {
     wchar_t name[16] = {};
     ::GetClassNameW(window, name, 16);
     if (std::wstring(name) != L"#32770" || !::IsWindowVisible(window))
+        return TRUE;
+    g_folderShown.clear();
+    ::EnumChildWindows(window, ReadSelectedFolder, 0);
+    if (g_folderShown.empty())
         return TRUE;
     ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     return FALSE;
@@ -150,16 +174,18 @@ void CALLBACK CancelFolderDialogWhenShown(HWND host, UINT, UINT_PTR id, DWORD) {
         ::KillTimer(host, id);
 }
 
-// The browse button is pressed while the folder dialog is open and raised again once it is closed.
+// The browse button is pressed while the folder dialog is open and raised again once it is closed; the
+// dialog opens on the cell's folder.
 TEST_F(CellTest, BrowseButtonComesUpAfterTheFolderDialog) {
     if (RunsEmulated())
         GTEST_SKIP() << "Wine's folder dialog hangs or crashes under qemu, two runs in three";
-    PDir dir(nullptr, 0, L"Plugins", L"C:\\old");
+    PDir dir(nullptr, 0, L"Plugins", L"C:\\windows");
     const std::vector<COLORREF> raised = BrowseStripOf(dir, context.cell);
     context.click = POINT{ context.cell.right - 4, (context.cell.top + context.cell.bottom) / 2 };
     ::SetTimer(host, 79, 50, CancelFolderDialogWhenShown);
     EXPECT_FALSE(EditPropertyCell(dir, context));
     EXPECT_EQ(raised, BrowseStripOf(dir, context.cell));
+    EXPECT_EQ(L"windows", g_folderShown);
 }
 
 TEST_F(CellTest, BooleanAndListPickFromTheirChoices) {
