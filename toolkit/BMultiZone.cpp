@@ -379,6 +379,9 @@ void BMultiZone::OnSize(UINT, int cx, int cy) {
         topCorner.MoveWindow(t.right, t.top, kScrollerThickness, headerHeight, true);
         vScroller.MoveWindow(t.right, t.top + headerHeight, kScrollerThickness,
                              std::max<int>(Height(t) - headerHeight, 0), true);
+    } else if (vScroller.m_hWnd) {
+        // Hidden while a neighbour's scroller moves the rows: its page still counts the rows shown here.
+        vScroller.SetPage(std::max<int>(Height(t), 0) / std::max<int32_t>(rowHeight, 1));
     }
     if (Shows(hScroller)) {
         cornerLength = cornerButtons.MeasureLength();

@@ -200,8 +200,12 @@ LRESULT BPane::OnLayout(WPARAM repaint, LPARAM lParam) {
 
     if (divider_ && divider_->m_hWnd && HasStyle(divider_->m_hWnd, WS_VISIBLE)) {
         const RECT bar = CutEdge(r, side, divider_->Thickness());
+        const RECT was = divider_->GetClientRect();
         divider_->side = side;
         divider_->MoveWindow(bar, repaint != 0);
+        // A bar that became a grip, or a grip a bar, is drawn anew whole, not only where it grew.
+        if (was.right != bar.right - bar.left || was.bottom != bar.bottom - bar.top)
+            divider_->Invalidate();
     }
     return 1;
 }

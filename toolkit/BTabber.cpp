@@ -601,6 +601,8 @@ void BTabber::OnSize(UINT, int cx, int cy) {
     const int length = ((stripSide & kHorizontalSides) ? cx : cy) - 4;
     stripLength = length > 4 ? length : 0;
     first = 0;
+    // Every tab is laid out again along the new strip: the whole strip is drawn anew.
+    Invalidate(true);
 }
 
 void BTabber::OnWindowPosChanged(WINDOWPOS* pos) {

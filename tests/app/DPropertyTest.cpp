@@ -14,6 +14,8 @@
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <functional>
 #include <vector>
 
@@ -152,6 +154,24 @@ BOOL CALLBACK OfferSystemDialog(HWND window, LPARAM) {
     ::GetClassNameW(window, name, 16);
     return std::wstring(name) != L"#32770" || !::IsWindowVisible(window) || !g_systemDialogAnswer(window);
 }
+
+// The folder the dialog's tree shows selected.
+std::wstring g_folderShown;
+BOOL CALLBACK ReadSelectedFolder(HWND child, LPARAM) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(child, name, 16);
+    if (std::wstring(name) != L"SysTreeView32")
+        return TRUE;
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(::SendMessageW(child, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH;
+    if (item.hItem && ::SendMessageW(child, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+        g_folderShown = text;
+    return FALSE;
+}
 void CALLBACK AnswerSystemDialogWhenShown(HWND host, UINT, UINT_PTR id, DWORD) {
     if (!::EnumThreadWindows(::GetCurrentThreadId(), OfferSystemDialog, 0))
         ::KillTimer(host, id);
@@ -161,16 +181,23 @@ void AnswerSystemDialog(HWND host, std::function<bool(HWND)> answer) {
     ::SetTimer(host, 79, 50, AnswerSystemDialogWhenShown);
 }
 
-// The browse button is pressed while the folder dialog is open and raised again once it is closed.
+// The browse button is pressed while the folder dialog is open and raised again once it is closed; the
+// dialog opens on the cell's folder.
 TEST_F(CellTest, BrowseButtonComesUpAfterTheFolderDialog) {
     if (RunsEmulated())
         GTEST_SKIP() << "Wine's folder dialog hangs or crashes under qemu, two runs in three";
-    PDir dir(nullptr, 0, L"Plugins", L"C:\\old");
+    PDir dir(nullptr, 0, L"Plugins", L"C:\\windows");
     const std::vector<COLORREF> raised = BrowseStripOf(dir, context.cell);
     context.click = POINT{ context.cell.right - 4, (context.cell.top + context.cell.bottom) / 2 };
-    AnswerSystemDialog(host, [](HWND folders) { return ::PostMessageW(folders, WM_COMMAND, IDCANCEL, 0) != 0; });
+    g_folderShown.clear();
+    // Cancelled once it shows its selected folder.
+    AnswerSystemDialog(host, [](HWND folders) {
+        ::EnumChildWindows(folders, ReadSelectedFolder, 0);
+        return !g_folderShown.empty() && ::PostMessageW(folders, WM_COMMAND, IDCANCEL, 0) != 0;
+    });
     EXPECT_FALSE(EditPropertyCell(dir, context));
     EXPECT_EQ(raised, BrowseStripOf(dir, context.cell));
+    EXPECT_EQ(L"windows", g_folderShown);
 }
 
 TEST_F(CellTest, BooleanAndListPickFromTheirChoices) {

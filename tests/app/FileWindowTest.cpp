@@ -523,6 +523,7 @@ TEST_F(FileWindowTest, SideTabGoesRightOrLeftAsTheOptionSays) {
 TEST_F(FileWindowTest, LowSplitIsAppliedAndStoredInPercent) {
     options_.ui.lowPaneDivider.value = 40;
     window_->LowPane()->SendMessage(kMsgOptions, 1, reinterpret_cast<LPARAM>(&options_));
+    EXPECT_EQ(wintest::PixelsAwaitingPaint(window_->LowPane()->m_hWnd), 0);   // the bar and tabs drawn anew
     Options stored;
     window_->LowPane()->SendMessage(kMsgOptions, 2, reinterpret_cast<LPARAM>(&stored));
     EXPECT_NEAR(stored.ui.lowPaneDivider.value, 40, 1);

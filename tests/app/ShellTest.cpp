@@ -749,6 +749,18 @@ TEST_F(ShellTest, FocusReturnsToTheLastPaneUntilItsTabCloses) {
     AnswerOpenDialogs({true});
     ASSERT_TRUE(Start(Quoted(File())));
     HWND pane = Tabs().WindowAt(0)->m_hWnd;
+    // Another window taken to the front and the main window back: the focus is where it was.
+    const HWND diza = Tabs().WindowAt(0)->DizaWindow()->m_hWnd;
+    ::SetActiveWindow(Main().m_hWnd);
+    ::SetFocus(diza);
+    CWnd other;
+    ASSERT_TRUE(wintest::CreateHidden(other));
+    other.ShowWindow(SW_SHOW);
+    ::SetActiveWindow(other.m_hWnd);
+    ASSERT_NE(::GetFocus(), diza);
+    ::SetActiveWindow(Main().m_hWnd);
+    EXPECT_EQ(::GetFocus(), diza);
+    other.DestroyWindow();
     Main().SetFocusPane(pane);
     ::SetFocus(Main().m_hWnd);
     HWND focus = ::GetFocus();

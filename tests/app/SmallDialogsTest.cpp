@@ -75,8 +75,15 @@ TEST_F(SmallDialogs, GotoListsMatchingNamesWhileTypingAndHistoryOtherwise) {
         EXPECT_FALSE(d.IsItemEnabled(IDOK));
         ASSERT_EQ(1, list.GetCount());
         EXPECT_EQ(L"1234", list.GetText(0));
-        // Names are listed without regard to case, but OK needs one as it is.
-        Type(d, IDC_GOTO_TEXT, L"ST", CBN_EDITCHANGE);
+        // Names are listed without regard to case, but OK needs one as it is; the list on the display
+        // follows the keys.
+        COMBOBOXINFO combo{};
+        combo.cbSize = sizeof combo;
+        ASSERT_TRUE(::GetComboBoxInfo(d.Item(IDC_GOTO_TEXT), &combo));
+        ::PostMessageW(combo.hwndItem, WM_CHAR, L'S', 1);
+        ::PostMessageW(combo.hwndItem, WM_CHAR, L'T', 1);
+        EXPECT_TRUE(wintest::PumpUntil([&] { return list.GetCount() == 2; }));
+        EXPECT_EQ(0, wintest::PixelsAwaitingPaint(d.ListHandle()));
         EXPECT_FALSE(d.IsItemEnabled(IDOK));
         ASSERT_EQ(2, list.GetCount());
         EXPECT_EQ(L"start", list.GetText(0));

@@ -6,6 +6,7 @@
 #include "app/AskCancel.h"
 #include "app/DFind.h"
 #include "app/DGoto.h"
+#include "app/FileButtonBar.h"
 #include "app/FileLogPane.h"
 #include "app/DizaZoneLines.h"
 #include "app/FileDizaPane.h"
@@ -604,15 +605,51 @@ TEST_F(ViewsTest, DetachLeavesThePageInvalidAndTheCursorUnset) {
     diza.SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));
 }
 
+// While the comment pane carries the scroller the rows still follow the pane's height: a taller window
+// shows more of them, and one row less keeps the cursor on the new last full row.
+TEST_F(ViewsTest, RowsFollowThePanesHeightWhileTheCommentPaneScrolls) {
+    Open();
+    FileDizaPane& diza = Diza();
+    ASSERT_TRUE(Main().comments.IsWindowVisible());
+    const int rows = diza.RowsPerPage();
+    frame_.MoveWindow(0, 0, 900, 900, true);
+    window_->MoveWindow(0, 0, 880, 860, true);
+    Pump();
+    const int more = diza.RowsPerPage();
+    ASSERT_GT(more, rows + 5);
+    PixelSurface shown;
+    ASSERT_TRUE(wintest::SettledDisplayPixels(wintest::ClientOnScreen(diza.m_hWnd), shown));
+    const int rowHeight = diza.VBar().lineHeight;
+    const RECT band{0, (rows + 1) * rowHeight, 200, (more - 1) * rowHeight};
+    EXPECT_LT(shown.CountColour(band, diza.normalColor), (band.right - band.left) * (band.bottom - band.top) * 9 / 10);
+
+    for (int i = 1; i < more; ++i)
+        diza.PostMessage(WM_KEYDOWN, VK_DOWN, 1);
+    Pump();
+    ASSERT_EQ(more - 1, diza.Page().currentRow);
+    for (int less = 1; diza.RowsPerPage() == more && less < 100; ++less) {
+        window_->MoveWindow(0, 0, 880, 860 - less, true);
+        Pump();
+    }
+    ASSERT_EQ(more - 1, diza.RowsPerPage());
+    EXPECT_EQ(more - 2, diza.Page().currentRow);
+}
+
 TEST_F(ViewsTest, GotoMessagePushesTheHistoryAndMovesTheCursorRow) {
     Open();
     FileDizaPane& diza = Diza();
+    auto goBackEnabled = [this] {
+        SendToWindowTree(window_->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0, true);
+        return window_->ButtonBar()->IsEnabled(312);
+    };
+    EXPECT_FALSE(goBackEnabled());   // no earlier place yet
     Key(VK_DOWN);
-    diza.SendMessage(kMsgGoto, 0, 0x10F0);
+    diza.PostMessage(kMsgGoto, 0, 0x10F0);
     Pump();
     Paint();
     EXPECT_EQ(0x10F0, diza.CurrentPosition().address);
     EXPECT_EQ(0x10F0, diza.cursorAddress);
+    EXPECT_TRUE(goBackEnabled());    // one place to go back to
     EXPECT_EQ(0x1004, doc_->history.Next().address);
 }
 
@@ -677,6 +714,37 @@ TEST_F(ViewsTest, TheLogsCopyButtonPutsTheChosenLineOnTheClipboard) {
     std::unique_ptr<wchar_t[]> copied = ClipboardGetText();
     ASSERT_TRUE(copied);
     EXPECT_EQ(std::wstring(copied.get()).substr(0, 10), std::wstring(log.Ring().GetText(0)).substr(0, 10));
+}
+
+// A double click on a name in the file log's first row goes there, as on any other row.
+TEST_F(ViewsTest, ADoubleClickOnANameInTheLogsFirstRowGoesThere) {
+    Open(0, [](FileParseThread* d) {
+        for (const wchar_t* name : {L"The", L"file"})
+            d->stores.names.Add(0x1010, name, ' ');
+    });
+    ASSERT_TRUE(window_->LowPane()->shortTab.SelectTab(FileShortTab::kIdLog));
+    FileLogPane& log = *window_->LogPane();
+    Pump();
+    log.Invalidate();
+    log.UpdateWindow();
+    ASSERT_EQ(0, std::wstring(log.Ring().GetText(0)).find(L"The file: "));
+    const RECT row = log.GetRowRect(0);
+    DoubleClick(log, MAKELPARAM(log.Line()->text->rect.left + 20, (row.top + row.bottom) / 2));
+    Pump();
+    EXPECT_EQ(0x1010, Diza().cursorAddress);
+}
+
+// The side and low panes hidden and shown by their buttons: the display shows what the windows draw,
+// the dividers turned grips and back and the tab strips laid out anew.
+TEST_F(ViewsTest, TogglingThePanesLeavesNothingStaleOnTheDisplay) {
+    Open();
+    // Above the status bar, whose message highlight may end meanwhile.
+    RECT panes = window_->GetClientRect();
+    panes.bottom = wintest::ClientOnScreen(window_->StatusBar()->m_hWnd).top - wintest::ClientOnScreen(window_->m_hWnd).top;
+    for (UINT command : {220u, 230u, 220u, 230u}) {
+        window_->PostMessage(WM_COMMAND, command, 0);
+        EXPECT_EQ(0, wintest::PixelsAwaitingPaint(window_->m_hWnd, &panes)) << command;
+    }
 }
 
 TEST_F(ViewsTest, ScrollingTheCommentPaneMovesBothPanes) {

@@ -3,6 +3,7 @@
 #include "classlib/DC.h"
 #include "classlib/Menu.h"
 #include "classlib/Screenshot.h"
+#include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +97,16 @@ TEST(Screenshot, ScreenHoldsTheWindow)
     ::ClientToScreen(window.Get(), &corner);
     EXPECT_EQ(screen.CountColour(RECT{corner.x, corner.y, corner.x + 60, corner.y + 40}, kRed), 60 * 40);
     EXPECT_TRUE(screen.SavePng(L"screenshot_screen.png"));
+
+    // The X display itself, and a drawing that no paint makes is told from a paint.
+    PixelSurface shown;
+    ASSERT_TRUE(wintest::SettledDisplayPixels(RECT{corner.x, corner.y, corner.x + 60, corner.y + 40}, shown));
+    EXPECT_EQ(shown.CountColour(RECT{0, 0, 60, 40}, kRed), 60 * 40);
+    EXPECT_EQ(wintest::PixelsAwaitingPaint(window.Get()), 0);
+    HDC dc = ::GetDC(window.Get());
+    CDC(dc).FillSolidRect(RECT{10, 10, 20, 20}, kGreen);
+    ::ReleaseDC(window.Get(), dc);
+    EXPECT_EQ(wintest::PixelsAwaitingPaint(window.Get()), 100);
 }
 
 TEST(Screenshot, PngAndBmpFilesHaveTheirHeaders)

@@ -8,6 +8,7 @@
 #include "tests/classlib/WindowTestSupport.h"
 #include "tests/DisplayReader.h"
 #include "toolkit/ToolTip.h"
+#include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -164,11 +165,14 @@ TEST(BButton, ARowSwitchedOffWhileAButtonIsHeldStillLetsGoOfTheMouse) {
 
 TEST(BButtonParade, SwitchedOffGreysEveryButtonAndKeepsTheirFlags) {
     Fixture f;
+    f.row.Layout(0, 0, 400, 40, nullptr);
     f.row.Enable(312, false);
     EXPECT_TRUE(f.row.IsButtonEnabled(311));
     EXPECT_FALSE(f.row.IsButtonEnabled(312));
     EXPECT_FALSE(f.row.IsButtonEnabled(999));
+    EXPECT_EQ(wintest::PixelsAwaitingPaint(f.pane.m_hWnd), 0);
     f.row.SwitchOn(false);
+    EXPECT_EQ(wintest::PixelsAwaitingPaint(f.pane.m_hWnd), 0);   // greyed on the display at once
     for (UINT id : {311u, 220u, 312u})
         EXPECT_FALSE(f.row.IsButtonEnabled(id)) << id;
     EXPECT_TRUE(f.row.FindButton(311)->enabled);
@@ -178,6 +182,7 @@ TEST(BButtonParade, SwitchedOffGreysEveryButtonAndKeepsTheirFlags) {
     EXPECT_EQ(s.CountColour(RECT{0, 0, 12, 12}, kArrowBlue), 0);   // the greyed icon
     EXPECT_GT(s.CountColour(RECT{0, 0, 12, 12}, RGB(128, 128, 128)), 0);
     f.row.SwitchOn(true);
+    EXPECT_EQ(wintest::PixelsAwaitingPaint(f.pane.m_hWnd), 0);
     EXPECT_TRUE(f.row.IsButtonEnabled(311));
     DrawButtonIcon(*f.row.FindButton(311), s);
     EXPECT_GT(s.CountColour(RECT{0, 0, 12, 12}, kArrowBlue), 0);

@@ -266,20 +266,37 @@ TEST(PopupCombo, EscapeAfterAChangeWritesButReturnsFalse)
     EXPECT_EQ(text, L"enable");
 }
 
+// What the display shows of the editor: the selection only while it has the focus, and the byte cut by
+// the right edge.
 TEST(HexEditlineWindow, PaintsSelectionOnlyWithFocus)
 {
     Host host;
     HexEditline edit;
     ASSERT_TRUE(edit.Create(host.hwnd, RECT{0, 0, 200, 20}, 5));
     EXPECT_EQ(edit.owner, host.hwnd);
-    EXPECT_GT(edit.visibleBytes, 0);
+    ASSERT_GT(edit.visibleBytes, 0);
     edit.SetText(L"4D5A");
-    PixelSurface s(200, 20);
-    edit.PaintInto(s, RECT{0, 0, 200, 20}, true);
-    EXPECT_GT(s.CountColour(RECT{0, 0, 200, 20}, 0xFF9933), 40);
-    edit.PaintInto(s, RECT{0, 0, 200, 20}, false);
-    EXPECT_EQ(s.CountColour(RECT{0, 0, 200, 20}, 0xFF9933), 0);
+    edit.SetFocus();
+    PixelSurface shown;
+    const RECT all{0, 0, 200, 20};
+    ASSERT_TRUE(wintest::SettledDisplayPixels(wintest::ClientOnScreen(edit.m_hWnd), shown));
+    EXPECT_GT(shown.CountColour(all, 0xFF9933), 40);
+    ::SetFocus(host.hwnd);
+    ASSERT_TRUE(wintest::SettledDisplayPixels(wintest::ClientOnScreen(edit.m_hWnd), shown));
+    EXPECT_EQ(shown.CountColour(all, 0xFF9933), 0);
     EXPECT_EQ(edit.SendMessage(WM_GETDLGCODE), LRESULT(DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTARROWS));
+
+    // Half a byte more than fits: after Home its first digit still shows at the right edge.
+    const int half = edit.visibleBytes * (2 * edit.cellWidth + 4) + edit.cellWidth + 2;
+    edit.MoveWindow(0, 0, half, 20, true);
+    edit.SetFocus();
+    for (int i = 0; i < 2 * edit.visibleBytes + 4; ++i)
+        edit.PostMessage(WM_CHAR, L'8', 1);
+    edit.PostMessage(WM_KEYDOWN, VK_HOME, 1);
+    ASSERT_TRUE(wintest::PumpUntil([&] { return edit.firstNibble == 0 && edit.caret == 0; }));
+    ::SetFocus(host.hwnd);
+    ASSERT_TRUE(wintest::SettledDisplayPixels(wintest::ClientOnScreen(edit.m_hWnd), shown));
+    EXPECT_GT(shown.CountColour(RECT{half - edit.cellWidth - 2, 0, half, 20}, RGB(0, 0, 0)), 4);
 }
 
 UINT g_seenKey = 0;

@@ -3,6 +3,7 @@
 #include "classlib/PixelSurface.h"
 #include "classlib/Screenshot.h"
 #include "options/BColorTheme.h"
+#include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +69,17 @@ struct PaneFixture : ::testing::Test {
         pane->cursor = to;
         Notify(WM_MOUSEMOVE);
         Notify(WM_LBUTTONUP);
+    }
+    // The same through the divider's own mouse messages.
+    void DragDivider(POINT from, POINT to) {
+        const HWND divider = pane->Divider()->m_hWnd;
+        pane->cursor = from;
+        ::PostMessageW(divider, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        wintest::DrainQueue();
+        pane->cursor = to;
+        ::PostMessageW(divider, WM_MOUSEMOVE, MK_LBUTTON, 0);
+        ::PostMessageW(divider, WM_LBUTTONUP, 0, 0);
+        wintest::DrainQueue();
     }
 };
 
@@ -189,6 +201,11 @@ TEST_F(PaneFixture, DragBelowMinimumHidesKeepingFraction) {
     pane->minSize = 10;
     pane->hideAtMin = true;
     Layout();
+    DragDivider({0, 100}, {0, 50});                       // to 10, the minimum itself
+    EXPECT_FALSE(pane->IsShown());
+    EXPECT_EQ(pane->size, 2000);
+    Notify(WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(pane->IsShown());
     Drag({0, 100}, {0, 45});                              // 60 - 55 = 5, below 10
     EXPECT_FALSE(pane->IsShown());
     EXPECT_EQ(pane->size, 2000);

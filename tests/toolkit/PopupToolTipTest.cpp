@@ -3,6 +3,7 @@
 
 #include "classlib/DC.h"
 #include "classlib/Screenshot.h"
+#include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -118,6 +119,11 @@ TEST(BPopup, PaintsFrameAndGround) {
     EXPECT_EQ(shot.Pixel(w - 3, h / 2), RGB(0, 0, 0));
     EXPECT_EQ(shot.Pixel(w / 2, 2), RGB(0, 0, 0));
     EXPECT_GT(shot.CountColour(RECT{4, 4, w - 4, h - 4}, RGB(0, 0, 255)), 0);   // the text
+
+    // A new text of the same size while shown reaches the display.
+    ASSERT_EQ(wintest::PixelsAwaitingPaint(popup.m_hWnd), 0);
+    popup.SetText(L"Scanning..");
+    EXPECT_EQ(wintest::PixelsAwaitingPaint(popup.m_hWnd), 0);
 }
 
 TEST(BPopup, DragMovesTheWindowAndGivesTheFocusBack) {

@@ -219,13 +219,17 @@ TEST(Scroller, TrackPressPagesTowardsThePointerUntilTheThumbIsUnderIt) {
     EXPECT_EQ(b.host.codes.size(), steps);   // stopped
     b.bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(press.x, press.y));
 
-    // Above the thumb pages up; on it nothing; outside the scroller nothing.
+    // Above the thumb pages up; on it and on the line just past its end nothing; outside the scroller
+    // nothing.
     b.host.codes.clear();
     b.bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 12));
     b.bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(7, 12));
     const RECT t = b.bar.ThumbRect();
-    b.bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, (t.top + t.bottom) / 2));
-    b.bar.SendMessage(WM_LBUTTONUP, 0, 0);
+    for (LONG y : {(t.top + t.bottom) / 2, t.bottom}) {
+        b.bar.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, y));
+        b.bar.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(7, y));
+        Drain();
+    }
     b.bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 150));
     b.bar.SendMessage(WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(b.host.codes, std::vector<int>{SB_PAGEUP});
@@ -281,19 +285,21 @@ TEST(Scroller, ARepeatEndsWhenTheMouseIsTaken) {
     scroller::repeatInterval = 100;
 }
 
+// The hover frame reaches the display when the pointer comes and goes with it once the hover timer
+// finds the pointer elsewhere.
 TEST(Scroller, ButtonHoverLastsWhileThePointerStaysOnIt) {
     CursorOverride cursor;
-    VBar b(1000);
+    VBar b(1000, 200, true);
     BScrollButton& up = *b.bar.Button(0);
-    up.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
-    EXPECT_TRUE(up.hover);
     gCursor = POINT{3, 3};
     up.ClientToScreen(&gCursor);
-    up.SendMessage(WM_TIMER, scroller::kHoverTimer, 0);
-    EXPECT_TRUE(up.hover);
+    up.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    ASSERT_TRUE(wintest::PumpUntil([&] { return up.hover; }));
+    EXPECT_EQ(wintest::PixelsAwaitingPaint(up.m_hWnd), 0);
+    EXPECT_TRUE(up.hover);   // the timer saw the pointer still there
     gCursor.y += 40;
-    up.SendMessage(WM_TIMER, scroller::kHoverTimer, 0);
-    EXPECT_FALSE(up.hover);
+    ASSERT_TRUE(wintest::PumpUntil([&] { return !up.hover; }));
+    EXPECT_EQ(wintest::PixelsAwaitingPaint(up.m_hWnd), 0);
     up.SendMessage(WM_TIMER, 77, 0);   // other timers are ignored
     EXPECT_FALSE(up.hover);
 }

@@ -2,6 +2,7 @@
 
 #include "classlib/CursorIcon.h"
 #include "tests/classlib/MouseTakers.h"
+#include "tests/classlib/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -45,9 +46,13 @@ struct SplitterFixture : ::testing::Test {
     }
     void TearDown() override { host.DestroyWindow(); CursorClip::Replace(saved); }
 
-    void Press(int x, int y) { splitter.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
-    void Move(int x, int y) { splitter.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y)); }
-    void Release(int x, int y) { splitter.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(x, y)); }
+    void Post(UINT message, WPARAM flags, int x, int y) {
+        splitter.PostMessage(message, flags, MAKELPARAM(x, y));
+        wintest::DrainQueue();
+    }
+    void Press(int x, int y) { Post(WM_LBUTTONDOWN, MK_LBUTTON, x, y); }
+    void Move(int x, int y) { Post(WM_MOUSEMOVE, MK_LBUTTON, x, y); }
+    void Release(int x, int y) { Post(WM_LBUTTONUP, 0, x, y); }
 };
 
 TEST_F(SplitterFixture, ChildrenAroundTheBar) {
@@ -65,6 +70,7 @@ TEST_F(SplitterFixture, ChildrenAroundTheBar) {
     EXPECT_EQ(b.right, 404);
     splitter.MoveWindow(0, 0, 204, 200);                  // the fraction survives resizing
     EXPECT_EQ(splitter.position, 150);
+    EXPECT_EQ(wintest::PixelsAwaitingPaint(splitter.m_hWnd), 0);   // the bar drawn where it went
 }
 
 struct ClampRow {
@@ -103,12 +109,14 @@ TEST_F(SplitterFixture, DragToTheLeftCollapsesAndAClickRestores) {
     EXPECT_EQ(bar.left, 0);
     EXPECT_EQ(bar.right, 9);
     EXPECT_EQ(ChildRect(two).left, 9);
+    EXPECT_EQ(wintest::PixelsAwaitingPaint(splitter.m_hWnd), 0);   // the grip as drawn
     Press(4, 50);
     Release(4, 50);
     EXPECT_EQ(splitter.barWidth, 4);
     EXPECT_TRUE(one.GetStyle() & WS_VISIBLE);
     EXPECT_EQ(splitter.position, 200);                    // where it was before the drag
     EXPECT_EQ(ChildRect(one).right, 200);
+    EXPECT_EQ(wintest::PixelsAwaitingPaint(splitter.m_hWnd), 0);
 }
 
 TEST_F(SplitterFixture, DragToTheRightCollapsesTheSecond) {
