@@ -151,9 +151,10 @@ protected:
     static constexpr int64_t kRunAddress = 0x3000;
     static constexpr size_t kRunSize = 0x10010;
     // Strings of every kind over the file's bytes (offset * 5: upper and lower case, bytes past 0x7F),
-    // a UTF-8 string whose C0 80 gives a character 0 (the row shows `"ab`), and in a second segment a
-    // UTF-8 and an ANSI string longer than a row shows (the UTF-8 row ends inside the C3 A9 at the
-    // run's 64 KB, "QQQQ" and a zero come after both rows' ends); the strings list shown and focused.
+    // a UTF-8 string whose C0 80 gives a character 0 (the row shows `"ab`), an ANSI string with a zero
+    // after "Oz", and in a second segment a UTF-8 and an ANSI string longer than a row shows (the UTF-8
+    // row ends inside the C3 A9 at the run's 64 KB, "QQQQ" and a zero come after both rows' ends); the
+    // strings list shown and focused.
     void OpenStrings() {
         std::string run(kRunSize, 'x');
         for (size_t k = 0; k < 0x10000; ++k)
@@ -163,10 +164,11 @@ protected:
             for (int i = 0; i < 60; ++i)
                 d->strings.Insert(0x1000 + 0x31 * i, 2 + i % 7, 1 + i % 4);
             d->strings.Insert(kTextAddress, 7, kStringzUtf8);
+            d->strings.Insert(kTextAddress + 8, 7, kStringzAnsi);
             d->AddDataSegment(kRunAddress, 0x2000, kRunSize, kRunSize);
             d->strings.Insert(kRunAddress, 0x10008, kStringzUtf8);
             d->strings.Insert(kRunAddress + 1, 0x10008, kStringzAnsi);
-        }, 0, 0x2000, std::string("ab\xC0\x80zzq", 7) + std::string(0x400 - 7, 'x') + run);
+        }, 0, 0x2000, std::string("ab\xC0\x80zzqxOz\0zqzQ", 15) + std::string(0x400 - 15, 'x') + run);
         ShowList(Side().strings);
     }
     // The idle slices run until the strings filter's texts match the table or are given up.
@@ -184,16 +186,21 @@ protected:
     void TypeStringsFilters(std::wstring& filter) {
         const int count = doc_->strings.Count();
         const std::wstring utf8 = ShownString(count - 2), ansi = ShownString(count - 1);
-        for (const std::wstring& text : { std::wstring(L"l\""), std::wstring(L"'"), std::wstring(L"\""),
-                                          ShownString(0), ShownString(1), ShownString(2), ShownString(3),
-                                          ShownString(28).substr(1), ShownString(59), utf8.substr(utf8.size() - 3),
-                                          ansi.substr(ansi.size() - 3), std::wstring(L"\"ab"),
-                                          std::wstring(L"ab\""), std::wstring(L"qqqq"), std::wstring(L"qq") }) {
+        // Each filter, and how many rows hold it (-1: some).
+        const std::pair<std::wstring, int> filters[] = {
+            { L"l\"", -1 }, { L"'", -1 }, { L"\"", -1 }, { ShownString(0), -1 }, { ShownString(1), -1 },
+            { ShownString(2), -1 }, { ShownString(3), -1 }, { ShownString(28).substr(1), -1 },
+            { ShownString(59), -1 }, { utf8.substr(utf8.size() - 3), -1 }, { ansi.substr(ansi.size() - 3), 1 },
+            { ansi.substr(ansi.size() - 3, 2), -1 }, { L"\"ab", 1 }, { L"ab\"", 0 }, { L"oz'", 1 },
+            { L"zq", 0 }, { L"qqqq", 0 }, { L"qq", 0 } };
+        for (const auto& [text, rows] : filters) {
             for (wchar_t c : std::wstring(filter.size(), VK_BACK) + text)
                 ::PostMessageW(::GetFocus(), WM_CHAR, c, 1);
             Loop();
             filter = text;
-            CheckStringsFilter(filter);
+            const size_t found = CheckStringsFilter(filter);
+            EXPECT_TRUE(rows < 0 ? found > 0 : found == static_cast<size_t>(rows)) << found << " rows hold "
+                                                                               << std::string(text.begin(), text.end());
         }
     }
     // The caption the side tab's strip shows for a list, once it has drawn all it was asked to.
