@@ -174,7 +174,7 @@ __attribute__((target("sse2"), force_align_arg_pointer)) void StringzFilterBytes
                 add(items[t].index);
             continue;
         }
-        if (lead.never && !quoted_)
+        if (lead.never)
             continue;
         const size_t count = std::min<size_t>(record.Length(), kMaxShownCharacters);
         size_t got = 0, readable = 0, length = 0;
@@ -271,7 +271,7 @@ bool StringzFilterBytes::Holds(const STRINGZ_DATA& record) {
     if (kind == kStringzAnsi || kind == kStringzOem) {
         const Lead& lead = leads_[kind == kStringzOem ? 1 : 0];
         if (lead.table->valid) {
-            if (!quoted_ && lead.never)
+            if (lead.never)
                 return false;
             size_t length = 0;
             const uint8_t* bytes = BytesAt(record.address, count, got, readable);

@@ -50,7 +50,7 @@ private:
         const ByteTable* table = nullptr;
         uint8_t set[kLead][16] = {}, value[kLead][16] = {};
         int count = 0;       // the characters that have a set and a value
-        bool never = false;  // no byte lowers to one of them
+        bool never = false;  // no byte lowers to one of them: no text of the code page holds the filter
         uint8_t classes[256] = {};
     };
     // A record and its index, gathered for a walk.
