@@ -37,6 +37,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -153,12 +154,14 @@ protected:
     // Strings of every kind over the file's bytes (offset * 5: upper and lower case, bytes past 0x7F);
     // a UTF-8 string whose C0 80 gives a character 0 (the row shows `"ab`), an ANSI string with a zero
     // after "Oz", a wide and a UTF-8 string holding U+10400 (lowered with its surrogate pair), an ANSI
-    // string ending "YZ" where the first segment's bytes end; in a second segment a UTF-8 and an ANSI
+    // string of 20 "x" just before "QZ" and a zero, an ANSI string ending "YZ" where the first
+    // segment's bytes end; in a second segment a UTF-8 and an ANSI
     // string longer than a row shows (the UTF-8 row ends "Ék" and a C3 whose A9 lies past it, "QQQQ"
     // and a zero come after both rows' ends). The strings list shown and focused.
     void OpenStrings() {
         std::string head("ab\xC0\x80zzqxOz\0zqzQxA\0\x01\xD8\0\xDC\0\0B\xED\xA0\x81\xED\xB0\x80\0", 32);
-        head += std::string(0x400 - 34, 'x') + "YZ";
+        head += std::string(0x54 - 32, 'x') + std::string("QZ\0", 3);
+        head += std::string(0x400 - 2 - head.size(), 'x') + "YZ";
         std::string run(kRunSize, 'x');
         for (size_t k = 0; k < 0x10000; ++k)
             run[k] = "Xyz Ab"[k % 6];
@@ -170,6 +173,7 @@ protected:
             d->strings.Insert(kTextAddress + 8, 7, kStringzAnsi);
             d->strings.Insert(kTextAddress + 16, 4, kStringzWide);
             d->strings.Insert(kTextAddress + 24, 8, kStringzUtf8);
+            d->strings.Insert(kTextAddress + 0x40, 20, kStringzAnsi);
             d->strings.Insert(0x2FD8, 40, kStringzAnsi);
             d->AddDataSegment(kRunAddress, 0x2000, kRunSize, kRunSize);
             d->strings.Insert(kRunAddress, 0x10008, kStringzUtf8);
@@ -197,10 +201,10 @@ protected:
             Loop();
         }
     }
-    // Filters typed into the strings list, each replacing the last (BackSpaces, then its characters,
-    // each key taken as it comes), the rows then checked against the formatted rows: the quotes and
-    // the L, whole texts of every kind (ANSI, wide, OEM, UTF-8, past 0x7F), a text cut by a character
-    // 0, the ends of the texts longer than a row shows, and what lies past them.
+    // Filters typed into the strings list, each replacing the last (BackSpaces to what they share,
+    // then its characters, each key taken as it comes), the rows then checked against the formatted
+    // rows: the quotes and the L, whole texts of every kind (ANSI, wide, OEM, UTF-8, past 0x7F), texts
+    // cut by a character 0, the ends of the texts longer than a row shows, and what lies past them.
     void TypeStringsFilters(std::wstring& filter) {
         const int count = doc_->strings.Count();
         const std::wstring utf8 = ShownString(count - 2), ansi = ShownString(count - 1);
@@ -209,11 +213,14 @@ protected:
             { L"l\"", -1 }, { L"'", -1 }, { L"\"", -1 }, { ShownString(0), -1 }, { ShownString(1), -1 },
             { ShownString(2), -1 }, { ShownString(3), -1 }, { ShownString(28).substr(1), -1 },
             { ShownString(59), -1 }, { utf8.substr(utf8.size() - 4), 1 }, { ansi.substr(ansi.size() - 3), 1 },
-            { ansi.substr(ansi.size() - 3, 2), -1 }, { ansi.substr(ansi.size() - 2), 1 }, { L"yz", -1 },
-            { L"yz'", 1 }, { L"\"ab", 1 }, { L"ab\"", 0 }, { L"oz'", 1 }, { L"a\U00010428", 1 },
-            { L"b\U00010428", 1 }, { L"zq", 0 }, { L"qqqq", 0 }, { L"qq", 0 } };
+            { ansi.substr(ansi.size() - 3, 2), -1 }, { ansi.substr(ansi.size() - 2) + L"z", 0 },
+            { ansi.substr(ansi.size() - 2), 1 }, { L"yz'", 1 }, { L"yz", -1 }, { L"qz'", 0 }, { L"\"ab", 1 },
+            { L"ab\"", 0 }, { L"oz'", 1 }, { L"a\U00010428", 1 }, { L"b\U00010428", 1 }, { L"zq", 0 },
+            { L"qqqq", 0 }, { L"qq", 0 } };
         for (const auto& [text, rows] : filters) {
-            for (wchar_t c : std::wstring(filter.size(), VK_BACK) + text)
+            const size_t kept = static_cast<size_t>(
+                std::mismatch(filter.begin(), filter.end(), text.begin(), text.end()).first - filter.begin());
+            for (wchar_t c : std::wstring(filter.size() - kept, VK_BACK) + text.substr(kept))
                 ::PostMessageW(::GetFocus(), WM_CHAR, c, 1);
             Loop();
             filter = text;
