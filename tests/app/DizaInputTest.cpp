@@ -157,7 +157,8 @@ protected:
     // string of 20 "x" just before "QZ" and a zero, an ANSI string ending "YZ" where the first
     // segment's bytes end; in a second segment a UTF-8 and an ANSI
     // string longer than a row shows (the UTF-8 row ends "Ék" and a C3 whose A9 lies past it, "QQQQ"
-    // and a zero come after both rows' ends). The strings list shown and focused.
+    // and a zero come after both rows' ends), then two short strings of "x", the last where the file
+    // ends. The strings list shown and focused.
     void OpenStrings() {
         std::string head("ab\xC0\x80zzqxOz\0zqzQxA\0\x01\xD8\0\xDC\0\0B\xED\xA0\x81\xED\xB0\x80\0", 32);
         head += std::string(0x54 - 32, 'x') + std::string("QZ\0", 3);
@@ -178,6 +179,8 @@ protected:
             d->AddDataSegment(kRunAddress, 0x2000, kRunSize, kRunSize);
             d->strings.Insert(kRunAddress, 0x10008, kStringzUtf8);
             d->strings.Insert(kRunAddress + 1, 0x10008, kStringzAnsi);
+            d->strings.Insert(kRunAddress + 0x10006, 6, kStringzAnsi);
+            d->strings.Insert(kRunAddress + 0x1000C, 4, kStringzAnsi);
         }, 0, 0x2000, head + run);
         ShowList(Side().strings);
     }
@@ -207,14 +210,15 @@ protected:
     // cut by a character 0, the ends of the texts longer than a row shows, and what lies past them.
     void TypeStringsFilters(std::wstring& filter) {
         const int count = doc_->strings.Count();
-        const std::wstring utf8 = ShownString(count - 2), ansi = ShownString(count - 1);
+        const std::wstring utf8 = ShownString(count - 4), ansi = ShownString(count - 3);
         // Each filter, and how many rows hold it (-1: some).
         const std::pair<std::wstring, int> filters[] = {
             { L"l\"", -1 }, { L"'", -1 }, { L"\"", -1 }, { ShownString(0), -1 }, { ShownString(1), -1 },
             { ShownString(2), -1 }, { ShownString(3), -1 }, { ShownString(28).substr(1), -1 },
             { ShownString(59), -1 }, { utf8.substr(utf8.size() - 4), 1 }, { ansi.substr(ansi.size() - 3), 1 },
             { ansi.substr(ansi.size() - 3, 2), -1 }, { ansi.substr(ansi.size() - 2) + L"z", 0 },
-            { ansi.substr(ansi.size() - 2), 1 }, { L"yz'", 1 }, { L"yz", -1 }, { L"qz'", 0 }, { L"\"ab", 1 },
+            { ansi.substr(ansi.size() - 2), 1 }, { L"yz'", 1 }, { L"yz", -1 }, { L"xxz", 0 }, { L"xx", -1 },
+            { L"qz'x", 0 }, { L"qz'", 0 }, { L"\"ab", 1 },
             { L"ab\"", 0 }, { L"oz'", 1 }, { L"a\U00010428", 1 }, { L"b\U00010428", 1 }, { L"zq", 0 },
             { L"qqqq", 0 }, { L"qq", 0 } };
         for (const auto& [text, rows] : filters) {
