@@ -415,8 +415,12 @@ void SideFilterList::Refilter() {
                  filterText.find(filteredText_) != StringW::npos && NarrowsFaster(filtered.count);
     if (narrowing_) {
         narrowed_.resize(static_cast<size_t>(filtered.count));
-        for (int n = 0; n < filtered.count; ++n)
-            narrowed_[static_cast<size_t>(n)] = static_cast<int>(reinterpret_cast<intptr_t>(*filtered.Get(n)));
+        int run = 0;
+        for (int n = 0; n < filtered.count; n += run) {
+            void* const* rows = filtered.Run(n, run);
+            for (int k = 0; k < run; ++k)
+                narrowed_[static_cast<size_t>(n + k)] = static_cast<int>(reinterpret_cast<intptr_t>(rows[k]));
+        }
     }
     ClearFiltered();
     filteredValid_ = false;
@@ -432,16 +436,16 @@ void SideFilterList::Refilter() {
 }
 
 void SideFilterList::FilterItems() {
-    const auto add = [this](int i) {
+    if (narrowing_)
+        FilterRows(narrowed_);
+    else
+        FilterAll();
+}
+
+void SideFilterList::FilterRows(const std::vector<int>& rows) {
+    for (int i : rows)
         if (ItemHolds(i))
             AddIndex(i);
-    };
-    if (narrowing_) {
-        for (int i : narrowed_)
-            add(i);
-        return;
-    }
-    FilterAll();
 }
 
 void SideFilterList::FilterAll() {
@@ -687,31 +691,36 @@ uint32_t StringzPane::StoreChanges() { return document ? document->strings.Chang
 void StringzPane::FilterStore() {
     SectionLock file(document->FileLock());
     SectionLock lock(GetDrawLock());
-    textsReady_ = filterTexts.Build(document, -1);
+    // The texts while they match the table; else (being made, or past their ceiling) the strings'
+    // bytes: a key never waits for the texts.
+    textsReady_ = filterTexts.Current(document);
+    if (!textsReady_)
+        filterBytes.Begin(document, filterText);
     FilterItems();
     textsReady_ = false;
 }
 
 bool StringzPane::NarrowsFaster(int rows) {
-    // The texts are looked through at once faster than many rows one by one.
-    return rows < StoreCount() / 8 || !document || filterTexts.Failed(document);
+    // The texts are looked through at once faster than many rows one by one; the bytes are not.
+    return rows < StoreCount() / 8 || !document || !filterTexts.Current(document);
 }
 
 void StringzPane::FilterAll() {
-    if (!textsReady_) {
-        SideFilterList::FilterAll();
-        return;
-    }
-    filterTexts.FindAll(filterText, [this](int i) { AddIndex(i); });
+    const auto add = [this](int i) { AddIndex(i); };
+    if (textsReady_)
+        filterTexts.FindAll(filterText, add);
+    else
+        filterBytes.FindAll(add);
 }
 
-bool StringzPane::ItemHolds(int i) {
+void StringzPane::FilterRows(const std::vector<int>& rows) {
     if (textsReady_)
-        return filterTexts.Holds(i, filterText);
-    STRINGZ_DATA record{};
-    return document->strings.Get(i, record) &&
-           FilterLower(FormatStringz(document, record).c_str()).find(filterText) != StringW::npos;
+        SideFilterList::FilterRows(rows);
+    else
+        filterBytes.FindAmong(rows, [this](int i) { AddIndex(i); });
 }
+
+bool StringzPane::ItemHolds(int i) { return filterTexts.Holds(i, filterText); }
 
 bool StringzPane::AcceptsFilterChar(wchar_t c) {
     if (c < 0x20)

@@ -9,6 +9,7 @@
 
 #include "app/AppMessages.h"
 #include "app/DizaZoneLines.h"
+#include "app/StringzFilterBytes.h"
 #include "app/StringzFilterTexts.h"
 #include "core/DizaLinePos.h"
 #include "core/StringW.h"
@@ -214,6 +215,8 @@ protected:
     void FilterItems();
     // Appends the index of every item of the store that holds the filter.
     virtual void FilterAll();
+    // Appends the index of each of the rows (rising indexes) whose item holds the filter.
+    virtual void FilterRows(const std::vector<int>& rows);
     // Whether a grown filter looks faster at the `rows` it had than at the whole store.
     virtual bool NarrowsFaster(int) { return true; }
     void AddIndex(int i) { AddFiltered(reinterpret_cast<void*>(static_cast<intptr_t>(i))); }
@@ -297,6 +300,7 @@ public:
     StringzLine* line = nullptr;
     StringzRow slot;
     StringzFilterTexts filterTexts;
+    StringzFilterBytes filterBytes;
     // Whether Shift is held (tests replace it).
     static bool (*shiftHeld)();
     // How long an idle slice works on the filter texts, in milliseconds (tests lower it).
@@ -304,6 +308,7 @@ public:
 
 protected:
     void FilterAll() override;
+    void FilterRows(const std::vector<int>& rows) override;
     bool NarrowsFaster(int rows) override;
 
 private:

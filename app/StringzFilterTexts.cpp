@@ -4,15 +4,18 @@
 #include "document/FileParseThread.h"
 #include "document/ScanStringz.h"
 
+#include <emmintrin.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cwchar>
 #include <new>
+#include <stdexcept>
 
 // 96 MB: the texts never take the memory the rest of the program needs.
 size_t StringzFilterTexts::maxBytes = 96u << 20;
+bool StringzFilterTexts::vectors = __builtin_cpu_supports("sse2") != 0;
 
 template <class T>
 T* StringzFilterTexts::Counted<T>::allocate(size_t n) {
@@ -126,16 +129,24 @@ bool StringzFilterTexts::Build(FileParseThread* document, int budgetMs) {
             ++buildsBegun;
             // The most characters the shown texts can have: the quotes, an L, and no more
             // characters than bytes.
-            size_t characters = 0;
-            for (int i = 0; i < count && table.Get(i, record); ++i)
-                characters += std::min<size_t>(record.Length(), kMaxShownCharacters) + 3;
-            const size_t bytes = Texts::Bytes(static_cast<size_t>(count), characters);
+            uint64_t characters = 0;
+            int n = 0;
+            for (int i = 0; i < count; i += n) {
+                const STRINGZ_DATA* run = table.Run(i, n);
+                if (!run)
+                    break;
+                for (int k = 0; k < n; ++k)
+                    characters += std::min<uint32_t>(run[k].Length(), kMaxShownCharacters) + 3;
+            }
+            if (characters > maxBytes / sizeof(wchar_t))
+                throw std::length_error("filter texts");   // more than the ceiling holds
+            const size_t bytes = Texts::Bytes(static_cast<size_t>(count), static_cast<size_t>(characters));
             // The old texts beside the new ones would not fit: the new ones are made without them.
             if (account_.held + bytes > maxBytes) {
                 done_.Clear();
                 doneValid_ = false;
             }
-            next_.Reserve(static_cast<size_t>(count), characters);
+            next_.Reserve(static_cast<size_t>(count), static_cast<size_t>(characters));
         }
         const int first = static_cast<int>(next_.records.size());
         for (int i = first; i < count && table.Get(i, record); ++i) {
@@ -158,8 +169,10 @@ bool StringzFilterTexts::Build(FileParseThread* document, int budgetMs) {
                 next_.Append(record, text.c_str(), std::wcslen(text.c_str()), true);
             }
         }
-    } catch (const std::bad_alloc&) {
-        Forget();   // too large, or no memory: the filter reads the strings one by one instead
+    } catch (const std::exception&) {
+        // No room for them (over the ceiling, no memory, more than a vector holds): the filter reads
+        // the strings' bytes instead.
+        Forget();
         failed_ = true;
         failedCount_ = count;
         return false;
@@ -176,6 +189,10 @@ bool StringzFilterTexts::Build(FileParseThread* document, int budgetMs) {
 void StringzFilterTexts::FindAll(const StringW& filter, const std::function<void(int)>& add) const {
     if (!doneValid_ || filter.empty())
         return;
+    if (filter.size() > 1 && vectors) {
+        FindAllInBlocks(filter, add);
+        return;
+    }
     const CharSet wanted = SetOf(filter.data(), filter.size());
     // One ASCII character: the sets of the texts that hold nothing else say it all.
     const bool one = filter.size() == 1 && filter[0] < 0x80;
@@ -187,19 +204,67 @@ void StringzFilterTexts::FindAll(const StringW& filter, const std::function<void
     }
 }
 
+// All the texts, one after another, looked through 8 characters at a time for the places where the
+// filter's first two characters stand; each is compared with the text it lies in, and once a text
+// holds the filter the rest of it is passed over.
+__attribute__((target("sse2"), force_align_arg_pointer)) void StringzFilterTexts::FindAllInBlocks(
+    const StringW& filter, const std::function<void(int)>& add) const {
+    const wchar_t* const chars = done_.chars.data();
+    const size_t total = done_.chars.size();
+    const uint32_t* const starts = done_.starts.data();
+    const wchar_t* const wanted = filter.data();
+    const size_t n = filter.size();
+    size_t text = 0;   // the text that holds the place looked at
+    // Whether the filter stands at p inside its text; the place after that text when it does.
+    const auto at = [&](size_t p, size_t& next) {
+        while (starts[text + 1] <= p)
+            ++text;
+        if (p + n > starts[text + 1] || std::wmemcmp(chars + p + 2, wanted + 2, n - 2) != 0)
+            return false;
+        add(static_cast<int>(text));
+        next = starts[text + 1];
+        return true;
+    };
+    const __m128i first = _mm_set1_epi16(static_cast<short>(wanted[0]));
+    const __m128i second = _mm_set1_epi16(static_cast<short>(wanted[1]));
+    size_t i = 0;
+    while (i + 9 <= total) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chars + i));
+        const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chars + i + 1));
+        unsigned places = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(here, first), _mm_cmpeq_epi16(after, second))));
+        size_t next = i + 8;
+        for (places &= 0x5555; places; places &= places - 1)
+            if (at(i + static_cast<size_t>(__builtin_ctz(places)) / 2, next))
+                break;
+        i = next;
+    }
+    for (size_t next = i; i + 1 < total; i = std::max(i + 1, next))
+        if (chars[i] == wanted[0] && chars[i + 1] == wanted[1])
+            at(i, next);
+}
+
 bool StringzFilterTexts::Holds(int i, const StringW& filter) const {
     if (!doneValid_ || i < 0 || static_cast<size_t>(i) >= done_.records.size())
         return false;
-    const size_t n = filter.size();
     const uint32_t from = done_.starts[static_cast<size_t>(i)];
-    const size_t length = done_.starts[static_cast<size_t>(i) + 1] - from;
+    return TextHolds(done_.chars.data() + from, done_.starts[static_cast<size_t>(i) + 1] - from, filter.data(),
+                     filter.size());
+}
+
+bool TextHolds(const wchar_t* text, size_t length, const wchar_t* filter, size_t n) {
     if (n == 0 || n > length)
         return n == 0;
-    const wchar_t* const wanted = filter.data();
-    const wchar_t* const first = done_.chars.data() + from;
-    const wchar_t* const last = first + (length - n);
-    for (const wchar_t* p = first; p <= last; ++p)
-        if (p[0] == wanted[0] && std::wmemcmp(p + 1, wanted + 1, n - 1) == 0)
+    const wchar_t first = filter[0];
+    const wchar_t* const last = text + (length - n);
+    for (const wchar_t* p = text; p <= last; ++p) {
+        if (*p != first)
+            continue;
+        size_t k = 1;
+        while (k < n && p[k] == filter[k])
+            ++k;
+        if (k == n)
             return true;
+    }
     return false;
 }

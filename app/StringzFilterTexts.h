@@ -19,6 +19,9 @@
 
 class FileParseThread;
 
+// Whether a text holds a filter (`n` characters).
+bool TextHolds(const wchar_t* text, size_t length, const wchar_t* filter, size_t n);
+
 class StringzFilterTexts {
 public:
     StringzFilterTexts() = default;
@@ -31,8 +34,8 @@ public:
     bool Build(FileParseThread* document, int budgetMs);
     // Whether the texts match the table's state.
     bool Current(FileParseThread* document);
-    // Whether the texts could not be had (no memory) for a table of this size: the filter reads the
-    // strings one by one then. They are tried again only once the table is smaller, or after Forget.
+    // Whether the texts could not be had (no room for them) for a table of this size: the filter reads
+    // the strings' bytes then. They are tried again only once the table is smaller, or after Forget.
     bool Failed(FileParseThread* document);
     // Drops every text (a new document).
     void Forget();
@@ -44,6 +47,9 @@ public:
     // The most bytes the texts may hold at once, growth and the texts being replaced included;
     // beyond it they are not made (tests lower it).
     static size_t maxBytes;
+    // Whether texts and bytes are looked through many characters at a time (where the processor
+    // can; tests turn it off).
+    static bool vectors;
     // The bytes they hold now, and the most they held so far.
     size_t HeldBytes() const { return account_.held; }
     size_t PeakBytes() const { return account_.peak; }
@@ -87,6 +93,8 @@ private:
         bool AsciiOnly() const { return (low & 1) == 0; }
     };
     static CharSet SetOf(const wchar_t* text, size_t length);
+    // FindAll for a filter of two characters or more, over all the texts in one pass.
+    void FindAllInBlocks(const StringW& filter, const std::function<void(int)>& add) const;
 
     struct Texts {
         explicit Texts(Account* a) : records(Counted<STRINGZ_DATA>(a)), starts(Counted<uint32_t>(a)),

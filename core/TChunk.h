@@ -50,7 +50,11 @@ class TChunk {
     static_assert(std::is_trivially_copyable<T>::value, "chunk records are moved by byte copies");
 
 public:
-    explicit TChunk(int bunkerSize) : first_(std::max(bunkerSize, 1)), later_(std::max(bunkerSize, 1)) {}
+    explicit TChunk(int bunkerSize) : first_(std::max(bunkerSize, 1)), later_(std::max(bunkerSize, 1)) {
+        if ((later_ & (later_ - 1)) != 0) return;
+        laterShift_ = 0;
+        while ((1 << laterShift_) < later_) ++laterShift_;
+    }
     virtual ~TChunk() { Release(); }
     TChunk(const TChunk&) = delete;
     TChunk& operator=(const TChunk&) = delete;
@@ -88,6 +92,13 @@ public:
     // Unchecked access to a record below the count.
     T& operator[](int index) { return *Slot(index); }
     const T& operator[](int index) const { return *Slot(index); }
+
+    // The records from `index` that lie one after another in its bunker: `n` of them, up to the count
+    // (so a walk over many records divides once a bunker). Null, n 0, outside [0, count).
+    const T* Run(int index, int& n) const {
+        n = index >= 0 && index < count ? std::min(RunAfter(index), count - index) : 0;
+        return n ? Slot(index) : nullptr;
+    }
 
     // Appends a copy of the record.
     T* Append(const T& record) {
@@ -147,6 +158,7 @@ protected:
     T* Slot(int index) const {
         if (index < first_) return records_[0] + index;
         const int rest = index - first_;
+        if (laterShift_ >= 0) return records_[(rest >> laterShift_) + 1] + (rest & (later_ - 1));
         return records_[rest / later_ + 1] + rest % later_;
     }
     // Records left in the bunker of `index`, from it to the bunker's end.
@@ -190,6 +202,7 @@ protected:
     std::vector<T*> records_;   // each bunker's records, for the hot paths
     int first_;           // F: records of bunker 0
     int later_;           // G: records of every later bunker
+    int laterShift_ = -1; // log2 of G when G is a power of two (no division), else -1
     int reserved_ = 0;    // sum of the bunker sizes
 };
 

@@ -36,6 +36,9 @@ public:
     int Find(int64_t address);
     // A copy of record i; false past the count.
     bool Get(int i, STRINGZ_DATA& record);
+    // The records from i on that lie one after another: n of them (0 past the count). The caller holds
+    // the lock while it reads them.
+    const STRINGZ_DATA* Run(int i, int& n) const { return records_.Run(i, n); }
     void Remove(int i, int n = 1);
     int Count();
     // Grows with every change of the records (Records() counts as one: its caller may change them).

@@ -39,6 +39,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -163,16 +164,89 @@ protected:
     }
     static constexpr size_t kTextOffset = 0x1C00;
     static constexpr int64_t kTextAddress = 0x2C00;
-    // Strings of every kind over the file's bytes (offset * 5: upper and lower case, bytes past 0x7F),
-    // and last a UTF-8 string whose C0 80 gives a character 0 (the row shows `"ab`), with the strings
-    // list shown and focused.
+    static constexpr int64_t kRunAddress = 0x3000;
+    static constexpr size_t kRunSize = 0x10010;
+    // Strings of every kind over the file's bytes (offset * 5: upper and lower case, bytes past 0x7F);
+    // a UTF-8 string whose C0 80 gives a character 0 (the row shows `"ab`), an ANSI string with a zero
+    // after "Oz", a wide and a UTF-8 string holding U+10400 (lowered with its surrogate pair), an ANSI
+    // string of 20 "x" just before "QZ" and a zero, an ANSI string ending "YZ" where the first
+    // segment's bytes end; in a second segment a UTF-8 and an ANSI
+    // string longer than a row shows (the UTF-8 row ends "Ék" and a C3 whose A9 lies past it, "QQQQ"
+    // and a zero come after both rows' ends), then two short strings of "x", the last where the file
+    // ends. The strings list shown and focused.
     void OpenStrings() {
+        std::string head("ab\xC0\x80zzqxOz\0zqzQxA\0\x01\xD8\0\xDC\0\0B\xED\xA0\x81\xED\xB0\x80\0", 32);
+        head += std::string(0x54 - 32, 'x') + std::string("QZ\0", 3);
+        head += std::string(0x400 - 2 - head.size(), 'x') + "YZ";
+        std::string run(kRunSize, 'x');
+        for (size_t k = 0; k < 0x10000; ++k)
+            run[k] = "Xyz Ab"[k % 6];
+        run.replace(0xFFFC, 10, std::string("\xC3\x89k\xC3\xA9QQQQ", 10));
         Open([](FileParseThread* d) {
             for (int i = 0; i < 60; ++i)
                 d->strings.Insert(0x1000 + 0x31 * i, 2 + i % 7, 1 + i % 4);
             d->strings.Insert(kTextAddress, 7, kStringzUtf8);
-        }, 0, 0x2000, std::string("ab\xC0\x80zzq", 7));
+            d->strings.Insert(kTextAddress + 8, 7, kStringzAnsi);
+            d->strings.Insert(kTextAddress + 16, 4, kStringzWide);
+            d->strings.Insert(kTextAddress + 24, 8, kStringzUtf8);
+            d->strings.Insert(kTextAddress + 0x40, 20, kStringzAnsi);
+            d->strings.Insert(0x2FD8, 40, kStringzAnsi);
+            d->AddDataSegment(kRunAddress, 0x2000, kRunSize, kRunSize);
+            d->strings.Insert(kRunAddress, 0x10008, kStringzUtf8);
+            d->strings.Insert(kRunAddress + 1, 0x10008, kStringzAnsi);
+            d->strings.Insert(kRunAddress + 0x10006, 6, kStringzAnsi);
+            d->strings.Insert(kRunAddress + 0x1000C, 4, kStringzAnsi);
+        }, 0, 0x2000, head + run);
         ShowList(Side().strings);
+    }
+    // n idle slices of the strings filter's texts (the timer's messages alone).
+    void FilterTextSlices(int n) {
+        for (int done = 0, waited = 0; done < n && waited < 5000; ++waited) {
+            MSG msg;
+            if (::PeekMessageW(&msg, Side().strings.m_hWnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+                app_.PumpMessage(msg);
+                ++done;
+            } else {
+                ::Sleep(1);
+            }
+        }
+    }
+    // The idle slices run until the strings filter's texts match the table or are given up.
+    void WaitForFilterTexts() {
+        StringzFilterTexts& texts = Side().strings.filterTexts;
+        for (int i = 0; i < 5000 && !texts.Current(doc_) && !texts.Failed(doc_); ++i) {
+            ::Sleep(1);
+            Loop();
+        }
+    }
+    // Filters typed into the strings list, each replacing the last (BackSpaces to what they share,
+    // then its characters, each key taken as it comes), the rows then checked against the formatted
+    // rows: the quotes and the L, whole texts of every kind (ANSI, wide, OEM, UTF-8, past 0x7F), texts
+    // cut by a character 0, the ends of the texts longer than a row shows, and what lies past them.
+    void TypeStringsFilters(std::wstring& filter) {
+        const int count = doc_->strings.Count();
+        const std::wstring utf8 = ShownString(count - 4), ansi = ShownString(count - 3);
+        // Each filter, and how many rows hold it (-1: some).
+        const std::pair<std::wstring, int> filters[] = {
+            { L"l\"", -1 }, { L"'", -1 }, { L"\"", -1 }, { ShownString(0), -1 }, { ShownString(1), -1 },
+            { ShownString(2), -1 }, { ShownString(3), -1 }, { ShownString(28).substr(1), -1 },
+            { ShownString(59), -1 }, { utf8.substr(utf8.size() - 4), 1 }, { ansi.substr(ansi.size() - 3), 1 },
+            { ansi.substr(ansi.size() - 3, 2), -1 }, { ansi.substr(ansi.size() - 2) + L"z", 0 },
+            { ansi.substr(ansi.size() - 2), 1 }, { L"yz'", 1 }, { L"yz", -1 }, { L"xxz", 0 }, { L"xx", -1 },
+            { L"qz'x", 0 }, { L"qz'", 0 }, { L"\"ab", 1 },
+            { L"ab\"", 0 }, { L"oz'", 1 }, { L"a\U00010428", 1 }, { L"b\U00010428", 1 }, { L"zq", 0 },
+            { L"qqqq", 0 }, { L"qq", 0 } };
+        for (const auto& [text, rows] : filters) {
+            const size_t kept = static_cast<size_t>(
+                std::mismatch(filter.begin(), filter.end(), text.begin(), text.end()).first - filter.begin());
+            for (wchar_t c : std::wstring(filter.size() - kept, VK_BACK) + text.substr(kept))
+                ::PostMessageW(::GetFocus(), WM_CHAR, c, 1);
+            Loop();
+            filter = text;
+            const size_t found = CheckStringsFilter(filter);
+            EXPECT_TRUE(rows < 0 ? found > 0 : found == static_cast<size_t>(rows)) << found << " rows hold "
+                                                                               << std::string(text.begin(), text.end());
+        }
     }
     // The caption the side tab's strip shows for a list, once it has drawn all it was asked to.
     std::wstring DrawnCaption(int id) {
@@ -195,9 +269,16 @@ protected:
     }
     // The lowered text string i shows.
     std::wstring ShownString(int i) {
-        STRINGZ_DATA r{};
-        doc_->strings.Get(i, r);
-        return std::wstring(FilterLower(FormatStringz(doc_, r).c_str()).c_str());
+        if (shownChanges_ != doc_->strings.Changes() || shown_.empty()) {
+            shown_.clear();
+            for (int k = 0; k < doc_->strings.Count(); ++k) {
+                STRINGZ_DATA r{};
+                doc_->strings.Get(k, r);
+                shown_.push_back(std::wstring(FilterLower(FormatStringz(doc_, r).c_str()).c_str()));
+            }
+            shownChanges_ = doc_->strings.Changes();
+        }
+        return i >= 0 && static_cast<size_t>(i) < shown_.size() ? shown_[static_cast<size_t>(i)] : std::wstring();
     }
     // The strings list shows exactly the strings whose shown text holds the filter, in order; how many.
     size_t CheckStringsFilter(const std::wstring& filter) {
@@ -287,6 +368,8 @@ protected:
         return doc_->Map().ItemAt(address);
     }
 
+    std::vector<std::wstring> shown_;   // ShownString's texts, of the table at shownChanges_
+    uint32_t shownChanges_ = 0;
     wintest::FakeCursorClip clip_;
     Application app_;
     Options options_;
@@ -867,6 +950,22 @@ TEST_F(DizaInputTest, TheFilteredStringsListFollowsTheTableAndTheFilter) {
     EXPECT_EQ((std::vector<int64_t>{ 0x1041, 0x1042 }), rows());
 }
 
+// A setting changed for a test, put back when the test ends however it ends.
+template <class T>
+class TestSetting {
+public:
+    explicit TestSetting(T& setting) : saved(setting), setting_(setting) {}
+    TestSetting(T& setting, T value) : TestSetting(setting) { setting_ = value; }
+    ~TestSetting() { setting_ = saved; }
+    TestSetting(const TestSetting&) = delete;
+    TestSetting& operator=(const TestSetting&) = delete;
+
+    const T saved;
+
+private:
+    T& setting_;
+};
+
 // The page's draws (an erase of the list that drew its rows) while a hook counts them.
 HWND g_drawnList = nullptr;
 int g_pageDraws = 0;
@@ -897,57 +996,46 @@ TEST_F(DizaInputTest, TheFilterOpensAndClosesWithOneDrawOfThePage) {
     EXPECT_EQ((std::vector<int>{ 1, 1 }), draws);
 }
 
-// The strings filter finds exactly the strings whose shown text (quotes, L prefix, code page) holds it
-// in lower case: as it grows, shrinks, and after a string is made again at its address with another
-// length.
-TEST_F(DizaInputTest, TheStringsFilterFindsWhatTheShownTextsHold) {
+// The strings filter lists exactly the strings whose formatted row holds it in lower case, on every
+// path: with its texts, and past their ceiling with the strings' bytes, looked through many at a time
+// and one at a time. Its texts follow a string made again at its address with another length; texts
+// for which no room can be made are given up, the rows and the tab's caption right all the same.
+TEST_F(DizaInputTest, TheStringsFilterListsTheSameRowsOnEveryPath) {
     OpenStrings();
+    StringzPane& strings = Side().strings;
+    WaitForFilterTexts();
+    ASSERT_TRUE(strings.filterTexts.Current(doc_));
     std::wstring filter;
-    TypeStringsFilter(L"L\"", filter);
-    EXPECT_GT(CheckStringsFilter(filter), 0u);
-    TypeStringsFilter(std::wstring(2, VK_BACK) + L"'", filter);
-    const size_t quoted = CheckStringsFilter(filter);
-    EXPECT_GT(quoted, 0u);
-    EXPECT_LT(quoted, 60u);
-    // The whole text of the first and of the last string, and of one past 0x7F ("'\xCC\xD1'") from
-    // inside its quotes.
-    const std::wstring first = ShownString(0), last = ShownString(59), high = ShownString(28).substr(1);
-    for (const std::wstring& text : { first, last, high }) {
-        TypeStringsFilter(std::wstring(filter.size(), VK_BACK) + text, filter);
-        EXPECT_GT(CheckStringsFilter(filter), 0u);
-    }
+    TypeStringsFilters(filter);
     STRINGZ_DATA r{};
     doc_->strings.Get(16, r);   // "PUZ_", made again as "PUZ_din"
     doc_->strings.Remove(16);
     doc_->strings.Insert(r.address, r.Length() + 3, r.Kind());
     CheckStringsFilter(filter);
+    WaitForFilterTexts();
     TypeStringsFilter(std::wstring(filter.size(), VK_BACK) + ShownString(16), filter);
     EXPECT_EQ(1u, CheckStringsFilter(filter));
-    // What follows a character 0 is not shown, nor found.
-    TypeStringsFilter(std::wstring(filter.size(), VK_BACK) + L"\"ab", filter);
-    EXPECT_EQ(1u, CheckStringsFilter(filter));
-    TypeStringsFilter(std::wstring(filter.size(), VK_BACK) + L"zz", filter);
-}
-
-// Texts too large to keep: the filter reads the strings one by one and finds the same.
-TEST_F(DizaInputTest, TheStringsFilterFindsTheSameWithoutItsTexts) {
-    const size_t saved = StringzFilterTexts::maxBytes;
-    StringzFilterTexts::maxBytes = 80;
-    OpenStrings();
-    std::wstring filter;
-    TypeStringsFilter(L"L\"", filter);
-    TypeStringsFilter(std::wstring(2, VK_BACK) + ShownString(59), filter);
-    EXPECT_EQ(1u, CheckStringsFilter(filter));
-    TypeStringsFilter(std::wstring(filter.size(), VK_BACK) + L"zz", filter);
-    EXPECT_TRUE(Side().strings.filterTexts.Failed(doc_));
-    StringzFilterTexts::maxBytes = saved;
+    const TestSetting<size_t> ceiling(StringzFilterTexts::maxBytes, 80);
+    const TestSetting<bool> vectors(StringzFilterTexts::vectors);
+    for (bool many : { true, false }) {
+        StringzFilterTexts::vectors = many;
+        PostKey(strings.filterEdit.m_hWnd, VK_ESCAPE);
+        Loop();
+        strings.SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));   // the texts made anew
+        strings.UpdateWindow();
+        FilterTextSlices(1);
+        ASSERT_TRUE(strings.filterTexts.Failed(doc_)) << "no room, and the first slice did not give them up";
+        filter.clear();
+        TypeStringsFilters(filter);
+        EXPECT_EQ(L"Strings(" + std::to_wstring(strings.GetCount()) + L")", DrawnCaption(kIdStringList));
+    }
 }
 
 // Every byte the texts hold counts against their ceiling: texts whose characters alone would fit are
 // not made, and a rebuild counts the texts it replaces. A build that failed is not begun again while
 // the table is as large, whatever changed in it, only once it is smaller.
 TEST_F(DizaInputTest, TheStringsFilterTextsHoldTheirBytesUnderTheCeiling) {
-    const size_t saved = StringzFilterTexts::maxBytes;
+    const TestSetting<size_t> ceiling(StringzFilterTexts::maxBytes);
     OpenStrings();
     StringzPane& strings = Side().strings;
     StringzFilterTexts& texts = strings.filterTexts;
@@ -956,30 +1044,35 @@ TEST_F(DizaInputTest, TheStringsFilterTextsHoldTheirBytesUnderTheCeiling) {
         characters += ShownString(i).size();
     std::wstring filter;
     TypeStringsFilter(L"'", filter);
+    WaitForFilterTexts();
     ASSERT_TRUE(texts.Current(doc_));
     EXPECT_EQ(texts.HeldBytes(), texts.PeakBytes()) << "a block was held beside its grown copy";
     // Texts that would not fit beside those they replace are made without them.
     StringzFilterTexts::maxBytes = 2 * texts.HeldBytes() - 1;
     doc_->strings.Insert(0x1002, 5, kStringzAnsi);
     TypeStringsFilter(L"c", filter);
+    WaitForFilterTexts();
     EXPECT_TRUE(texts.Current(doc_));
     EXPECT_LE(texts.PeakBytes(), StringzFilterTexts::maxBytes);
-    // A new document: the old texts' memory is given back; room for twice the characters is still
-    // too little.
+    // A new document: the old texts' memory is given back; room for their characters alone is too
+    // little.
     strings.SendMessage(kMsgAttach, 1, reinterpret_cast<LPARAM>(doc_));
     EXPECT_EQ(0u, texts.HeldBytes());
-    StringzFilterTexts::maxBytes = 2 * characters * sizeof(wchar_t);
+    StringzFilterTexts::maxBytes = characters * sizeof(wchar_t);
     TypeStringsFilter(L"\b", filter);
+    WaitForFilterTexts();
     EXPECT_TRUE(texts.Failed(doc_));
     const int builds = texts.buildsBegun;
-    StringzFilterTexts::maxBytes = saved;
+    StringzFilterTexts::maxBytes = ceiling.saved;
     doc_->strings.Insert(0x1001, 4, kStringzAnsi);
     TypeStringsFilter(L"c", filter);
     doc_->strings.Remove(0);   // as many as when it failed
     TypeStringsFilter(L"\b", filter);
+    WaitForFilterTexts();
     EXPECT_EQ(builds, texts.buildsBegun);
     doc_->strings.Remove(0);
     TypeStringsFilter(L"c", filter);
+    WaitForFilterTexts();
     EXPECT_EQ(builds + 1, texts.buildsBegun);
     EXPECT_TRUE(texts.Current(doc_));
 }
@@ -987,8 +1080,7 @@ TEST_F(DizaInputTest, TheStringsFilterTextsHoldTheirBytesUnderTheCeiling) {
 // Thousands of strings: their texts are made in many short slices while the table changes between two
 // slices and after the last; typed filters then find what the shown texts hold.
 TEST_F(DizaInputTest, TheStringsFilterTextsMadeInSlicesFollowTheTable) {
-    const int savedSlice = StringzPane::filterTextsSliceMs;
-    StringzPane::filterTextsSliceMs = 0;
+    const TestSetting<int> slice(StringzPane::filterTextsSliceMs, 0);
     Open([](FileParseThread* d) {
         for (int i = 0; i < 3000; ++i)
             d->strings.Insert(0x1000 + 2 * i, 2 + i % 7, 1 + i % 4);
@@ -997,17 +1089,7 @@ TEST_F(DizaInputTest, TheStringsFilterTextsMadeInSlicesFollowTheTable) {
     ASSERT_TRUE(Side().SelectTab(kIdStringList));
     strings.SetFocus();
     strings.UpdateWindow();   // its first paint starts the slices
-    const auto slices = [&](int n) {
-        for (int done = 0, waited = 0; done < n && waited < 5000; ++waited) {
-            MSG msg;
-            if (::PeekMessageW(&msg, strings.m_hWnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {
-                app_.PumpMessage(msg);
-                ++done;
-            } else {
-                ::Sleep(1);
-            }
-        }
-    };
+    const auto slices = [&](int n) { FilterTextSlices(n); };
     slices(2);
     ASSERT_FALSE(strings.filterTexts.Current(doc_)) << "the texts were made in fewer slices";
     doc_->strings.Remove(1000);
@@ -1022,7 +1104,6 @@ TEST_F(DizaInputTest, TheStringsFilterTextsMadeInSlicesFollowTheTable) {
     doc_->strings.Remove(2000);
     doc_->strings.Insert(0x1003, 6, kStringzWide);
     TypeStringsFilter(std::wstring(2, VK_BACK) + L"l\"", filter);
-    StringzPane::filterTextsSliceMs = savedSlice;
 }
 
 // A filter typed while the file is still being read: when the strings scan ends, the tab strip draws

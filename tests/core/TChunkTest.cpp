@@ -123,12 +123,14 @@ TEST(TChunk, OpenGapAndEraseLimits) {
     EXPECT_EQ(a.BunkerCount(), 3);   // erase frees no bunker
 }
 
-// OpenGap/Erase/Insert/Find against std::vector, with bunkers of 3 so that every run crosses edges.
+// OpenGap/Erase/Insert/Find against std::vector, with bunkers of 3 or 4 so that every run crosses edges.
 TEST(TChunk, RandomisedAgainstVector) {
-    for (int firstSize : { 3, 7 }) {
+    for (int firstSize : { 3, 7, 4 }) {
         std::mt19937 rng(1234 + firstSize);
-        TChunk<int> a(3);
-        if (firstSize != 3) a.Clear(firstSize);
+        // Bunkers of 4 find their records by shifts, the others by divisions.
+        const int later = firstSize == 4 ? 4 : 3;
+        TChunk<int> a(later);
+        if (firstSize != later) a.Clear(firstSize);
         std::vector<int> v;
         int next = 0;
         for (int step = 0; step < 20000; ++step) {
@@ -152,6 +154,15 @@ TEST(TChunk, RandomisedAgainstVector) {
             ASSERT_EQ(a.count, static_cast<int>(v.size()));
             if (step % 97 == 0 || v.size() < 20) {
                 for (int i = 0; i < a.count; ++i) ASSERT_EQ(a[i], v[i]) << "step " << step << " index " << i;
+                // Runs cover the records once, in order, each inside one bunker.
+                int n = 0;
+                for (int i = 0; i < a.count; i += n) {
+                    const int* run = a.Run(i, n);
+                    ASSERT_TRUE(run && n > 0 && n <= std::max(later, firstSize) && i + n <= a.count);
+                    for (int k = 0; k < n; ++k) ASSERT_EQ(run[k], v[i + k]) << "step " << step << " run at " << i;
+                }
+                ASSERT_EQ(a.Run(a.count, n), nullptr);
+                ASSERT_EQ(n, 0);
             }
         }
     }
